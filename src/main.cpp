@@ -1,0 +1,32 @@
+#include "shell/menue.h"
+#include "shell/qtdialogs.h"
+#include "shell/singleinstance.h"
+#include "shell/splash.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quillmoor"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quillmoor"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quillmoor.xpm")));
+    // The program lives in the tray: closing its last window must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QtDialogs dialogs;
+    Corvath::setDialogs(&dialogs);
+
+    SingleInstance instance;
+    if (!instance.tryLock()) {
+        dialogs.messageBox(QStringLiteral("Quillmoor is already running."),
+                           QStringLiteral("Quillmoor"), Corvath::MessageIcon::Information);
+        return 0;
+    }
+
+    Menue menue;
+    Splash splash(menue);
+    splash.Form_Load();
+    return QApplication::exec();
+}

@@ -1,0 +1,188 @@
+#include "shell/menue.h"
+#include "settings/settingsstore.h"
+#include "shell/ending.h"
+#include "shell/tray.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QMenu>
+
+namespace {
+const QString Internal = QStringLiteral("Internal");
+} // namespace
+
+Menue::Menue(QWidget *parent)
+    : QWidget(parent)
+    , m_sFile(new QMenu(QStringLiteral("File"), this))
+{
+    // Shown twice at start-up, never seen: showing loads and activates it, nothing maps.
+    setAttribute(Qt::WA_DontShowOnScreen);
+    setWindowIcon(QIcon(QStringLiteral(":/quillmoor.xpm")));
+    m_tray = new Tray(windowIcon(), this);
+
+    sEditLaunch = addItem(QStringLiteral("Edit Launch List"), &Menue::sEditLaunch_Click);
+    sActivate = addItem(QStringLiteral("Activate"), nullptr);
+    sSetInterval = addItem(QStringLiteral("Set Launch Interval"), &Menue::sSetInterval_Click);
+    sLaunchNow = addItem(QStringLiteral("Launch Now"), &Menue::sLaunchNow_Click);
+    sEditSysTrayIcon = addItem(QStringLiteral("Edit SysTray Icon"), &Menue::sEditSysTrayIcon_Click);
+    sAddStartup = addItem(QStringLiteral("Add To Startup"), &Menue::sAddStartup_Click);
+    sRemoveStartup = addItem(QStringLiteral("Remove From Startup"), &Menue::sRemoveStartup_Click);
+    sAbout = addItem(QStringLiteral("About"), &Menue::sAbout_Click);
+    sReadMe = addItem(QStringLiteral("Read Me!!"), &Menue::sReadMe_Click);
+    sExit = addItem(QStringLiteral("Exit"), &Menue::sExit_Click);
+    sActivate->setCheckable(true);
+    sActivate->setChecked(true);
+    // Qt flips the check mark before triggered; the handler decides from the mark as it was.
+    connect(sActivate, &QAction::triggered, this, [this](bool checked) {
+        sActivate->setChecked(!checked);
+        sActivate_Click();
+    });
+
+    connect(m_tray, &Tray::MouseUp, this, &Menue::Tray_MouseUp);
+    connect(m_tray, &Tray::IconDeleted, this, &Menue::Tray_IconDeleted);
+    connect(&m_timer1, &QTimer::timeout, this, &Menue::Timer1_Timer);
+}
+
+Menue::~Menue() = default;
+
+QString Menue::activatedToolTip()
+{
+    return QStringLiteral("Quillmoor 1.0 - Activated");
+}
+
+QString Menue::deactivatedToolTip()
+{
+    return QStringLiteral("Quillmoor 1.0 - Deactivated");
+}
+
+double Menue::iconHandle() const
+{
+    return m_tray->builtInHandle();
+}
+
+QAction *Menue::addItem(const QString &caption, void (Menue::*handler)())
+{
+    QAction *action = m_sFile->addAction(caption);
+    if (handler)
+        connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+void Menue::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_loaded) {
+        m_loaded = true;
+        Form_Load();
+    }
+    Form_Activate();
+}
+
+void Menue::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    unload();
+}
+
+void Menue::Form_Load()
+{
+    hide();
+    m_tray->setToolTip(activatedToolTip());
+    const QString icon = ReadSetting(QStringLiteral("Icon"), Internal);
+    if (icon == Internal)
+        m_tray->setIcon(iconHandle());
+    else
+        m_tray->setIcon(icon);
+    m_tray->setAction(Tray::Add);
+    LoadLaunchList(m_list1);
+    m_timer1.start(1000);
+    hide();
+}
+
+void Menue::Form_Activate()
+{
+    hide();
+}
+
+void Menue::unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    Form_Unload();
+}
+
+void Menue::Form_Unload()
+{
+    m_tray->setAction(Tray::Delete);
+    Corvath::EndProgram();
+}
+
+void Menue::Tray_MouseUp()
+{
+    m_sFile->popup(QCursor::pos());
+}
+
+void Menue::Tray_IconDeleted()
+{
+    unload();
+    Corvath::EndProgram();
+}
+
+void Menue::sActivate_Click()
+{
+    if (sActivate->isChecked()) {
+        m_timer1.stop();
+        m_timer1.setInterval(0);
+        m_tray->setToolTip(deactivatedToolTip());
+        m_tray->setAction(Tray::Modify);
+        sActivate->setChecked(false);
+    } else {
+        m_timer1.start(1000);
+        m_tray->setToolTip(activatedToolTip());
+        m_tray->setAction(Tray::Modify);
+        sActivate->setChecked(true);
+    }
+}
+
+void Menue::sExit_Click()
+{
+    m_tray->setAction(Tray::Delete);
+    unload();
+}
+
+void Menue::Timer1_Timer()
+{
+}
+
+void Menue::sEditLaunch_Click()
+{
+}
+
+void Menue::sSetInterval_Click()
+{
+}
+
+void Menue::sLaunchNow_Click()
+{
+}
+
+void Menue::sEditSysTrayIcon_Click()
+{
+}
+
+void Menue::sAddStartup_Click()
+{
+}
+
+void Menue::sRemoveStartup_Click()
+{
+}
+
+void Menue::sAbout_Click()
+{
+}
+
+void Menue::sReadMe_Click()
+{
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+
+class QAction;
+class QMenu;
+class Tray;
+
+// The main window: never seen, it owns the tray icon, its popup menu, the monitoring timer,
+// the launch list and the connection latch for the whole run.
+class Menue final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Menue)
+
+public:
+    explicit Menue(QWidget *parent = nullptr);
+    ~Menue() override;
+
+    static QString activatedToolTip();
+    static QString deactivatedToolTip();
+
+    QStringList &List1() { return m_list1; }
+    bool Check1() const { return m_check1; }
+    void setCheck1(bool value) { m_check1 = value; }
+    QTimer &Timer1() { return m_timer1; }
+    Tray &tray() { return *m_tray; }
+    QMenu &sFile() { return *m_sFile; }
+    double iconHandle() const;
+
+    // Menu items, in menu order.
+    QAction *sEditLaunch = nullptr;
+    QAction *sActivate = nullptr;
+    QAction *sSetInterval = nullptr;
+    QAction *sLaunchNow = nullptr;
+    QAction *sEditSysTrayIcon = nullptr;
+    QAction *sAddStartup = nullptr;
+    QAction *sRemoveStartup = nullptr;
+    QAction *sAbout = nullptr;
+    QAction *sReadMe = nullptr;
+    QAction *sExit = nullptr;
+
+    // Runs Form_Unload once; later calls do nothing.
+    void unload();
+
+    void Form_Load();
+    void Form_Activate();
+    void Form_Unload();
+    void Tray_MouseUp();
+    void Tray_IconDeleted();
+    void Timer1_Timer();
+
+    void sEditLaunch_Click();
+    void sActivate_Click();
+    void sSetInterval_Click();
+    void sLaunchNow_Click();
+    void sEditSysTrayIcon_Click();
+    void sAddStartup_Click();
+    void sRemoveStartup_Click();
+    void sAbout_Click();
+    void sReadMe_Click();
+    void sExit_Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QAction *addItem(const QString &caption, void (Menue::*handler)());
+
+    QStringList m_list1;
+    // The latch starts true on purpose: a connection already up at start gets no pass.
+    bool m_check1 = true;
+    QTimer m_timer1;
+    Tray *m_tray = nullptr;
+    QMenu *m_sFile = nullptr;
+    bool m_loaded = false;
+    bool m_unloaded = false;
+};

@@ -1,0 +1,50 @@
+#include "shell/qtdialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+void QtDialogs::messageBox(const QString &text, const QString &title, Corvath::MessageIcon icon)
+{
+    using Corvath::MessageIcon;
+    QMessageBox::Icon qtIcon = QMessageBox::NoIcon;
+    switch (icon) {
+    case MessageIcon::NoIcon:
+        break;
+    case MessageIcon::Information:
+        qtIcon = QMessageBox::Information;
+        break;
+    case MessageIcon::Warning:
+        qtIcon = QMessageBox::Warning;
+        break;
+    case MessageIcon::Critical:
+        qtIcon = QMessageBox::Critical;
+        break;
+    }
+    QMessageBox box(qtIcon, title, text, QMessageBox::Ok);
+    box.setWindowIcon(QApplication::windowIcon());
+    box.exec();
+}
+
+QString QtDialogs::inputBox(const QString &prompt, const QString &title,
+                            const QString &defaultText)
+{
+    QInputDialog dialog;
+    dialog.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+}
+
+QString QtDialogs::openFileName(const QString &filter)
+{
+    QFileDialog dialog;
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // The name of a file that does not exist yet may be typed.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(filter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}

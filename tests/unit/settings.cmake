@@ -1,0 +1,1 @@
+quillmoor_unit_test(tst_settingsstore SOURCES unit/tst_settingsstore.cpp LIBS quillmoor_core)

@@ -1,0 +1,1 @@
+quillmoor_unit_test(tst_menue SOURCES unit/tst_menue.cpp LIBS quillmoor_gui)

@@ -1,0 +1,173 @@
+#include "fakedialogs.h"
+#include "settings/settingsstore.h"
+#include "shell/ending.h"
+#include "shell/menue.h"
+#include "shell/splash.h"
+#include "shell/tray.h"
+#include "temphome.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QImage imageOf(const QIcon &icon)
+{
+    return icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+QImage builtInImage()
+{
+    return imageOf(QIcon(QStringLiteral(":/quillmoor.xpm")));
+}
+
+QImage redSquare()
+{
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    return image;
+}
+
+} // namespace
+
+class TestMenue : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempHome> m_home;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+
+    std::unique_ptr<Menue> started()
+    {
+        auto menue = std::make_unique<Menue>();
+        Splash splash(*menue);
+        splash.Form_Load();
+        return menue;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_home = std::make_unique<TempHome>();
+        m_dialogs = std::make_unique<FakeDialogs>();
+    }
+    void cleanup()
+    {
+        m_dialogs.reset();
+        m_home.reset();
+    }
+
+    void menuHasTheTenItemsInOrder()
+    {
+        Menue menue;
+        QStringList captions;
+        for (const QAction *action : menue.sFile().actions()) {
+            QVERIFY(!action->isSeparator());
+            captions.append(action->text());
+        }
+        QCOMPARE(captions, (QStringList{QStringLiteral("Edit Launch List"),
+                                        QStringLiteral("Activate"),
+                                        QStringLiteral("Set Launch Interval"),
+                                        QStringLiteral("Launch Now"),
+                                        QStringLiteral("Edit SysTray Icon"),
+                                        QStringLiteral("Add To Startup"),
+                                        QStringLiteral("Remove From Startup"),
+                                        QStringLiteral("About"),
+                                        QStringLiteral("Read Me!!"),
+                                        QStringLiteral("Exit")}));
+        QVERIFY(menue.sActivate->isCheckable());
+        QVERIFY(menue.sFile().defaultAction() == nullptr);
+    }
+
+    void startUpLoadsHiddenAndActivated()
+    {
+        QVERIFY(SaveLaunchList({QStringLiteral("/bin/a"), QStringLiteral("/bin/b")}));
+        QVERIFY(WriteSetting(QStringLiteral("app 4"), QStringLiteral("/bin/d")));
+        auto menue = started();
+        QVERIFY(!menue->isVisible());
+        QVERIFY(menue->tray().isInTray());
+        QCOMPARE(menue->tray().shownToolTip(), QStringLiteral("Quillmoor 1.0 - Activated"));
+        QVERIFY(menue->Timer1().isActive());
+        QCOMPARE(menue->Timer1().interval(), 1000);
+        QVERIFY(menue->sActivate->isChecked());
+        QVERIFY(menue->Check1());
+        QCOMPARE(menue->List1(), (QStringList{QStringLiteral("/bin/a"), QStringLiteral("/bin/b")}));
+        QCOMPARE(imageOf(menue->tray().shownIcon()), builtInImage());
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void activateToggles()
+    {
+        auto menue = started();
+        menue->sActivate->trigger();
+        QVERIFY(!menue->Timer1().isActive());
+        QCOMPARE(menue->Timer1().interval(), 0);
+        QVERIFY(!menue->sActivate->isChecked());
+        QCOMPARE(menue->tray().shownToolTip(), QStringLiteral("Quillmoor 1.0 - Deactivated"));
+        QVERIFY(menue->Check1());
+
+        menue->sActivate->trigger();
+        QVERIFY(menue->Timer1().isActive());
+        QCOMPARE(menue->Timer1().interval(), 1000);
+        QVERIFY(menue->sActivate->isChecked());
+        QCOMPARE(menue->tray().shownToolTip(), QStringLiteral("Quillmoor 1.0 - Activated"));
+    }
+
+    void iconSetting_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("showsFile");
+        QTest::newRow("icon file") << QStringLiteral("red.ico") << true;
+        QTest::newRow("png without extension") << QStringLiteral("picture") << true;
+        QTest::newRow("lower-case keyword is a path") << QStringLiteral("internal") << true;
+        QTest::newRow("missing file") << QStringLiteral("missing.ico") << false;
+        QTest::newRow("not a picture") << QStringLiteral("text.ico") << false;
+        QTest::newRow("directory") << QStringLiteral("folder") << false;
+        QTest::newRow("device") << QStringLiteral("/dev/zero") << false;
+        QTest::newRow("empty") << QString() << false;
+    }
+    void iconSetting()
+    {
+        QFETCH(QString, value);
+        QFETCH(bool, showsFile);
+        const QString dir = m_home->path() + QStringLiteral("/icons/");
+        QDir().mkpath(dir + QStringLiteral("folder"));
+        QVERIFY(redSquare().save(dir + QStringLiteral("red.ico"), "ICO"));
+        QVERIFY(redSquare().save(dir + QStringLiteral("picture"), "PNG"));
+        QVERIFY(redSquare().save(dir + QStringLiteral("internal"), "PNG"));
+        QFile text(dir + QStringLiteral("text.ico"));
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("just some text\n");
+        text.close();
+
+        QVERIFY(QDir::setCurrent(dir));
+        QVERIFY(WriteSetting(QStringLiteral("Icon"), value));
+        auto menue = started();
+        QCOMPARE(imageOf(menue->tray().shownIcon()), showsFile ? redSquare() : builtInImage());
+    }
+
+    void exitTakesIconOutOnceAndEnds()
+    {
+        auto menue = started();
+        QSignalSpy deleted(&menue->tray(), &Tray::IconDeleted);
+        QVERIFY(!Corvath::IsEnding());
+        menue->sExit->trigger();
+        QCOMPARE(deleted.count(), 1);
+        QVERIFY(!menue->tray().isInTray());
+        QVERIFY(Corvath::IsEnding());
+        menue->tray().setAction(Tray::Delete);
+        QCOMPARE(deleted.count(), 1);
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QVERIFY(!QFile::exists(m_home->storePath()));
+    }
+};
+
+QTEST_MAIN(TestMenue)
+#include "tst_menue.moc"

@@ -1,0 +1,342 @@
+#include "fakedialogs.h"
+#include "settings/settingsstore.h"
+#include "temphome.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <csignal>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(data);
+}
+
+QStringList loaded()
+{
+    QStringList list;
+    LoadLaunchList(list);
+    return list;
+}
+
+QStringList numbered(const QString &prefix, int count)
+{
+    QStringList list;
+    for (int i = 1; i <= count; ++i)
+        list.append(prefix + QString::number(i));
+    return list;
+}
+
+// Keys of the [Main] section as they stand in the file.
+QStringList keysInFile(const QString &path)
+{
+    QStringList keys;
+    for (const QByteArray &line : readFile(path).split('\n')) {
+        const qsizetype eq = line.indexOf('=');
+        if (eq > 0)
+            keys.append(QString::fromUtf8(line.left(eq)));
+    }
+    return keys;
+}
+
+QStringList listA()
+{
+    return numbered(QStringLiteral("/opt/a/program "), 300);
+}
+
+QStringList listB()
+{
+    return numbered(QStringLiteral("/usr/bin/b"), 120);
+}
+
+} // namespace
+
+class TestSettingsStore : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempHome> m_home;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+
+private Q_SLOTS:
+    void init()
+    {
+        m_home = std::make_unique<TempHome>();
+        m_dialogs = std::make_unique<FakeDialogs>();
+    }
+    void cleanup()
+    {
+        m_dialogs.reset();
+        m_home.reset();
+    }
+
+    void emptyStoreGivesDefaults()
+    {
+        QCOMPARE(loaded(), QStringList());
+        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QStringLiteral(".5")), QStringLiteral(".5"));
+        QCOMPARE(ReadSetting(QStringLiteral("Icon"), QStringLiteral("Internal")),
+                 QStringLiteral("Internal"));
+        QVERIFY(!QFile::exists(m_home->storePath()));
+    }
+
+    void fileIsReadableByAPerson()
+    {
+        const QStringList list = numbered(QStringLiteral("/bin/p"), 11);
+        QVERIFY(SaveLaunchList(list));
+        QVERIFY(WriteSetting(QStringLiteral("Interval"), QStringLiteral("2")));
+        QCOMPARE(loaded(), list);
+        const QByteArray text = readFile(m_home->storePath());
+        QVERIFY(text.startsWith("[Main]\n"));
+        QVERIFY(text.contains("\napp 1=/bin/p1\napp 2=/bin/p2\n"));
+        QVERIFY(text.contains("\napp 10=/bin/p10\n"));
+        QVERIFY(text.contains("\nInterval=2\n"));
+        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QStringLiteral(".5")), QStringLiteral("2"));
+        QVERIFY(!keysInFile(m_home->storePath()).contains(QStringLiteral("app 12")));
+    }
+
+    void emptyTextIsNotTheFallback()
+    {
+        writeFile(m_home->storePath(), "[Main]\nIcon=\n");
+        QCOMPARE(ReadSetting(QStringLiteral("Icon"), QStringLiteral("Internal")), QString());
+    }
+
+    void listEndsAtFirstMissingOrEmptyKey_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("gap") << QByteArray("[Main]\napp 1=a\napp 2=b\napp 4=d\n")
+                             << QStringList{QStringLiteral("a"), QStringLiteral("b")};
+        QTest::newRow("empty text") << QByteArray("[Main]\napp 1=a\napp 2=\napp 3=c\n")
+                                    << QStringList{QStringLiteral("a")};
+        QTest::newRow("no blank in key") << QByteArray("[Main]\napp1=a\n") << QStringList();
+        QTest::newRow("other section") << QByteArray("[Other]\napp 1=a\n") << QStringList();
+        QTest::newRow("no section") << QByteArray("app 1=a\n") << QStringList();
+    }
+    void listEndsAtFirstMissingOrEmptyKey()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, expected);
+        writeFile(m_home->storePath(), file);
+        QCOMPARE(loaded(), expected);
+    }
+
+    void loadAppendsWithoutEmptying()
+    {
+        writeFile(m_home->storePath(), "[Main]\napp 1=x\n");
+        QStringList list{QStringLiteral("kept")};
+        LoadLaunchList(list);
+        QCOMPARE(list, (QStringList{QStringLiteral("kept"), QStringLiteral("x")}));
+    }
+
+    void saveRemovesKeysAfterAGap()
+    {
+        writeFile(m_home->storePath(), "[Main]\napp 1=a\napp 2=b\napp 4=d\napp 100=z\nIcon=/i.ico\n");
+        QVERIFY(SaveLaunchList({QStringLiteral("n")}));
+        QCOMPARE(keysInFile(m_home->storePath()),
+                 (QStringList{QStringLiteral("Icon"), QStringLiteral("app 1")}));
+    }
+
+    void savingEmptyListKeepsOnlyEmptyKeys()
+    {
+        writeFile(m_home->storePath(), "[Main]\napp 1=a\napp 2=b\napp 5=\n");
+        QVERIFY(SaveLaunchList({}));
+        QCOMPARE(keysInFile(m_home->storePath()), QStringList{QStringLiteral("app 5")});
+        QCOMPARE(loaded(), QStringList());
+    }
+
+    void shorterListReplacesLonger_data()
+    {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("after");
+        QTest::newRow("40 then 12") << 40 << 12;
+        QTest::newRow("150 then 120") << 150 << 120;
+        QTest::newRow("150 then 5") << 150 << 5;
+        QTest::newRow("250 then 101") << 250 << 101;
+        QTest::newRow("3 then 0") << 3 << 0;
+    }
+    void shorterListReplacesLonger()
+    {
+        QFETCH(int, before);
+        QFETCH(int, after);
+        QVERIFY(SaveLaunchList(numbered(QStringLiteral("old "), before)));
+        QVERIFY(SaveLaunchList(numbered(QStringLiteral("new "), after)));
+        QCOMPARE(loaded(), numbered(QStringLiteral("new "), after));
+        QCOMPARE(keysInFile(m_home->storePath()).size(), after);
+        // Filling the keys below again must not bring old entries back.
+        QVERIFY(SaveLaunchList(numbered(QStringLiteral("again "), after)));
+        QCOMPARE(loaded().size(), after);
+    }
+
+    void valuesReadBackExactly_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("commas") << QStringLiteral("a,b,c");
+        QTest::newRow("equals") << QStringLiteral("/usr/bin/env A=1 prog");
+        QTest::newRow("semicolon") << QStringLiteral(";starts with a comment sign");
+        QTest::newRow("hash") << QStringLiteral("#hash");
+        QTest::newRow("blanks") << QStringLiteral("  leading and trailing  ");
+        QTest::newRow("at") << QStringLiteral("@Variant(junk)");
+        QTest::newRow("quotes") << QStringLiteral("\"/path with/blanks\" --x='y'");
+        QTest::newRow("backslashes") << QStringLiteral("C:\\Tools\\run.exe \\n");
+        QTest::newRow("percent") << QStringLiteral("%20%U");
+        QTest::newRow("utf8") << QStringLiteral("/home/jörg/Документы/雨.txt");
+        QTest::newRow("brackets") << QStringLiteral("[Main]");
+        QTest::newRow("long") << QStringLiteral("/") + QString(8000, u'x');
+        QTest::newRow("number") << QStringLiteral("007");
+        QTest::newRow("bool") << QStringLiteral("true");
+    }
+    void valuesReadBackExactly()
+    {
+        QFETCH(QString, value);
+        QVERIFY(WriteSetting(QStringLiteral("Icon"), value));
+        QCOMPARE(ReadSetting(QStringLiteral("Icon"), QString()), value);
+        QVERIFY(SaveLaunchList({value, value}));
+        QCOMPARE(loaded(), (QStringList{value, value}));
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void handEditedCommaIsText()
+    {
+        writeFile(m_home->storePath(), "[Main]\r\napp 1=a,b\r\nInterval= 3 \r\n");
+        QCOMPARE(loaded(), QStringList{QStringLiteral("a,b")});
+        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QString()), QStringLiteral(" 3 "));
+    }
+
+    void lineBreakIsRefused()
+    {
+        QVERIFY(WriteSetting(QStringLiteral("Icon"), QStringLiteral("before")));
+        QVERIFY(!WriteSetting(QStringLiteral("Icon"), QStringLiteral("two\nlines")));
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QCOMPARE(m_dialogs->messages.first().title, QStringLiteral("Error"));
+        QCOMPARE(ReadSetting(QStringLiteral("Icon"), QString()), QStringLiteral("before"));
+    }
+
+    void removeSetting()
+    {
+        QVERIFY(WriteSetting(QStringLiteral("Interval"), QStringLiteral("4")));
+        QVERIFY(RemoveSetting(QStringLiteral("Interval")));
+        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QStringLiteral(".5")), QStringLiteral(".5"));
+    }
+
+    void largestListRoundTrips()
+    {
+        const QStringList list = numbered(QStringLiteral("/usr/local/bin/program-"), 32767);
+        QVERIFY(SaveLaunchList(list));
+        QCOMPARE(loaded(), list);
+    }
+
+    void loadStopsAtLargestList()
+    {
+        QByteArray file("[Main]\n");
+        for (int i = 1; i <= 32770; ++i)
+            file += "app " + QByteArray::number(i) + "=e\n";
+        writeFile(m_home->storePath(), file);
+        QCOMPARE(loaded().size(), 32767);
+    }
+
+    void damagedFileIsKeptAndReadAsFarAsPossible()
+    {
+        static const char raw[] = "[Main]\napp 1=first\n\x01\x02\xff\xfe binary\0junk\n"
+                                  "no equals sign\napp 2=second\n";
+        QByteArray junk(raw, sizeof raw - 1);
+        junk += QByteArray(3, '\0') + "\nInterval=1.5\n";
+        writeFile(m_home->storePath(), junk);
+        QCOMPARE(loaded(), (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
+        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QString()), QStringLiteral("1.5"));
+
+        QVERIFY(WriteSetting(QStringLiteral("Icon"), QStringLiteral("Internal")));
+        QCOMPARE(readFile(m_home->storePath() + QStringLiteral(".bad")), junk);
+        QCOMPARE(loaded(), (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
+        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QString()), QStringLiteral("1.5"));
+
+        // Once rewritten the file is sound, and a later write keeps the copy as it was.
+        QVERIFY(WriteSetting(QStringLiteral("Icon"), QStringLiteral("/x.ico")));
+        QCOMPARE(readFile(m_home->storePath() + QStringLiteral(".bad")), junk);
+    }
+
+    void hugeLineIsRead()
+    {
+        const QByteArray huge(10 * 1024 * 1024, 'x');
+        writeFile(m_home->storePath(), "[Main]\napp 1=/" + huge + "\napp 2=b\n");
+        const QStringList list = loaded();
+        QCOMPARE(list.size(), 2);
+        QCOMPARE(list.first().size(), huge.size() + 1);
+    }
+
+    void failingWriteIsReportedAndLosesNothing()
+    {
+        QVERIFY(SaveLaunchList({QStringLiteral("kept")}));
+        const QByteArray before = readFile(m_home->storePath());
+
+        if (::geteuid() == 0) {
+            // Permissions do not stop root: make the store's folder unreachable instead.
+            QVERIFY(QFile::rename(m_home->configPath() + QStringLiteral("/quillmoor"),
+                                  m_home->path() + QStringLiteral("/moved")));
+            writeFile(m_home->configPath() + QStringLiteral("/quillmoor"), "not a folder");
+            QVERIFY(!SaveLaunchList({QStringLiteral("new")}));
+            QVERIFY(!WriteSetting(QStringLiteral("Interval"), QStringLiteral("3")));
+            QCOMPARE(m_dialogs->messages.size(), 2);
+            QVERIFY(m_dialogs->messages.first().text.contains(m_home->storePath()));
+            QCOMPARE(m_dialogs->messages.first().icon, Corvath::MessageIcon::Critical);
+            QCOMPARE(readFile(m_home->path() + QStringLiteral("/moved/61027.ini")), before);
+        } else {
+            const QString dir = m_home->configPath() + QStringLiteral("/quillmoor");
+            QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            QVERIFY(!SaveLaunchList({QStringLiteral("new")}));
+            QCOMPARE(m_dialogs->messages.size(), 1);
+            QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                           | QFileDevice::ExeOwner);
+            QCOMPARE(readFile(m_home->storePath()), before);
+            QCOMPARE(loaded(), QStringList{QStringLiteral("kept")});
+        }
+    }
+
+    void killedSaverLeavesOldOrNewList()
+    {
+        QVERIFY(SaveLaunchList(listA()));
+        QProcess saver;
+        saver.setProgram(QCoreApplication::applicationFilePath());
+        saver.setArguments({QStringLiteral("--saver")});
+        saver.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        for (int round = 0; round < 25; ++round) {
+            saver.start();
+            QVERIFY(saver.waitForStarted());
+            QTest::qSleep(20 + QRandomGenerator::global()->bounded(180));
+            ::kill(pid_t(saver.processId()), SIGKILL);
+            QVERIFY(saver.waitForFinished());
+            const QStringList list = loaded();
+            QVERIFY2(list == listA() || list == listB(),
+                     qPrintable(QStringLiteral("round %1: %2 entries").arg(round).arg(list.size())));
+        }
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 2 && qstrcmp(argv[1], "--saver") == 0) {
+        // Saves the two lists in turn until it is killed.
+        for (bool a = false;; a = !a)
+            SaveLaunchList(a ? listA() : listB());
+    }
+    TestSettingsStore test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_settingsstore.moc"
