@@ -123,10 +123,10 @@ bool write(QIODevice &device, const QSettings::SettingsMap &map)
     return device.write(out) == out.size();
 }
 
-bool isDamaged(const QString &path)
+bool takeDamaged(const QString &path)
 {
     const QMutexLocker lock(&s_mutex);
-    return s_damaged.contains(path);
+    return s_damaged.remove(path);
 }
 
 bool isStorable(const QString &value)

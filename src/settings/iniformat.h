@@ -15,8 +15,9 @@ bool read(QIODevice &device, QSettings::SettingsMap &map);
 bool write(QIODevice &device, const QSettings::SettingsMap &map);
 
 // True when the last read of the file at path met lines it could not understand (binary junk,
-// bad UTF-8, lines without '='). Such a file is read as far as possible.
-bool isDamaged(const QString &path);
+// bad UTF-8, lines without '='); such a file is read as far as possible. Forgets the answer,
+// as the caller is about to rewrite the file.
+bool takeDamaged(const QString &path);
 
 // Whether a value can be stored as one line.
 bool isStorable(const QString &value);

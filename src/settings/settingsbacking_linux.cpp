@@ -29,7 +29,7 @@ void preserveDamaged()
 {
     const QString path = location();
     QDir().mkpath(QFileInfo(path).absolutePath());
-    if (!IniFormat::isDamaged(path) || !QFile::exists(path))
+    if (!IniFormat::takeDamaged(path) || !QFile::exists(path))
         return;
     const QString copy = path + QStringLiteral(".bad");
     QFile::remove(copy);
