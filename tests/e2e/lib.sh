@@ -1,0 +1,157 @@
+# Shared by the end-to-end tests: a real X server (Xvfb), a real tray host (trayer), a window
+# manager (openbox) where one is needed, and the real program, driven with xdotool.
+# Source it, then call e2e_begin; everything started is stopped when the script exits.
+
+set -euo pipefail
+
+E2E_PIDS=()
+E2E_DIR=""
+E2E_PROGRAM_PID=""
+
+e2e_skip() {
+    echo "SKIP: $*"
+    exit 77
+}
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    e2e_screenshot "failure" || true
+    exit 1
+}
+
+e2e_cleanup() {
+    local pid
+    for pid in "${E2E_PIDS[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    if [[ -n "$E2E_DIR" && -z "${E2E_KEEP:-}" ]]; then
+        rm -rf "$E2E_DIR"
+    fi
+}
+
+# Starts Xvfb on a free display and points the per-user folders at a fresh temporary folder.
+e2e_begin() {
+    local tool
+    for tool in Xvfb xdotool xwininfo import trayer; do
+        command -v "$tool" >/dev/null || e2e_skip "$tool is not installed"
+    done
+    [[ -x "${QUILLMOOR_BIN:-}" ]] || e2e_fail "QUILLMOOR_BIN does not name the program"
+    E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/quillmoor-e2e.XXXXXX")
+    trap e2e_cleanup EXIT
+    export HOME="$E2E_DIR/home" XDG_CONFIG_HOME="$E2E_DIR/home/.config"
+    export XDG_RUNTIME_DIR="$E2E_DIR/run"
+    mkdir -p "$HOME" "$XDG_CONFIG_HOME"
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM
+    export QT_QPA_PLATFORM=xcb
+
+    local fifo="$E2E_DIR/displayfd" display
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >"$E2E_DIR/xvfb.log" 2>&1 &
+    E2E_PIDS+=($!)
+    read -r -t 20 display <"$fifo" || e2e_fail "Xvfb did not start"
+    export DISPLAY=":$display"
+    echo "X server on $DISPLAY, files in $E2E_DIR"
+}
+
+e2e_start_wm() {
+    command -v openbox >/dev/null || e2e_skip "openbox is not installed"
+    openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
+    E2E_PIDS+=($!)
+    e2e_wait 10 "the window manager" e2e_has_wm
+}
+
+e2e_has_wm() {
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+
+e2e_start_tray() {
+    trayer --edge top --align right --widthtype request --height 32 --SetDockType true \
+        --transparent false --tint 0x808080 >"$E2E_DIR/trayer.log" 2>&1 &
+    E2E_TRAYER_PID=$!
+    E2E_PIDS+=($E2E_TRAYER_PID)
+    e2e_wait 10 "the tray host" e2e_tray_window
+}
+
+e2e_stop_tray() {
+    kill "$E2E_TRAYER_PID" 2>/dev/null || true
+    wait "$E2E_TRAYER_PID" 2>/dev/null || true
+}
+
+# The tray host's panel window.
+e2e_tray_window() {
+    xwininfo -root -tree 2>/dev/null | awk '/\("panel" "trayer"\)/ { print $1; found=1; exit }
+        END { exit !found }'
+}
+
+# Starts the program; its output goes to $E2E_DIR/program.log.
+e2e_start_program() {
+    "$QUILLMOOR_BIN" >"$E2E_DIR/program.log" 2>&1 &
+    E2E_PROGRAM_PID=$!
+    E2E_PIDS+=($E2E_PROGRAM_PID)
+}
+
+# Prints the window id of the program's icon embedded in the tray host; fails when none is.
+e2e_icon_window() {
+    xwininfo -root -tree 2>/dev/null | awk '
+        /\("panel" "trayer"\)/ { inpanel=1; depth=index($0, "0x"); next }
+        inpanel && index($0, "0x") > 0 && index($0, "0x") <= depth { inpanel=0 }
+        inpanel && /\("quillmoor" "quillmoor"\)/ { print $1; found=1; exit }
+        END { exit !found }'
+}
+
+# How many of the program's icons the tray host holds.
+e2e_icon_count() {
+    xwininfo -root -tree 2>/dev/null | awk '
+        /\("panel" "trayer"\)/ { inpanel=1; depth=index($0, "0x"); next }
+        inpanel && index($0, "0x") > 0 && index($0, "0x") <= depth { inpanel=0 }
+        inpanel && /\("quillmoor" "quillmoor"\)/ { n++ }
+        END { print n+0 }'
+}
+
+# Prints the id of a visible popup menu of the program, if one is open.
+e2e_menu_window() {
+    local w
+    for w in $(xdotool search --onlyvisible --classname quillmoor 2>/dev/null); do
+        if xwininfo -id "$w" | grep -q 'Override Redirect State: yes' \
+            && [[ $(xwininfo -id "$w" | awk '/Height:/ { print $2 }') -gt 100 ]]; then
+            printf '0x%x\n' "$w"
+            return 0
+        fi
+    done
+    return 1
+}
+
+e2e_no_menu() {
+    ! e2e_menu_window
+}
+
+# e2e_wait SECONDS WHAT COMMAND...: retries COMMAND until it succeeds.
+e2e_wait() {
+    local seconds=$1 what=$2
+    shift 2
+    local deadline=$((SECONDS + seconds))
+    until "$@" >/dev/null 2>&1; do
+        ((SECONDS < deadline)) || e2e_fail "timed out waiting for $what"
+        sleep 0.1
+    done
+}
+
+# Releases mouse button N (1 left, 2 middle, 3 right) over the tray icon.
+e2e_click_icon() {
+    local icon
+    icon=$(e2e_icon_window) || e2e_fail "no icon in the tray"
+    xdotool mousemove --window "$icon" 10 12 click "$1"
+}
+
+# e2e_screenshot NAME: saves the whole screen as $E2E_SHOTS/NAME.png (default: the build dir).
+e2e_screenshot() {
+    local dir="${E2E_SHOTS:-${QUILLMOOR_BUILD:-$E2E_DIR}/screenshots}"
+    mkdir -p "$dir"
+    import -window root "$dir/$1.png" && echo "screenshot: $dir/$1.png"
+}
+
+e2e_store() {
+    echo "$XDG_CONFIG_HOME/quillmoor/61027.ini"
+}

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The program in a real tray: its icon is embedded, each button opens the menu, a second
+# instance adds no icon, the host can go away and come back, and "Exit" ends it with status 0.
+source "$(dirname "$0")/lib.sh"
+e2e_begin
+e2e_start_tray
+e2e_start_program
+e2e_wait 20 "the icon in the tray" e2e_icon_window
+[[ $(e2e_icon_count) -eq 1 ]] || e2e_fail "expected one icon"
+
+for button in 1 2 3; do
+    e2e_click_icon "$button"
+    e2e_wait 5 "the menu after button $button" e2e_menu_window
+    [[ $button -eq 3 ]] && e2e_screenshot tray-menu
+    xdotool key Escape
+    e2e_wait 5 "the menu to close" e2e_no_menu
+done
+
+# A second instance says so and leaves.
+"$QUILLMOOR_BIN" >"$E2E_DIR/second.log" 2>&1 &
+second=$!
+E2E_PIDS+=($second)
+sleep 2
+[[ $(e2e_icon_count) -eq 1 ]] || e2e_fail "a second instance added an icon"
+kill -0 "$second" 2>/dev/null || e2e_fail "the second instance ended before saying why"
+xdotool key Return
+wait "$second" || e2e_fail "the second instance did not end cleanly"
+[[ $(e2e_icon_count) -eq 1 ]] || e2e_fail "the first icon went away"
+
+# The tray host goes away and comes back: the program stays and its icon returns.
+e2e_stop_tray
+sleep 1
+kill -0 "$E2E_PROGRAM_PID" || e2e_fail "the program ended with the tray host"
+e2e_start_tray
+e2e_wait 20 "the icon to return" e2e_icon_window
+
+e2e_click_icon 3
+e2e_wait 5 "the menu" e2e_menu_window
+xdotool key Up Return
+status=0
+wait "$E2E_PROGRAM_PID" || status=$?
+[[ $status -eq 0 ]] || e2e_fail "Exit ended the program with status $status"
+[[ $(e2e_icon_count) -eq 0 ]] || e2e_fail "the icon stayed in the tray"
+[[ ! -e "$(e2e_store)" ]] || e2e_fail "Exit wrote the settings store"
+grep -i -E 'runtime error|AddressSanitizer|LeakSanitizer' "$E2E_DIR/program.log" \
+    && e2e_fail "the sanitizers reported a fault"
+echo "PASS: tray"
