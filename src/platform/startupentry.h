@@ -1,0 +1,35 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+// What a change of the start-up entry came to: ok, or the reason it failed, for the user.
+struct StartupResult {
+    bool ok = true;
+    std::string reason;
+};
+
+// The desktop's list of programs started at log-on, as far as this program is concerned.
+// Texts are UTF-8. There is no query: the program keeps no note of whether it is entered.
+//
+// Linux: the XDG autostart entry $XDG_CONFIG_HOME/autostart/quillmoor.desktop.
+// Windows: the entry "run" of the section "windows" in "win.ini", written with
+// Corvath::WriteProfileValue (settings/profilevalue.h).
+class StartupEntry {
+public:
+    StartupEntry() = default;
+    virtual ~StartupEntry() = default;
+    StartupEntry(const StartupEntry &) = delete;
+    StartupEntry &operator=(const StartupEntry &) = delete;
+
+    // Makes executablePath, the running executable's full path, the one program this entry
+    // starts. Windows writes it unquoted with its extension replaced by ".exe", replacing
+    // whatever "run" held before.
+    virtual StartupResult add(const std::string &executablePath) = 0;
+    // Takes the program out again. An entry that is already gone is no failure. Windows
+    // empties "run" and leaves the key in place.
+    virtual StartupResult remove() = 0;
+};
+
+// The implementation for the OS the program was built for.
+std::unique_ptr<StartupEntry> createStartupEntry();
