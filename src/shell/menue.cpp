@@ -1,4 +1,6 @@
 #include "shell/menue.h"
+#include "editors/configur.h"
+#include "editors/editicon.h"
 #include "settings/settingsstore.h"
 #include "shell/ending.h"
 #include "shell/tray.h"
@@ -9,6 +11,15 @@
 
 namespace {
 const QString Internal = QStringLiteral("Internal");
+
+// Shows a modeless window, or brings it up again when it is open already. A closed window
+// may wait a moment for its deletion; it is hidden by then and is replaced, not reused.
+void bringUp(QWidget *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
 } // namespace
 
 Menue::Menue(QWidget *parent)
@@ -157,6 +168,11 @@ void Menue::Timer1_Timer()
 
 void Menue::sEditLaunch_Click()
 {
+    if (!m_configur || m_configur->isHidden()) {
+        m_configur = new Configur(m_list1, this);
+        m_configur->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    bringUp(m_configur);
 }
 
 void Menue::sSetInterval_Click()
@@ -169,6 +185,11 @@ void Menue::sLaunchNow_Click()
 
 void Menue::sEditSysTrayIcon_Click()
 {
+    if (!m_editIcon || m_editIcon->isHidden()) {
+        m_editIcon = new EditIcon(*m_tray, this);
+        m_editIcon->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    bringUp(m_editIcon);
 }
 
 void Menue::sAddStartup_Click()

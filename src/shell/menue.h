@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
+class Configur;
+class EditIcon;
 class QAction;
 class QMenu;
 class Tray;
@@ -78,4 +81,7 @@ private:
     QMenu *m_sFile = nullptr;
     bool m_loaded = false;
     bool m_unloaded = false;
+    // Owned as children, so that ending the program destroys them without their closing steps.
+    QPointer<Configur> m_configur;
+    QPointer<EditIcon> m_editIcon;
 };

@@ -1,0 +1,24 @@
+#include "about/centerform.h"
+#include "about/centerposition.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace Corvath {
+
+void CenterForm(QWidget &form) {
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The work area rather than the whole screen: a window centred there keeps its title bar
+    // clear of panels and of the tray itself.
+    const QRect area = screen->availableGeometry();
+    // Before the window manager has framed the window its frame is its own size.
+    const QSize outer = form.frameGeometry().size();
+    const CenterPosition at =
+        centerPosition(area.width(), area.height(), outer.width(), outer.height());
+    form.move(area.x() + at.left, area.y() + at.top);
+}
+
+} // namespace Corvath

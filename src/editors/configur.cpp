@@ -1,0 +1,148 @@
+#include "editors/configur.h"
+#include "about/centerform.h"
+#include "editors/editorlook.h"
+#include "settings/settingsstore.h"
+#include "shell/dialogs.h"
+#include "shell/ending.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+const QString Title = QStringLiteral("Quillmoor");
+} // namespace
+
+Configur::Configur(QStringList &mainList, QWidget *parent)
+    : QWidget(parent)
+    , m_mainList(mainList)
+    , m_background(QStringLiteral(":/configur.png"))
+    , m_label1(new QLabel(QStringLiteral("Application Launch List"), this))
+    , m_list1(new QListWidget(this))
+    , m_command1(new QPushButton(QStringLiteral("Add"), this))
+    , m_command2(new QPushButton(QStringLiteral("Remove"), this))
+    , m_command3(new QPushButton(QStringLiteral("Manual"), this)) {
+    EditorLook::setUpWindow(*this, QStringLiteral("Edit Application List"), {339, 96});
+    EditorLook::setUpLabel(*m_label1);
+    m_list1->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list1->setSortingEnabled(false);
+
+    EditorLook::place({
+        {m_label1, {16, 8, 113, 17}},
+        {m_list1, {8, 32, 321, 56}},
+        {m_command1, {136, 8, 65, 17}},
+        {m_command2, {200, 8, 65, 17}},
+        {m_command3, {264, 8, 65, 17}},
+    });
+
+    connect(m_command1, &QPushButton::clicked, this, &Configur::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &Configur::Command2_Click);
+    connect(m_command3, &QPushButton::clicked, this, &Configur::Command3_Click);
+}
+
+QString Configur::prompt() {
+    return QStringLiteral("Enter the FULL path and filename of the application or file (that "
+                          "already has an association) that you wish to add:");
+}
+
+QString Configur::fileFilter() {
+#ifdef Q_OS_WIN
+    return QStringLiteral("All Files (*.*)");
+#else
+    // Most programs here have no extension, which "*.*" would hide.
+    return QStringLiteral("All Files (*)");
+#endif
+}
+
+QString Configur::addedPath(const QString &chosen) {
+#ifdef Q_OS_WIN
+    return chosen.toLower();
+#else
+    // File names are case-sensitive here: a lower-cased path names another file.
+    return chosen;
+#endif
+}
+
+QStringList Configur::entries() const {
+    QStringList result;
+    result.reserve(m_list1->count());
+    for (int i = 0; i < m_list1->count(); ++i)
+        result.append(m_list1->item(i)->text());
+    return result;
+}
+
+void Configur::showEvent(QShowEvent *event) {
+    if (!m_loaded) {
+        m_loaded = true;
+        Form_Load();
+    }
+    QWidget::showEvent(event);
+}
+
+void Configur::closeEvent(QCloseEvent *event) {
+    event->accept();
+    // Ending the program discards the edits; only the user's close stores them.
+    if (!Corvath::IsEnding())
+        Form_Unload();
+}
+
+void Configur::paintEvent(QPaintEvent *event) {
+    Q_UNUSED(event)
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_background);
+}
+
+void Configur::Form_Load() {
+    Corvath::CenterForm(*this);
+    QStringList stored;
+    LoadLaunchList(stored);
+    m_list1->addItems(stored);
+}
+
+bool Configur::hasRoom() const {
+    if (m_list1->count() < SettingsStore::MaxEntries)
+        return true;
+    Corvath::dialogs()->messageBox(
+        QStringLiteral("The launch list is full: it holds %1 entries, as many as it can. "
+                       "Remove one to add another.")
+            .arg(SettingsStore::MaxEntries),
+        Title, Corvath::MessageIcon::Critical);
+    return false;
+}
+
+void Configur::Command1_Click() {
+    if (!hasRoom())
+        return;
+    const QString chosen = Corvath::dialogs()->openFileName(fileFilter());
+    if (chosen.isEmpty())
+        return;
+    m_list1->addItem(addedPath(chosen));
+}
+
+void Configur::Command2_Click() {
+    for (int i = 0; i < m_list1->count(); ++i) {
+        if (m_list1->item(i)->isSelected()) {
+            delete m_list1->takeItem(i);
+            // Nothing stays selected, so a second press removes nothing unasked.
+            m_list1->clearSelection();
+            return;
+        }
+    }
+}
+
+void Configur::Command3_Click() {
+    if (!hasRoom())
+        return;
+    const QString typed = Corvath::dialogs()->inputBox(prompt(), Title, QString());
+    if (typed.isEmpty())
+        return;
+    m_list1->addItem(typed);
+}
+
+void Configur::Form_Unload() {
+    SaveLaunchList(entries());
+    m_mainList.clear();
+    LoadLaunchList(m_mainList);
+}

@@ -1,0 +1,110 @@
+#include "editors/editicon.h"
+#include "about/centerform.h"
+#include "editors/editorlook.h"
+#include "settings/settingsstore.h"
+#include "shell/dialogs.h"
+#include "shell/tray.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+const QString Icon = QStringLiteral("Icon");
+const QString Internal = QStringLiteral("Internal");
+} // namespace
+
+EditIcon::EditIcon(Tray &tray, QWidget *parent)
+    : QWidget(parent)
+    , m_tray(tray)
+    , m_background(QStringLiteral(":/editicon.png"))
+    , m_picture1(new QLabel(this))
+    , m_command1(new QPushButton(QStringLiteral("Use Internal Icon"), this))
+    , m_command2(new QPushButton(QStringLiteral("Browse For Icon"), this))
+    , m_label1(new QLabel(note(), this)) {
+    EditorLook::setUpWindow(*this, QStringLiteral("Edit SysTray Icon"), {159, 86});
+    EditorLook::setUpLabel(*m_label1);
+    m_label1->setWordWrap(true);
+    m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    // A sunken box on the button face, the picture drawn at its top-left corner.
+    m_picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_picture1->setLineWidth(2);
+    m_picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_picture1->setBackgroundRole(QPalette::Button);
+    m_picture1->setAutoFillBackground(true);
+    m_picture1->setFocusPolicy(Qt::TabFocus);
+
+    EditorLook::place({
+        {m_picture1, {8, 8, 36, 36}},
+        {m_command1, {56, 8, 97, 17}},
+        {m_command2, {56, 24, 97, 17}},
+        {m_label1, {8, 45, 145, 41}},
+    });
+
+    connect(m_command1, &QPushButton::clicked, this, &EditIcon::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &EditIcon::Command2_Click);
+}
+
+QString EditIcon::fileFilter() {
+    return QStringLiteral("Icon Files (*.ico)");
+}
+
+QString EditIcon::note() {
+    return QStringLiteral("If you choose an external icon, it may not change until next time "
+                          "you run Quillmoor.");
+}
+
+void EditIcon::showEvent(QShowEvent *event) {
+    if (!m_loaded) {
+        m_loaded = true;
+        Form_Load();
+    }
+    QWidget::showEvent(event);
+}
+
+void EditIcon::paintEvent(QPaintEvent *event) {
+    Q_UNUSED(event)
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_background);
+}
+
+void EditIcon::showPicture(const QIcon &picture) {
+    m_picture = picture;
+    m_picture1->setPixmap(picture.pixmap(QSize(32, 32)));
+}
+
+void EditIcon::Form_Load() {
+    Corvath::CenterForm(*this);
+    const QString value = ReadSetting(Icon, Internal);
+    if (value == Internal) {
+        m_tray.setIcon(m_tray.builtInHandle());
+        showPicture(windowIcon());
+    } else {
+        m_tray.setIcon(value);
+        const QIcon stored = Tray::loadPicture(value);
+        // A stored file that is gone or no picture: the tray falls back the same way.
+        showPicture(stored.isNull() ? windowIcon() : stored);
+    }
+}
+
+void EditIcon::Command1_Click() {
+    showPicture(windowIcon());
+    m_tray.setIcon(m_tray.builtInHandle());
+    WriteSetting(Icon, Internal);
+    m_tray.setAction(Tray::Modify);
+}
+
+void EditIcon::Command2_Click() {
+    const QString chosen = Corvath::dialogs()->openFileName(fileFilter());
+    if (chosen.isEmpty())
+        return;
+    const QIcon loaded = Tray::loadPicture(chosen);
+    // A file that cannot be read keeps the preview and the tray as they were.
+    if (!loaded.isNull())
+        showPicture(loaded);
+    m_tray.setIcon(m_picture);
+    m_tray.setAction(Tray::Modify);
+    // Stored even when it could not be read, so that the next start tries it again.
+    WriteSetting(Icon, chosen);
+}

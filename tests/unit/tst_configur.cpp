@@ -1,0 +1,286 @@
+#include "editors/configur.h"
+#include "fakedialogs.h"
+#include "settings/settingsbacking.h"
+#include "settings/settingsstore.h"
+#include "temphome.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QStringList stored() {
+    QStringList list;
+    LoadLaunchList(list);
+    return list;
+}
+
+// Every "app N" key in the store, whatever its number, so that stray keys show up too.
+QStringList storedLaunchKeys() {
+    auto settings = SettingsBacking::open();
+    settings->beginGroup(QStringLiteral("Main"));
+    QStringList keys = settings->childKeys().filter(QStringLiteral("app "));
+    keys.sort();
+    return keys;
+}
+
+QStringList numbered(int count) {
+    QStringList list;
+    for (int i = 1; i <= count; ++i)
+        list.append(QStringLiteral("/usr/bin/prog%1").arg(i));
+    return list;
+}
+
+QWidget *nextTabStop(QWidget *from) {
+    QWidget *next = from->nextInFocusChain();
+    while (next != from && !(next->focusPolicy() & Qt::TabFocus))
+        next = next->nextInFocusChain();
+    return next;
+}
+
+} // namespace
+
+class TestConfigur : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempHome> m_home;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+    // Stands in for the main window's launch list.
+    QStringList m_mainList;
+
+    std::unique_ptr<Configur> opened() {
+        auto editor = std::make_unique<Configur>(m_mainList);
+        editor->show();
+        return editor;
+    }
+
+    static void select(Configur &editor, int row) { editor.List1().item(row)->setSelected(true); }
+
+private Q_SLOTS:
+    void init() {
+        m_home = std::make_unique<TempHome>();
+        m_dialogs = std::make_unique<FakeDialogs>();
+        m_mainList = {QStringLiteral("stale")};
+    }
+    void cleanup() {
+        m_dialogs.reset();
+        m_home.reset();
+    }
+
+    void opensWithTheStoredList_data() {
+        QTest::addColumn<QStringList>("list");
+        QTest::newRow("empty store") << QStringList();
+        QTest::newRow("three entries in order")
+            << QStringList{QStringLiteral("/usr/bin/zeta"), QStringLiteral("/usr/bin/alpha"),
+                           QStringLiteral("/usr/bin/mid")};
+    }
+    void opensWithTheStoredList() {
+        QFETCH(QStringList, list);
+        QVERIFY(SaveLaunchList(list));
+        auto editor = opened();
+        QCOMPARE(editor->entries(), list);
+        QVERIFY(editor->List1().selectedItems().isEmpty());
+    }
+
+    // One press of "Add" or "Manual" with the dialog's answer; then the close stores the list.
+    void addAndManual_data() {
+        QTest::addColumn<bool>("manual");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QStringList>("added");
+        const QString capitals = QStringLiteral("/home/Ann/Bin/Mail Checker");
+        QTest::newRow("add cancelled") << false << QString() << QStringList();
+        QTest::newRow("add keeps capitals") << false << capitals << QStringList{capitals};
+        QTest::newRow("add keeps a missing file's name")
+            << false << QStringLiteral("/nowhere/New Tool")
+            << QStringList{QStringLiteral("/nowhere/New Tool")};
+        QTest::newRow("manual cancelled or empty") << true << QString() << QStringList();
+        QTest::newRow("manual keeps capitals") << true << capitals << QStringList{capitals};
+        QTest::newRow("manual keeps blanks")
+            << true << QStringLiteral("  /opt/ppp tools/dialer --quiet  ")
+            << QStringList{QStringLiteral("  /opt/ppp tools/dialer --quiet  ")};
+        QTest::newRow("manual blanks only")
+            << true << QStringLiteral("   ") << QStringList{QStringLiteral("   ")};
+        QTest::newRow("manual arguments and quotes")
+            << true << QStringLiteral("\"/opt/a b/run\" -x 'y z'")
+            << QStringList{QStringLiteral("\"/opt/a b/run\" -x 'y z'")};
+    }
+    void addAndManual() {
+        QFETCH(bool, manual);
+        QFETCH(QString, answer);
+        QFETCH(QStringList, added);
+        const QStringList before{QStringLiteral("/usr/bin/first")};
+        QVERIFY(SaveLaunchList(before));
+        auto editor = opened();
+
+        if (manual) {
+            m_dialogs->setNextAnswer(answer);
+            QTest::mouseClick(&editor->Command3(), Qt::LeftButton);
+            QCOMPARE(m_dialogs->questions.size(), 1);
+            QCOMPARE(m_dialogs->questions[0].prompt, Configur::prompt());
+            QCOMPARE(m_dialogs->questions[0].title, QStringLiteral("Quillmoor"));
+            QCOMPARE(m_dialogs->questions[0].defaultText, QString());
+            QVERIFY(m_dialogs->fileFilters.isEmpty());
+        } else {
+            m_dialogs->setNextFileName(answer);
+            QTest::mouseClick(&editor->Command1(), Qt::LeftButton);
+            QCOMPARE(m_dialogs->fileFilters, QStringList{QStringLiteral("All Files (*)")});
+            QVERIFY(m_dialogs->questions.isEmpty());
+        }
+        QCOMPARE(editor->entries(), before + added);
+        // Nothing is stored and the main list is untouched until the window closes.
+        QCOMPARE(stored(), before);
+        QCOMPARE(m_mainList, QStringList{QStringLiteral("stale")});
+
+        QVERIFY(editor->close());
+        QCOMPARE(stored(), before + added);
+        QCOMPARE(m_mainList, before + added);
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void removeTakesTheSelectedEntryOnly() {
+        const QStringList list{QStringLiteral("/bin/a"), QStringLiteral("/bin/b"),
+                               QStringLiteral("/bin/c")};
+        QVERIFY(SaveLaunchList(list));
+        auto editor = opened();
+
+        QTest::mouseClick(&editor->Command2(), Qt::LeftButton);
+        QCOMPARE(editor->entries(), list);
+
+        select(*editor, 1);
+        QTest::mouseClick(&editor->Command2(), Qt::LeftButton);
+        QCOMPARE(editor->entries(),
+                 (QStringList{QStringLiteral("/bin/a"), QStringLiteral("/bin/c")}));
+        // The next press needs a new selection.
+        QTest::mouseClick(&editor->Command2(), Qt::LeftButton);
+        QCOMPARE(editor->entries().size(), 2);
+
+        select(*editor, 1);
+        QTest::mouseClick(&editor->Command2(), Qt::LeftButton);
+        QVERIFY(editor->close());
+        QCOMPARE(stored(), QStringList{QStringLiteral("/bin/a")});
+        QCOMPARE(storedLaunchKeys(), QStringList{QStringLiteral("app 1")});
+        QCOMPARE(m_mainList, QStringList{QStringLiteral("/bin/a")});
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void duplicatesAreKept() {
+        const QString path = QStringLiteral("/usr/bin/fetchmail");
+        auto editor = opened();
+        m_dialogs->setNextFileName(path);
+        QTest::mouseClick(&editor->Command1(), Qt::LeftButton);
+        m_dialogs->setNextAnswer(path);
+        QTest::mouseClick(&editor->Command3(), Qt::LeftButton);
+        m_dialogs->setNextFileName(path);
+        QTest::mouseClick(&editor->Command1(), Qt::LeftButton);
+        QVERIFY(editor->close());
+        QCOMPARE(storedLaunchKeys(), (QStringList{QStringLiteral("app 1"), QStringLiteral("app 2"),
+                                                  QStringLiteral("app 3")}));
+        QCOMPARE(stored(), (QStringList{path, path, path}));
+        QCOMPARE(m_mainList, (QStringList{path, path, path}));
+    }
+
+    void removingEveryEntryLeavesNoKey_data() {
+        QTest::addColumn<int>("count");
+        QTest::newRow("one") << 1;
+        QTest::newRow("a hundred") << 100;
+        QTest::newRow("past the hundred") << 130;
+    }
+    void removingEveryEntryLeavesNoKey() {
+        QFETCH(int, count);
+        QVERIFY(SaveLaunchList(numbered(count)));
+        auto editor = opened();
+        QCOMPARE(editor->List1().count(), count);
+        while (editor->List1().count() > 0) {
+            select(*editor, 0);
+            editor->Command2_Click();
+        }
+        QVERIFY(editor->close());
+        QCOMPARE(storedLaunchKeys(), QStringList());
+        QCOMPARE(m_mainList, QStringList());
+    }
+
+    void reopeningShowsWhatWasStoredAtClose() {
+        QVERIFY(SaveLaunchList(numbered(3)));
+        {
+            auto editor = opened();
+            select(*editor, 0);
+            editor->Command2_Click();
+            m_dialogs->setNextAnswer(QStringLiteral("/usr/bin/Last One"));
+            editor->Command3_Click();
+            QVERIFY(editor->close());
+        }
+        const QStringList expected{QStringLiteral("/usr/bin/prog2"),
+                                   QStringLiteral("/usr/bin/prog3"),
+                                   QStringLiteral("/usr/bin/Last One")};
+        auto again = opened();
+        QCOMPARE(again->entries(), expected);
+        QCOMPARE(m_mainList, expected);
+    }
+
+    void aFullListTakesNoMore() {
+        const int full = SettingsStore::MaxEntries;
+        auto editor = opened();
+        editor->List1().addItems(numbered(full));
+        editor->Command1_Click();
+        editor->Command3_Click();
+        QCOMPARE(editor->List1().count(), full);
+        // Refused before asking, so that nobody picks a file that is then dropped.
+        QVERIFY(m_dialogs->fileFilters.isEmpty());
+        QVERIFY(m_dialogs->questions.isEmpty());
+        QCOMPARE(m_dialogs->messages.size(), 2);
+        QVERIFY(m_dialogs->messages[0].text.contains(QStringLiteral("32767")));
+        QCOMPARE(m_dialogs->messages[0].icon, Corvath::MessageIcon::Critical);
+
+        select(*editor, full - 1);
+        editor->Command2_Click();
+        m_dialogs->setNextAnswer(QStringLiteral("/usr/bin/fits again"));
+        editor->Command3_Click();
+        QCOMPARE(editor->List1().count(), full);
+        QCOMPARE(editor->entries().constLast(), QStringLiteral("/usr/bin/fits again"));
+    }
+
+    void windowLayout() {
+        auto editor = opened();
+        QCOMPARE(editor->windowTitle(), QStringLiteral("Edit Application List"));
+        QCOMPARE(editor->size(), QSize(339, 96));
+        QCOMPARE(editor->minimumSize(), editor->maximumSize());
+        const Qt::WindowFlags flags = editor->windowFlags();
+        QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+        QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+        QCOMPARE(editor->Label1().text(), QStringLiteral("Application Launch List"));
+        QCOMPARE(editor->Label1().geometry(), QRect(16, 8, 113, 17));
+        QCOMPARE(editor->List1().geometry(), QRect(8, 32, 321, 56));
+        QCOMPARE(editor->Command1().geometry(), QRect(136, 8, 65, 17));
+        QCOMPARE(editor->Command2().geometry(), QRect(200, 8, 65, 17));
+        QCOMPARE(editor->Command3().geometry(), QRect(264, 8, 65, 17));
+        QCOMPARE(editor->Command1().text(), QStringLiteral("Add"));
+        QCOMPARE(editor->Command2().text(), QStringLiteral("Remove"));
+        QCOMPARE(editor->Command3().text(), QStringLiteral("Manual"));
+        QCOMPARE(editor->List1().selectionMode(), QAbstractItemView::SingleSelection);
+        QVERIFY(!editor->List1().isSortingEnabled());
+        QCOMPARE(nextTabStop(&editor->List1()), &editor->Command1());
+        QCOMPARE(nextTabStop(&editor->Command1()), &editor->Command2());
+        QCOMPARE(nextTabStop(&editor->Command2()), &editor->Command3());
+        QCOMPARE(nextTabStop(&editor->Command3()), &editor->List1());
+        QCOMPARE(editor->Label1().palette().color(QPalette::WindowText),
+                 editor->palette().color(QPalette::HighlightedText));
+        QVERIFY(!editor->Label1().autoFillBackground());
+
+        // The background shows around the controls and behind the transparent label.
+        const QImage shot = editor->grab().toImage();
+        const QImage art(QStringLiteral(":/configur.png"));
+        QCOMPARE(art.size(), QSize(375, 134));
+        QCOMPARE(shot.pixelColor(3, 3), art.pixelColor(3, 3));
+        QCOMPARE(shot.pixelColor(334, 92), art.pixelColor(334, 92));
+        QCOMPARE(shot.pixelColor(127, 9), art.pixelColor(127, 9));
+    }
+};
+
+QTEST_MAIN(TestConfigur)
+#include "tst_configur.moc"

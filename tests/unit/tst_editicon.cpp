@@ -1,0 +1,232 @@
+#include "editors/editicon.h"
+#include "fakedialogs.h"
+#include "settings/settingsstore.h"
+#include "shell/tray.h"
+#include "temphome.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QString NoKey = QStringLiteral("<no key>");
+
+QImage imageOf(const QIcon &icon) {
+    return icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+QIcon builtIn() {
+    return QIcon(QStringLiteral(":/quillmoor.xpm"));
+}
+
+QImage square(Qt::GlobalColor color) {
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(color);
+    return image;
+}
+
+QImage expectedImage(const QString &name) {
+    if (name == QLatin1String("red"))
+        return square(Qt::red);
+    if (name == QLatin1String("blue"))
+        return square(Qt::blue);
+    if (name == QLatin1String("green"))
+        return square(Qt::green);
+    return imageOf(builtIn());
+}
+
+} // namespace
+
+class TestEditIcon : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempHome> m_home;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+    std::unique_ptr<Tray> m_tray;
+    QString m_dir;
+
+    // The tray starts out showing green, so that a change the editor makes without an action
+    // stays invisible until the next one.
+    std::unique_ptr<EditIcon> opened() {
+        auto editor = std::make_unique<EditIcon>(*m_tray);
+        editor->show();
+        return editor;
+    }
+
+    QImage previewed(const EditIcon &editor) const {
+        const QImage shown =
+            editor.Picture1().pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+        // What the preview draws is the picture the editor holds.
+        if (shown != imageOf(editor.picture()))
+            return {};
+        return shown;
+    }
+
+    QString path(const QString &name) const { return name.isEmpty() ? name : m_dir + name; }
+
+private Q_SLOTS:
+    void init() {
+        m_home = std::make_unique<TempHome>();
+        m_dialogs = std::make_unique<FakeDialogs>();
+        m_dir = m_home->path() + QStringLiteral("/icons/");
+        QVERIFY(QDir().mkpath(m_dir));
+        QVERIFY(square(Qt::red).save(m_dir + QStringLiteral("Red Icon.ICO"), "ICO"));
+        QVERIFY(square(Qt::blue).save(m_dir + QStringLiteral("blue.ico"), "ICO"));
+        // "internal" is a file here, which the lower-case word must name.
+        QVERIFY(square(Qt::red).save(m_dir + QStringLiteral("internal"), "ICO"));
+        QFile broken(m_dir + QStringLiteral("broken.ico"));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("this is no icon\n");
+        broken.close();
+        QFile whole(m_dir + QStringLiteral("blue.ico"));
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        QFile truncated(m_dir + QStringLiteral("truncated.ico"));
+        QVERIFY(truncated.open(QIODevice::WriteOnly));
+        truncated.write(whole.read(30));
+        truncated.close();
+        QVERIFY(QDir::setCurrent(m_dir));
+
+        m_tray = std::make_unique<Tray>(builtIn());
+        m_tray->setIcon(QIcon(QPixmap::fromImage(square(Qt::green))));
+        m_tray->setAction(Tray::Add);
+    }
+    void cleanup() {
+        m_tray.reset();
+        m_dialogs.reset();
+        m_home.reset();
+    }
+
+    void load_data() {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("shows");
+        QTest::newRow("empty store") << NoKey << QStringLiteral("built-in");
+        QTest::newRow("keyword") << QStringLiteral("Internal") << QStringLiteral("built-in");
+        QTest::newRow("icon file") << QStringLiteral("blue.ico") << QStringLiteral("blue");
+        QTest::newRow("lower-case keyword is a path")
+            << QStringLiteral("internal") << QStringLiteral("red");
+        QTest::newRow("missing file") << QStringLiteral("gone.ico") << QStringLiteral("built-in");
+        QTest::newRow("not a picture")
+            << QStringLiteral("broken.ico") << QStringLiteral("built-in");
+        QTest::newRow("cut-off icon")
+            << QStringLiteral("truncated.ico") << QStringLiteral("built-in");
+        QTest::newRow("a folder") << QStringLiteral(".") << QStringLiteral("built-in");
+    }
+    void load() {
+        QFETCH(QString, value);
+        QFETCH(QString, shows);
+        if (value != NoKey)
+            QVERIFY(WriteSetting(QStringLiteral("Icon"), value));
+        auto editor = opened();
+        QCOMPARE(previewed(*editor), expectedImage(shows));
+        // The icon is handed over without an add or modify.
+        QCOMPARE(imageOf(m_tray->shownIcon()), square(Qt::green));
+        m_tray->setAction(Tray::Modify);
+        QCOMPARE(imageOf(m_tray->shownIcon()), expectedImage(shows));
+        QCOMPARE(ReadSetting(QStringLiteral("Icon"), NoKey), value);
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    // Browse starts from a stored blue icon.
+    void browse_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("preview");
+        QTest::addColumn<QString>("tray");
+        QTest::addColumn<bool>("stores");
+        QTest::newRow("cancelled")
+            << QString() << QStringLiteral("blue") << QStringLiteral("green") << false;
+        QTest::newRow("icon file with capitals")
+            << QStringLiteral("Red Icon.ICO") << QStringLiteral("red") << QStringLiteral("red")
+            << true;
+        QTest::newRow("typed name of a missing file")
+            << QStringLiteral("Not There.ico") << QStringLiteral("blue") << QStringLiteral("blue")
+            << true;
+        QTest::newRow("not a picture") << QStringLiteral("broken.ico") << QStringLiteral("blue")
+                                       << QStringLiteral("blue") << true;
+        QTest::newRow("cut-off icon") << QStringLiteral("truncated.ico") << QStringLiteral("blue")
+                                      << QStringLiteral("blue") << true;
+    }
+    void browse() {
+        QFETCH(QString, answer);
+        QFETCH(QString, preview);
+        QFETCH(QString, tray);
+        QFETCH(bool, stores);
+        const QString before = path(QStringLiteral("blue.ico"));
+        QVERIFY(WriteSetting(QStringLiteral("Icon"), before));
+        auto editor = opened();
+
+        m_dialogs->setNextFileName(path(answer));
+        QTest::mouseClick(&editor->Command2(), Qt::LeftButton);
+        QCOMPARE(m_dialogs->fileFilters, QStringList{QStringLiteral("Icon Files (*.ico)")});
+        QCOMPARE(previewed(*editor), expectedImage(preview));
+        QCOMPARE(imageOf(m_tray->shownIcon()), expectedImage(tray));
+        QCOMPARE(ReadSetting(QStringLiteral("Icon"), NoKey), stores ? path(answer) : before);
+        QVERIFY(editor->isVisible());
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void useInternalAfterAFile() {
+        QVERIFY(WriteSetting(QStringLiteral("Icon"), path(QStringLiteral("blue.ico"))));
+        auto editor = opened();
+        m_dialogs->setNextFileName(path(QStringLiteral("Red Icon.ICO")));
+        editor->Command2_Click();
+        QCOMPARE(imageOf(m_tray->shownIcon()), square(Qt::red));
+
+        QTest::mouseClick(&editor->Command1(), Qt::LeftButton);
+        QCOMPARE(ReadSetting(QStringLiteral("Icon"), NoKey), QStringLiteral("Internal"));
+        QCOMPARE(previewed(*editor), imageOf(builtIn()));
+        QCOMPARE(imageOf(m_tray->shownIcon()), imageOf(builtIn()));
+        QVERIFY(editor->isVisible());
+    }
+
+    void windowLayout() {
+        auto editor = opened();
+        QCOMPARE(editor->windowTitle(), QStringLiteral("Edit SysTray Icon"));
+        QCOMPARE(editor->size(), QSize(159, 86));
+        QCOMPARE(editor->minimumSize(), editor->maximumSize());
+        QVERIFY(!editor->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(!editor->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        QCOMPARE(imageOf(editor->windowIcon()), imageOf(builtIn()));
+        QCOMPARE(editor->Picture1().geometry(), QRect(8, 8, 36, 36));
+        QCOMPARE(editor->Command1().geometry(), QRect(56, 8, 97, 17));
+        QCOMPARE(editor->Command2().geometry(), QRect(56, 24, 97, 17));
+        QCOMPARE(editor->Label1().geometry(), QRect(8, 45, 145, 41));
+        QCOMPARE(editor->Command1().text(), QStringLiteral("Use Internal Icon"));
+        QCOMPARE(editor->Command2().text(), QStringLiteral("Browse For Icon"));
+        QCOMPARE(editor->Label1().text(),
+                 QStringLiteral("If you choose an external icon, it may not change until next "
+                                "time you run Quillmoor."));
+        QVERIFY(editor->Label1().wordWrap());
+        QCOMPARE(editor->Label1().palette().color(QPalette::WindowText),
+                 editor->palette().color(QPalette::HighlightedText));
+        QVERIFY(editor->Picture1().focusPolicy() & Qt::TabFocus);
+        QCOMPARE(editor->Picture1().nextInFocusChain(), &editor->Command1());
+        QCOMPARE(editor->Command1().nextInFocusChain(), &editor->Command2());
+
+        // The preview's picture sits at its top-left corner, inside the border.
+        const QImage shot = editor->grab().toImage();
+        const QImage icon = imageOf(builtIn());
+        const QPoint corner =
+            editor->Picture1().geometry().topLeft() + editor->Picture1().contentsRect().topLeft();
+        int compared = 0;
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                if (qAlpha(icon.pixel(x, y)) != 255)
+                    continue;
+                QCOMPARE(QColor(shot.pixel(corner + QPoint(x, y))), QColor(icon.pixel(x, y)));
+                ++compared;
+            }
+        }
+        QVERIFY(compared > 0);
+        const QImage art(QStringLiteral(":/editicon.png"));
+        QCOMPARE(art.size(), QSize(250, 89));
+        QCOMPARE(shot.pixelColor(2, 80), art.pixelColor(2, 80));
+        QCOMPARE(shot.pixelColor(155, 3), art.pixelColor(155, 3));
+    }
+};
+
+QTEST_MAIN(TestEditIcon)
+#include "tst_editicon.moc"

@@ -1,0 +1,184 @@
+#include "about/centerform.h"
+#include "editors/configur.h"
+#include "editors/editicon.h"
+#include "fakedialogs.h"
+#include "settings/settingsstore.h"
+#include "shell/ending.h"
+#include "shell/menue.h"
+#include "shell/splash.h"
+#include "shell/tray.h"
+#include "temphome.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QPointer>
+#include <QScreen>
+#include <QTest>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+template <typename Window> QList<Window *> windowsOf(Menue &menue) {
+    QList<Window *> open;
+    for (Window *window : menue.findChildren<Window *>()) {
+        if (window->isVisible())
+            open.append(window);
+    }
+    return open;
+}
+
+void deleteClosed() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QPoint centredOnPrimary(const QWidget &window) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QSize outer = window.frameGeometry().size();
+    // Halves go to the even neighbour.
+    return {area.x() + int(std::nearbyint((area.width() - outer.width()) / 2.0)),
+            area.y() + int(std::nearbyint((area.height() - outer.height()) / 2.0))};
+}
+
+} // namespace
+
+class TestEditorWindows : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempHome> m_home;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+
+    std::unique_ptr<Menue> started() {
+        auto menue = std::make_unique<Menue>();
+        Splash splash(*menue);
+        splash.Form_Load();
+        return menue;
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_home = std::make_unique<TempHome>();
+        m_dialogs = std::make_unique<FakeDialogs>();
+    }
+    void cleanup() {
+        m_dialogs.reset();
+        m_home.reset();
+    }
+
+    void centerFormCentresOnTheWorkArea_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("small") << QSize(200, 100);
+        QTest::newRow("odd size, a half to even") << QSize(201, 99);
+        QTest::newRow("larger than the screen") << QSize(3000, 2500);
+    }
+    void centerFormCentresOnTheWorkArea() {
+        QFETCH(QSize, size);
+        QWidget window;
+        window.setFixedSize(size);
+        window.move(5, 7);
+        Corvath::CenterForm(window);
+        QCOMPARE(window.pos(), centredOnPrimary(window));
+        QCOMPARE(window.size(), size);
+    }
+
+    void launchListEditorIsOneWindowAtATime() {
+        QVERIFY(SaveLaunchList({QStringLiteral("/usr/bin/old")}));
+        auto menue = started();
+        menue->sEditLaunch->trigger();
+        const QList<Configur *> first = windowsOf<Configur>(*menue);
+        QCOMPARE(first.size(), 1);
+        QVERIFY(!first[0]->isModal());
+        QVERIFY(first[0]->isWindow());
+        QCOMPARE(first[0]->pos(), centredOnPrimary(*first[0]));
+
+        // Choosing the item again brings up the same window with its unsaved edits.
+        m_dialogs->setNextAnswer(QStringLiteral("/usr/bin/New"));
+        first[0]->Command3_Click();
+        menue->sEditLaunch->trigger();
+        QCOMPARE(windowsOf<Configur>(*menue), first);
+        QCOMPARE(first[0]->entries(),
+                 (QStringList{QStringLiteral("/usr/bin/old"), QStringLiteral("/usr/bin/New")}));
+        QCOMPARE(menue->List1(), QStringList{QStringLiteral("/usr/bin/old")});
+
+        QPointer<Configur> closed = first[0];
+        QVERIFY(closed->close());
+        QCOMPARE(menue->List1(),
+                 (QStringList{QStringLiteral("/usr/bin/old"), QStringLiteral("/usr/bin/New")}));
+        // Chosen again before the closed window is gone: a fresh one all the same.
+        menue->sEditLaunch->trigger();
+        const QList<Configur *> second = windowsOf<Configur>(*menue);
+        QCOMPARE(second.size(), 1);
+        QVERIFY(second[0] != closed.data());
+        deleteClosed();
+        QVERIFY(closed.isNull());
+        QCOMPARE(second[0]->entries(), menue->List1());
+    }
+
+    void trayIconEditorIsOneWindowAtATime() {
+        const QString file = m_home->path() + QStringLiteral("/Red.ico");
+        QImage red(32, 32, QImage::Format_ARGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(file, "ICO"));
+        auto menue = started();
+        menue->sEditSysTrayIcon->trigger();
+        const QList<EditIcon *> first = windowsOf<EditIcon>(*menue);
+        QCOMPARE(first.size(), 1);
+        QVERIFY(!first[0]->isModal());
+        QCOMPARE(first[0]->pos(), centredOnPrimary(*first[0]));
+
+        m_dialogs->setNextFileName(file);
+        first[0]->Command2_Click();
+        const QImage shown = menue->tray().shownIcon().pixmap(32, 32).toImage().convertToFormat(
+            QImage::Format_ARGB32);
+        QCOMPARE(shown, red);
+
+        // Open already: the preview is kept and the setting is not read again.
+        QVERIFY(WriteSetting(QStringLiteral("Icon"), QStringLiteral("Internal")));
+        menue->sEditSysTrayIcon->trigger();
+        QCOMPARE(windowsOf<EditIcon>(*menue), first);
+        QCOMPARE(
+            first[0]->picture().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32),
+            red);
+
+        QPointer<EditIcon> closed = first[0];
+        QVERIFY(closed->close());
+        deleteClosed();
+        QVERIFY(closed.isNull());
+        // Nothing was stored on close.
+        QCOMPARE(ReadSetting(QStringLiteral("Icon"), QString()), QStringLiteral("Internal"));
+        menue->sEditSysTrayIcon->trigger();
+        QCOMPARE(windowsOf<EditIcon>(*menue).size(), 1);
+    }
+
+    // Ending is for good in this process, so this runs last.
+    void exitWithTheEditorOpenKeepsTheStoredList() {
+        const QStringList before{QStringLiteral("/usr/bin/kept")};
+        QVERIFY(SaveLaunchList(before));
+        auto menue = started();
+        menue->sEditLaunch->trigger();
+        QPointer<Configur> editor = windowsOf<Configur>(*menue).value(0);
+        QVERIFY(editor);
+        m_dialogs->setNextAnswer(QStringLiteral("/usr/bin/lost"));
+        editor->Command3_Click();
+        select(*editor);
+        editor->Command2_Click();
+
+        menue->sExit->trigger();
+        QVERIFY(Corvath::IsEnding());
+        menue.reset();
+        QVERIFY(editor.isNull());
+        QStringList stored;
+        LoadLaunchList(stored);
+        QCOMPARE(stored, before);
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+private:
+    static void select(Configur &editor) { editor.List1().item(0)->setSelected(true); }
+};
+
+QTEST_MAIN(TestEditorWindows)
+#include "tst_editorwindows.moc"
