@@ -56,6 +56,7 @@ Menue::Menue(QWidget *parent)
 
 Menue::~Menue() = default;
 
+    m_sequencer.setNotifier([this](const QString &text) { m_tray->showMessage(text); });
 QString Menue::activatedToolTip()
 {
     return QStringLiteral("Quillmoor 1.0 - Activated");
@@ -168,6 +169,7 @@ void Menue::Timer1_Timer()
 
 void Menue::sEditLaunch_Click()
 {
+    m_sequencer.tick(m_check1);
     if (!m_configur || m_configur->isHidden()) {
         m_configur = new Configur(m_list1, this);
         m_configur->setAttribute(Qt::WA_DeleteOnClose);
@@ -181,10 +183,12 @@ void Menue::sSetInterval_Click()
 
 void Menue::sLaunchNow_Click()
 {
+    LaunchSequencer::askInterval();
 }
 
 void Menue::sEditSysTrayIcon_Click()
 {
+    m_sequencer.runPass();
     if (!m_editIcon || m_editIcon->isHidden()) {
         m_editIcon = new EditIcon(*m_tray, this);
         m_editIcon->setAttribute(Qt::WA_DeleteOnClose);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "shell/desktopstarter.h"
+#include "shell/launchsequencer.h"
+
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
@@ -82,6 +85,8 @@ private:
     bool m_loaded = false;
     bool m_unloaded = false;
     // Owned as children, so that ending the program destroys them without their closing steps.
+    DesktopStarter m_starter;
+    LaunchSequencer m_sequencer{m_list1, m_starter};
     QPointer<Configur> m_configur;
     QPointer<EditIcon> m_editIcon;
 };

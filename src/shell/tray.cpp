@@ -78,6 +78,12 @@ void Tray::setAction(int action)
     }
 }
 
+void Tray::showMessage(const QString &text)
+{
+    m_lastMessage = text;
+    m_trayIcon.showMessage(QStringLiteral("Quillmoor"), text, QSystemTrayIcon::Warning);
+}
+
 void Tray::apply()
 {
     m_trayIcon.setIcon(m_icon);

@@ -28,6 +28,11 @@ public:
 
     void setAction(int action);
 
+    // A passing notice beside the icon, for what must not stop the program with a modal box.
+    void showMessage(const QString &text);
+    // The last notice shown, for tests.
+    QString lastMessage() const { return m_lastMessage; }
+
     bool isInTray() const { return m_inTray; }
     // What the tray shows now, for tests.
     QIcon shownIcon() const { return m_trayIcon.icon(); }
@@ -48,4 +53,5 @@ private:
     QIcon m_icon;
     QString m_toolTip;
     bool m_inTray = false;
+    QString m_lastMessage;
 };

@@ -2,10 +2,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <linux/if_arp.h>
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
 #include <net/if.h>
+#include <net/if_arp.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -25,16 +25,12 @@ constexpr RemoteAccess::State RASCS_ConnectDevice = 2;
 // Up, but no usable address yet: the network protocols are still being negotiated.
 constexpr RemoteAccess::State RASCS_AuthProject = 10;
 
-class RouteSocket final
-{
+class RouteSocket final {
 public:
     RouteSocket()
         : m_fd(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE))
-        , m_error(m_fd < 0 ? errno : 0)
-    {
-    }
-    ~RouteSocket()
-    {
+        , m_error(m_fd < 0 ? errno : 0) {}
+    ~RouteSocket() {
         if (m_fd >= 0)
             ::close(m_fd);
     }
@@ -45,8 +41,7 @@ public:
 
     // Sends one request and hands each answer to `visit` until the kernel is done. Returns 0
     // or an errno.
-    int request(nlmsghdr &header, const std::function<void(const nlmsghdr &)> &visit)
-    {
+    int request(nlmsghdr &header, const std::function<void(const nlmsghdr &)> &visit) {
         if (m_error != 0)
             return m_error;
         header.nlmsg_seq = ++m_sequence;
@@ -96,8 +91,7 @@ struct LinkRequest {
     ifinfomsg info;
 };
 
-LinkRequest linkRequest(int index)
-{
+LinkRequest linkRequest(int index) {
     LinkRequest request{};
     request.header.nlmsg_len = NLMSG_LENGTH(sizeof(ifinfomsg));
     request.header.nlmsg_type = RTM_GETLINK;
@@ -107,16 +101,14 @@ LinkRequest linkRequest(int index)
     return request;
 }
 
-const ifinfomsg *linkOf(const nlmsghdr &message)
-{
+const ifinfomsg *linkOf(const nlmsghdr &message) {
     if (message.nlmsg_type != RTM_NEWLINK || message.nlmsg_len < NLMSG_LENGTH(sizeof(ifinfomsg)))
         return nullptr;
     return static_cast<const ifinfomsg *>(NLMSG_DATA(&message));
 }
 
 // An IPv4 address, or an IPv6 address beyond the link: something the connection can be used by.
-bool isUsableAddress(const nlmsghdr &message, int index)
-{
+bool isUsableAddress(const nlmsghdr &message, int index) {
     if (message.nlmsg_type != RTM_NEWADDR || message.nlmsg_len < NLMSG_LENGTH(sizeof(ifaddrmsg)))
         return false;
     const auto *address = static_cast<const ifaddrmsg *>(NLMSG_DATA(&message));
@@ -129,8 +121,8 @@ bool isUsableAddress(const nlmsghdr &message, int index)
     auto length = static_cast<unsigned int>(IFA_PAYLOAD(&message));
     for (const rtattr *attribute = IFA_RTA(address); RTA_OK(attribute, length);
          attribute = RTA_NEXT(attribute, length)) {
-        if ((attribute->rta_type != IFA_ADDRESS && attribute->rta_type != IFA_LOCAL)
-            || RTA_PAYLOAD(attribute) < sizeof(in6_addr))
+        if ((attribute->rta_type != IFA_ADDRESS && attribute->rta_type != IFA_LOCAL) ||
+            RTA_PAYLOAD(attribute) < sizeof(in6_addr))
             continue;
         in6_addr bytes{};
         std::memcpy(&bytes, RTA_DATA(attribute), sizeof bytes);
@@ -139,19 +131,17 @@ bool isUsableAddress(const nlmsghdr &message, int index)
     return false;
 }
 
-class LinuxRemoteAccess final : public RemoteAccess
-{
+class LinuxRemoteAccess final : public RemoteAccess {
 public:
-    std::uint32_t enumConnections(Handle &first) override
-    {
+    std::uint32_t enumConnections(Handle &first) override {
         first = 0;
         RouteSocket route;
         LinkRequest request = linkRequest(0);
         int lowest = 0;
         const int status = route.request(request.header, [&lowest](const nlmsghdr &message) {
             const ifinfomsg *link = linkOf(message);
-            if (link && link->ifi_type == ARPHRD_PPP && link->ifi_index > 0
-                && (lowest == 0 || link->ifi_index < lowest))
+            if (link && link->ifi_type == ARPHRD_PPP && link->ifi_index > 0 &&
+                (lowest == 0 || link->ifi_index < lowest))
                 lowest = link->ifi_index;
         });
         if (status != 0)
@@ -160,8 +150,7 @@ public:
         return 0;
     }
 
-    State connectState(Handle connection) override
-    {
+    State connectState(Handle connection) override {
         if (connection == 0 || connection > Handle(INT32_MAX))
             return RASCS_OpenPort;
         const int index = static_cast<int>(connection);
@@ -169,15 +158,16 @@ public:
         LinkRequest request = linkRequest(index);
         bool isPpp = false;
         bool running = false;
-        if (route.request(request.header, [&](const nlmsghdr &message) {
-                const ifinfomsg *link = linkOf(message);
-                if (!link || link->ifi_index != index)
-                    return;
-                isPpp = link->ifi_type == ARPHRD_PPP;
-                const unsigned flags = link->ifi_flags;
-                running = (flags & IFF_UP) != 0 && (flags & IFF_RUNNING) != 0;
-            }) != 0
-            || !isPpp)
+        if (route.request(request.header,
+                          [&](const nlmsghdr &message) {
+                              const ifinfomsg *link = linkOf(message);
+                              if (!link || link->ifi_index != index)
+                                  return;
+                              isPpp = link->ifi_type == ARPHRD_PPP;
+                              const unsigned flags = link->ifi_flags;
+                              running = (flags & IFF_UP) != 0 && (flags & IFF_RUNNING) != 0;
+                          }) != 0 ||
+            !isPpp)
             return RASCS_OpenPort;
         if (!running)
             return RASCS_ConnectDevice;
@@ -201,7 +191,6 @@ public:
 
 } // namespace
 
-std::unique_ptr<RemoteAccess> createRemoteAccess()
-{
+std::unique_ptr<RemoteAccess> createRemoteAccess() {
     return std::make_unique<LinuxRemoteAccess>();
 }

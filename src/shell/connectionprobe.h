@@ -1,0 +1,15 @@
+#pragma once
+
+class RemoteAccess;
+
+namespace Corvath {
+
+// True when the first dial-up connection listed is connected. A failed listing is shown to
+// the user once per spell of failures and answers false.
+bool IsConnected();
+
+// The connections to ask; nullptr restores the system's. Does not take ownership. Starts a new
+// spell, so the next failure is shown again.
+void setRemoteAccess(RemoteAccess *connections);
+
+} // namespace Corvath

@@ -1,0 +1,63 @@
+#include "shell/desktopstarter.h"
+#include "shell/commandline.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QProcess>
+#include <QUrl>
+
+namespace {
+
+// Something to open rather than run: a file without execute permission, or a folder.
+bool isDocument(const QFileInfo &info) {
+    return info.exists() && (info.isDir() || !info.isExecutable());
+}
+
+} // namespace
+
+bool DesktopStarter::start(const QString &entry, QString &reason) {
+    // A path picked in the file dialog may hold blanks; the whole entry naming a file wins.
+    const QFileInfo whole(entry);
+    if (!entry.isEmpty() && whole.exists()) {
+        if (isDocument(whole))
+            return openDocument(whole.absoluteFilePath(), reason);
+        return startProgram(whole.absoluteFilePath(), {}, reason);
+    }
+
+    QStringList words;
+    if (!CommandLine::split(entry, words)) {
+        reason = QStringLiteral("a quotation mark is not closed");
+        return false;
+    }
+    if (words.isEmpty()) {
+        reason = QStringLiteral("no program is named");
+        return false;
+    }
+    const QString program = words.takeFirst();
+    if (words.isEmpty() && isDocument(QFileInfo(program)))
+        return openDocument(QFileInfo(program).absoluteFilePath(), reason);
+    return startProgram(program, words, reason);
+}
+
+bool DesktopStarter::startProgram(const QString &program, const QStringList &arguments,
+                                  QString &reason) {
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    // On a QProcess object, so that a failure says why.
+    if (process.startDetached())
+        return true;
+    reason = process.errorString();
+    // Qt names the system call it tried; the user wants only the cause.
+    const qsizetype colon = reason.indexOf(QLatin1String(": "));
+    if (reason.startsWith(QLatin1String("exec")) && colon > 0)
+        reason.remove(0, colon + 2);
+    return false;
+}
+
+bool DesktopStarter::openDocument(const QString &path, QString &reason) {
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        return true;
+    reason = QStringLiteral("no application is set to open it");
+    return false;
+}

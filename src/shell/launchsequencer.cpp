@@ -1,0 +1,79 @@
+#include "shell/launchsequencer.h"
+#include "settings/settingsstore.h"
+#include "shell/connectionprobe.h"
+#include "shell/dialogs.h"
+#include "shell/ending.h"
+#include "shell/numbertext.h"
+#include "shell/pause.h"
+#include "shell/programstarter.h"
+
+#include <QScopeGuard>
+
+#include <utility>
+
+namespace {
+const QString IntervalKey = QStringLiteral("Interval");
+const QString DefaultInterval = QStringLiteral(".5");
+} // namespace
+
+LaunchSequencer::LaunchSequencer(const QStringList &list, ProgramStarter &starter)
+    : m_list(list)
+    , m_starter(starter)
+    , m_wait([](const QString &interval) { Corvath::Pause(interval); }) {}
+
+void LaunchSequencer::runPass() {
+    // Counted once: the editor may refill the list while the pass waits.
+    const qsizetype count = m_list.size();
+    for (qsizetype n = 0; n < count; ++n) {
+        if (Corvath::IsEnding())
+            return;
+        const QString entry = m_list.value(n);
+        if (entry.isEmpty())
+            continue;
+        QString reason;
+        if (!m_starter.start(entry, reason) && m_notify)
+            m_notify(QStringLiteral("Could not start %1: %2").arg(entry, reason));
+        // The last entry gets its pause too, on purpose: a pass lasts k intervals.
+        m_wait(interval());
+    }
+}
+
+void LaunchSequencer::tick(bool &latch) {
+    // Ticks keep arriving while a pass waits or the probe's error box is open; such a tick
+    // would start the list a second time for the same connection.
+    if (m_ticking || Corvath::IsEnding())
+        return;
+    m_ticking = true;
+    const auto done = qScopeGuard([this] { m_ticking = false; });
+
+    if (Corvath::IsConnected()) {
+        if (latch)
+            return;
+        runPass();
+        if (Corvath::IsEnding())
+            return;
+        latch = true;
+    }
+    if (!Corvath::IsConnected())
+        latch = false;
+}
+
+void LaunchSequencer::askInterval() {
+    const QString answer = Corvath::dialogs()->inputBox(
+        QStringLiteral("Enter the time interval, for the delay in between launching each "
+                       "application. Numbers entered are represented in seconds. (You can also "
+                       "use decmals.)"),
+        QString(), interval());
+    if (answer.isEmpty())
+        return;
+    if (NumberText::isNumeric(answer)) {
+        WriteSetting(IntervalKey, answer);
+        return;
+    }
+    Corvath::dialogs()->messageBox(QStringLiteral("This entry must be specified in numeric form."),
+                                   QStringLiteral("Error"), Corvath::MessageIcon::Critical);
+}
+
+QString LaunchSequencer::interval() {
+    return ReadSetting(IntervalKey, DefaultInterval);
+}

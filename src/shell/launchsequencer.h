@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class ProgramStarter;
+
+// Starts the launch list one entry after another with the interval between them, once per
+// dial-up connection from the monitoring tick, or at once for "Launch Now".
+class LaunchSequencer final {
+public:
+    using Notifier = std::function<void(const QString &text)>;
+    using Waiter = std::function<void(const QString &interval)>;
+
+    // `list` is read live, so a list refilled during a pass is what the rest of the pass uses.
+    LaunchSequencer(const QStringList &list, ProgramStarter &starter);
+    LaunchSequencer(const LaunchSequencer &) = delete;
+    LaunchSequencer &operator=(const LaunchSequencer &) = delete;
+
+    // Told "Could not start <entry>: <reason>" when an entry fails to start.
+    void setNotifier(Notifier notifier) { m_notify = std::move(notifier); }
+    // Waits with the "Interval" text after each start; Corvath::Pause unless replaced.
+    void setWaiter(Waiter waiter) { m_wait = std::move(waiter); }
+
+    // One pass over the list: every non-empty entry is started, each followed by a pause.
+    void runPass();
+    // The monitoring tick. `latch` is true while the list has been started for the
+    // connection that is up now.
+    void tick(bool &latch);
+    bool isTicking() const { return m_ticking; }
+
+    // "Set Launch Interval": asks for the interval and stores it when it is numeric.
+    static void askInterval();
+    static QString interval();
+
+private:
+    const QStringList &m_list;
+    ProgramStarter &m_starter;
+    Notifier m_notify;
+    Waiter m_wait;
+    bool m_ticking = false;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace Corvath {
+
+// Waits `seconds` while the program's events keep flowing, so that every other handler can run
+// inside the wait. Blocks in the event loop rather than polling. Returns at once, and early,
+// when the program is ending; 0 or less returns without waiting.
+void Pause(double seconds);
+// The number at the start of the text, as NumberText::leadingValue reads it.
+void Pause(const QString &seconds);
+
+} // namespace Corvath

@@ -1,0 +1,2 @@
+quillmoor_unit_test(tst_launchtext SOURCES unit/tst_launchtext.cpp LIBS quillmoor_core)
+quillmoor_unit_test(tst_launchsequencer SOURCES unit/tst_launchsequencer.cpp LIBS quillmoor_core)

@@ -1,0 +1,250 @@
+#include "fakedialogs.h"
+#include "fakeremoteaccess.h"
+#include "fakestarter.h"
+#include "settings/settingsstore.h"
+#include "shell/launchsequencer.h"
+#include "temphome.h"
+
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+using Handle = RemoteAccess::Handle;
+constexpr RemoteAccess::State Dialling = 5;
+constexpr RemoteAccess::State Connected = RemoteAccess::RASCS_Connected;
+} // namespace
+
+class TestLaunchSequencer : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempHome> m_home;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+    std::unique_ptr<FakeRemoteAccess> m_net;
+    std::unique_ptr<FakeStarter> m_starter;
+    QStringList m_list;
+    QStringList m_waits;
+    std::unique_ptr<LaunchSequencer> m_seq;
+
+    // Records the interval read for each pause instead of waiting.
+    void recordWaits(std::function<void()> during = {}) {
+        m_seq->setWaiter([this, during](const QString &interval) {
+            m_waits.append(interval);
+            if (during)
+                during();
+        });
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_home = std::make_unique<TempHome>();
+        m_dialogs = std::make_unique<FakeDialogs>();
+        m_net = std::make_unique<FakeRemoteAccess>();
+        m_starter = std::make_unique<FakeStarter>();
+        m_list.clear();
+        m_waits.clear();
+        m_seq = std::make_unique<LaunchSequencer>(m_list, *m_starter);
+    }
+
+    void cleanup() {
+        m_seq.reset();
+        m_net.reset();
+        m_dialogs.reset();
+        m_home.reset();
+    }
+
+    void probe_data() {
+        QTest::addColumn<QList<FakeRemoteAccess::Connection>>("connections");
+        QTest::addColumn<bool>("up");
+        using C = FakeRemoteAccess::Connection;
+        QTest::newRow("none") << QList<C>{} << false;
+        QTest::newRow("connected") << QList<C>{{3, Connected}} << true;
+        QTest::newRow("first still dialling") << QList<C>{{3, Dialling}, {4, Connected}} << false;
+        QTest::newRow("only the first counts") << QList<C>{{3, Connected}, {4, Dialling}} << true;
+    }
+    void probe() {
+        QFETCH(QList<FakeRemoteAccess::Connection>, connections);
+        QFETCH(bool, up);
+        m_net->connections = connections;
+        QCOMPARE(Corvath::IsConnected(), up);
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void failureShownOncePerSpell() {
+        m_net->failure = 632;
+        for (int tick = 0; tick < 3; ++tick) {
+            bool latch = false;
+            m_seq->tick(latch);
+            QVERIFY(!latch);
+        }
+        QCOMPARE(m_net->listings, 6);
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QCOMPARE(m_dialogs->messages[0].text, u"Error 632 Has Occured!"_qs);
+        QCOMPARE(m_dialogs->messages[0].title, u"Error!"_qs);
+        QCOMPARE(m_dialogs->messages[0].icon, Corvath::MessageIcon::Critical);
+
+        m_net->failure = 0;
+        QVERIFY(!Corvath::IsConnected());
+        m_net->failure = 5;
+        QVERIFY(!Corvath::IsConnected());
+        QCOMPARE(m_dialogs->messages.size(), 2);
+        QCOMPARE(m_dialogs->messages[1].text, u"Error 5 Has Occured!"_qs);
+    }
+
+    // The latch as the tick keeps it: up or down at the first probe, and at the second.
+    void latch_data() {
+        QTest::addColumn<bool>("latch");
+        QTest::addColumn<bool>("upFirst");
+        QTest::addColumn<bool>("upSecond");
+        QTest::addColumn<bool>("passes");
+        QTest::addColumn<bool>("latchAfter");
+        QTest::addColumn<int>("probes");
+        QTest::newRow("still up") << true << true << true << false << true << 1;
+        QTest::newRow("went down") << true << false << false << false << false << 2;
+        QTest::newRow("new connection") << false << true << true << true << true << 2;
+        QTest::newRow("dropped during pass") << false << true << false << true << false << 2;
+        QTest::newRow("stays down") << false << false << false << false << false << 2;
+    }
+    void latch() {
+        QFETCH(bool, latch);
+        QFETCH(bool, upFirst);
+        QFETCH(bool, upSecond);
+        QFETCH(bool, passes);
+        QFETCH(bool, latchAfter);
+        QFETCH(int, probes);
+        m_list = {u"a"_qs, u"b"_qs};
+        m_net->setConnected(upFirst);
+        // The link changes while the pass runs; nothing in the pass watches it.
+        m_starter->onStart = [this, upSecond](const QString &) { m_net->setConnected(upSecond); };
+        recordWaits();
+        m_seq->tick(latch);
+        QCOMPARE(m_starter->started, passes ? m_list : QStringList());
+        QCOMPARE(latch, latchAfter);
+        QCOMPARE(m_net->listings, probes);
+    }
+
+    void passSkipsEmptyEntriesAndReadsIntervalAfresh() {
+        m_list = {QString(), u"a"_qs, QString(), u"b"_qs, u"c"_qs};
+        m_starter->failures.insert(u"b"_qs, u"No such file or directory"_qs);
+        QStringList notices;
+        m_seq->setNotifier([&notices](const QString &text) { notices.append(text); });
+        recordWaits([this] { WriteSetting(u"Interval"_qs, u"2.5"_qs); });
+        m_seq->runPass();
+        QCOMPARE(m_starter->started, (QStringList{u"a"_qs, u"b"_qs, u"c"_qs}));
+        // The failed start keeps its pause; the last entry has one too.
+        QCOMPARE(m_waits, (QStringList{u".5"_qs, u"2.5"_qs, u"2.5"_qs}));
+        QCOMPARE(notices, QStringList{u"Could not start b: No such file or directory"_qs});
+        QVERIFY(m_dialogs->messages.isEmpty());
+
+        m_list.clear();
+        bool latch = false;
+        m_net->setConnected(true);
+        m_seq->tick(latch);
+        QVERIFY(latch);
+        QCOMPARE(m_waits.size(), 3);
+    }
+
+    void listRefilledDuringPass() {
+        m_list = {u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs};
+        recordWaits([this] {
+            if (m_waits.size() == 2)
+                m_list = {u"x"_qs, u"y"_qs, u"z"_qs};
+        });
+        m_seq->runPass();
+        QCOMPARE(m_starter->started, (QStringList{u"a"_qs, u"b"_qs, u"z"_qs}));
+    }
+
+    // Inside a tick's pass: a further tick is skipped whole, "Launch Now" runs a whole pass.
+    void nestingInsideTickPass() {
+        m_list = {u"a"_qs, u"b"_qs};
+        m_net->setConnected(true);
+        bool latch = false;
+        recordWaits([this, &latch] {
+            if (m_waits.size() != 1)
+                return;
+            const int before = m_net->listings;
+            m_seq->tick(latch);
+            QCOMPARE(m_net->listings, before);
+            m_seq->runPass();
+        });
+        m_seq->tick(latch);
+        QCOMPARE(m_starter->started, (QStringList{u"a"_qs, u"a"_qs, u"b"_qs, u"b"_qs}));
+        QVERIFY(latch);
+        QVERIFY(!m_seq->isTicking());
+    }
+
+    void nestedPassWithRealPause() {
+        m_list = {u"a"_qs, u"b"_qs};
+        WriteSetting(u"Interval"_qs, u".02"_qs);
+        m_starter->onStart = [this](const QString &entry) {
+            if (m_starter->started.size() == 1 && entry == u"a"_qs)
+                QTimer::singleShot(0, [this] { m_seq->runPass(); });
+        };
+        m_seq->runPass();
+        QCOMPARE(m_starter->started, (QStringList{u"a"_qs, u"a"_qs, u"b"_qs, u"b"_qs}));
+    }
+
+    void tickSkippedWhileErrorBoxOpen() {
+        // A box that stays open while another tick arrives.
+        class OpenBox final : public Corvath::Dialogs {
+        public:
+            std::function<void()> whileOpen;
+            int shown = 0;
+            void messageBox(const QString &, const QString &, Corvath::MessageIcon) override {
+                ++shown;
+                whileOpen();
+            }
+            QString inputBox(const QString &, const QString &, const QString &) override {
+                return {};
+            }
+            QString openFileName(const QString &) override { return {}; }
+        } box;
+        Corvath::setDialogs(&box);
+        m_net->failure = 1;
+        bool latch = false;
+        box.whileOpen = [&] { m_seq->tick(latch); };
+        m_seq->tick(latch);
+        Corvath::setDialogs(m_dialogs.get());
+        QCOMPARE(box.shown, 1);
+        QCOMPARE(m_net->listings, 2);
+    }
+
+    void askInterval_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("kept as typed") << u" 3 "_qs << u" 3 "_qs << false;
+        QTest::newRow("exponent") << u"1e1"_qs << u"1e1"_qs << false;
+        QTest::newRow("negative") << u"-2"_qs << u"-2"_qs << false;
+        QTest::newRow("letters") << u"abc"_qs << u"2"_qs << true;
+        QTest::newRow("decimal comma") << u"2,5"_qs << u"2"_qs << true;
+        QTest::newRow("blanks only") << u"  "_qs << u"2"_qs << true;
+        QTest::newRow("cancel") << QString() << u"2"_qs << false;
+    }
+    void askInterval() {
+        QFETCH(QString, answer);
+        QFETCH(QString, stored);
+        QFETCH(bool, refused);
+        QVERIFY(WriteSetting(u"Interval"_qs, u"2"_qs));
+        m_dialogs->setNextAnswer(answer);
+        LaunchSequencer::askInterval();
+        QCOMPARE(m_dialogs->questions.size(), 1);
+        QVERIFY(m_dialogs->questions[0].prompt.startsWith(u"Enter the time interval, for the "));
+        QVERIFY(m_dialogs->questions[0].prompt.endsWith(u"(You can also use decmals.)"));
+        QVERIFY(m_dialogs->questions[0].title.isEmpty());
+        QCOMPARE(m_dialogs->questions[0].defaultText, u"2"_qs);
+        QCOMPARE(ReadSetting(u"Interval"_qs, QString()), stored);
+        QCOMPARE(m_dialogs->messages.size(), refused ? 1 : 0);
+        if (refused) {
+            QCOMPARE(m_dialogs->messages[0].text,
+                     u"This entry must be specified in numeric form."_qs);
+            QCOMPARE(m_dialogs->messages[0].title, u"Error"_qs);
+            QCOMPARE(m_dialogs->messages[0].icon, Corvath::MessageIcon::Critical);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLaunchSequencer)
+#include "tst_launchsequencer.moc"

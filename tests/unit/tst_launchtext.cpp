@@ -1,0 +1,88 @@
+#include "shell/commandline.h"
+#include "shell/numbertext.h"
+
+#include <QTest>
+
+#include <cmath>
+
+// The interval's numeric check and the pause's number reader must agree; the command line is
+// split as a shell would, without expanding anything.
+class TestLaunchText : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void numbers_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("numeric");
+        QTest::addColumn<double>("value");
+        QTest::newRow("leading point") << u".5"_qs << true << 0.5;
+        QTest::newRow("zero") << u"0"_qs << true << 0.0;
+        QTest::newRow("negative") << u"-2"_qs << true << -2.0;
+        QTest::newRow("decimal") << u"2.5"_qs << true << 2.5;
+        QTest::newRow("exponent") << u"1e1"_qs << true << 10.0;
+        QTest::newRow("signed exponent") << u"+25E-1"_qs << true << 2.5;
+        QTest::newRow("trailing point") << u"3."_qs << true << 3.0;
+        QTest::newRow("blanks around") << u" 3 "_qs << true << 3.0;
+        QTest::newRow("tab before") << u"\t4"_qs << true << 4.0;
+        QTest::newRow("huge") << u"1e999"_qs << true << qInf();
+        QTest::newRow("letters") << u"abc"_qs << false << 0.0;
+        QTest::newRow("empty") << QString() << false << 0.0;
+        QTest::newRow("only blanks") << u"   "_qs << false << 0.0;
+        QTest::newRow("lone point") << u"."_qs << false << 0.0;
+        QTest::newRow("lone sign") << u"-"_qs << false << 0.0;
+        QTest::newRow("decimal comma") << u"2,5"_qs << false << 2.0;
+        QTest::newRow("two points") << u"1.2.3"_qs << false << 1.2;
+        QTest::newRow("exponent without digits") << u"1e"_qs << false << 1.0;
+        QTest::newRow("unit after") << u"3s"_qs << false << 3.0;
+        QTest::newRow("blank inside") << u"1 2"_qs << false << 1.0;
+        QTest::newRow("hexadecimal") << u"&H10"_qs << false << 0.0;
+        QTest::newRow("infinity word") << u"inf"_qs << false << 0.0;
+        QTest::newRow("arabic-indic digit") << u"\u0663"_qs << false << 0.0;
+    }
+    void numbers() {
+        QFETCH(QString, text);
+        QFETCH(bool, numeric);
+        QFETCH(double, value);
+        QCOMPARE(NumberText::isNumeric(text), numeric);
+        const double read = NumberText::leadingValue(text);
+        if (std::isinf(value))
+            QCOMPARE(read, value);
+        else
+            QVERIFY2(std::abs(read - value) < 1e-12, qPrintable(QString::number(read)));
+    }
+
+    void split_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QStringList>("words");
+        QTest::newRow("plain") << u"/bin/prog -a  b"_qs << true
+                               << QStringList{u"/bin/prog"_qs, u"-a"_qs, u"b"_qs};
+        QTest::newRow("double quotes") << u"\"/my apps/prog\" \"a \\\"b\\\" \\\\ \\x\""_qs << true
+                                       << QStringList{u"/my apps/prog"_qs, u"a \"b\" \\ \\x"_qs};
+        QTest::newRow("single quotes keep backslashes")
+            << u"prog 'it'\\''s' '' 'a\\b'"_qs << true
+            << QStringList{u"prog"_qs, u"it's"_qs, QString(), u"a\\b"_qs};
+        QTest::newRow("backslash escapes a blank")
+            << u"/my\\ apps/prog a\\\"b"_qs << true << QStringList{u"/my apps/prog"_qs, u"a\"b"_qs};
+        QTest::newRow("nothing is expanded")
+            << u"prog $HOME ~ * $(id) `id` %PATH% ${X}"_qs << true
+            << QStringList{u"prog"_qs,  u"$HOME"_qs, u"~"_qs,      u"*"_qs,
+                           u"$(id)"_qs, u"`id`"_qs,  u"%PATH%"_qs, u"${X}"_qs};
+        QTest::newRow("quotes join one word")
+            << u"a'b'\"c\"d"_qs << true << QStringList{u"abcd"_qs};
+        QTest::newRow("blank") << u" \t "_qs << true << QStringList{};
+        QTest::newRow("unclosed double") << u"prog \"a"_qs << false << QStringList{};
+        QTest::newRow("unclosed single") << u"prog 'a"_qs << false << QStringList{};
+    }
+    void split() {
+        QFETCH(QString, line);
+        QFETCH(bool, ok);
+        QFETCH(QStringList, words);
+        QStringList got{u"left over"_qs};
+        QCOMPARE(CommandLine::split(line, got), ok);
+        QCOMPARE(got, words);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLaunchText)
+#include "tst_launchtext.moc"
