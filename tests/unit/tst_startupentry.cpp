@@ -1,0 +1,363 @@
+#include "fakedialogs.h"
+#include "platform/startupentry.h"
+#include "settings/startupcommands.h"
+#include "temphome.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QHash>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// The entry read back by the Desktop Entry rules, written here apart from the program's own
+// code so that a fault in its quoting cannot hide itself.
+class DesktopFile {
+public:
+    explicit DesktopFile(const QString &path) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return;
+        exists = true;
+        const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+        for (const QString &line : lines) {
+            if (line.startsWith(u'[')) {
+                groups.append(line);
+                continue;
+            }
+            const qsizetype equals = line.indexOf(u'=');
+            if (equals > 0)
+                keys.insert(line.left(equals), line.mid(equals + 1));
+        }
+    }
+
+    // The general string escapes: \s \n \t \r \\. Any other backslash stays for the quoting.
+    static QString unescape(const QString &value) {
+        QString result;
+        for (qsizetype i = 0; i < value.size(); ++i) {
+            const QChar c = value.at(i);
+            if (c != u'\\' || i + 1 == value.size()) {
+                result += c;
+                continue;
+            }
+            const QChar next = value.at(++i);
+            if (next == u's')
+                result += u' ';
+            else if (next == u'n')
+                result += u'\n';
+            else if (next == u't')
+                result += u'\t';
+            else if (next == u'r')
+                result += u'\r';
+            else if (next == u'\\')
+                result += u'\\';
+            else
+                result += QString(c) + next;
+        }
+        return result;
+    }
+
+    // Splits Exec into arguments; fails on a reserved character outside quotes, an open quote
+    // an unescaped character inside quotes or a field code.
+    static bool execArguments(const QString &exec, QStringList &arguments) {
+        static const QString reserved = QStringLiteral("\t\n\"'\\><~|&;$*?#`()");
+        const QString line = unescape(exec);
+        QString current;
+        bool inQuotes = false;
+        bool started = false;
+        auto finish = [&] {
+            if (started)
+                arguments.append(current);
+            current.clear();
+            started = false;
+        };
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            const QChar c = line.at(i);
+            if (inQuotes) {
+                if (c == u'\\' && i + 1 < line.size() &&
+                    QStringLiteral("\"`$\\").contains(line.at(i + 1))) {
+                    current += line.at(++i);
+                } else if (c == u'"') {
+                    inQuotes = false;
+                } else if (c == u'$' || c == u'`' || c == u'\\') {
+                    return false; // must be escaped inside quotes
+                } else {
+                    current += c;
+                }
+            } else if (c == u' ') {
+                finish();
+            } else if (c == u'"') {
+                inQuotes = started = true;
+            } else if (reserved.contains(c)) {
+                return false;
+            } else {
+                current += c;
+                started = true;
+            }
+        }
+        if (inQuotes)
+            return false;
+        finish();
+        for (QString &argument : arguments) {
+            QString expanded;
+            for (qsizetype i = 0; i < argument.size(); ++i) {
+                if (argument.at(i) != u'%') {
+                    expanded += argument.at(i);
+                } else if (i + 1 < argument.size() && argument.at(i + 1) == u'%') {
+                    expanded += u'%';
+                    ++i;
+                } else {
+                    return false;
+                }
+            }
+            argument = expanded;
+        }
+        return true;
+    }
+
+    bool exists = false;
+    QStringList groups;
+    QHash<QString, QString> keys;
+};
+
+QString entryPath(const TempHome &home) {
+    return home.configPath() + QStringLiteral("/autostart/quillmoor.desktop");
+}
+
+QStringList execOf(const TempHome &home) {
+    const DesktopFile entry(entryPath(home));
+    QStringList arguments;
+    if (!DesktopFile::execArguments(entry.keys.value(QStringLiteral("Exec")), arguments))
+        return {QStringLiteral("<unparsable>")};
+    return arguments;
+}
+
+QByteArray readAll(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &content) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+// Paths that need every kind of care in an Exec line.
+void awkwardPaths() {
+    QTest::addColumn<QString>("path");
+    QTest::newRow("plain") << QStringLiteral("/usr/lib/quillmoor/quillmoor");
+    QTest::newRow("blanks") << QStringLiteral("/opt/My Programs/quill moor");
+    QTest::newRow("double quotes") << QStringLiteral("/opt/\"quoted\"/quillmoor");
+    QTest::newRow("single quote") << QStringLiteral("/home/o'neil/quillmoor");
+    QTest::newRow("dollar") << QStringLiteral("/opt/$HOME/quillmoor");
+    QTest::newRow("percent") << QStringLiteral("/opt/100%/%f%u");
+    QTest::newRow("percent unquoted") << QStringLiteral("/opt/100%/q");
+    QTest::newRow("backslash") << QStringLiteral("/opt/back\\slash/quillmoor");
+    QTest::newRow("backtick") << QStringLiteral("/opt/`id`/quillmoor");
+    QTest::newRow("shell specials") << QStringLiteral("/opt/a&b;c|d<e>f~g*h?i#j(k)l/q");
+    QTest::newRow("all together") << QStringLiteral(
+        "/tmp/My \"Dial\" $Up 100% \\net\\ `x`/quillmoor");
+    QTest::newRow("trailing backslash") << QStringLiteral("/opt/odd\\");
+    QTest::newRow("tab and newline") << QStringLiteral("/opt/a\tb\nc/quillmoor");
+    QTest::newRow("non-ASCII") << QStringLiteral("/home/jürgen/Программы/quillmoor");
+}
+
+} // namespace
+
+class TestStartupEntry : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempHome> m_home;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+
+private Q_SLOTS:
+    void init() {
+        m_home = std::make_unique<TempHome>();
+        m_dialogs = std::make_unique<FakeDialogs>();
+    }
+    void cleanup() {
+        m_dialogs.reset();
+        m_home.reset();
+    }
+
+    void addWritesTheAutostartEntry() {
+        QVERIFY(Corvath::AddToStartup());
+        QVERIFY(m_dialogs->messages.isEmpty());
+
+        const DesktopFile entry(entryPath(*m_home));
+        QVERIFY(entry.exists);
+        QCOMPARE(entry.groups, QStringList{QStringLiteral("[Desktop Entry]")});
+        QCOMPARE(entry.keys.value(QStringLiteral("Type")), QStringLiteral("Application"));
+        QCOMPARE(entry.keys.value(QStringLiteral("Name")), QStringLiteral("Quillmoor"));
+        QCOMPARE(entry.keys.value(QStringLiteral("Icon")), QStringLiteral("quillmoor"));
+        QCOMPARE(entry.keys.value(QStringLiteral("X-KDE-autostart-after")),
+                 QStringLiteral("panel"));
+        QCOMPARE(entry.keys.value(QStringLiteral("X-LXQt-Need-Tray")), QStringLiteral("true"));
+        bool isNumber = false;
+        const int delay =
+            entry.keys.value(QStringLiteral("X-GNOME-Autostart-Delay")).toInt(&isNumber);
+        QVERIFY(isNumber);
+        QVERIFY(delay > 0);
+        QVERIFY(!entry.keys.contains(QStringLiteral("Hidden")));
+        // This very program, by its full path, with nothing appended.
+        QCOMPARE(execOf(*m_home), QStringList{QCoreApplication::applicationFilePath()});
+    }
+
+    void addOverADisabledEntryReplacesIt() {
+        QVERIFY(QDir().mkpath(m_home->configPath() + QStringLiteral("/autostart")));
+        QVERIFY(writeFile(entryPath(*m_home), "[Desktop Entry]\nType=Application\nName=Old\n"
+                                              "Exec=/usr/bin/other\nHidden=true\n"
+                                              "X-GNOME-Autostart-enabled=false\n"));
+        QVERIFY(Corvath::AddToStartup());
+        QVERIFY(Corvath::AddToStartup());
+        const DesktopFile entry(entryPath(*m_home));
+        QVERIFY(!entry.keys.contains(QStringLiteral("Hidden")));
+        QVERIFY(!entry.keys.contains(QStringLiteral("X-GNOME-Autostart-enabled")));
+        QCOMPARE(entry.keys.value(QStringLiteral("Name")), QStringLiteral("Quillmoor"));
+        QCOMPARE(execOf(*m_home), QStringList{QCoreApplication::applicationFilePath()});
+        QVERIFY(m_dialogs->messages.isEmpty());
+        // Written whole through a temporary file that is gone again.
+        QCOMPARE(QDir(m_home->configPath() + QStringLiteral("/autostart")).entryList(QDir::Files),
+                 QStringList{QStringLiteral("quillmoor.desktop")});
+    }
+
+    void execRoundTrips_data() { awkwardPaths(); }
+    void execRoundTrips() {
+        QFETCH(QString, path);
+        const StartupResult result = createStartupEntry()->add(path.toStdString());
+        QVERIFY2(result.ok, result.reason.c_str());
+        QCOMPARE(execOf(*m_home), QStringList{path});
+    }
+
+    // The examples the Desktop Entry rules give, byte for byte.
+    void execLineOnDisk_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("no reserved character")
+            << QStringLiteral("/usr/bin/quillmoor") << QByteArray("Exec=/usr/bin/quillmoor\n");
+        QTest::newRow("blank") << QStringLiteral("/opt/a b") << QByteArray("Exec=\"/opt/a b\"\n");
+        QTest::newRow("backslash is four")
+            << QStringLiteral("/opt/a b\\c") << QByteArray("Exec=\"/opt/a b\\\\\\\\c\"\n");
+        QTest::newRow("dollar") << QStringLiteral("/opt/$x")
+                                << QByteArray("Exec=\"/opt/\\\\$x\"\n");
+        QTest::newRow("percent") << QStringLiteral("/opt/5%") << QByteArray("Exec=/opt/5%%\n");
+    }
+    void execLineOnDisk() {
+        QFETCH(QString, path);
+        QFETCH(QByteArray, line);
+        QVERIFY(createStartupEntry()->add(path.toStdString()).ok);
+        const QByteArray content = readAll(entryPath(*m_home));
+        QVERIFY2(content.contains(QByteArray("\n") + line), content.constData());
+    }
+
+    void entryPassesTheValidator_data() { awkwardPaths(); }
+    void entryPassesTheValidator() {
+        QFETCH(QString, path);
+        const QString validator =
+            QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+        if (validator.isEmpty())
+            QSKIP("desktop-file-validate is not installed (package desktop-file-utils)");
+        QVERIFY(createStartupEntry()->add(path.toStdString()).ok);
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(validator, {entryPath(*m_home)});
+        QVERIFY(process.waitForFinished(30000));
+        const QByteArray output = process.readAll();
+        QVERIFY2(process.exitCode() == 0, output.constData());
+        QVERIFY2(!output.contains("error"), output.constData());
+    }
+
+    // GLib's own launcher reads the entry back and starts the program it names. (GLib looks
+    // the program up before it expands %%, so a % in the path is left to the parser above.)
+    void desktopStartsTheNamedProgram() {
+        const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
+        if (gio.isEmpty())
+            QSKIP("gio is not installed (package libglib2.0-bin)");
+        QTemporaryDir dir;
+        const QString folder = dir.path() + QStringLiteral("/My \"Dial\" $Up `x` \\net");
+        QVERIFY(QDir().mkpath(folder));
+        const QString program = folder + QStringLiteral("/quill moor");
+        const QString stamp = dir.path() + QStringLiteral("/started");
+        QVERIFY(writeFile(program, "#!/bin/sh\nprintf '%s' \"$0\" > '" + stamp.toUtf8() + "'\n"));
+        QVERIFY(
+            QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+        QVERIFY(createStartupEntry()->add(program.toStdString()).ok);
+        QProcess launch;
+        launch.setProcessChannelMode(QProcess::MergedChannels);
+        launch.start(gio, {QStringLiteral("launch"), entryPath(*m_home)});
+        QVERIFY(launch.waitForFinished(30000));
+        QVERIFY2(launch.exitCode() == 0, launch.readAll().constData());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(stamp).size() > 0, 30000);
+        QCOMPARE(QString::fromUtf8(readAll(stamp)), program);
+    }
+
+    void removeDeletesTheEntry() {
+        QVERIFY(Corvath::AddToStartup());
+        QVERIFY(QFile::exists(entryPath(*m_home)));
+        QVERIFY(Corvath::RemoveFromStartup());
+        QVERIFY(!QFileInfo(entryPath(*m_home)).exists());
+        // Already gone, and a folder that was never made: both fine and silent.
+        QVERIFY(Corvath::RemoveFromStartup());
+        QVERIFY(QDir(m_home->configPath() + QStringLiteral("/autostart")).removeRecursively());
+        QVERIFY(Corvath::RemoveFromStartup());
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    // Tests run as root, where permissions stop nothing: the paths are made unusable instead.
+    void failuresAreShown_data() {
+        QTest::addColumn<QString>("blocker");
+        QTest::addColumn<bool>("adding");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("autostart folder is a file")
+            << QStringLiteral("folder-file") << true << QStringLiteral("/autostart");
+        QTest::newRow("config folder is a file")
+            << QStringLiteral("config-file") << true << QStringLiteral("/autostart");
+        QTest::newRow("entry is a folder, adding")
+            << QStringLiteral("entry-folder") << true << QStringLiteral("quillmoor.desktop");
+        QTest::newRow("entry is a folder, removing")
+            << QStringLiteral("entry-folder") << false << QStringLiteral("quillmoor.desktop");
+    }
+    void failuresAreShown() {
+        QFETCH(QString, blocker);
+        QFETCH(bool, adding);
+        QFETCH(QString, named);
+        const QString autostart = m_home->configPath() + QStringLiteral("/autostart");
+        if (blocker == QStringLiteral("folder-file")) {
+            QVERIFY(QDir().mkpath(m_home->configPath()));
+            QVERIFY(writeFile(autostart, "not a folder"));
+        } else if (blocker == QStringLiteral("config-file")) {
+            QVERIFY(writeFile(m_home->configPath(), "not a folder"));
+        } else {
+            QVERIFY(QDir().mkpath(entryPath(*m_home) + QStringLiteral("/inside")));
+        }
+
+        const bool ok = adding ? Corvath::AddToStartup() : Corvath::RemoveFromStartup();
+        QVERIFY(!ok);
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        const FakeDialogs::Message &message = m_dialogs->messages.constFirst();
+        QCOMPARE(message.title, QStringLiteral("Error"));
+        QCOMPARE(message.icon, Corvath::MessageIcon::Critical);
+        QVERIFY2(message.text.startsWith(adding ? QStringLiteral("Quillmoor could not be added")
+                                                : QStringLiteral("Quillmoor could not be removed")),
+                 qPrintable(message.text));
+        QVERIFY2(message.text.contains(named), qPrintable(message.text));
+    }
+
+    void pathWithAControlCharacterIsRefused() {
+        const QString path = QStringLiteral("/opt/bell\x07/quillmoor");
+        const StartupResult result = createStartupEntry()->add(path.toStdString());
+        QVERIFY(!result.ok);
+        QVERIFY(!result.reason.empty());
+        QVERIFY(!QFileInfo::exists(entryPath(*m_home)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStartupEntry)
+#include "tst_startupentry.moc"
