@@ -1,11 +1,15 @@
 #include "shell/menue.h"
+#include "about/frmabout.h"
 #include "editors/configur.h"
 #include "editors/editicon.h"
+#include "settings/documentopener.h"
 #include "settings/settingsstore.h"
+#include "settings/startupcommands.h"
 #include "shell/ending.h"
 #include "shell/tray.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QMenu>
 
@@ -52,11 +56,11 @@ Menue::Menue(QWidget *parent)
     connect(m_tray, &Tray::MouseUp, this, &Menue::Tray_MouseUp);
     connect(m_tray, &Tray::IconDeleted, this, &Menue::Tray_IconDeleted);
     connect(&m_timer1, &QTimer::timeout, this, &Menue::Timer1_Timer);
+    m_sequencer.setNotifier([this](const QString &text) { m_tray->showMessage(text); });
 }
 
 Menue::~Menue() = default;
 
-    m_sequencer.setNotifier([this](const QString &text) { m_tray->showMessage(text); });
 QString Menue::activatedToolTip()
 {
     return QStringLiteral("Quillmoor 1.0 - Activated");
@@ -165,11 +169,11 @@ void Menue::sExit_Click()
 
 void Menue::Timer1_Timer()
 {
+    m_sequencer.tick(m_check1);
 }
 
 void Menue::sEditLaunch_Click()
 {
-    m_sequencer.tick(m_check1);
     if (!m_configur || m_configur->isHidden()) {
         m_configur = new Configur(m_list1, this);
         m_configur->setAttribute(Qt::WA_DeleteOnClose);
@@ -179,16 +183,16 @@ void Menue::sEditLaunch_Click()
 
 void Menue::sSetInterval_Click()
 {
+    LaunchSequencer::askInterval();
 }
 
 void Menue::sLaunchNow_Click()
 {
-    LaunchSequencer::askInterval();
+    m_sequencer.runPass();
 }
 
 void Menue::sEditSysTrayIcon_Click()
 {
-    m_sequencer.runPass();
     if (!m_editIcon || m_editIcon->isHidden()) {
         m_editIcon = new EditIcon(*m_tray, this);
         m_editIcon->setAttribute(Qt::WA_DeleteOnClose);
@@ -198,16 +202,26 @@ void Menue::sEditSysTrayIcon_Click()
 
 void Menue::sAddStartup_Click()
 {
+    Corvath::AddToStartup();
 }
 
 void Menue::sRemoveStartup_Click()
 {
+    Corvath::RemoveFromStartup();
 }
 
 void Menue::sAbout_Click()
 {
+    if (!m_frmAbout || m_frmAbout->isHidden()) {
+        m_frmAbout = new frmAbout(this);
+        m_frmAbout->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_frmAbout->show();
+    m_frmAbout->raise();
+    m_frmAbout->activateWindow();
 }
 
 void Menue::sReadMe_Click()
 {
+    Corvath::OpenReadMe(QCoreApplication::applicationDirPath());
 }

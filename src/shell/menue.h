@@ -10,6 +10,7 @@
 
 class Configur;
 class EditIcon;
+class frmAbout;
 class QAction;
 class QMenu;
 class Tray;
@@ -84,9 +85,10 @@ private:
     QMenu *m_sFile = nullptr;
     bool m_loaded = false;
     bool m_unloaded = false;
-    // Owned as children, so that ending the program destroys them without their closing steps.
     DesktopStarter m_starter;
     LaunchSequencer m_sequencer{m_list1, m_starter};
+    // Owned as children, so that ending the program destroys them without their closing steps.
     QPointer<Configur> m_configur;
     QPointer<EditIcon> m_editIcon;
+    QPointer<frmAbout> m_frmAbout;
 };
