@@ -1,0 +1,325 @@
+#include "about/frmabout.h"
+#include "fakedialogs.h"
+#include "shell/menue.h"
+#include "temphome.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <memory>
+
+class PageRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public Q_SLOTS:
+    void open(const QUrl &url) { opened.append(url); }
+};
+
+namespace {
+
+const QString Unavailable = QStringLiteral("System Information Is Unavailable At This Time");
+
+QColor textColor(const QWidget *widget) {
+    return widget->palette().color(QPalette::WindowText);
+}
+
+bool centredOnWorkArea(const QWidget &window) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint offset = window.frameGeometry().center() - area.center();
+    return qAbs(offset.x()) <= 1 && qAbs(offset.y()) <= 1;
+}
+
+// A stand-in system information program that notes its own name when it runs.
+bool writeProgram(const QString &path, const QString &log, const QByteArray &interpreter) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write("#!" + interpreter + "\necho \"${0##*/}\" >> '" + log.toUtf8() + "'\n");
+    file.close();
+    return file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+} // namespace
+
+class TestFrmAbout : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempHome> m_home;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+    PageRecorder m_pages;
+    QByteArray m_path;
+
+    // A box as the menu makes it: deleted when it closes.
+    static QPointer<frmAbout> shownBox() {
+        QPointer<frmAbout> box = new frmAbout;
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->show();
+        box->activateWindow();
+        return box;
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_home = std::make_unique<TempHome>();
+        m_dialogs = std::make_unique<FakeDialogs>();
+        m_pages.opened.clear();
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &m_pages, "open");
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &m_pages, "open");
+        m_path = qgetenv("PATH");
+    }
+    void cleanup() {
+        qputenv("PATH", m_path);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        for (QWidget *window : QApplication::topLevelWidgets())
+            delete qobject_cast<frmAbout *>(window);
+        m_dialogs.reset();
+        m_home.reset();
+    }
+
+    void window() {
+        frmAbout box;
+        QCOMPARE(box.windowTitle(), QStringLiteral("About Quillmoor 1.0"));
+        QCOMPARE(box.size(), QSize(332, 207));
+        QCOMPARE(box.minimumSize(), box.maximumSize());
+        const Qt::WindowFlags flags = box.windowFlags();
+        QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
+        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+        QVERIFY(flags & Qt::WindowCloseButtonHint);
+        QVERIFY(!box.windowIcon().isNull());
+        QVERIFY(!box.picIcon->pixmap().isNull());
+    }
+
+    void controls_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("rect");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("picIcon") << QStringLiteral("picIcon") << QRect(16, 16, 36, 36) << QString();
+        QTest::newRow("lblTitle") << QStringLiteral("lblTitle") << QRect(70, 16, 259, 32)
+                                  << QStringLiteral("Quillmoor 1.0");
+        QTest::newRow("lblVersion") << QStringLiteral("lblVersion") << QRect(70, 40, 259, 23)
+                                    << QStringLiteral("By Corvath Designs");
+        QTest::newRow("lblDescription")
+            << QStringLiteral("lblDescription") << QRect(56, 72, 259, 94)
+            << QStringLiteral(
+                   "Quillmoor  can be a handy utility for accomplishing multiple tasks, what "
+                   "might normally take you a few more mouse clicks than usual. With Quillmoor, "
+                   "you can specifiy applications to be launched when you connect to the "
+                   "internet. This is a great time-saving feature for those who do more than "
+                   "normal on the internet.");
+        QTest::newRow("lblDisclaimer") << QStringLiteral("lblDisclaimer") << QRect(72, 240, 258, 55)
+                                       << QStringLiteral("Warning: ...");
+        QTest::newRow("cmdOK") << QStringLiteral("cmdOK") << QRect(224, 175, 84, 20)
+                               << QStringLiteral("OK");
+        QTest::newRow("cmdSysInfo") << QStringLiteral("cmdSysInfo") << QRect(136, 176, 83, 18)
+                                    << QStringLiteral("&System Info...");
+        QTest::newRow("Command1") << QStringLiteral("Command1") << QRect(16, 176, 113, 18)
+                                  << QStringLiteral("Visit Corvath Designs");
+    }
+    void controls() {
+        QFETCH(QString, name);
+        QFETCH(QRect, rect);
+        QFETCH(QString, text);
+        frmAbout box;
+        const QWidget *control = box.findChild<QWidget *>(name);
+        QVERIFY(control);
+        QCOMPARE(control->geometry(), rect);
+        if (const auto *label = qobject_cast<const QLabel *>(control)) {
+            QCOMPARE(label->text(), text);
+            QVERIFY(!label->autoFillBackground());
+            QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+        } else {
+            QCOMPARE(qobject_cast<const QPushButton *>(control)->text(), text);
+        }
+    }
+
+    void fontsAndColours() {
+        frmAbout box;
+        QCOMPARE(box.lblTitle->font().pointSize(), 18);
+        QCOMPARE(box.lblVersion->font().pointSize(), 12);
+        QCOMPARE(box.lblDescription->font().pointSize(), 8);
+        for (const QLabel *label : {box.lblTitle, box.lblVersion, box.lblDescription}) {
+            QVERIFY(!label->font().bold());
+            QCOMPARE(label->font().styleHint(), QFont::SansSerif);
+        }
+        QCOMPARE(textColor(box.lblTitle), QColor(Qt::white));
+        QCOMPARE(textColor(box.lblDescription), QColor(Qt::white));
+        QCOMPARE(textColor(box.lblVersion), box.palette().color(QPalette::HighlightedText));
+        QCOMPARE(textColor(box.lblDisclaimer), QColor(Qt::black));
+    }
+
+    void backgroundIsDarkBlueAndTheWarningUnseen() {
+        const QPointer<frmAbout> box = shownBox();
+        QVERIFY(QTest::qWaitForWindowExposed(box));
+        const QImage shot = box->grab().toImage();
+        QCOMPARE(shot.size(), QSize(332, 207));
+        // Spots that no control covers.
+        for (const QPoint spot : {QPoint(5, 5), QPoint(320, 70), QPoint(40, 150)}) {
+            const QColor pixel = shot.pixelColor(spot);
+            QVERIFY2(pixel.blue() > pixel.red() + 30 && pixel.blue() > pixel.green() + 20 &&
+                         pixel.lightness() < 110,
+                     qPrintable(pixel.name()));
+        }
+        QVERIFY(box->lblDisclaimer->geometry().top() >= box->height());
+        QVERIFY(box->lblDisclaimer->visibleRegion().isEmpty());
+    }
+
+    void focusStartsOnOkAndTabsOverButtons() {
+        const QPointer<frmAbout> box = shownBox();
+        QVERIFY(QTest::qWaitForWindowActive(box));
+        QCOMPARE(QApplication::focusWidget(), box->cmdOK);
+        QVERIFY(box->cmdOK->isDefault());
+        QList<QWidget *> visited;
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited.append(QApplication::focusWidget());
+        }
+        QCOMPARE(visited, (QList<QWidget *>{box->cmdSysInfo, box->Command1, box->cmdOK}));
+    }
+
+    void keys_data() {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("opensPage");
+        QTest::newRow("Enter on OK")
+            << QStringLiteral("cmdOK") << int(Qt::Key_Return) << true << false;
+        QTest::newRow("Esc on OK")
+            << QStringLiteral("cmdOK") << int(Qt::Key_Escape) << true << false;
+        QTest::newRow("Esc on Visit")
+            << QStringLiteral("Command1") << int(Qt::Key_Escape) << true << false;
+        QTest::newRow("Enter on Visit")
+            << QStringLiteral("Command1") << int(Qt::Key_Return) << false << true;
+        QTest::newRow("Space on Visit")
+            << QStringLiteral("Command1") << int(Qt::Key_Space) << false << true;
+    }
+    void keys() {
+        QFETCH(QString, focus);
+        QFETCH(int, key);
+        QFETCH(bool, closes);
+        QFETCH(bool, opensPage);
+        QPointer<frmAbout> box = shownBox();
+        QVERIFY(QTest::qWaitForWindowActive(box));
+        box->findChild<QPushButton *>(focus)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        if (closes)
+            QTRY_VERIFY(box.isNull());
+        else
+            QVERIFY(box && box->isVisible());
+        QCOMPARE(m_pages.opened.size(), opensPage ? 1 : 0);
+    }
+
+    void visitOpensTheMakersPage() {
+        const QPointer<frmAbout> box = shownBox();
+        box->Command1->click();
+        QCOMPARE(m_pages.opened, QList<QUrl>{QUrl(QStringLiteral(QUILLMOOR_MAKER_URL))});
+        QCOMPARE(frmAbout::makerUrl(), QStringLiteral(QUILLMOOR_MAKER_URL));
+        QVERIFY(box->isVisible());
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    // Each entry is name:kind, kind one of program, plain (not executable), folder, broken
+    // (its interpreter is missing).
+    void systemInformation_data() {
+        QTest::addColumn<QStringList>("onPath");
+        QTest::addColumn<QString>("started");
+        QTest::newRow("none") << QStringList() << QString();
+        QTest::newRow("one") << QStringList{QStringLiteral("kinfocenter:program")}
+                             << QStringLiteral("kinfocenter");
+        QTest::newRow("first of the list wins")
+            << QStringList{QStringLiteral("gnome-system-monitor:program"),
+                           QStringLiteral("hardinfo:program")}
+            << QStringLiteral("hardinfo");
+        QTest::newRow("not executable is skipped")
+            << QStringList{QStringLiteral("hardinfo:plain"), QStringLiteral("kinfocenter:program")}
+            << QStringLiteral("kinfocenter");
+        QTest::newRow("folder is skipped")
+            << QStringList{QStringLiteral("hardinfo:folder"),
+                           QStringLiteral("xfce4-taskmanager:program")}
+            << QStringLiteral("xfce4-taskmanager");
+        QTest::newRow("unrelated program")
+            << QStringList{QStringLiteral("htop:program")} << QString();
+        QTest::newRow("start fails")
+            << QStringList{QStringLiteral("kinfocenter:broken")} << QString();
+    }
+    void systemInformation() {
+        QFETCH(QStringList, onPath);
+        QFETCH(QString, started);
+        QTemporaryDir bin;
+        QTemporaryDir logs;
+        const QString log = logs.filePath(QStringLiteral("started"));
+        for (const QString &entry : onPath) {
+            const QString name = entry.section(u':', 0, 0);
+            const QString kind = entry.section(u':', 1);
+            const QString path = bin.filePath(name);
+            if (kind == QStringLiteral("folder")) {
+                QVERIFY(QDir().mkpath(path));
+            } else {
+                QVERIFY(writeProgram(
+                    path, log, kind == QStringLiteral("broken") ? "/nonexistent/sh" : "/bin/sh"));
+                if (kind == QStringLiteral("plain"))
+                    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+            }
+        }
+        qputenv("PATH", bin.path().toUtf8());
+
+        const QPointer<frmAbout> box = shownBox();
+        box->cmdSysInfo->click();
+        QVERIFY(box->isVisible());
+        if (started.isEmpty()) {
+            QCOMPARE(m_dialogs->messages.size(), 1);
+            QCOMPARE(m_dialogs->messages.constFirst().text, Unavailable);
+            QCOMPARE(m_dialogs->messages.constFirst().title, QStringLiteral("Quillmoor"));
+            QCOMPARE(m_dialogs->messages.constFirst().icon, Corvath::MessageIcon::NoIcon);
+            // The start failed before anything ran.
+            QVERIFY(!QFile::exists(log));
+            return;
+        }
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(log).size() > 0, 20000);
+        QFile file(log);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()).trimmed(), started);
+    }
+
+    void menuKeepsOneBoxAndMakesItAfresh() {
+        Menue menue;
+        menue.sAbout->trigger();
+        QList<frmAbout *> boxes = menue.findChildren<frmAbout *>();
+        QCOMPARE(boxes.size(), 1);
+        QPointer<frmAbout> first = boxes.constFirst();
+        QVERIFY(first->isVisible());
+        QVERIFY(centredOnWorkArea(*first));
+
+        // Shown again while open: the same window, left where the user put it.
+        first->move(first->pos() + QPoint(40, 25));
+        const QPoint moved = first->pos();
+        menue.sAbout->trigger();
+        QCOMPARE(menue.findChildren<frmAbout *>(), QList<frmAbout *>{first.data()});
+        QCOMPARE(first->pos(), moved);
+
+        first->cmdOK->click();
+        QTRY_VERIFY(first.isNull());
+        menue.sAbout->trigger();
+        boxes = menue.findChildren<frmAbout *>();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(boxes.constFirst()->isVisible());
+        QVERIFY(centredOnWorkArea(*boxes.constFirst()));
+    }
+};
+
+QTEST_MAIN(TestFrmAbout)
+#include "tst_frmabout.moc"
