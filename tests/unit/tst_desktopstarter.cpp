@@ -1,0 +1,111 @@
+#include "shell/desktopstarter.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+// Starts real programs. Runs on an X server: documents open through the desktop's opener,
+// here a script named xdg-open that notes what it was given.
+class TestDesktopStarter : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_root;
+    QString m_dir; // holds a blank, as paths from the file dialog may
+    DesktopStarter m_starter;
+
+    QString path(const QString &name) const { return m_dir + u'/' + name; }
+
+    void writeFile(const QString &name, const QByteArray &text, bool executable) {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+        file.close();
+        if (executable)
+            QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
+    }
+
+    static QString readWhenWritten(const QString &file) {
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(file) && QFile(file).size() > 0, 10000); }();
+        QFile in(file);
+        return in.open(QIODevice::ReadOnly) ? QString::fromUtf8(in.readAll()).trimmed() : QString();
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        m_dir = m_root.path() + u"/my apps"_qs;
+        QVERIFY(QDir().mkpath(m_dir));
+        // Writes its arguments, one a line, to the file named by its first argument.
+        writeFile(u"rec"_qs,
+                  "#!/bin/sh\nout=\"$1\"; shift\nprintf '%s\\n' \"$@\" > \"$out.tmp\"\n"
+                  "mv \"$out.tmp\" \"$out\"\n",
+                  true);
+        writeFile(u"solo"_qs, "#!/bin/sh\necho ran > \"$(dirname \"$0\")/solo.out\"\n", true);
+        writeFile(u"xdg-open"_qs,
+                  "#!/bin/sh\nprintf '%s\\n' \"$1\" > \"$(dirname \"$0\")/opened\"\n", true);
+        // Qt splits the opener's path at blanks, so it gets a folder without any.
+        const QString bin = m_root.path() + u"/bin"_qs;
+        QVERIFY(QDir().mkpath(bin));
+        QVERIFY(QFile::rename(path(u"xdg-open"_qs), bin + u"/xdg-open"_qs));
+        writeFile(u"notes.txt"_qs, "a document\n", false);
+        qputenv("PATH", (m_dir + u':' + bin + u':' + qEnvironmentVariable("PATH")).toUtf8());
+    }
+
+    void cleanup() {
+        for (const char *name : {"out", "solo.out"})
+            QFile::remove(path(QString::fromLatin1(name)));
+    }
+
+    void startsPrograms_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("arguments");
+        QTest::newRow("found on the path") << u"rec OUT a"_qs << u"a"_qs;
+        QTest::newRow("quoted path and words")
+            << u"'DIR/rec' OUT one \"two words\" th\\ ree '$HOME' *"_qs
+            << u"one\ntwo words\nth ree\n$HOME\n*"_qs;
+    }
+    void startsPrograms() {
+        QFETCH(QString, entry);
+        QFETCH(QString, arguments);
+        entry.replace(u"DIR"_qs, m_dir).replace(u"OUT"_qs, u"'"_qs + path(u"out"_qs) + u"'"_qs);
+        QString reason;
+        QVERIFY2(m_starter.start(entry, reason), qPrintable(reason));
+        QCOMPARE(readWhenWritten(path(u"out"_qs)), arguments);
+    }
+
+    void wholePathWithBlanks() {
+        QString reason;
+        QVERIFY2(m_starter.start(path(u"solo"_qs), reason), qPrintable(reason));
+        QCOMPARE(readWhenWritten(path(u"solo.out"_qs)), u"ran"_qs);
+    }
+
+    void opensDocuments() {
+        QString reason;
+        QVERIFY2(m_starter.start(path(u"notes.txt"_qs), reason), qPrintable(reason));
+        const QString opened = m_root.path() + u"/bin/opened"_qs;
+        QCOMPARE(QUrl(readWhenWritten(opened)).toLocalFile(), path(u"notes.txt"_qs));
+        QFile::remove(opened);
+    }
+
+    void reportsFailures_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << u"/nonexistent/prog -x"_qs << u"No such file or directory"_qs;
+        QTest::newRow("document with words") << u"'DIR/notes.txt' x"_qs << u"Permission denied"_qs;
+        QTest::newRow("open quote") << u"rec 'x"_qs << u"a quotation mark is not closed"_qs;
+        QTest::newRow("blank") << u"  "_qs << u"no program is named"_qs;
+    }
+    void reportsFailures() {
+        QFETCH(QString, entry);
+        QFETCH(QString, reason);
+        entry.replace(u"DIR"_qs, m_dir);
+        QString got;
+        QVERIFY(!m_starter.start(entry, got));
+        QCOMPARE(got, reason);
+    }
+};
+
+QTEST_MAIN(TestDesktopStarter)
+#include "tst_desktopstarter.moc"

@@ -1,0 +1,131 @@
+#include "fakedialogs.h"
+#include "fakeremoteaccess.h"
+#include "settings/settingsstore.h"
+#include "shell/ending.h"
+#include "shell/menue.h"
+#include "shell/splash.h"
+#include "shell/tray.h"
+#include "temphome.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <memory>
+
+// The main window's tick, "Launch Now", "Set Launch Interval" and "Exit" with real programs:
+// each entry is a script that writes the time it ran.
+class TestMenueLaunch : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempHome> m_home;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+    std::unique_ptr<FakeRemoteAccess> m_net;
+
+    QString script(const QString &name) {
+        const QString dir = m_home->path() + u"/my apps/"_qs;
+        QDir().mkpath(dir);
+        QFile file(dir + name);
+        if (!file.open(QIODevice::WriteOnly))
+            return {};
+        file.write("#!/bin/sh\ndate +%s.%N > \"$0.out\"\n");
+        file.close();
+        file.setPermissions(file.permissions() | QFile::ExeOwner);
+        return file.fileName();
+    }
+
+    static double ranAt(const QString &script) {
+        QFile out(script + u".out"_qs);
+        return out.open(QIODevice::ReadOnly) ? out.readAll().trimmed().toDouble() : 0;
+    }
+
+    std::unique_ptr<Menue> started(const QStringList &entries, const QString &interval) {
+        SaveLaunchList(entries);
+        WriteSetting(u"Interval"_qs, interval);
+        auto menue = std::make_unique<Menue>();
+        Splash(*menue).Form_Load();
+        menue->Timer1().stop(); // ticks come from the test
+        return menue;
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_home = std::make_unique<TempHome>();
+        m_dialogs = std::make_unique<FakeDialogs>();
+        m_net = std::make_unique<FakeRemoteAccess>();
+    }
+    void cleanup() {
+        m_net.reset();
+        m_dialogs.reset();
+        m_home.reset();
+    }
+
+    void tickStartsListOncePerConnection() {
+        const QStringList entries{script(u"a"_qs), script(u"b"_qs), script(u"c"_qs)};
+        auto menue = started(entries, u".1"_qs);
+        m_net->setConnected(true);
+        menue->Timer1_Timer(); // up when the program started: no pass
+        m_net->setConnected(false);
+        menue->Timer1_Timer();
+        QVERIFY(!menue->Check1());
+        QTest::qWait(200);
+        QVERIFY(!QFile::exists(entries[0] + u".out"_qs));
+
+        m_net->setConnected(true);
+        menue->Timer1_Timer();
+        QVERIFY(menue->Check1());
+        QTRY_VERIFY(ranAt(entries[2]) > 0);
+        QVERIFY(ranAt(entries[0]) > 0);
+        QVERIFY(ranAt(entries[0]) + 0.09 <= ranAt(entries[1]));
+        QVERIFY(ranAt(entries[1]) + 0.09 <= ranAt(entries[2]));
+    }
+
+    void launchNowReportsFailureOnTray() {
+        const QString a = script(u"a"_qs);
+        auto menue = started({u"/nonexistent/prog"_qs, a}, u"0"_qs);
+        menue->sActivate->trigger(); // deactivated: "Launch Now" still runs
+        menue->sLaunchNow->trigger();
+        QCOMPARE(menue->tray().lastMessage(),
+                 u"Could not start /nonexistent/prog: No such file or directory"_qs);
+        QTRY_VERIFY(ranAt(a) > 0);
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QVERIFY(menue->Check1());
+    }
+
+    void setIntervalFromMenu() {
+        auto menue = started({}, u".5"_qs);
+        m_dialogs->setNextAnswer(u"1.5"_qs);
+        menue->sSetInterval->trigger();
+        QCOMPARE(m_dialogs->questions.size(), 1);
+        QCOMPARE(m_dialogs->questions[0].defaultText, u".5"_qs);
+        QCOMPARE(ReadSetting(u"Interval"_qs, QString()), u"1.5"_qs);
+    }
+
+    // Last: the program stays ended for the rest of this process.
+    void exitDuringPassStartsNothingMore() {
+        const QStringList entries{script(u"a"_qs), script(u"b"_qs), script(u"c"_qs)};
+        auto menue = started(entries, u"30"_qs);
+        QTimer::singleShot(0, menue.get(), [&menue] { menue->sLaunchNow->trigger(); });
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (ranAt(entries[0]) > 0)
+                menue->sExit->trigger();
+        });
+        watch.start(20);
+        QElapsedTimer clock;
+        clock.start();
+        QApplication::exec();
+        QVERIFY(Corvath::IsEnding());
+        QVERIFY2(clock.elapsed() < 20000, "a pause went on after Exit");
+
+        menue->sLaunchNow->trigger();
+        QTest::qWait(500);
+        QVERIFY(!QFile::exists(entries[1] + u".out"_qs));
+        QVERIFY(!QFile::exists(entries[2] + u".out"_qs));
+    }
+};
+
+QTEST_MAIN(TestMenueLaunch)
+#include "tst_menuelaunch.moc"
