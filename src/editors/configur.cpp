@@ -37,6 +37,10 @@ Configur::Configur(QStringList &mainList, QWidget *parent)
         {m_command3, {264, 8, 65, 17}},
     });
 
+    EditorLook::fitText(*m_label1, m_label1->text());
+    for (QPushButton *button : {m_command1, m_command2, m_command3})
+        EditorLook::fitText(*button, button->text());
+
     connect(m_command1, &QPushButton::clicked, this, &Configur::Command1_Click);
     connect(m_command2, &QPushButton::clicked, this, &Configur::Command2_Click);
     connect(m_command3, &QPushButton::clicked, this, &Configur::Command3_Click);

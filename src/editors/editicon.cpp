@@ -42,6 +42,10 @@ EditIcon::EditIcon(Tray &tray, QWidget *parent)
         {m_label1, {8, 45, 145, 41}},
     });
 
+    for (QPushButton *button : {m_command1, m_command2})
+        EditorLook::fitText(*button, button->text());
+    EditorLook::fitText(*m_label1, m_label1->text(), true);
+
     connect(m_command1, &QPushButton::clicked, this, &EditIcon::Command1_Click);
     connect(m_command2, &QPushButton::clicked, this, &EditIcon::Command2_Click);
 }

@@ -2,9 +2,15 @@
 
 #include <QIcon>
 #include <QLabel>
+#include <QPushButton>
 #include <QWidget>
 
 namespace EditorLook {
+
+namespace {
+// Smaller than this is no longer readable; such text is clipped instead.
+constexpr int MinimumPixels = 8;
+} // namespace
 
 void setUpWindow(QWidget &window, const QString &caption, QSize clientSize) {
     window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -23,6 +29,26 @@ void setUpLabel(QLabel &label) {
     QPalette palette = label.palette();
     palette.setColor(QPalette::WindowText, palette.color(QPalette::HighlightedText));
     label.setPalette(palette);
+}
+
+void fitText(QWidget &control, const QString &text, bool wrap) {
+    // A push button's frame and padding take a few pixels on each side.
+    const int padding = qobject_cast<QPushButton *>(&control) ? 8 : 0;
+    const QSize room = control.size() - QSize(padding, 0);
+    QFont font = control.font();
+    for (int pixels = QFontInfo(font).pixelSize(); pixels > MinimumPixels; --pixels) {
+        font.setPixelSize(pixels);
+        const QFontMetrics metrics(font);
+        const QSize needed =
+            wrap ? metrics.boundingRect(QRect(QPoint(), room), Qt::TextWordWrap, text).size()
+                 : QSize(metrics.horizontalAdvance(text), metrics.height());
+        if (needed.width() <= room.width() && needed.height() <= room.height()) {
+            control.setFont(font);
+            return;
+        }
+    }
+    font.setPixelSize(MinimumPixels);
+    control.setFont(font);
 }
 
 void place(std::initializer_list<Place> table) {

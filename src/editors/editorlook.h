@@ -24,5 +24,8 @@ void setUpWindow(QWidget &window, const QString &caption, QSize clientSize);
 void setUpLabel(QLabel &label);
 // Places the controls; the table's order is the tab order.
 void place(std::initializer_list<Place> table);
+// Makes the control's font smaller where its text would not fit the fixed size with the
+// desktop's font; wrap for a word-wrapped label.
+void fitText(QWidget &control, const QString &text, bool wrap = false);
 
 } // namespace EditorLook

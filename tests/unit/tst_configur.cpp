@@ -271,6 +271,15 @@ private Q_SLOTS:
         QCOMPARE(editor->Label1().palette().color(QPalette::WindowText),
                  editor->palette().color(QPalette::HighlightedText));
         QVERIFY(!editor->Label1().autoFillBackground());
+        // Whatever the desktop's font, no caption is cut off.
+        for (QWidget *control : {static_cast<QWidget *>(&editor->Label1()),
+                                 static_cast<QWidget *>(&editor->Command1()),
+                                 static_cast<QWidget *>(&editor->Command2()),
+                                 static_cast<QWidget *>(&editor->Command3())}) {
+            const QString text = control->property("text").toString();
+            QVERIFY2(QFontMetrics(control->font()).horizontalAdvance(text) <= control->width(),
+                     qPrintable(text));
+        }
 
         // The background shows around the controls and behind the transparent label.
         const QImage shot = editor->grab().toImage();

@@ -200,6 +200,14 @@ private Q_SLOTS:
                  QStringLiteral("If you choose an external icon, it may not change until next "
                                 "time you run Quillmoor."));
         QVERIFY(editor->Label1().wordWrap());
+        // Whatever the desktop's font, the note and the captions are not cut off.
+        const QFontMetrics note(editor->Label1().font());
+        QVERIFY(note.boundingRect(QRect(QPoint(), editor->Label1().size()), Qt::TextWordWrap,
+                                  editor->Label1().text())
+                    .height() <= editor->Label1().height());
+        for (const QPushButton *button : {&editor->Command1(), &editor->Command2()})
+            QVERIFY(QFontMetrics(button->font()).horizontalAdvance(button->text()) <=
+                    button->width());
         QCOMPARE(editor->Label1().palette().color(QPalette::WindowText),
                  editor->palette().color(QPalette::HighlightedText));
         QVERIFY(editor->Picture1().focusPolicy() & Qt::TabFocus);

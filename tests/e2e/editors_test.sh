@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# The two editor windows on a real desktop: the launch list editor stores what was typed when
+# the window manager closes it and drops its edits when the program is ended from the tray;
+# the tray icon editor stores its choice at once.
+source "$(dirname "$0")/lib.sh"
+
+# As lib.sh's, but awk reads the whole tree: leaving early breaks xwininfo's pipe, which
+# pipefail reports as a failure once a window manager makes the tree long.
+e2e_icon_window() {
+    local tree
+    tree=$(xwininfo -root -tree 2>/dev/null) || return 1
+    awk '
+        /\("panel" "trayer"\)/ { inpanel=1; depth=index($0, "0x"); next }
+        inpanel && index($0, "0x") > 0 && index($0, "0x") <= depth { inpanel=0 }
+        inpanel && !found && /\("quillmoor" "quillmoor"\)/ { print $1; found=1 }
+        END { exit !found }' <<<"$tree"
+}
+e2e_begin
+e2e_start_wm
+e2e_start_tray
+e2e_start_program
+e2e_wait 20 "the icon in the tray" e2e_icon_window
+
+TYPED='  /opt/Dial Tools/fetch Mail --now  '
+LOST='/usr/bin/never-stored'
+
+# e2e_menu_item N: opens the tray menu and chooses its Nth item.
+e2e_menu_item() {
+    e2e_click_icon 3
+    e2e_wait 5 "the menu" e2e_menu_window
+    local keys=()
+    for ((i = 0; i < $1; i++)); do keys+=(Down); done
+    xdotool key "${keys[@]}" Return
+    e2e_wait 5 "the menu to close" e2e_no_menu
+}
+
+visible_window() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 | grep .
+}
+
+# window_shot ID NAME: a screenshot of one window with its frame.
+window_shot() {
+    local dir="${E2E_SHOTS:-${QUILLMOOR_BUILD:-$E2E_DIR}/screenshots}"
+    mkdir -p "$dir"
+    import -frame -window "$1" "$dir/$2.png" && echo "screenshot: $dir/$2.png"
+}
+
+# manual_entry EDITOR TEXT: presses "Manual" and types TEXT into the input box.
+manual_entry() {
+    xdotool mousemove --window "$1" 296 16 click 1
+    e2e_wait 10 "the input box" visible_window Quillmoor
+    local box
+    box=$(visible_window Quillmoor)
+    xdotool windowactivate --sync "$box" 2>/dev/null || true
+    xdotool type --delay 15 "$2"
+    xdotool key Return
+    e2e_wait 10 "the input box to close" bash -c "! xdotool search --onlyvisible --name '^Quillmoor\$'"
+}
+
+stored_entry() { # stored_entry N TEXT
+    grep -qxF "app $1=$2" "$(e2e_store)" 2>/dev/null
+}
+
+# "Edit Launch List", one entry typed with "Manual", then the window manager's close.
+e2e_menu_item 1
+e2e_wait 10 "the launch list editor" visible_window "Edit Application List"
+editor=$(visible_window "Edit Application List")
+manual_entry "$editor" "$TYPED"
+sleep 0.3
+window_shot "$editor" configur
+[[ ! -e "$(e2e_store)" ]] || e2e_fail "the editor stored its list before it was closed"
+
+# The item again while the editor is open brings up the same window, no second one.
+e2e_menu_item 1
+sleep 0.5
+[[ $(xdotool search --onlyvisible --name '^Edit Application List$' | wc -l) -eq 1 ]] \
+    || e2e_fail "a second launch list editor opened"
+
+xdotool windowactivate --sync "$editor"
+xdotool key --clearmodifiers alt+F4
+e2e_wait 10 "the editor to close" bash -c "! xdotool search --onlyvisible --name '^Edit Application List\$'"
+e2e_wait 10 "the typed entry in the store" stored_entry 1 "$TYPED"
+grep -q '^app 2=' "$(e2e_store)" && e2e_fail "the store holds more than the one entry"
+
+# "Edit SysTray Icon": the built-in icon is chosen and stored at once.
+e2e_menu_item 5
+e2e_wait 10 "the tray icon editor" visible_window "Edit SysTray Icon"
+icon_editor=$(visible_window "Edit SysTray Icon")
+sleep 0.3
+window_shot "$icon_editor" editicon
+xdotool mousemove --window "$icon_editor" 104 16 click 1
+e2e_wait 10 "the icon choice in the store" grep -qxF "Icon=Internal" "$(e2e_store)"
+xdotool windowactivate --sync "$icon_editor"
+xdotool key --clearmodifiers alt+F4
+e2e_wait 10 "the icon editor to close" bash -c "! xdotool search --onlyvisible --name '^Edit SysTray Icon\$'"
+
+# Edits in an open editor are dropped when the program is ended from the tray.
+e2e_menu_item 1
+e2e_wait 10 "the launch list editor again" visible_window "Edit Application List"
+editor=$(visible_window "Edit Application List")
+manual_entry "$editor" "$LOST"
+e2e_screenshot editors-before-exit
+e2e_click_icon 3
+e2e_wait 5 "the menu" e2e_menu_window
+xdotool key Up Return
+status=0
+wait "$E2E_PROGRAM_PID" || status=$?
+[[ $status -eq 0 ]] || e2e_fail "Exit ended the program with status $status"
+stored_entry 1 "$TYPED" || e2e_fail "the stored entry changed on Exit"
+grep -qF "$LOST" "$(e2e_store)" && e2e_fail "Exit stored the open editor's list"
+grep -i -E 'runtime error|AddressSanitizer|LeakSanitizer' "$E2E_DIR/program.log" \
+    && e2e_fail "the sanitizers reported a fault"
+echo "PASS: editors"
