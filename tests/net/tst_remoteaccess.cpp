@@ -1,0 +1,129 @@
+#include "platform/remoteaccess.h"
+#include "shell/connectionprobe.h"
+
+#include <QProcess>
+#include <QTest>
+
+#include <memory>
+#include <net/if.h>
+#include <sched.h>
+#include <unistd.h>
+
+// The Linux connections on real interfaces in a private network namespace: tun devices with the
+// PPP link type stand in for pppd's, and an always-up plain tun wg0 is listed before them.
+class TestRemoteAccess : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<RemoteAccess> m_access = createRemoteAccess();
+    QProcess m_vpn;
+    QProcess m_ppp;
+
+    static void hold(QProcess &holder, const QStringList &interfaces)
+    {
+        holder.start(QStringLiteral(TUNHELPER), interfaces);
+        QVERIFY(holder.waitForReadyRead(5000));
+        QCOMPARE(holder.readAll().trimmed(), QByteArray("ready"));
+    }
+
+    static void ip(const QString &arguments)
+    {
+        QProcess ip;
+        ip.start(u"ip"_qs, arguments.split(u' '));
+        QVERIFY(ip.waitForFinished(5000));
+        QVERIFY2(ip.exitCode() == 0, ip.readAllStandardError().constData());
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (geteuid() != 0)
+            QSKIP("needs root for a private network namespace");
+        if (access("/dev/net/tun", R_OK | W_OK) != 0)
+            QSKIP("no /dev/net/tun");
+        if (unshare(CLONE_NEWNET) != 0)
+            QSKIP("cannot make a network namespace");
+        hold(m_vpn, {u"wg0"_qs});
+        ip(u"link set wg0 up"_qs);
+        ip(u"addr add 192.0.2.65 peer 192.0.2.66 dev wg0"_qs);
+    }
+
+    void cleanupTestCase()
+    {
+        m_ppp.kill();
+        m_vpn.kill();
+        m_ppp.waitForFinished();
+        m_vpn.waitForFinished();
+    }
+
+    void noDialUpLink()
+    {
+        RemoteAccess::Handle first = 99;
+        QCOMPARE(m_access->enumConnections(first), 0u);
+        QCOMPARE(first, RemoteAccess::Handle(0));
+        QCOMPARE(m_access->connectState(0), RemoteAccess::RASCS_OpenPort);
+        QVERIFY(!Corvath::IsConnected());
+    }
+
+    void states_data()
+    {
+        QTest::addColumn<QStringList>("commands");
+        QTest::addColumn<RemoteAccess::State>("state");
+        const RemoteAccess::State settingUp = 2, negotiating = 10;
+        QTest::newRow("down") << QStringList {} << settingUp;
+        QTest::newRow("down with an address")
+            << QStringList {u"addr add 192.0.2.1 peer 192.0.2.2 dev ppp0"_qs} << settingUp;
+        QTest::newRow("up without an address")
+            << QStringList {u"link set ppp0 up"_qs} << negotiating;
+        QTest::newRow("only a link-local address")
+            << QStringList {u"link set ppp0 up"_qs, u"addr add fe80::1/64 dev ppp0"_qs}
+            << negotiating;
+        QTest::newRow("IPv4 address")
+            << QStringList {u"link set ppp0 up"_qs,
+                            u"addr add 192.0.2.1 peer 192.0.2.2 dev ppp0"_qs}
+            << RemoteAccess::RASCS_Connected;
+        QTest::newRow("IPv6 address")
+            << QStringList {u"link set ppp0 up"_qs, u"addr add 2001:db8::1/64 dev ppp0"_qs}
+            << RemoteAccess::RASCS_Connected;
+        QTest::newRow("only the first listed counts")
+            << QStringList {u"link set ppp1 up"_qs,
+                            u"addr add 192.0.2.3 peer 192.0.2.4 dev ppp1"_qs}
+            << settingUp;
+    }
+    void states()
+    {
+        QFETCH(QStringList, commands);
+        QFETCH(RemoteAccess::State, state);
+        if (m_ppp.state() == QProcess::NotRunning)
+            hold(m_ppp, {u"ppp0:ppp"_qs, u"ppp1:ppp"_qs});
+        for (const char *name : {"ppp0", "ppp1"}) {
+            ip(u"addr flush dev "_qs + QLatin1String(name));
+            ip(u"link set down dev "_qs + QLatin1String(name));
+        }
+        for (const QString &command : commands)
+            ip(command);
+
+        RemoteAccess::Handle first = 0;
+        QCOMPARE(m_access->enumConnections(first), 0u);
+        QCOMPARE(first, RemoteAccess::Handle(if_nametoindex("ppp0")));
+        QCOMPARE(m_access->connectState(first), state);
+        QCOMPARE(Corvath::IsConnected(), state == RemoteAccess::RASCS_Connected);
+    }
+
+    void goneWhenTheLinkEnds()
+    {
+        RemoteAccess::Handle first = 0;
+        QCOMPARE(m_access->enumConnections(first), 0u);
+        QVERIFY(first != 0);
+        m_ppp.kill();
+        QVERIFY(m_ppp.waitForFinished());
+        QCOMPARE(m_access->connectState(first), RemoteAccess::RASCS_OpenPort);
+        RemoteAccess::Handle after = 99;
+        QCOMPARE(m_access->enumConnections(after), 0u);
+        QCOMPARE(after, RemoteAccess::Handle(0));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRemoteAccess)
+#include "tst_remoteaccess.moc"
