@@ -9,7 +9,6 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillmoor"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillmoor"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quillmoor.xpm")));
     // The program lives in the tray: closing its last window must not end it.

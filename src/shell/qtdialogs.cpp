@@ -31,7 +31,7 @@ QString QtDialogs::inputBox(const QString &prompt, const QString &title,
                             const QString &defaultText)
 {
     QInputDialog dialog;
-    dialog.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
+    dialog.setWindowTitle(title.isEmpty() ? QStringLiteral("Quillmoor") : title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(defaultText);
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();

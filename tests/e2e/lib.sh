@@ -81,8 +81,10 @@ e2e_stop_tray() {
 
 # The tray host's panel window.
 e2e_tray_window() {
-    xwininfo -root -tree 2>/dev/null | awk '/\("panel" "trayer"\)/ { print $1; found=1; exit }
-        END { exit !found }'
+    local tree
+    tree=$(xwininfo -root -tree 2>/dev/null) || return 1
+    awk '/\("panel" "trayer"\)/ { print $1; found=1; exit }
+        END { exit !found }' <<<"$tree"
 }
 
 # Starts the program; its output goes to $E2E_DIR/program.log.
@@ -94,20 +96,24 @@ e2e_start_program() {
 
 # Prints the window id of the program's icon embedded in the tray host; fails when none is.
 e2e_icon_window() {
-    xwininfo -root -tree 2>/dev/null | awk '
+    local tree
+    tree=$(xwininfo -root -tree 2>/dev/null) || return 1
+    awk '
         /\("panel" "trayer"\)/ { inpanel=1; depth=index($0, "0x"); next }
         inpanel && index($0, "0x") > 0 && index($0, "0x") <= depth { inpanel=0 }
         inpanel && /\("quillmoor" "quillmoor"\)/ { print $1; found=1; exit }
-        END { exit !found }'
+        END { exit !found }' <<<"$tree"
 }
 
 # How many of the program's icons the tray host holds.
 e2e_icon_count() {
-    xwininfo -root -tree 2>/dev/null | awk '
+    local tree
+    tree=$(xwininfo -root -tree 2>/dev/null) || return 1
+    awk '
         /\("panel" "trayer"\)/ { inpanel=1; depth=index($0, "0x"); next }
         inpanel && index($0, "0x") > 0 && index($0, "0x") <= depth { inpanel=0 }
         inpanel && /\("quillmoor" "quillmoor"\)/ { n++ }
-        END { print n+0 }'
+        END { print n+0 }' <<<"$tree"
 }
 
 # Prints the id of a visible popup menu of the program, if one is open.
