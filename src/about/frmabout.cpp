@@ -1,5 +1,6 @@
 #include "about/frmabout.h"
 #include "about/centerform.h"
+#include "editors/editorlook.h"
 #include "platform/sysinfo.h"
 #include "settings/documentopener.h"
 #include "shell/dialogs.h"
@@ -12,31 +13,36 @@
 namespace {
 
 // Positions and sizes are laid out in twips, 15 to a pixel.
-QRect fromTwips(int left, int top, int width, int height) {
+QRect fromTwips(int left, int top, int width, int height)
+{
     return {left / 15, top / 15, width / 15, height / 15};
 }
 
-QFont sansSerif(int pointSize) {
+QFont sansSerif(int pointSize)
+{
     QFont font(QStringLiteral("MS Sans Serif"), pointSize);
     font.setStyleHint(QFont::SansSerif);
     font.setBold(false);
     return font;
 }
 
-void setTextColor(QWidget &widget, const QColor &color) {
+void setTextColor(QWidget &widget, const QColor &color)
+{
     QPalette palette = widget.palette();
     palette.setColor(QPalette::WindowText, color);
     widget.setPalette(palette);
 }
 
-QLabel *label(const QString &name, const QString &text, QWidget *parent) {
+QLabel *label(const QString &name, const QString &text, QWidget *parent)
+{
     auto *result = new QLabel(text, parent);
     result->setObjectName(name);
     result->setAutoFillBackground(false); // transparent over the background picture
     return result;
 }
 
-QPushButton *button(const QString &name, const QString &text, QWidget *parent) {
+QPushButton *button(const QString &name, const QString &text, QWidget *parent)
+{
     auto *result = new QPushButton(text, parent);
     result->setObjectName(name);
     return result;
@@ -46,9 +52,10 @@ QPushButton *button(const QString &name, const QString &text, QWidget *parent) {
 
 frmAbout::frmAbout(QWidget *parent)
     : QDialog(parent)
-    , m_background(QStringLiteral(":/frmabout.png")) {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    , m_background(QStringLiteral(":/frmabout.png"))
+{
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(QStringLiteral("About Quillmoor 1.0"));
     setWindowIcon(QIcon(QStringLiteral(":/quillmoor.xpm")));
     setFixedSize(332, 207);
@@ -81,6 +88,10 @@ frmAbout::frmAbout(QWidget *parent)
     lblDescription->setWordWrap(true);
     lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblDisclaimer->setWordWrap(true);
+    // Laid out for MS Sans Serif: a wider stand-in gets smaller until the text fits.
+    EditorLook::fitText(*lblDescription, lblDescription->text(), true);
+    for (QPushButton *control : {cmdOK, cmdSysInfo, Command1})
+        EditorLook::fitText(*control, control->text());
     setTextColor(*lblTitle, Qt::white);
     setTextColor(*lblVersion, palette().color(QPalette::HighlightedText));
     setTextColor(*lblDescription, Qt::white);
@@ -95,11 +106,13 @@ frmAbout::frmAbout(QWidget *parent)
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
 }
 
-QString frmAbout::makerUrl() {
+QString frmAbout::makerUrl()
+{
     return QStringLiteral(QUILLMOOR_MAKER_URL);
 }
 
-QString frmAbout::description() {
+QString frmAbout::description()
+{
     return QStringLiteral(
         "Quillmoor  can be a handy utility for accomplishing multiple tasks, what might "
         "normally take you a few more mouse clicks than usual. With Quillmoor, you can "
@@ -107,7 +120,8 @@ QString frmAbout::description() {
         "great time-saving feature for those who do more than normal on the internet.");
 }
 
-void frmAbout::showEvent(QShowEvent *event) {
+void frmAbout::showEvent(QShowEvent *event)
+{
     // Loaded once per window: showing it again while it is open keeps where the user put it.
     if (!m_loaded) {
         m_loaded = true;
@@ -116,29 +130,35 @@ void frmAbout::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
 }
 
-void frmAbout::paintEvent(QPaintEvent *event) {
+void frmAbout::paintEvent(QPaintEvent *event)
+{
     Q_UNUSED(event)
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_background);
 }
 
-void frmAbout::Form_Load() {
+void frmAbout::Form_Load()
+{
     Corvath::CenterForm(*this);
 }
 
-void frmAbout::cmdOK_Click() {
+void frmAbout::cmdOK_Click()
+{
     close();
 }
 
-void frmAbout::Command1_Click() {
+void frmAbout::Command1_Click()
+{
     Corvath::OpenDocument(makerUrl()); // a page that cannot be opened is not reported
 }
 
-void frmAbout::cmdSysInfo_Click() {
+void frmAbout::cmdSysInfo_Click()
+{
     StartSysInfo();
 }
 
-void frmAbout::StartSysInfo() {
+void frmAbout::StartSysInfo()
+{
     const auto sysInfo = createSysInfo();
     if (const auto path = sysInfo->find(); path && sysInfo->start(*path))
         return;

@@ -17,7 +17,8 @@
 
 #include <memory>
 
-class PageRecorder : public QObject {
+class PageRecorder : public QObject
+{
     Q_OBJECT
 
 public:
@@ -31,18 +32,21 @@ namespace {
 
 const QString Unavailable = QStringLiteral("System Information Is Unavailable At This Time");
 
-QColor textColor(const QWidget *widget) {
+QColor textColor(const QWidget *widget)
+{
     return widget->palette().color(QPalette::WindowText);
 }
 
-bool centredOnWorkArea(const QWidget &window) {
+bool centredOnWorkArea(const QWidget &window)
+{
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     const QPoint offset = window.frameGeometry().center() - area.center();
     return qAbs(offset.x()) <= 1 && qAbs(offset.y()) <= 1;
 }
 
 // A stand-in system information program that notes its own name when it runs.
-bool writeProgram(const QString &path, const QString &log, const QByteArray &interpreter) {
+bool writeProgram(const QString &path, const QString &log, const QByteArray &interpreter)
+{
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
@@ -53,7 +57,8 @@ bool writeProgram(const QString &path, const QString &log, const QByteArray &int
 
 } // namespace
 
-class TestFrmAbout : public QObject {
+class TestFrmAbout : public QObject
+{
     Q_OBJECT
 
 private:
@@ -63,7 +68,8 @@ private:
     QByteArray m_path;
 
     // A box as the menu makes it: deleted when it closes.
-    static QPointer<frmAbout> shownBox() {
+    static QPointer<frmAbout> shownBox()
+    {
         QPointer<frmAbout> box = new frmAbout;
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->show();
@@ -72,7 +78,8 @@ private:
     }
 
 private Q_SLOTS:
-    void init() {
+    void init()
+    {
         m_home = std::make_unique<TempHome>();
         m_dialogs = std::make_unique<FakeDialogs>();
         m_pages.opened.clear();
@@ -80,7 +87,8 @@ private Q_SLOTS:
         QDesktopServices::setUrlHandler(QStringLiteral("http"), &m_pages, "open");
         m_path = qgetenv("PATH");
     }
-    void cleanup() {
+    void cleanup()
+    {
         qputenv("PATH", m_path);
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
         QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
@@ -90,7 +98,8 @@ private Q_SLOTS:
         m_home.reset();
     }
 
-    void window() {
+    void window()
+    {
         frmAbout box;
         QCOMPARE(box.windowTitle(), QStringLiteral("About Quillmoor 1.0"));
         QCOMPARE(box.size(), QSize(332, 207));
@@ -103,7 +112,8 @@ private Q_SLOTS:
         QVERIFY(!box.picIcon->pixmap().isNull());
     }
 
-    void controls_data() {
+    void controls_data()
+    {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QRect>("rect");
         QTest::addColumn<QString>("text");
@@ -129,7 +139,8 @@ private Q_SLOTS:
         QTest::newRow("Command1") << QStringLiteral("Command1") << QRect(16, 176, 113, 18)
                                   << QStringLiteral("Visit Corvath Designs");
     }
-    void controls() {
+    void controls()
+    {
         QFETCH(QString, name);
         QFETCH(QRect, rect);
         QFETCH(QString, text);
@@ -146,11 +157,11 @@ private Q_SLOTS:
         }
     }
 
-    void fontsAndColours() {
+    void fontsAndColours()
+    {
         frmAbout box;
         QCOMPARE(box.lblTitle->font().pointSize(), 18);
         QCOMPARE(box.lblVersion->font().pointSize(), 12);
-        QCOMPARE(box.lblDescription->font().pointSize(), 8);
         for (const QLabel *label : {box.lblTitle, box.lblVersion, box.lblDescription}) {
             QVERIFY(!label->font().bold());
             QCOMPARE(label->font().styleHint(), QFont::SansSerif);
@@ -161,7 +172,30 @@ private Q_SLOTS:
         QCOMPARE(textColor(box.lblDisclaimer), QColor(Qt::black));
     }
 
-    void backgroundIsDarkBlueAndTheWarningUnseen() {
+    // Whatever font stands in for MS Sans Serif, nothing is cut off.
+    void textFits()
+    {
+        frmAbout box;
+        const QLabel &description = *box.lblDescription;
+        QVERIFY(QFontInfo(description.font()).pixelSize() <= QFontInfo(box.font()).pixelSize());
+        const QRect needed = QFontMetrics(description.font())
+                                 .boundingRect(QRect(QPoint(), description.size()),
+                                               Qt::TextWordWrap, description.text());
+        QVERIFY2(needed.height() <= description.height(),
+                 qPrintable(QString::number(needed.height())));
+        for (const QPushButton *button : {box.cmdOK, box.cmdSysInfo, box.Command1}) {
+            const QString caption = QString(button->text()).remove(u'&');
+            QVERIFY2(QFontMetrics(button->font()).horizontalAdvance(caption) + 8 <= button->width(),
+                     qPrintable(caption));
+        }
+        for (const QLabel *label : {box.lblTitle, box.lblVersion}) {
+            const QFontMetrics metrics(label->font());
+            QVERIFY(metrics.horizontalAdvance(label->text()) <= label->width());
+        }
+    }
+
+    void backgroundIsDarkBlueAndTheWarningUnseen()
+    {
         const QPointer<frmAbout> box = shownBox();
         QVERIFY(QTest::qWaitForWindowExposed(box));
         const QImage shot = box->grab().toImage();
@@ -169,15 +203,16 @@ private Q_SLOTS:
         // Spots that no control covers.
         for (const QPoint spot : {QPoint(5, 5), QPoint(320, 70), QPoint(40, 150)}) {
             const QColor pixel = shot.pixelColor(spot);
-            QVERIFY2(pixel.blue() > pixel.red() + 30 && pixel.blue() > pixel.green() + 20 &&
-                         pixel.lightness() < 110,
+            QVERIFY2(pixel.blue() > pixel.red() + 30 && pixel.blue() > pixel.green() + 20
+                         && pixel.lightness() < 110,
                      qPrintable(pixel.name()));
         }
         QVERIFY(box->lblDisclaimer->geometry().top() >= box->height());
         QVERIFY(box->lblDisclaimer->visibleRegion().isEmpty());
     }
 
-    void focusStartsOnOkAndTabsOverButtons() {
+    void focusStartsOnOkAndTabsOverButtons()
+    {
         const QPointer<frmAbout> box = shownBox();
         QVERIFY(QTest::qWaitForWindowActive(box));
         QCOMPARE(QApplication::focusWidget(), box->cmdOK);
@@ -187,10 +222,11 @@ private Q_SLOTS:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited.append(QApplication::focusWidget());
         }
-        QCOMPARE(visited, (QList<QWidget *>{box->cmdSysInfo, box->Command1, box->cmdOK}));
+        QCOMPARE(visited, (QList<QWidget *> {box->cmdSysInfo, box->Command1, box->cmdOK}));
     }
 
-    void keys_data() {
+    void keys_data()
+    {
         QTest::addColumn<QString>("focus");
         QTest::addColumn<int>("key");
         QTest::addColumn<bool>("closes");
@@ -206,7 +242,8 @@ private Q_SLOTS:
         QTest::newRow("Space on Visit")
             << QStringLiteral("Command1") << int(Qt::Key_Space) << false << true;
     }
-    void keys() {
+    void keys()
+    {
         QFETCH(QString, focus);
         QFETCH(int, key);
         QFETCH(bool, closes);
@@ -222,10 +259,11 @@ private Q_SLOTS:
         QCOMPARE(m_pages.opened.size(), opensPage ? 1 : 0);
     }
 
-    void visitOpensTheMakersPage() {
+    void visitOpensTheMakersPage()
+    {
         const QPointer<frmAbout> box = shownBox();
         box->Command1->click();
-        QCOMPARE(m_pages.opened, QList<QUrl>{QUrl(QStringLiteral(QUILLMOOR_MAKER_URL))});
+        QCOMPARE(m_pages.opened, QList<QUrl> {QUrl(QStringLiteral(QUILLMOOR_MAKER_URL))});
         QCOMPARE(frmAbout::makerUrl(), QStringLiteral(QUILLMOOR_MAKER_URL));
         QVERIFY(box->isVisible());
         QVERIFY(m_dialogs->messages.isEmpty());
@@ -233,29 +271,31 @@ private Q_SLOTS:
 
     // Each entry is name:kind, kind one of program, plain (not executable), folder, broken
     // (its interpreter is missing).
-    void systemInformation_data() {
+    void systemInformation_data()
+    {
         QTest::addColumn<QStringList>("onPath");
         QTest::addColumn<QString>("started");
         QTest::newRow("none") << QStringList() << QString();
-        QTest::newRow("one") << QStringList{QStringLiteral("kinfocenter:program")}
+        QTest::newRow("one") << QStringList {QStringLiteral("kinfocenter:program")}
                              << QStringLiteral("kinfocenter");
         QTest::newRow("first of the list wins")
-            << QStringList{QStringLiteral("gnome-system-monitor:program"),
-                           QStringLiteral("hardinfo:program")}
+            << QStringList {QStringLiteral("gnome-system-monitor:program"),
+                            QStringLiteral("hardinfo:program")}
             << QStringLiteral("hardinfo");
         QTest::newRow("not executable is skipped")
-            << QStringList{QStringLiteral("hardinfo:plain"), QStringLiteral("kinfocenter:program")}
+            << QStringList {QStringLiteral("hardinfo:plain"), QStringLiteral("kinfocenter:program")}
             << QStringLiteral("kinfocenter");
         QTest::newRow("folder is skipped")
-            << QStringList{QStringLiteral("hardinfo:folder"),
-                           QStringLiteral("xfce4-taskmanager:program")}
+            << QStringList {QStringLiteral("hardinfo:folder"),
+                            QStringLiteral("xfce4-taskmanager:program")}
             << QStringLiteral("xfce4-taskmanager");
         QTest::newRow("unrelated program")
-            << QStringList{QStringLiteral("htop:program")} << QString();
+            << QStringList {QStringLiteral("htop:program")} << QString();
         QTest::newRow("start fails")
-            << QStringList{QStringLiteral("kinfocenter:broken")} << QString();
+            << QStringList {QStringLiteral("kinfocenter:broken")} << QString();
     }
-    void systemInformation() {
+    void systemInformation()
+    {
         QFETCH(QStringList, onPath);
         QFETCH(QString, started);
         QTemporaryDir bin;
@@ -295,7 +335,8 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUtf8(file.readAll()).trimmed(), started);
     }
 
-    void menuKeepsOneBoxAndMakesItAfresh() {
+    void menuKeepsOneBoxAndMakesItAfresh()
+    {
         Menue menue;
         menue.sAbout->trigger();
         QList<frmAbout *> boxes = menue.findChildren<frmAbout *>();
@@ -308,7 +349,7 @@ private Q_SLOTS:
         first->move(first->pos() + QPoint(40, 25));
         const QPoint moved = first->pos();
         menue.sAbout->trigger();
-        QCOMPARE(menue.findChildren<frmAbout *>(), QList<frmAbout *>{first.data()});
+        QCOMPARE(menue.findChildren<frmAbout *>(), QList<frmAbout *> {first.data()});
         QCOMPARE(first->pos(), moved);
 
         first->cmdOK->click();

@@ -1,0 +1,201 @@
+#!/usr/bin/env bash
+# The whole tray menu on a real desktop, with the start-up entry, the About box and the
+# read-me looked at closely: what lands on disk, what the desktop is asked to open, what
+# programs start, and how the About box looks.
+source "$(dirname "$0")/lib.sh"
+
+# As lib.sh's, but awk reads the whole tree: leaving early breaks xwininfo's pipe, which
+# pipefail reports as a failure once a window manager makes the tree long.
+e2e_icon_window() {
+    local tree
+    tree=$(xwininfo -root -tree 2>/dev/null) || return 1
+    awk '
+        /\("panel" "trayer"\)/ { inpanel=1; depth=index($0, "0x"); next }
+        inpanel && index($0, "0x") > 0 && index($0, "0x") <= depth { inpanel=0 }
+        inpanel && !found && /\("quillmoor" "quillmoor"\)/ { print $1; found=1 }
+        END { exit !found }' <<<"$tree"
+}
+
+# menu_item N: opens the tray menu and chooses its Nth item. A click right after the menu has
+# closed can go unanswered, as it does for a user, who clicks again.
+menu_item() {
+    local tries=0
+    until e2e_click_icon 3 && wait_for 2 e2e_menu_window; do
+        ((++tries < 5)) || e2e_fail "the menu did not open"
+    done
+    local keys=() i
+    for ((i = 0; i < $1; i++)); do keys+=(Down); done
+    xdotool key "${keys[@]}" Return
+    e2e_wait 5 "the menu to close" e2e_no_menu
+}
+
+# wait_for SECONDS COMMAND...: like e2e_wait, but returns 1 instead of failing the test.
+wait_for() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@" >/dev/null 2>&1; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.1
+    done
+}
+
+visible_window() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 | grep .
+}
+
+no_window() {
+    ! visible_window "$1"
+}
+
+window_count() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l
+}
+
+# window_shot ID NAME: a screenshot of one window with its frame.
+window_shot() {
+    local dir="${E2E_SHOTS:-${QUILLMOOR_BUILD:-$E2E_DIR}/screenshots}"
+    mkdir -p "$dir"
+    import -frame -window "$1" "$dir/$2.png" && echo "screenshot: $dir/$2.png"
+}
+
+# close_window TITLE: closes it as the user would, with the window manager's Alt+F4.
+close_window() {
+    local id
+    id=$(visible_window "$1") || e2e_fail "no window \"$1\" to close"
+    xdotool windowactivate --sync "$id" 2>/dev/null || true
+    xdotool key --clearmodifiers alt+F4
+    e2e_wait 10 "\"$1\" to close" no_window "$1"
+}
+
+# window_origin ID: the client area's top-left corner on the screen, as "X Y".
+window_origin() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x=$4 } /Absolute upper-left Y:/ { y=$4 }
+        END { print x, y }'
+}
+
+opened_contains() {
+    grep -qxF "$1" "$E2E_DIR/opened" 2>/dev/null
+}
+
+e2e_begin
+
+# Stand-ins for the desktop's opener and for a system information program.
+fake="$E2E_DIR/fakebin"
+mkdir -p "$fake"
+printf '#!/bin/sh\nprintf "%%s\\n" "$1" >> "%s/opened"\n' "$E2E_DIR" >"$fake/xdg-open"
+printf '#!/bin/sh\ndate +%%s.%%N >> "%s/sysinfo"\n' "$E2E_DIR" >"$fake/hardinfo"
+chmod +x "$fake/xdg-open" "$fake/hardinfo"
+export PATH="$fake:$PATH"
+
+maker_url=$(sed -n 's/^QUILLMOOR_MAKER_URL:[A-Z]*=//p' "$QUILLMOOR_BUILD/CMakeCache.txt")
+[[ -n "$maker_url" ]] || e2e_fail "no QUILLMOOR_MAKER_URL in the build's cache"
+program=$(readlink -f "$QUILLMOOR_BIN")
+entry="$XDG_CONFIG_HOME/autostart/quillmoor.desktop"
+
+e2e_start_wm
+e2e_start_tray
+e2e_start_program
+e2e_wait 20 "the icon in the tray" e2e_icon_window
+
+# Add To Startup: the autostart entry names this program.
+menu_item 6
+e2e_wait 10 "the autostart entry" test -s "$entry"
+grep -qxF "Exec=$program" "$entry" || grep -qxF "Exec=\"$program\"" "$entry" \
+    || e2e_fail "the entry does not name $program: $(cat "$entry")"
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$entry" || e2e_fail "the autostart entry does not validate"
+fi
+
+# Remove From Startup: gone, and removing it again is no error.
+menu_item 7
+e2e_wait 10 "the autostart entry to go" test ! -e "$entry"
+menu_item 7
+sleep 1
+no_window Error || e2e_fail "removing an entry that was gone showed an error"
+
+# A folder that cannot be made: the failure is shown, not swallowed.
+rm -rf "$XDG_CONFIG_HOME/autostart"
+echo "not a folder" >"$XDG_CONFIG_HOME/autostart"
+menu_item 6
+e2e_wait 10 "the error message" visible_window Error
+window_shot "$(visible_window Error)" startup-error
+xdotool windowactivate --sync "$(visible_window Error)" 2>/dev/null || true
+xdotool key Return
+e2e_wait 10 "the error message to close" no_window Error
+rm -f "$XDG_CONFIG_HOME/autostart"
+
+# About: centred, drawn, one window however often it is chosen.
+menu_item 8
+e2e_wait 10 "the About box" visible_window "About Quillmoor 1.0"
+box=$(visible_window "About Quillmoor 1.0")
+sleep 0.5
+window_shot "$box" about
+read -r width height < <(xwininfo -id "$box" | awk '/Width:/ { w=$2 } /Height:/ { h=$2 }
+    END { print w, h }')
+[[ "$width x $height" == "332 x 207" ]] || e2e_fail "the About box is $width x $height"
+read -r x y < <(window_origin "$box")
+# The screen is 1024 x 768 with the tray's 32-pixel panel along the top.
+((x + 166 > 512 - 12 && x + 166 < 512 + 12)) || e2e_fail "not centred across: x=$x"
+((y + 103 > 400 - 30 && y + 103 < 400 + 30)) || e2e_fail "not centred down: y=$y"
+# Neither minimize nor maximize is offered to the window manager, and the size is fixed.
+functions=$(xprop -id "$box" _MOTIF_WM_HINTS | awk -F'[=,]' '{ print $3 }')
+(((functions & 0x18) == 0)) || e2e_fail "the About box offers minimize or maximize: $functions"
+xprop -id "$box" WM_NORMAL_HINTS | grep -q 'program specified maximum size: 332 by 207' \
+    || e2e_fail "the About box can be resized"
+
+xdotool windowmove "$box" 40 120
+sleep 0.5
+read -r moved_x moved_y < <(window_origin "$box")
+menu_item 8
+sleep 0.5
+[[ $(window_count "About Quillmoor 1.0") -eq 1 ]] || e2e_fail "a second About box opened"
+[[ "$(window_origin "$box")" == "$moved_x $moved_y" ]] || e2e_fail "About again moved the box"
+
+# From OK, Tab Tab reaches "Visit Corvath Designs"; Alt+S is "System Info...".
+xdotool windowactivate --sync "$box" 2>/dev/null || true
+xdotool key Tab Tab Return
+e2e_wait 10 "the maker's page" opened_contains "$maker_url"
+xdotool key alt+s
+e2e_wait 10 "the system information program" test -s "$E2E_DIR/sysinfo"
+visible_window "About Quillmoor 1.0" >/dev/null || e2e_fail "the About box closed"
+xdotool key Escape
+e2e_wait 10 "Esc to close the About box" no_window "About Quillmoor 1.0"
+
+# Afresh after closing: centred again.
+menu_item 8
+e2e_wait 10 "the About box again" visible_window "About Quillmoor 1.0"
+read -r x y < <(window_origin "$(visible_window "About Quillmoor 1.0")")
+((x + 166 > 512 - 12 && x + 166 < 512 + 12)) || e2e_fail "the new box is not centred: x=$x"
+xdotool key Return
+e2e_wait 10 "Enter to close the About box" no_window "About Quillmoor 1.0"
+
+# Read Me!!: the readme.txt beside the program goes to the desktop's opener.
+menu_item 9
+e2e_wait 10 "the read-me" opened_contains "file://$(dirname "$program")/readme.txt"
+
+# The rest of the menu answers too.
+menu_item 1
+e2e_wait 10 "the launch list editor" visible_window "Edit Application List"
+close_window "Edit Application List"
+menu_item 2
+menu_item 2
+menu_item 3
+e2e_wait 10 "the interval question" visible_window Quillmoor
+xdotool windowactivate --sync "$(visible_window Quillmoor)" 2>/dev/null || true
+xdotool key Escape
+e2e_wait 10 "the interval question to close" no_window Quillmoor
+menu_item 4
+menu_item 5
+e2e_wait 10 "the tray icon editor" visible_window "Edit SysTray Icon"
+close_window "Edit SysTray Icon"
+[[ ! -e "$(e2e_store)" ]] || e2e_fail "the settings store was written: $(cat "$(e2e_store)")"
+
+# Exit.
+menu_item 10
+status=0
+wait "$E2E_PROGRAM_PID" || status=$?
+[[ $status -eq 0 ]] || e2e_fail "Exit ended the program with status $status"
+if grep -i -E 'runtime error|AddressSanitizer|LeakSanitizer' "$E2E_DIR/program.log"; then
+    e2e_fail "the sanitizers reported a fault"
+fi
+echo "PASS: about"

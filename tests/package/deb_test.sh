@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# The Debian package, built by cpack from the build tree and unpacked with dpkg-deb: the
+# program and readme.txt share /usr/lib/quillmoor, /usr/bin holds a link to it, the launcher
+# and icon are where desktops look, and the unpacked program runs from its link and finds
+# readme.txt beside its real file.
+set -euo pipefail
+
+skip() {
+    echo "SKIP: $*"
+    exit 77
+}
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+for tool in cpack dpkg-deb dpkg-shlibdeps; do
+    command -v "$tool" >/dev/null || skip "$tool is not installed"
+done
+[[ -f "$QUILLMOOR_BUILD/CPackConfig.cmake" ]] || fail "no CPackConfig.cmake in $QUILLMOOR_BUILD"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/quillmoor-deb.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+(cd "$work" && cpack -G DEB --config "$QUILLMOOR_BUILD/CPackConfig.cmake" -B "$work/out") \
+    >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; fail "cpack failed"; }
+debs=("$work"/out/quillmoor_*.deb)
+[[ ${#debs[@]} -eq 1 && -f "${debs[0]}" ]] || fail "expected one quillmoor_*.deb"
+deb=${debs[0]}
+
+# The control data.
+control=$(dpkg-deb -f "$deb")
+grep -qx 'Package: quillmoor' <<<"$control" || fail "package name: $control"
+grep -qx 'Version: 1.0' <<<"$control" || fail "version: $control"
+depends=$(dpkg-deb -f "$deb" Depends)
+for needed in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins; do
+    grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
+done
+
+# The files.
+root="$work/root"
+dpkg-deb -x "$deb" "$root"
+program="$root/usr/lib/quillmoor/quillmoor"
+[[ -f "$program" && -x "$program" ]] || fail "no executable usr/lib/quillmoor/quillmoor"
+cmp -s "$root/usr/lib/quillmoor/readme.txt" "$QUILLMOOR_SOURCE/readme.txt" \
+    || fail "usr/lib/quillmoor/readme.txt is not the project's readme.txt"
+[[ -L "$root/usr/bin/quillmoor" ]] || fail "usr/bin/quillmoor is no link"
+[[ $(readlink "$root/usr/bin/quillmoor") == ../lib/quillmoor/quillmoor ]] \
+    || fail "usr/bin/quillmoor points at $(readlink "$root/usr/bin/quillmoor")"
+[[ "$(readlink -f "$root/usr/bin/quillmoor")" == "$(readlink -f "$program")" ]] \
+    || fail "usr/bin/quillmoor does not resolve to the program"
+
+launcher="$root/usr/share/applications/quillmoor.desktop"
+[[ -f "$launcher" ]] || fail "no usr/share/applications/quillmoor.desktop"
+grep -qx 'Exec=quillmoor' "$launcher" || fail "the launcher does not start quillmoor"
+grep -qx 'Icon=quillmoor' "$launcher" || fail "the launcher names another icon"
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$launcher" || fail "the launcher does not validate"
+fi
+icon="$root/usr/share/icons/hicolor/32x32/apps/quillmoor.png"
+[[ -f "$icon" ]] || fail "no 32x32 icon in hicolor"
+[[ $(head -c 8 "$icon" | od -An -tx1 | tr -d ' \n') == 89504e470d0a1a0a ]] \
+    || fail "the icon is no PNG"
+if command -v identify >/dev/null; then
+    [[ $(identify -format '%wx%h' "$icon") == 32x32 ]] || fail "the icon is not 32 x 32"
+fi
+unexpected=$(cd "$root" && find . -type f -o -type l | sort | grep -v -x -F \
+    -e ./usr/bin/quillmoor -e ./usr/lib/quillmoor/quillmoor \
+    -e ./usr/lib/quillmoor/readme.txt -e ./usr/share/applications/quillmoor.desktop \
+    -e ./usr/share/icons/hicolor/32x32/apps/quillmoor.png || true)
+[[ -z "$unexpected" ]] || fail "unexpected files in the package: $unexpected"
+
+# The unpacked program runs from its link: on a real X server with a tray it puts its icon
+# there, and "Read Me!!" hands the desktop the readme.txt beside its real file.
+if ! command -v Xvfb >/dev/null || ! command -v trayer >/dev/null; then
+    echo "PASS: package contents (running it needs Xvfb and trayer: not checked)"
+    exit 0
+fi
+trap - EXIT
+export QUILLMOOR_BIN="$root/usr/bin/quillmoor"
+source "$QUILLMOOR_SOURCE/tests/e2e/lib.sh"
+e2e_begin
+trap 'e2e_cleanup; rm -rf "$work"' EXIT
+fake="$E2E_DIR/fakebin"
+mkdir -p "$fake"
+printf '#!/bin/sh\nprintf "%%s\\n" "$1" >> "%s/opened"\n' "$E2E_DIR" >"$fake/xdg-open"
+chmod +x "$fake/xdg-open"
+export PATH="$fake:$PATH"
+e2e_start_tray
+e2e_start_program
+e2e_wait 30 "the packaged program's icon in the tray" e2e_icon_window
+e2e_click_icon 3
+e2e_wait 5 "the menu" e2e_menu_window
+xdotool key Up Up Return
+e2e_wait 10 "the read-me to be opened" test -s "$E2E_DIR/opened"
+opened=$(head -n 1 "$E2E_DIR/opened")
+[[ "$opened" == "file://$root/usr/lib/quillmoor/readme.txt" ]] || fail "Read Me!! opened $opened"
+kill "$E2E_PROGRAM_PID"
+echo "PASS: package"
