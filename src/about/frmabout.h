@@ -8,7 +8,8 @@ class QPushButton;
 
 // The About box: the program's name and version, its maker, what it is for, and buttons to
 // close it, visit the maker's page and start the system information program.
-class frmAbout final : public QDialog {
+class frmAbout final : public QDialog
+{
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmAbout)
 

@@ -4,7 +4,8 @@
 #include <string>
 
 // What a change of the start-up entry came to: ok, or the reason it failed, for the user.
-struct StartupResult {
+struct StartupResult
+{
     bool ok = true;
     std::string reason;
 };
@@ -15,7 +16,8 @@ struct StartupResult {
 // Linux: the XDG autostart entry $XDG_CONFIG_HOME/autostart/quillmoor.desktop.
 // Windows: the entry "run" of the section "windows" in "win.ini", written with
 // Corvath::WriteProfileValue (settings/profilevalue.h).
-class StartupEntry {
+class StartupEntry
+{
 public:
     StartupEntry() = default;
     virtual ~StartupEntry() = default;

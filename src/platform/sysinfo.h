@@ -16,7 +16,8 @@
 //      "MSINFO") names a directory, and directory + "\MSINFO32.EXE" is the program when it is
 //      an ordinary file there (not a directory, not hidden, not a system file);
 //   3. otherwise there is none.
-class SysInfo {
+class SysInfo
+{
 public:
     SysInfo() = default;
     virtual ~SysInfo() = default;

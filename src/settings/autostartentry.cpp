@@ -10,18 +10,21 @@
 
 namespace {
 
-bool isReserved(QChar c) {
+bool isReserved(QChar c)
+{
     static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#`()");
     return reserved.contains(c);
 }
 
 // Control characters other than these have no escape in a desktop entry's string value.
-bool isCarried(QChar c) {
+bool isCarried(QChar c)
+{
     return (c.unicode() >= 0x20 && c.unicode() != 0x7f) || c == u'\t' || c == u'\n' || c == u'\r';
 }
 
 // The escapes that every string value of the file gets, applied after the Exec quoting.
-QString escapeString(const QString &value) {
+QString escapeString(const QString &value)
+{
     QString escaped;
     escaped.reserve(value.size() + 8);
     for (const QChar c : value) {
@@ -49,14 +52,16 @@ QString escapeString(const QString &value) {
 
 namespace AutostartEntry {
 
-QString path() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/autostart/quillmoor.desktop");
+QString path()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/autostart/quillmoor.desktop");
 }
 
-QString quoteArgument(const QString &argument) {
-    const bool quoted =
-        argument.isEmpty() || std::any_of(argument.begin(), argument.end(), isReserved);
+QString quoteArgument(const QString &argument)
+{
+    const bool quoted
+        = argument.isEmpty() || std::any_of(argument.begin(), argument.end(), isReserved);
     QString result;
     result.reserve(argument.size() + 8);
     if (quoted)
@@ -75,7 +80,8 @@ QString quoteArgument(const QString &argument) {
     return result;
 }
 
-QString text(const QString &executable) {
+QString text(const QString &executable)
+{
     if (!std::all_of(executable.begin(), executable.end(), isCarried))
         return {};
     // The delay and the two hints let the panel with its tray come up before the icon.
@@ -92,7 +98,8 @@ QString text(const QString &executable) {
         .arg(escapeString(quoteArgument(executable)));
 }
 
-QString write(const QString &executable) {
+QString write(const QString &executable)
+{
     const QString content = text(executable);
     if (content.isEmpty()) {
         return QStringLiteral("the program's path %1 holds a control character, which an "
@@ -113,7 +120,8 @@ QString write(const QString &executable) {
     return {};
 }
 
-QString remove() {
+QString remove()
+{
     const QString file = path();
     QFile entry(file);
     if (entry.remove())

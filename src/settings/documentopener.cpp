@@ -8,7 +8,8 @@
 
 namespace {
 
-QUrl documentUrl(const QString &path) {
+QUrl documentUrl(const QString &path)
+{
     const QFileInfo info(path);
     if (info.exists() || info.isAbsolute())
         return QUrl::fromLocalFile(info.absoluteFilePath());
@@ -23,29 +24,32 @@ QUrl documentUrl(const QString &path) {
 
 namespace Corvath {
 
-bool FileExists(const QString &path) {
+bool FileExists(const QString &path)
+{
     return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
-bool OpenDocument(const QString &path) {
+bool OpenDocument(const QString &path)
+{
     if (path.isEmpty())
         return false;
     return QDesktopServices::openUrl(documentUrl(path));
 }
 
-void OpenReadMe(const QString &programDir) {
+void OpenReadMe(const QString &programDir)
+{
     const QString path = QDir(programDir).filePath(QStringLiteral("readme.txt"));
     if (!FileExists(path)) {
         // The directory as it is spelt on disk: a lower-cased path names another one here.
-        dialogs()->messageBox(QStringLiteral("Could not find README.TXT in the ") +
-                                  QDir::toNativeSeparators(programDir) +
-                                  QStringLiteral(" directory."),
+        dialogs()->messageBox(QStringLiteral("Could not find README.TXT in the ")
+                                  + QDir::toNativeSeparators(programDir)
+                                  + QStringLiteral(" directory."),
                               QStringLiteral("Error"), MessageIcon::Critical);
         return;
     }
     if (!OpenDocument(path)) {
-        dialogs()->messageBox(QStringLiteral("Could not open ") + QDir::toNativeSeparators(path) +
-                                  QStringLiteral(": the desktop has no program to show it."),
+        dialogs()->messageBox(QStringLiteral("Could not open ") + QDir::toNativeSeparators(path)
+                                  + QStringLiteral(": the desktop has no program to show it."),
                               QStringLiteral("Error"), MessageIcon::Critical);
     }
 }

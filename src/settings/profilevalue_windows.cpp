@@ -4,7 +4,8 @@
 
 namespace {
 
-std::wstring widen(const std::string &text) {
+std::wstring widen(const std::string &text)
+{
     if (text.empty())
         return {};
     const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
@@ -18,7 +19,8 @@ std::wstring widen(const std::string &text) {
 namespace Corvath {
 
 bool WriteProfileValue(const std::string &section, const std::string &key, const std::string &value,
-                       const std::string &file) {
+                       const std::string &file)
+{
     // The wide call keeps characters outside the ANSI code page; the file's encoding stays
     // what the system makes of it.
     const std::wstring wideSection = widen(section);
@@ -26,7 +28,8 @@ bool WriteProfileValue(const std::string &section, const std::string &key, const
     const std::wstring wideValue = widen(value);
     const std::wstring wideFile = widen(file);
     return WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), wideValue.c_str(),
-                                      wideFile.c_str()) != FALSE;
+                                      wideFile.c_str())
+        != FALSE;
 }
 
 } // namespace Corvath

@@ -6,7 +6,8 @@
 
 namespace {
 
-bool reported(const StartupResult &result, const QString &failure) {
+bool reported(const StartupResult &result, const QString &failure)
+{
     if (result.ok)
         return true;
     Corvath::dialogs()->messageBox(failure + QString::fromStdString(result.reason),
@@ -18,14 +19,16 @@ bool reported(const StartupResult &result, const QString &failure) {
 
 namespace Corvath {
 
-bool AddToStartup() {
+bool AddToStartup()
+{
     const std::string executable = QCoreApplication::applicationFilePath().toStdString();
     return reported(createStartupEntry()->add(executable),
                     QStringLiteral("Quillmoor could not be added to the programs started at "
                                    "log-in: "));
 }
 
-bool RemoveFromStartup() {
+bool RemoveFromStartup()
+{
     return reported(createStartupEntry()->remove(),
                     QStringLiteral("Quillmoor could not be removed from the programs started "
                                    "at log-in: "));

@@ -4,18 +4,6 @@
 # programs start, and how the About box looks.
 source "$(dirname "$0")/lib.sh"
 
-# As lib.sh's, but awk reads the whole tree: leaving early breaks xwininfo's pipe, which
-# pipefail reports as a failure once a window manager makes the tree long.
-e2e_icon_window() {
-    local tree
-    tree=$(xwininfo -root -tree 2>/dev/null) || return 1
-    awk '
-        /\("panel" "trayer"\)/ { inpanel=1; depth=index($0, "0x"); next }
-        inpanel && index($0, "0x") > 0 && index($0, "0x") <= depth { inpanel=0 }
-        inpanel && !found && /\("quillmoor" "quillmoor"\)/ { print $1; found=1 }
-        END { exit !found }' <<<"$tree"
-}
-
 # menu_item N: opens the tray menu and chooses its Nth item. A click right after the menu has
 # closed can go unanswered, as it does for a user, who clicks again.
 menu_item() {

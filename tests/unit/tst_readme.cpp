@@ -17,7 +17,8 @@
 #include <memory>
 
 // Stands in for the desktop's programs: records every address handed to it.
-class UrlRecorder : public QObject {
+class UrlRecorder : public QObject
+{
     Q_OBJECT
 
 public:
@@ -29,14 +30,16 @@ public Q_SLOTS:
 
 namespace {
 
-bool touch(const QString &path) {
+bool touch(const QString &path)
+{
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write("Quillmoor\n") > 0;
 }
 
 } // namespace
 
-class TestReadMe : public QObject {
+class TestReadMe : public QObject
+{
     Q_OBJECT
 
 private:
@@ -46,21 +49,24 @@ private:
     QTemporaryDir m_dir;
 
 private Q_SLOTS:
-    void init() {
+    void init()
+    {
         m_home = std::make_unique<TempHome>();
         m_dialogs = std::make_unique<FakeDialogs>();
         m_recorder.opened.clear();
         for (const char *scheme : {"file", "https", "mailto"})
             QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &m_recorder, "open");
     }
-    void cleanup() {
+    void cleanup()
+    {
         for (const char *scheme : {"file", "https", "mailto"})
             QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
         m_dialogs.reset();
         m_home.reset();
     }
 
-    void fileExists_data() {
+    void fileExists_data()
+    {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("exists");
         QTest::newRow("regular file") << QStringLiteral("file") << true;
@@ -72,7 +78,8 @@ private Q_SLOTS:
         QTest::newRow("below a file") << QStringLiteral("below-file") << false;
         QTest::newRow("empty path") << QStringLiteral("empty") << false;
     }
-    void fileExists() {
+    void fileExists()
+    {
         QFETCH(QString, kind);
         QFETCH(bool, exists);
         QTemporaryDir dir;
@@ -96,7 +103,8 @@ private Q_SLOTS:
         QCOMPARE(Corvath::FileExists(path), exists);
     }
 
-    void readMe_data() {
+    void readMe_data()
+    {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("present");
         QTest::newRow("found") << QStringLiteral("prog") << QStringLiteral("file");
@@ -110,7 +118,8 @@ private Q_SLOTS:
         QTest::newRow("odd characters, found")
             << QStringLiteral("a #b% c?d") << QStringLiteral("file");
     }
-    void readMe() {
+    void readMe()
+    {
         QFETCH(QString, folder);
         QFETCH(QString, present);
         QTemporaryDir root;
@@ -128,20 +137,22 @@ private Q_SLOTS:
 
         if (present == QStringLiteral("file")) {
             QVERIFY(m_dialogs->messages.isEmpty());
-            QCOMPARE(m_recorder.opened, QList<QUrl>{QUrl::fromLocalFile(readme)});
+            QCOMPARE(m_recorder.opened, QList<QUrl> {QUrl::fromLocalFile(readme)});
             return;
         }
         QVERIFY(m_recorder.opened.isEmpty());
         QCOMPARE(m_dialogs->messages.size(), 1);
         const FakeDialogs::Message &message = m_dialogs->messages.constFirst();
         // The directory exactly as it is spelt on disk.
-        QCOMPARE(message.text, QStringLiteral("Could not find README.TXT in the ") + dir +
-                                   QStringLiteral(" directory."));
+        QCOMPARE(message.text,
+                 QStringLiteral("Could not find README.TXT in the ") + dir
+                     + QStringLiteral(" directory."));
         QCOMPARE(message.title, QStringLiteral("Error"));
         QCOMPARE(message.icon, Corvath::MessageIcon::Critical);
     }
 
-    void readMeWithoutAViewerSaysSo() {
+    void readMeWithoutAViewerSaysSo()
+    {
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", m_dir.path().toUtf8()); // no xdg-open, no desktop to ask
@@ -154,19 +165,21 @@ private Q_SLOTS:
             qPrintable(m_dialogs->messages.constFirst().text));
     }
 
-    void menuItemLooksBesideTheProgram() {
+    void menuItemLooksBesideTheProgram()
+    {
         Menue menue;
-        const QString readme =
-            QCoreApplication::applicationDirPath() + QStringLiteral("/readme.txt");
+        const QString readme
+            = QCoreApplication::applicationDirPath() + QStringLiteral("/readme.txt");
         QVERIFY2(!QFileInfo::exists(readme), "the test's own folder must hold no readme.txt");
         menue.sReadMe->trigger();
         QCOMPARE(m_dialogs->messages.size(), 1);
         QCOMPARE(m_dialogs->messages.constFirst().text,
-                 QStringLiteral("Could not find README.TXT in the ") +
-                     QCoreApplication::applicationDirPath() + QStringLiteral(" directory."));
+                 QStringLiteral("Could not find README.TXT in the ")
+                     + QCoreApplication::applicationDirPath() + QStringLiteral(" directory."));
     }
 
-    void openDocument_data() {
+    void openDocument_data()
+    {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QUrl>("url");
         const QString existing = m_dir.filePath(QStringLiteral("a b#c?.html"));
@@ -183,15 +196,17 @@ private Q_SLOTS:
             << QStringLiteral("notes.txt")
             << QUrl::fromLocalFile(QDir::current().filePath(QStringLiteral("notes.txt")));
     }
-    void openDocument() {
+    void openDocument()
+    {
         QFETCH(QString, path);
         QFETCH(QUrl, url);
         QVERIFY(Corvath::OpenDocument(path));
-        QCOMPARE(m_recorder.opened, QList<QUrl>{url});
+        QCOMPARE(m_recorder.opened, QList<QUrl> {url});
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
-    void openDocumentWithNothingOpensNothing() {
+    void openDocumentWithNothingOpensNothing()
+    {
         QVERIFY(!Corvath::OpenDocument(QString()));
         QVERIFY(m_recorder.opened.isEmpty());
     }

@@ -17,9 +17,11 @@ namespace {
 
 // The entry read back by the Desktop Entry rules, written here apart from the program's own
 // code so that a fault in its quoting cannot hide itself.
-class DesktopFile {
+class DesktopFile
+{
 public:
-    explicit DesktopFile(const QString &path) {
+    explicit DesktopFile(const QString &path)
+    {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             return;
@@ -37,7 +39,8 @@ public:
     }
 
     // The general string escapes: \s \n \t \r \\. Any other backslash stays for the quoting.
-    static QString unescape(const QString &value) {
+    static QString unescape(const QString &value)
+    {
         QString result;
         for (qsizetype i = 0; i < value.size(); ++i) {
             const QChar c = value.at(i);
@@ -64,7 +67,8 @@ public:
 
     // Splits Exec into arguments; fails on a reserved character outside quotes, an open quote
     // an unescaped character inside quotes or a field code.
-    static bool execArguments(const QString &exec, QStringList &arguments) {
+    static bool execArguments(const QString &exec, QStringList &arguments)
+    {
         static const QString reserved = QStringLiteral("\t\n\"'\\><~|&;$*?#`()");
         const QString line = unescape(exec);
         QString current;
@@ -79,8 +83,8 @@ public:
         for (qsizetype i = 0; i < line.size(); ++i) {
             const QChar c = line.at(i);
             if (inQuotes) {
-                if (c == u'\\' && i + 1 < line.size() &&
-                    QStringLiteral("\"`$\\").contains(line.at(i + 1))) {
+                if (c == u'\\' && i + 1 < line.size()
+                    && QStringLiteral("\"`$\\").contains(line.at(i + 1))) {
                     current += line.at(++i);
                 } else if (c == u'"') {
                     inQuotes = false;
@@ -125,11 +129,13 @@ public:
     QHash<QString, QString> keys;
 };
 
-QString entryPath(const TempHome &home) {
+QString entryPath(const TempHome &home)
+{
     return home.configPath() + QStringLiteral("/autostart/quillmoor.desktop");
 }
 
-QStringList execOf(const TempHome &home) {
+QStringList execOf(const TempHome &home)
+{
     const DesktopFile entry(entryPath(home));
     QStringList arguments;
     if (!DesktopFile::execArguments(entry.keys.value(QStringLiteral("Exec")), arguments))
@@ -137,18 +143,21 @@ QStringList execOf(const TempHome &home) {
     return arguments;
 }
 
-QByteArray readAll(const QString &path) {
+QByteArray readAll(const QString &path)
+{
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool writeFile(const QString &path, const QByteArray &content) {
+bool writeFile(const QString &path, const QByteArray &content)
+{
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
 // Paths that need every kind of care in an Exec line.
-void awkwardPaths() {
+void awkwardPaths()
+{
     QTest::addColumn<QString>("path");
     QTest::newRow("plain") << QStringLiteral("/usr/lib/quillmoor/quillmoor");
     QTest::newRow("blanks") << QStringLiteral("/opt/My Programs/quill moor");
@@ -169,7 +178,8 @@ void awkwardPaths() {
 
 } // namespace
 
-class TestStartupEntry : public QObject {
+class TestStartupEntry : public QObject
+{
     Q_OBJECT
 
 private:
@@ -177,22 +187,25 @@ private:
     std::unique_ptr<FakeDialogs> m_dialogs;
 
 private Q_SLOTS:
-    void init() {
+    void init()
+    {
         m_home = std::make_unique<TempHome>();
         m_dialogs = std::make_unique<FakeDialogs>();
     }
-    void cleanup() {
+    void cleanup()
+    {
         m_dialogs.reset();
         m_home.reset();
     }
 
-    void addWritesTheAutostartEntry() {
+    void addWritesTheAutostartEntry()
+    {
         QVERIFY(Corvath::AddToStartup());
         QVERIFY(m_dialogs->messages.isEmpty());
 
         const DesktopFile entry(entryPath(*m_home));
         QVERIFY(entry.exists);
-        QCOMPARE(entry.groups, QStringList{QStringLiteral("[Desktop Entry]")});
+        QCOMPARE(entry.groups, QStringList {QStringLiteral("[Desktop Entry]")});
         QCOMPARE(entry.keys.value(QStringLiteral("Type")), QStringLiteral("Application"));
         QCOMPARE(entry.keys.value(QStringLiteral("Name")), QStringLiteral("Quillmoor"));
         QCOMPARE(entry.keys.value(QStringLiteral("Icon")), QStringLiteral("quillmoor"));
@@ -200,43 +213,47 @@ private Q_SLOTS:
                  QStringLiteral("panel"));
         QCOMPARE(entry.keys.value(QStringLiteral("X-LXQt-Need-Tray")), QStringLiteral("true"));
         bool isNumber = false;
-        const int delay =
-            entry.keys.value(QStringLiteral("X-GNOME-Autostart-Delay")).toInt(&isNumber);
+        const int delay
+            = entry.keys.value(QStringLiteral("X-GNOME-Autostart-Delay")).toInt(&isNumber);
         QVERIFY(isNumber);
         QVERIFY(delay > 0);
         QVERIFY(!entry.keys.contains(QStringLiteral("Hidden")));
         // This very program, by its full path, with nothing appended.
-        QCOMPARE(execOf(*m_home), QStringList{QCoreApplication::applicationFilePath()});
+        QCOMPARE(execOf(*m_home), QStringList {QCoreApplication::applicationFilePath()});
     }
 
-    void addOverADisabledEntryReplacesIt() {
+    void addOverADisabledEntryReplacesIt()
+    {
         QVERIFY(QDir().mkpath(m_home->configPath() + QStringLiteral("/autostart")));
-        QVERIFY(writeFile(entryPath(*m_home), "[Desktop Entry]\nType=Application\nName=Old\n"
-                                              "Exec=/usr/bin/other\nHidden=true\n"
-                                              "X-GNOME-Autostart-enabled=false\n"));
+        QVERIFY(writeFile(entryPath(*m_home),
+                          "[Desktop Entry]\nType=Application\nName=Old\n"
+                          "Exec=/usr/bin/other\nHidden=true\n"
+                          "X-GNOME-Autostart-enabled=false\n"));
         QVERIFY(Corvath::AddToStartup());
         QVERIFY(Corvath::AddToStartup());
         const DesktopFile entry(entryPath(*m_home));
         QVERIFY(!entry.keys.contains(QStringLiteral("Hidden")));
         QVERIFY(!entry.keys.contains(QStringLiteral("X-GNOME-Autostart-enabled")));
         QCOMPARE(entry.keys.value(QStringLiteral("Name")), QStringLiteral("Quillmoor"));
-        QCOMPARE(execOf(*m_home), QStringList{QCoreApplication::applicationFilePath()});
+        QCOMPARE(execOf(*m_home), QStringList {QCoreApplication::applicationFilePath()});
         QVERIFY(m_dialogs->messages.isEmpty());
         // Written whole through a temporary file that is gone again.
         QCOMPARE(QDir(m_home->configPath() + QStringLiteral("/autostart")).entryList(QDir::Files),
-                 QStringList{QStringLiteral("quillmoor.desktop")});
+                 QStringList {QStringLiteral("quillmoor.desktop")});
     }
 
     void execRoundTrips_data() { awkwardPaths(); }
-    void execRoundTrips() {
+    void execRoundTrips()
+    {
         QFETCH(QString, path);
         const StartupResult result = createStartupEntry()->add(path.toStdString());
         QVERIFY2(result.ok, result.reason.c_str());
-        QCOMPARE(execOf(*m_home), QStringList{path});
+        QCOMPARE(execOf(*m_home), QStringList {path});
     }
 
     // The examples the Desktop Entry rules give, byte for byte.
-    void execLineOnDisk_data() {
+    void execLineOnDisk_data()
+    {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QByteArray>("line");
         QTest::newRow("no reserved character")
@@ -248,7 +265,8 @@ private Q_SLOTS:
                                 << QByteArray("Exec=\"/opt/\\\\$x\"\n");
         QTest::newRow("percent") << QStringLiteral("/opt/5%") << QByteArray("Exec=/opt/5%%\n");
     }
-    void execLineOnDisk() {
+    void execLineOnDisk()
+    {
         QFETCH(QString, path);
         QFETCH(QByteArray, line);
         QVERIFY(createStartupEntry()->add(path.toStdString()).ok);
@@ -257,10 +275,11 @@ private Q_SLOTS:
     }
 
     void entryPassesTheValidator_data() { awkwardPaths(); }
-    void entryPassesTheValidator() {
+    void entryPassesTheValidator()
+    {
         QFETCH(QString, path);
-        const QString validator =
-            QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+        const QString validator
+            = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
         if (validator.isEmpty())
             QSKIP("desktop-file-validate is not installed (package desktop-file-utils)");
         QVERIFY(createStartupEntry()->add(path.toStdString()).ok);
@@ -275,7 +294,8 @@ private Q_SLOTS:
 
     // GLib's own launcher reads the entry back and starts the program it names. (GLib looks
     // the program up before it expands %%, so a % in the path is left to the parser above.)
-    void desktopStartsTheNamedProgram() {
+    void desktopStartsTheNamedProgram()
+    {
         const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
         if (gio.isEmpty())
             QSKIP("gio is not installed (package libglib2.0-bin)");
@@ -298,7 +318,8 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUtf8(readAll(stamp)), program);
     }
 
-    void removeDeletesTheEntry() {
+    void removeDeletesTheEntry()
+    {
         QVERIFY(Corvath::AddToStartup());
         QVERIFY(QFile::exists(entryPath(*m_home)));
         QVERIFY(Corvath::RemoveFromStartup());
@@ -311,7 +332,8 @@ private Q_SLOTS:
     }
 
     // Tests run as root, where permissions stop nothing: the paths are made unusable instead.
-    void failuresAreShown_data() {
+    void failuresAreShown_data()
+    {
         QTest::addColumn<QString>("blocker");
         QTest::addColumn<bool>("adding");
         QTest::addColumn<QString>("named");
@@ -324,7 +346,8 @@ private Q_SLOTS:
         QTest::newRow("entry is a folder, removing")
             << QStringLiteral("entry-folder") << false << QStringLiteral("quillmoor.desktop");
     }
-    void failuresAreShown() {
+    void failuresAreShown()
+    {
         QFETCH(QString, blocker);
         QFETCH(bool, adding);
         QFETCH(QString, named);
@@ -350,7 +373,8 @@ private Q_SLOTS:
         QVERIFY2(message.text.contains(named), qPrintable(message.text));
     }
 
-    void pathWithAControlCharacterIsRefused() {
+    void pathWithAControlCharacterIsRefused()
+    {
         const QString path = QStringLiteral("/opt/bell\x07/quillmoor");
         const StartupResult result = createStartupEntry()->add(path.toStdString());
         QVERIFY(!result.ok);

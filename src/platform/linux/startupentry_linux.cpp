@@ -3,13 +3,16 @@
 
 namespace {
 
-StartupResult resultOf(const QString &failure) {
+StartupResult resultOf(const QString &failure)
+{
     return {failure.isEmpty(), failure.toStdString()};
 }
 
-class XdgStartupEntry final : public StartupEntry {
+class XdgStartupEntry final : public StartupEntry
+{
 public:
-    StartupResult add(const std::string &executablePath) override {
+    StartupResult add(const std::string &executablePath) override
+    {
         return resultOf(AutostartEntry::write(QString::fromStdString(executablePath)));
     }
     StartupResult remove() override { return resultOf(AutostartEntry::remove()); }
@@ -17,6 +20,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<StartupEntry> createStartupEntry() {
+std::unique_ptr<StartupEntry> createStartupEntry()
+{
     return std::make_unique<XdgStartupEntry>();
 }

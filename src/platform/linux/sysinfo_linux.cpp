@@ -7,13 +7,15 @@
 namespace {
 
 // System information programs of the common desktops, the more thorough first.
-const char *const Candidates[] = {"hardinfo2",           "hardinfo",
-                                  "kinfocenter",         "gnome-system-monitor",
-                                  "mate-system-monitor", "xfce4-taskmanager"};
+const char *const Candidates[]
+    = {"hardinfo2",           "hardinfo",         "kinfocenter", "gnome-system-monitor",
+       "mate-system-monitor", "xfce4-taskmanager"};
 
-class PathSysInfo final : public SysInfo {
+class PathSysInfo final : public SysInfo
+{
 public:
-    std::optional<std::string> find() override {
+    std::optional<std::string> find() override
+    {
         for (const char *name : Candidates) {
             const QString path = QStandardPaths::findExecutable(QString::fromLatin1(name));
             if (!path.isEmpty())
@@ -22,7 +24,8 @@ public:
         return std::nullopt;
     }
 
-    bool start(const std::string &path) override {
+    bool start(const std::string &path) override
+    {
         if (path.empty())
             return false;
         return QProcess::startDetached(QString::fromStdString(path), {}, QDir::homePath());
@@ -31,11 +34,13 @@ public:
 
 } // namespace
 
-std::unique_ptr<SysInfo> createSysInfo() {
+std::unique_ptr<SysInfo> createSysInfo()
+{
     return std::make_unique<PathSysInfo>();
 }
 
-bool GetKeyValue(std::uint32_t, const std::string &, const std::string &, std::string &output) {
+bool GetKeyValue(std::uint32_t, const std::string &, const std::string &, std::string &output)
+{
     output.clear(); // no registry here
     return false;
 }
