@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# "Set Launch Interval" and "Launch Now" from the tray menu, as a user works them: the input box
+# with the program's title, the refusal of a non-number, and the list started in order.
+source "$(dirname "$0")/lib.sh"
+e2e_begin
+e2e_start_wm
+e2e_start_tray
+
+apps="$HOME/my apps"
+mkdir -p "$apps" "$(dirname "$(e2e_store)")"
+for k in 1 2; do
+    printf '#!/bin/sh\necho "entry%s $(date +%%s.%%N)" >> "%s/starts.log"\n' "$k" "$E2E_DIR" \
+        >"$apps/entry$k"
+    chmod +x "$apps/entry$k"
+done
+printf '[Main]\napp 1=%s\napp 2=%s\napp 3=%s\n' "$apps/entry1" "$apps/entry2" "$apps/missing" \
+    >"$(e2e_store)"
+
+e2e_start_program
+e2e_wait 20 "the icon in the tray" e2e_icon_window
+
+# e2e_choose N: the Nth item of the tray menu.
+choose() {
+    e2e_click_icon 3
+    e2e_wait 5 "the menu" e2e_menu_window
+    xdotool key --delay 80 $(printf 'Down %.0s' $(seq "$1")) Return
+}
+
+window_named() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1
+}
+
+interval() {
+    sed -n 's/^Interval=//p' "$(e2e_store)"
+}
+
+echo "a non-number is refused with the error box, and nothing is stored"
+choose 3
+e2e_wait 10 "the input box titled Quillmoor" window_named Quillmoor
+e2e_screenshot interval-input
+xdotool key ctrl+a type --delay 40 "2,5"
+xdotool key Return
+e2e_wait 10 "the error box" window_named Error
+e2e_screenshot interval-refused
+xdotool key Return
+e2e_wait 5 "the error box to close" bash -c '! xdotool search --onlyvisible --name "^Error$"'
+[[ -z "$(interval)" ]] || e2e_fail "a refused interval was stored: $(interval)"
+
+echo "a number is stored as typed, blanks included"
+choose 3
+e2e_wait 10 "the input box" window_named Quillmoor
+xdotool key ctrl+a type --delay 40 " 0.4 "
+xdotool key Return
+e2e_wait 5 "the interval to be stored" bash -c "grep -qx 'Interval= 0.4 ' '$(e2e_store)'"
+
+echo "Launch Now starts the list in order, the interval apart, and tells of a failed start"
+visible() {
+    xdotool search --onlyvisible --classname quillmoor 2>/dev/null | wc -l
+}
+before=$(visible)
+choose 4
+e2e_wait 10 "both entries to start" bash -c "[[ \$(wc -l < '$E2E_DIR/starts.log') -ge 2 ]] 2>/dev/null"
+mapfile -t starts <"$E2E_DIR/starts.log"
+[[ ${starts[0]%% *} == entry1 && ${starts[1]%% *} == entry2 ]] || e2e_fail "order: ${starts[*]}"
+awk -v a="${starts[0]#* }" -v b="${starts[1]#* }" 'BEGIN { exit !(b - a >= 0.3) }' ||
+    e2e_fail "entries started less than the interval apart: ${starts[*]}"
+
+e2e_wait 5 "the notice beside the icon" bash -c "(( \$(xdotool search --onlyvisible --classname quillmoor | wc -l) > $before ))"
+e2e_screenshot launch-failed
+
+grep -i -E 'runtime error|AddressSanitizer' "$E2E_DIR/program.log" &&
+    e2e_fail "the sanitizers reported a fault"
+echo "PASS: launch menu"
