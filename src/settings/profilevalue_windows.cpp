@@ -21,8 +21,7 @@ namespace Corvath {
 bool WriteProfileValue(const std::string &section, const std::string &key, const std::string &value,
                        const std::string &file)
 {
-    // The wide call keeps characters outside the ANSI code page; the file's encoding stays
-    // what the system makes of it.
+    // UTF-8 in, so the wide call: the system converts to the file's own encoding.
     const std::wstring wideSection = widen(section);
     const std::wstring wideKey = widen(key);
     const std::wstring wideValue = widen(value);
