@@ -6,7 +6,8 @@
 // The dial-up connections of the machine, in the shape of the Windows remote access interface
 // (RasEnumConnections, RasGetConnectStatus), so that each OS can answer from its own service.
 // Standard types only: the Windows implementation is plain Win32.
-class RemoteAccess {
+class RemoteAccess
+{
 public:
     // Identifies one active connection; 0 stands for none.
     using Handle = std::uintptr_t;

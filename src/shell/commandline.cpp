@@ -4,7 +4,8 @@
 
 namespace CommandLine {
 
-bool split(const QString &line, QStringList &words) {
+bool split(const QString &line, QStringList &words)
+{
     words.clear();
     QString word;
     bool inWord = false;
@@ -27,8 +28,8 @@ bool split(const QString &line, QStringList &words) {
         case Quote::Double:
             if (c == u'"') {
                 quote = Quote::None;
-            } else if (c == u'\\' && i + 1 < line.size() &&
-                       QStringView(u"\\\"$`").contains(line[i + 1])) {
+            } else if (c == u'\\' && i + 1 < line.size()
+                       && QStringView(u"\\\"$`").contains(line[i + 1])) {
                 word += line[++i];
             } else {
                 word += c;

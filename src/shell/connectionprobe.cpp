@@ -11,7 +11,8 @@ RemoteAccess *s_current = nullptr;
 // A lasting failure would otherwise stack two modal boxes every second.
 bool s_failureShown = false;
 
-RemoteAccess &connections() {
+RemoteAccess &connections()
+{
     if (s_current)
         return *s_current;
     static const std::unique_ptr<RemoteAccess> system = createRemoteAccess();
@@ -20,7 +21,8 @@ RemoteAccess &connections() {
 
 } // namespace
 
-bool IsConnected() {
+bool IsConnected()
+{
     RemoteAccess &access = connections();
     RemoteAccess::Handle first = 0;
     const std::uint32_t status = access.enumConnections(first);
@@ -37,7 +39,8 @@ bool IsConnected() {
     return access.connectState(first) == RemoteAccess::RASCS_Connected;
 }
 
-void setRemoteAccess(RemoteAccess *connections) {
+void setRemoteAccess(RemoteAccess *connections)
+{
     s_current = connections;
     s_failureShown = false;
 }

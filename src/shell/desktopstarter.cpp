@@ -9,13 +9,15 @@
 namespace {
 
 // Something to open rather than run: a file without execute permission, or a folder.
-bool isDocument(const QFileInfo &info) {
+bool isDocument(const QFileInfo &info)
+{
     return info.exists() && (info.isDir() || !info.isExecutable());
 }
 
 } // namespace
 
-bool DesktopStarter::start(const QString &entry, QString &reason) {
+bool DesktopStarter::start(const QString &entry, QString &reason)
+{
     // A path picked in the file dialog may hold blanks; the whole entry naming a file wins.
     const QFileInfo whole(entry);
     if (!entry.isEmpty() && whole.exists()) {
@@ -40,7 +42,8 @@ bool DesktopStarter::start(const QString &entry, QString &reason) {
 }
 
 bool DesktopStarter::startProgram(const QString &program, const QStringList &arguments,
-                                  QString &reason) {
+                                  QString &reason)
+{
     QProcess process;
     process.setProgram(program);
     process.setArguments(arguments);
@@ -55,7 +58,8 @@ bool DesktopStarter::startProgram(const QString &program, const QStringList &arg
     return false;
 }
 
-bool DesktopStarter::openDocument(const QString &path, QString &reason) {
+bool DesktopStarter::openDocument(const QString &path, QString &reason)
+{
     if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         return true;
     reason = QStringLiteral("no application is set to open it");

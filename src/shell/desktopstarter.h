@@ -6,7 +6,8 @@
 
 // Starts entries as detached processes, and opens documents with the desktop's application
 // for them.
-class DesktopStarter final : public ProgramStarter {
+class DesktopStarter final : public ProgramStarter
+{
 public:
     bool start(const QString &entry, QString &reason) override;
 

@@ -19,9 +19,11 @@ const QString DefaultInterval = QStringLiteral(".5");
 LaunchSequencer::LaunchSequencer(const QStringList &list, ProgramStarter &starter)
     : m_list(list)
     , m_starter(starter)
-    , m_wait([](const QString &interval) { Corvath::Pause(interval); }) {}
+    , m_wait([](const QString &interval) { Corvath::Pause(interval); })
+{ }
 
-void LaunchSequencer::runPass() {
+void LaunchSequencer::runPass()
+{
     // Counted once: the editor may refill the list while the pass waits.
     const qsizetype count = m_list.size();
     for (qsizetype n = 0; n < count; ++n) {
@@ -38,7 +40,8 @@ void LaunchSequencer::runPass() {
     }
 }
 
-void LaunchSequencer::tick(bool &latch) {
+void LaunchSequencer::tick(bool &latch)
+{
     // Ticks keep arriving while a pass waits or the probe's error box is open; such a tick
     // would start the list a second time for the same connection.
     if (m_ticking || Corvath::IsEnding())
@@ -58,7 +61,8 @@ void LaunchSequencer::tick(bool &latch) {
         latch = false;
 }
 
-void LaunchSequencer::askInterval() {
+void LaunchSequencer::askInterval()
+{
     const QString answer = Corvath::dialogs()->inputBox(
         QStringLiteral("Enter the time interval, for the delay in between launching each "
                        "application. Numbers entered are represented in seconds. (You can also "
@@ -74,6 +78,7 @@ void LaunchSequencer::askInterval() {
                                    QStringLiteral("Error"), Corvath::MessageIcon::Critical);
 }
 
-QString LaunchSequencer::interval() {
+QString LaunchSequencer::interval()
+{
     return ReadSetting(IntervalKey, DefaultInterval);
 }

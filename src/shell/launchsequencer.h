@@ -9,7 +9,8 @@ class ProgramStarter;
 
 // Starts the launch list one entry after another with the interval between them, once per
 // dial-up connection from the monitoring tick, or at once for "Launch Now".
-class LaunchSequencer final {
+class LaunchSequencer final
+{
 public:
     using Notifier = std::function<void(const QString &text)>;
     using Waiter = std::function<void(const QString &interval)>;

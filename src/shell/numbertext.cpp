@@ -3,28 +3,33 @@
 namespace NumberText {
 namespace {
 
-bool isDigit(QChar c) {
+bool isDigit(QChar c)
+{
     return c >= u'0' && c <= u'9';
 }
 
-bool isBlank(QChar c) {
+bool isBlank(QChar c)
+{
     return c == u' ' || c == u'\t';
 }
 
-qsizetype skipBlanks(QStringView text, qsizetype at) {
+qsizetype skipBlanks(QStringView text, qsizetype at)
+{
     while (at < text.size() && isBlank(text[at]))
         ++at;
     return at;
 }
 
-qsizetype skipDigits(QStringView text, qsizetype at) {
+qsizetype skipDigits(QStringView text, qsizetype at)
+{
     while (at < text.size() && isDigit(text[at]))
         ++at;
     return at;
 }
 
 // Length of the number starting at `from`, 0 when none starts there.
-qsizetype numberLength(QStringView text, qsizetype from) {
+qsizetype numberLength(QStringView text, qsizetype from)
+{
     qsizetype at = from;
     if (at < text.size() && (text[at] == u'+' || text[at] == u'-'))
         ++at;
@@ -55,13 +60,15 @@ qsizetype numberLength(QStringView text, qsizetype from) {
 
 } // namespace
 
-bool isNumeric(QStringView text) {
+bool isNumeric(QStringView text)
+{
     const qsizetype start = skipBlanks(text, 0);
     const qsizetype length = numberLength(text, start);
     return length > 0 && skipBlanks(text, start + length) == text.size();
 }
 
-double leadingValue(QStringView text) {
+double leadingValue(QStringView text)
+{
     const qsizetype start = skipBlanks(text, 0);
     const qsizetype length = numberLength(text, start);
     if (length == 0)

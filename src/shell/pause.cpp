@@ -10,7 +10,8 @@
 
 namespace Corvath {
 
-void Pause(double seconds) {
+void Pause(double seconds)
+{
     // Monotonic: a pause across midnight or a clock change still lasts what it should.
     QElapsedTimer clock;
     clock.start();
@@ -39,7 +40,8 @@ void Pause(double seconds) {
     }
 }
 
-void Pause(const QString &seconds) {
+void Pause(const QString &seconds)
+{
     Pause(NumberText::leadingValue(seconds));
 }
 

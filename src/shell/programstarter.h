@@ -3,7 +3,8 @@
 #include <QString>
 
 // Starts launch list entries. The program uses DesktopStarter; tests record instead.
-class ProgramStarter {
+class ProgramStarter
+{
 public:
     ProgramStarter() = default;
     virtual ~ProgramStarter() = default;

@@ -8,13 +8,15 @@
 #include <functional>
 
 // Records the entries it is asked to start; those listed in `failures` fail with that reason.
-class FakeStarter final : public ProgramStarter {
+class FakeStarter final : public ProgramStarter
+{
 public:
     QStringList started;
     QHash<QString, QString> failures;
     std::function<void(const QString &entry)> onStart;
 
-    bool start(const QString &entry, QString &reason) override {
+    bool start(const QString &entry, QString &reason) override
+    {
         started.append(entry);
         if (onStart)
             onStart(entry);

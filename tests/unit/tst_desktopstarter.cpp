@@ -8,7 +8,8 @@
 
 // Starts real programs. Runs on an X server: documents open through the desktop's opener,
 // here a script named xdg-open that notes what it was given.
-class TestDesktopStarter : public QObject {
+class TestDesktopStarter : public QObject
+{
     Q_OBJECT
 
 private:
@@ -18,7 +19,8 @@ private:
 
     QString path(const QString &name) const { return m_dir + u'/' + name; }
 
-    void writeFile(const QString &name, const QByteArray &text, bool executable) {
+    void writeFile(const QString &name, const QByteArray &text, bool executable)
+    {
         QFile file(path(name));
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(text);
@@ -27,14 +29,16 @@ private:
             QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
     }
 
-    static QString readWhenWritten(const QString &file) {
+    static QString readWhenWritten(const QString &file)
+    {
         [&] { QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(file) && QFile(file).size() > 0, 10000); }();
         QFile in(file);
         return in.open(QIODevice::ReadOnly) ? QString::fromUtf8(in.readAll()).trimmed() : QString();
     }
 
 private Q_SLOTS:
-    void initTestCase() {
+    void initTestCase()
+    {
         m_dir = m_root.path() + u"/my apps"_qs;
         QVERIFY(QDir().mkpath(m_dir));
         // Writes its arguments, one a line, to the file named by its first argument.
@@ -53,12 +57,14 @@ private Q_SLOTS:
         qputenv("PATH", (m_dir + u':' + bin + u':' + qEnvironmentVariable("PATH")).toUtf8());
     }
 
-    void cleanup() {
+    void cleanup()
+    {
         for (const char *name : {"out", "solo.out"})
             QFile::remove(path(QString::fromLatin1(name)));
     }
 
-    void startsPrograms_data() {
+    void startsPrograms_data()
+    {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("arguments");
         QTest::newRow("found on the path") << u"rec OUT a"_qs << u"a"_qs;
@@ -66,7 +72,8 @@ private Q_SLOTS:
             << u"'DIR/rec' OUT one \"two words\" th\\ ree '$HOME' *"_qs
             << u"one\ntwo words\nth ree\n$HOME\n*"_qs;
     }
-    void startsPrograms() {
+    void startsPrograms()
+    {
         QFETCH(QString, entry);
         QFETCH(QString, arguments);
         entry.replace(u"DIR"_qs, m_dir).replace(u"OUT"_qs, u"'"_qs + path(u"out"_qs) + u"'"_qs);
@@ -75,13 +82,15 @@ private Q_SLOTS:
         QCOMPARE(readWhenWritten(path(u"out"_qs)), arguments);
     }
 
-    void wholePathWithBlanks() {
+    void wholePathWithBlanks()
+    {
         QString reason;
         QVERIFY2(m_starter.start(path(u"solo"_qs), reason), qPrintable(reason));
         QCOMPARE(readWhenWritten(path(u"solo.out"_qs)), u"ran"_qs);
     }
 
-    void opensDocuments() {
+    void opensDocuments()
+    {
         QString reason;
         QVERIFY2(m_starter.start(path(u"notes.txt"_qs), reason), qPrintable(reason));
         const QString opened = m_root.path() + u"/bin/opened"_qs;
@@ -89,7 +98,8 @@ private Q_SLOTS:
         QFile::remove(opened);
     }
 
-    void reportsFailures_data() {
+    void reportsFailures_data()
+    {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("reason");
         QTest::newRow("missing") << u"/nonexistent/prog -x"_qs << u"No such file or directory"_qs;
@@ -97,7 +107,8 @@ private Q_SLOTS:
         QTest::newRow("open quote") << u"rec 'x"_qs << u"a quotation mark is not closed"_qs;
         QTest::newRow("blank") << u"  "_qs << u"no program is named"_qs;
     }
-    void reportsFailures() {
+    void reportsFailures()
+    {
         QFETCH(QString, entry);
         QFETCH(QString, reason);
         entry.replace(u"DIR"_qs, m_dir);

@@ -16,7 +16,8 @@ constexpr RemoteAccess::State Dialling = 5;
 constexpr RemoteAccess::State Connected = RemoteAccess::RASCS_Connected;
 } // namespace
 
-class TestLaunchSequencer : public QObject {
+class TestLaunchSequencer : public QObject
+{
     Q_OBJECT
 
 private:
@@ -29,7 +30,8 @@ private:
     std::unique_ptr<LaunchSequencer> m_seq;
 
     // Records the interval read for each pause instead of waiting.
-    void recordWaits(std::function<void()> during = {}) {
+    void recordWaits(std::function<void()> during = {})
+    {
         m_seq->setWaiter([this, during](const QString &interval) {
             m_waits.append(interval);
             if (during)
@@ -38,7 +40,8 @@ private:
     }
 
 private Q_SLOTS:
-    void init() {
+    void init()
+    {
         m_home = std::make_unique<TempHome>();
         m_dialogs = std::make_unique<FakeDialogs>();
         m_net = std::make_unique<FakeRemoteAccess>();
@@ -48,23 +51,26 @@ private Q_SLOTS:
         m_seq = std::make_unique<LaunchSequencer>(m_list, *m_starter);
     }
 
-    void cleanup() {
+    void cleanup()
+    {
         m_seq.reset();
         m_net.reset();
         m_dialogs.reset();
         m_home.reset();
     }
 
-    void probe_data() {
+    void probe_data()
+    {
         QTest::addColumn<QList<FakeRemoteAccess::Connection>>("connections");
         QTest::addColumn<bool>("up");
         using C = FakeRemoteAccess::Connection;
-        QTest::newRow("none") << QList<C>{} << false;
-        QTest::newRow("connected") << QList<C>{{3, Connected}} << true;
-        QTest::newRow("first still dialling") << QList<C>{{3, Dialling}, {4, Connected}} << false;
-        QTest::newRow("only the first counts") << QList<C>{{3, Connected}, {4, Dialling}} << true;
+        QTest::newRow("none") << QList<C> {} << false;
+        QTest::newRow("connected") << QList<C> {{3, Connected}} << true;
+        QTest::newRow("first still dialling") << QList<C> {{3, Dialling}, {4, Connected}} << false;
+        QTest::newRow("only the first counts") << QList<C> {{3, Connected}, {4, Dialling}} << true;
     }
-    void probe() {
+    void probe()
+    {
         QFETCH(QList<FakeRemoteAccess::Connection>, connections);
         QFETCH(bool, up);
         m_net->connections = connections;
@@ -72,7 +78,8 @@ private Q_SLOTS:
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
-    void failureShownOncePerSpell() {
+    void failureShownOncePerSpell()
+    {
         m_net->failure = 632;
         for (int tick = 0; tick < 3; ++tick) {
             bool latch = false;
@@ -94,7 +101,8 @@ private Q_SLOTS:
     }
 
     // The latch as the tick keeps it: up or down at the first probe, and at the second.
-    void latch_data() {
+    void latch_data()
+    {
         QTest::addColumn<bool>("latch");
         QTest::addColumn<bool>("upFirst");
         QTest::addColumn<bool>("upSecond");
@@ -107,7 +115,8 @@ private Q_SLOTS:
         QTest::newRow("dropped during pass") << false << true << false << true << false << 2;
         QTest::newRow("stays down") << false << false << false << false << false << 2;
     }
-    void latch() {
+    void latch()
+    {
         QFETCH(bool, latch);
         QFETCH(bool, upFirst);
         QFETCH(bool, upSecond);
@@ -125,17 +134,18 @@ private Q_SLOTS:
         QCOMPARE(m_net->listings, probes);
     }
 
-    void passSkipsEmptyEntriesAndReadsIntervalAfresh() {
+    void passSkipsEmptyEntriesAndReadsIntervalAfresh()
+    {
         m_list = {QString(), u"a"_qs, QString(), u"b"_qs, u"c"_qs};
         m_starter->failures.insert(u"b"_qs, u"No such file or directory"_qs);
         QStringList notices;
         m_seq->setNotifier([&notices](const QString &text) { notices.append(text); });
         recordWaits([this] { WriteSetting(u"Interval"_qs, u"2.5"_qs); });
         m_seq->runPass();
-        QCOMPARE(m_starter->started, (QStringList{u"a"_qs, u"b"_qs, u"c"_qs}));
+        QCOMPARE(m_starter->started, (QStringList {u"a"_qs, u"b"_qs, u"c"_qs}));
         // The failed start keeps its pause; the last entry has one too.
-        QCOMPARE(m_waits, (QStringList{u".5"_qs, u"2.5"_qs, u"2.5"_qs}));
-        QCOMPARE(notices, QStringList{u"Could not start b: No such file or directory"_qs});
+        QCOMPARE(m_waits, (QStringList {u".5"_qs, u"2.5"_qs, u"2.5"_qs}));
+        QCOMPARE(notices, QStringList {u"Could not start b: No such file or directory"_qs});
         QVERIFY(m_dialogs->messages.isEmpty());
 
         m_list.clear();
@@ -146,18 +156,20 @@ private Q_SLOTS:
         QCOMPARE(m_waits.size(), 3);
     }
 
-    void listRefilledDuringPass() {
+    void listRefilledDuringPass()
+    {
         m_list = {u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs};
         recordWaits([this] {
             if (m_waits.size() == 2)
                 m_list = {u"x"_qs, u"y"_qs, u"z"_qs};
         });
         m_seq->runPass();
-        QCOMPARE(m_starter->started, (QStringList{u"a"_qs, u"b"_qs, u"z"_qs}));
+        QCOMPARE(m_starter->started, (QStringList {u"a"_qs, u"b"_qs, u"z"_qs}));
     }
 
     // Inside a tick's pass: a further tick is skipped whole, "Launch Now" runs a whole pass.
-    void nestingInsideTickPass() {
+    void nestingInsideTickPass()
+    {
         m_list = {u"a"_qs, u"b"_qs};
         m_net->setConnected(true);
         bool latch = false;
@@ -170,12 +182,13 @@ private Q_SLOTS:
             m_seq->runPass();
         });
         m_seq->tick(latch);
-        QCOMPARE(m_starter->started, (QStringList{u"a"_qs, u"a"_qs, u"b"_qs, u"b"_qs}));
+        QCOMPARE(m_starter->started, (QStringList {u"a"_qs, u"a"_qs, u"b"_qs, u"b"_qs}));
         QVERIFY(latch);
         QVERIFY(!m_seq->isTicking());
     }
 
-    void nestedPassWithRealPause() {
+    void nestedPassWithRealPause()
+    {
         m_list = {u"a"_qs, u"b"_qs};
         WriteSetting(u"Interval"_qs, u".02"_qs);
         m_starter->onStart = [this](const QString &entry) {
@@ -183,20 +196,24 @@ private Q_SLOTS:
                 QTimer::singleShot(0, [this] { m_seq->runPass(); });
         };
         m_seq->runPass();
-        QCOMPARE(m_starter->started, (QStringList{u"a"_qs, u"a"_qs, u"b"_qs, u"b"_qs}));
+        QCOMPARE(m_starter->started, (QStringList {u"a"_qs, u"a"_qs, u"b"_qs, u"b"_qs}));
     }
 
-    void tickSkippedWhileErrorBoxOpen() {
+    void tickSkippedWhileErrorBoxOpen()
+    {
         // A box that stays open while another tick arrives.
-        class OpenBox final : public Corvath::Dialogs {
+        class OpenBox final : public Corvath::Dialogs
+        {
         public:
             std::function<void()> whileOpen;
             int shown = 0;
-            void messageBox(const QString &, const QString &, Corvath::MessageIcon) override {
+            void messageBox(const QString &, const QString &, Corvath::MessageIcon) override
+            {
                 ++shown;
                 whileOpen();
             }
-            QString inputBox(const QString &, const QString &, const QString &) override {
+            QString inputBox(const QString &, const QString &, const QString &) override
+            {
                 return {};
             }
             QString openFileName(const QString &) override { return {}; }
@@ -211,7 +228,8 @@ private Q_SLOTS:
         QCOMPARE(m_net->listings, 2);
     }
 
-    void askInterval_data() {
+    void askInterval_data()
+    {
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("refused");
@@ -223,7 +241,8 @@ private Q_SLOTS:
         QTest::newRow("blanks only") << u"  "_qs << u"2"_qs << true;
         QTest::newRow("cancel") << QString() << u"2"_qs << false;
     }
-    void askInterval() {
+    void askInterval()
+    {
         QFETCH(QString, answer);
         QFETCH(QString, stored);
         QFETCH(bool, refused);

@@ -7,11 +7,13 @@
 
 // The interval's numeric check and the pause's number reader must agree; the command line is
 // split as a shell would, without expanding anything.
-class TestLaunchText : public QObject {
+class TestLaunchText : public QObject
+{
     Q_OBJECT
 
 private Q_SLOTS:
-    void numbers_data() {
+    void numbers_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("numeric");
         QTest::addColumn<double>("value");
@@ -39,7 +41,8 @@ private Q_SLOTS:
         QTest::newRow("infinity word") << u"inf"_qs << false << 0.0;
         QTest::newRow("arabic-indic digit") << u"\u0663"_qs << false << 0.0;
     }
-    void numbers() {
+    void numbers()
+    {
         QFETCH(QString, text);
         QFETCH(bool, numeric);
         QFETCH(double, value);
@@ -51,34 +54,36 @@ private Q_SLOTS:
             QVERIFY2(std::abs(read - value) < 1e-12, qPrintable(QString::number(read)));
     }
 
-    void split_data() {
+    void split_data()
+    {
         QTest::addColumn<QString>("line");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<QStringList>("words");
         QTest::newRow("plain") << u"/bin/prog -a  b"_qs << true
-                               << QStringList{u"/bin/prog"_qs, u"-a"_qs, u"b"_qs};
+                               << QStringList {u"/bin/prog"_qs, u"-a"_qs, u"b"_qs};
         QTest::newRow("double quotes") << u"\"/my apps/prog\" \"a \\\"b\\\" \\\\ \\x\""_qs << true
-                                       << QStringList{u"/my apps/prog"_qs, u"a \"b\" \\ \\x"_qs};
+                                       << QStringList {u"/my apps/prog"_qs, u"a \"b\" \\ \\x"_qs};
         QTest::newRow("single quotes keep backslashes")
             << u"prog 'it'\\''s' '' 'a\\b'"_qs << true
-            << QStringList{u"prog"_qs, u"it's"_qs, QString(), u"a\\b"_qs};
-        QTest::newRow("backslash escapes a blank")
-            << u"/my\\ apps/prog a\\\"b"_qs << true << QStringList{u"/my apps/prog"_qs, u"a\"b"_qs};
+            << QStringList {u"prog"_qs, u"it's"_qs, QString(), u"a\\b"_qs};
+        QTest::newRow("backslash escapes a blank") << u"/my\\ apps/prog a\\\"b"_qs << true
+                                                   << QStringList {u"/my apps/prog"_qs, u"a\"b"_qs};
         QTest::newRow("nothing is expanded")
             << u"prog $HOME ~ * $(id) `id` %PATH% ${X}"_qs << true
-            << QStringList{u"prog"_qs,  u"$HOME"_qs, u"~"_qs,      u"*"_qs,
-                           u"$(id)"_qs, u"`id`"_qs,  u"%PATH%"_qs, u"${X}"_qs};
+            << QStringList {u"prog"_qs,  u"$HOME"_qs, u"~"_qs,      u"*"_qs,
+                            u"$(id)"_qs, u"`id`"_qs,  u"%PATH%"_qs, u"${X}"_qs};
         QTest::newRow("quotes join one word")
-            << u"a'b'\"c\"d"_qs << true << QStringList{u"abcd"_qs};
-        QTest::newRow("blank") << u" \t "_qs << true << QStringList{};
-        QTest::newRow("unclosed double") << u"prog \"a"_qs << false << QStringList{};
-        QTest::newRow("unclosed single") << u"prog 'a"_qs << false << QStringList{};
+            << u"a'b'\"c\"d"_qs << true << QStringList {u"abcd"_qs};
+        QTest::newRow("blank") << u" \t "_qs << true << QStringList {};
+        QTest::newRow("unclosed double") << u"prog \"a"_qs << false << QStringList {};
+        QTest::newRow("unclosed single") << u"prog 'a"_qs << false << QStringList {};
     }
-    void split() {
+    void split()
+    {
         QFETCH(QString, line);
         QFETCH(bool, ok);
         QFETCH(QStringList, words);
-        QStringList got{u"left over"_qs};
+        QStringList got {u"left over"_qs};
         QCOMPARE(CommandLine::split(line, got), ok);
         QCOMPARE(got, words);
     }

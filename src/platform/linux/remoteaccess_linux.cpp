@@ -25,12 +25,15 @@ constexpr RemoteAccess::State RASCS_ConnectDevice = 2;
 // Up, but no usable address yet: the network protocols are still being negotiated.
 constexpr RemoteAccess::State RASCS_AuthProject = 10;
 
-class RouteSocket final {
+class RouteSocket final
+{
 public:
     RouteSocket()
         : m_fd(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE))
-        , m_error(m_fd < 0 ? errno : 0) {}
-    ~RouteSocket() {
+        , m_error(m_fd < 0 ? errno : 0)
+    { }
+    ~RouteSocket()
+    {
         if (m_fd >= 0)
             ::close(m_fd);
     }
@@ -41,14 +44,16 @@ public:
 
     // Sends one request and hands each answer to `visit` until the kernel is done. Returns 0
     // or an errno.
-    int request(nlmsghdr &header, const std::function<void(const nlmsghdr &)> &visit) {
+    int request(nlmsghdr &header, const std::function<void(const nlmsghdr &)> &visit)
+    {
         if (m_error != 0)
             return m_error;
         header.nlmsg_seq = ++m_sequence;
-        sockaddr_nl kernel{};
+        sockaddr_nl kernel {};
         kernel.nl_family = AF_NETLINK;
         if (::sendto(m_fd, &header, header.nlmsg_len, 0, reinterpret_cast<sockaddr *>(&kernel),
-                     sizeof kernel) < 0)
+                     sizeof kernel)
+            < 0)
             return errno;
 
         const bool dump = (header.nlmsg_flags & NLM_F_DUMP) != 0;
@@ -83,16 +88,18 @@ private:
     int m_fd;
     int m_error;
     unsigned int m_sequence = 0;
-    alignas(nlmsghdr) std::array<char, 32768> m_buffer{};
+    alignas(nlmsghdr) std::array<char, 32768> m_buffer {};
 };
 
-struct LinkRequest {
+struct LinkRequest
+{
     nlmsghdr header;
     ifinfomsg info;
 };
 
-LinkRequest linkRequest(int index) {
-    LinkRequest request{};
+LinkRequest linkRequest(int index)
+{
+    LinkRequest request {};
     request.header.nlmsg_len = NLMSG_LENGTH(sizeof(ifinfomsg));
     request.header.nlmsg_type = RTM_GETLINK;
     request.header.nlmsg_flags = NLM_F_REQUEST | (index == 0 ? NLM_F_DUMP : 0);
@@ -101,14 +108,16 @@ LinkRequest linkRequest(int index) {
     return request;
 }
 
-const ifinfomsg *linkOf(const nlmsghdr &message) {
+const ifinfomsg *linkOf(const nlmsghdr &message)
+{
     if (message.nlmsg_type != RTM_NEWLINK || message.nlmsg_len < NLMSG_LENGTH(sizeof(ifinfomsg)))
         return nullptr;
     return static_cast<const ifinfomsg *>(NLMSG_DATA(&message));
 }
 
 // An IPv4 address, or an IPv6 address beyond the link: something the connection can be used by.
-bool isUsableAddress(const nlmsghdr &message, int index) {
+bool isUsableAddress(const nlmsghdr &message, int index)
+{
     if (message.nlmsg_type != RTM_NEWADDR || message.nlmsg_len < NLMSG_LENGTH(sizeof(ifaddrmsg)))
         return false;
     const auto *address = static_cast<const ifaddrmsg *>(NLMSG_DATA(&message));
@@ -121,27 +130,29 @@ bool isUsableAddress(const nlmsghdr &message, int index) {
     auto length = static_cast<unsigned int>(IFA_PAYLOAD(&message));
     for (const rtattr *attribute = IFA_RTA(address); RTA_OK(attribute, length);
          attribute = RTA_NEXT(attribute, length)) {
-        if ((attribute->rta_type != IFA_ADDRESS && attribute->rta_type != IFA_LOCAL) ||
-            RTA_PAYLOAD(attribute) < sizeof(in6_addr))
+        if ((attribute->rta_type != IFA_ADDRESS && attribute->rta_type != IFA_LOCAL)
+            || RTA_PAYLOAD(attribute) < sizeof(in6_addr))
             continue;
-        in6_addr bytes{};
+        in6_addr bytes {};
         std::memcpy(&bytes, RTA_DATA(attribute), sizeof bytes);
         return !IN6_IS_ADDR_LINKLOCAL(&bytes);
     }
     return false;
 }
 
-class LinuxRemoteAccess final : public RemoteAccess {
+class LinuxRemoteAccess final : public RemoteAccess
+{
 public:
-    std::uint32_t enumConnections(Handle &first) override {
+    std::uint32_t enumConnections(Handle &first) override
+    {
         first = 0;
         RouteSocket route;
         LinkRequest request = linkRequest(0);
         int lowest = 0;
         const int status = route.request(request.header, [&lowest](const nlmsghdr &message) {
             const ifinfomsg *link = linkOf(message);
-            if (link && link->ifi_type == ARPHRD_PPP && link->ifi_index > 0 &&
-                (lowest == 0 || link->ifi_index < lowest))
+            if (link && link->ifi_type == ARPHRD_PPP && link->ifi_index > 0
+                && (lowest == 0 || link->ifi_index < lowest))
                 lowest = link->ifi_index;
         });
         if (status != 0)
@@ -150,7 +161,8 @@ public:
         return 0;
     }
 
-    State connectState(Handle connection) override {
+    State connectState(Handle connection) override
+    {
         if (connection == 0 || connection > Handle(INT32_MAX))
             return RASCS_OpenPort;
         const int index = static_cast<int>(connection);
@@ -166,24 +178,28 @@ public:
                               isPpp = link->ifi_type == ARPHRD_PPP;
                               const unsigned flags = link->ifi_flags;
                               running = (flags & IFF_UP) != 0 && (flags & IFF_RUNNING) != 0;
-                          }) != 0 ||
-            !isPpp)
+                          })
+                != 0
+            || !isPpp)
             return RASCS_OpenPort;
         if (!running)
             return RASCS_ConnectDevice;
 
-        struct {
+        struct
+        {
             nlmsghdr header;
             ifaddrmsg info;
-        } addresses{};
+        } addresses {};
         addresses.header.nlmsg_len = NLMSG_LENGTH(sizeof(ifaddrmsg));
         addresses.header.nlmsg_type = RTM_GETADDR;
         addresses.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
         addresses.info.ifa_family = AF_UNSPEC;
         bool usable = false;
-        if (route.request(addresses.header, [&](const nlmsghdr &message) {
-                usable = usable || isUsableAddress(message, index);
-            }) != 0)
+        if (route.request(addresses.header,
+                          [&](const nlmsghdr &message) {
+                              usable = usable || isUsableAddress(message, index);
+                          })
+            != 0)
             return RASCS_OpenPort;
         return usable ? RASCS_Connected : RASCS_AuthProject;
     }
@@ -191,6 +207,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<RemoteAccess> createRemoteAccess() {
+std::unique_ptr<RemoteAccess> createRemoteAccess()
+{
     return std::make_unique<LinuxRemoteAccess>();
 }
