@@ -1,0 +1,92 @@
+#include "platform/remoteaccess.h"
+#include "platform/windows/rasrecords.h"
+
+#include <windows.h>
+
+#include <vector>
+
+// Windows' own remote access service: dial-up, PPPoE and VPN connections all count.
+
+namespace {
+
+constexpr DWORD MaxConnections = 256;
+
+using EnumConnectionsA = DWORD(WINAPI *)(RasConnA *, DWORD *, DWORD *);
+using GetConnectStatusA = DWORD(WINAPI *)(void *, RasConnStatusA *);
+
+class WindowsRemoteAccess final : public RemoteAccess
+{
+public:
+    WindowsRemoteAccess() = default;
+    ~WindowsRemoteAccess() override
+    {
+        if (m_library)
+            FreeLibrary(m_library);
+    }
+
+    std::uint32_t enumConnections(Handle &first) override
+    {
+        first = 0;
+        if (const DWORD error = load(); error != ERROR_SUCCESS)
+            return error;
+        m_records.assign(MaxConnections, RasConnA {});
+        m_records[0].dwSize = sizeof(RasConnA);
+        DWORD bytes = sizeof(RasConnA) * MaxConnections;
+        DWORD count = 0;
+        const DWORD status = m_enumConnections(m_records.data(), &bytes, &count);
+        if (status != ERROR_SUCCESS)
+            return status;
+        first = reinterpret_cast<Handle>(m_records[0].hrasconn);
+        return ERROR_SUCCESS;
+    }
+
+    State connectState(Handle connection) override
+    {
+        if (connection == 0 || load() != ERROR_SUCCESS)
+            return RASCS_OpenPort;
+        // A fresh record each time: the service may leave it untouched when it fails.
+        RasConnStatusA status {};
+        status.dwSize = sizeof status;
+        if (m_getConnectStatus(reinterpret_cast<void *>(connection), &status) != ERROR_SUCCESS)
+            return RASCS_OpenPort;
+        return status.rasconnstate;
+    }
+
+private:
+    // Loaded on first use and kept; a system without the service is asked again each time, so
+    // that installing it needs no restart.
+    DWORD load()
+    {
+        if (m_library)
+            return ERROR_SUCCESS;
+        // From the system folder only: a RasApi32.dll beside the program must not be picked up.
+        HMODULE library = LoadLibraryExA("RasApi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (!library)
+            return GetLastError();
+        const auto enumConnections = reinterpret_cast<EnumConnectionsA>(
+            reinterpret_cast<void *>(GetProcAddress(library, "RasEnumConnectionsA")));
+        const auto getConnectStatus = reinterpret_cast<GetConnectStatusA>(
+            reinterpret_cast<void *>(GetProcAddress(library, "RasGetConnectStatusA")));
+        if (!enumConnections || !getConnectStatus) {
+            const DWORD error = GetLastError();
+            FreeLibrary(library);
+            return error != ERROR_SUCCESS ? error : DWORD(ERROR_PROC_NOT_FOUND);
+        }
+        m_library = library;
+        m_enumConnections = enumConnections;
+        m_getConnectStatus = getConnectStatus;
+        return ERROR_SUCCESS;
+    }
+
+    HMODULE m_library = nullptr;
+    EnumConnectionsA m_enumConnections = nullptr;
+    GetConnectStatusA m_getConnectStatus = nullptr;
+    std::vector<RasConnA> m_records;
+};
+
+} // namespace
+
+std::unique_ptr<RemoteAccess> createRemoteAccess()
+{
+    return std::make_unique<WindowsRemoteAccess>();
+}

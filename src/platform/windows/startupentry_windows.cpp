@@ -1,0 +1,54 @@
+#include "platform/startupentry.h"
+#include "platform/windows/win32text.h"
+#include "settings/profilevalue.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace {
+
+// The directory of the executable, one "\", its base name and ".exe", whatever extension it
+// really has. Qt reports the path with '/'.
+std::string runValue(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', '\\');
+    const std::size_t separator = path.find_last_of('\\');
+    const std::string directory
+        = separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+    std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
+    if (const std::size_t dot = name.find_last_of('.'); dot != std::string::npos && dot > 0)
+        name.resize(dot);
+    return directory + name + ".exe";
+}
+
+class WinIniStartupEntry final : public StartupEntry
+{
+public:
+    StartupResult add(const std::string &executablePath) override
+    {
+        if (executablePath.empty())
+            return {false, "the program's own path is unknown"};
+        return write(runValue(executablePath));
+    }
+
+    StartupResult remove() override { return write(std::string()); }
+
+private:
+    static StartupResult write(const std::string &value)
+    {
+        if (Corvath::WriteProfileValue("windows", "run", value, "win.ini"))
+            return {};
+        const DWORD error = GetLastError();
+        return {false,
+                error != ERROR_SUCCESS ? Win32Text::errorText(error)
+                                       : std::string("win.ini could not be written")};
+    }
+};
+
+} // namespace
+
+std::unique_ptr<StartupEntry> createStartupEntry()
+{
+    return std::make_unique<WinIniStartupEntry>();
+}

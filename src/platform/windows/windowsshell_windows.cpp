@@ -1,0 +1,148 @@
+#include "platform/windows/win32text.h"
+#include "platform/windows/windowsshell.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+namespace {
+
+constexpr DWORD NotPlain = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY
+    | 0x8 /* volume label */;
+
+bool ansiOrReason(const std::string &text, std::string &ansi, std::string &reason)
+{
+    if (std::optional<std::string> converted = Win32Text::toAnsi(text)) {
+        ansi = std::move(*converted);
+        return true;
+    }
+    reason = "its name holds characters that this system's code page cannot show";
+    return false;
+}
+
+// Qt and the file dialog write paths with '/'; the shell wants them as Windows writes them.
+void useBackslashes(std::string &path)
+{
+    std::replace(path.begin(), path.end(), '/', '\\');
+}
+
+bool isProgramFile(const std::string &path)
+{
+    const std::size_t dot = path.find_last_of(".\\");
+    if (dot == std::string::npos || path[dot] != '.')
+        return false;
+    std::string extension = path.substr(dot + 1);
+    for (char &c : extension)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return extension == "exe" || extension == "com";
+}
+
+std::string shellErrorText(INT_PTR code)
+{
+    switch (code) {
+    case 0:
+        return "the system is out of memory";
+    case SE_ERR_SHARE:
+        return "the file is in use";
+    case SE_ERR_ASSOCINCOMPLETE:
+    case SE_ERR_NOASSOC:
+        return "no program is set to open it";
+    case SE_ERR_DDETIMEOUT:
+    case SE_ERR_DDEFAIL:
+    case SE_ERR_DDEBUSY:
+        return "the program did not take the request";
+    case SE_ERR_DLLNOTFOUND:
+        return "a library the program needs is missing";
+    default:
+        return Win32Text::errorText(DWORD(code));
+    }
+}
+
+} // namespace
+
+namespace WindowsShell {
+
+bool fileExists(const std::string &path)
+{
+    const std::optional<std::string> ansi = Win32Text::toAnsi(path);
+    // Windows names hold no wildcards; with one, the look-up would report some other file.
+    if (!ansi || ansi->empty() || ansi->find_first_of("*?") != std::string::npos)
+        return false;
+    WIN32_FIND_DATAA entry {};
+    const HANDLE search = FindFirstFileA(ansi->c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    return entry.cFileName[0] != '\0' && (entry.dwFileAttributes & NotPlain) == 0;
+}
+
+bool openDocument(const std::string &path, std::uintptr_t ownerWindow, std::string &reason)
+{
+    std::string ansi;
+    if (!ansiOrReason(path, ansi, reason))
+        return false;
+    if (ansi.empty()) {
+        reason = "no document is named";
+        return false;
+    }
+    if (GetFileAttributesA(ansi.c_str()) != INVALID_FILE_ATTRIBUTES)
+        useBackslashes(ansi);
+    const HINSTANCE result = ShellExecuteA(reinterpret_cast<HWND>(ownerWindow), nullptr,
+                                           ansi.c_str(), nullptr, "c:\\", SW_SHOWNORMAL);
+    const auto code = reinterpret_cast<INT_PTR>(result);
+    if (code > 32)
+        return true;
+    reason = shellErrorText(code);
+    return false;
+}
+
+bool startProgram(const std::string &commandLine, std::string &reason)
+{
+    std::string ansi;
+    if (!ansiOrReason(commandLine, ansi, reason))
+        return false;
+    if (ansi.find_first_not_of(" \t") == std::string::npos) {
+        reason = "no program is named";
+        return false;
+    }
+    // CreateProcessA may write into the command line it is given.
+    std::vector<char> line(ansi.begin(), ansi.end());
+    line.push_back('\0');
+    STARTUPINFOA startup {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process {};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        reason = Win32Text::errorText(GetLastError());
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+bool startEntry(const std::string &entry, std::string &reason)
+{
+    std::string ansi;
+    if (!ansiOrReason(entry, ansi, reason))
+        return false;
+    // A path picked in the file dialog may hold blanks; the whole entry naming a file wins.
+    const DWORD attributes
+        = ansi.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(ansi.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return startProgram(entry, reason);
+    std::string path = entry;
+    useBackslashes(path);
+    // CreateProcess cannot open a document; the shell opens it with its program.
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !isProgramFile(path))
+        return openDocument(path, 0, reason);
+    return startProgram('"' + path + '"', reason);
+}
+
+} // namespace WindowsShell

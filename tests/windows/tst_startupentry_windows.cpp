@@ -1,0 +1,113 @@
+// The start-up entry: "run" in the section "windows" of win.ini, read back as the system sees it.
+#include "platform/startupentry.h"
+#include "settings/profilevalue.h"
+#include "winsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+constexpr const char *Absent = "<absent>";
+
+std::string runEntry()
+{
+    char value[1024] = {};
+    GetProfileStringA("windows", "run", Absent, value, sizeof value);
+    return value;
+}
+
+void setRunEntry(const char *value)
+{
+    ASSERT_TRUE(WriteProfileStringA("windows", "run", value));
+}
+
+struct Entered
+{
+    const char *executable;
+    const char *run;
+};
+
+std::ostream &operator<<(std::ostream &out, const Entered &entered)
+{
+    return out << entered.executable;
+}
+
+class StartupEntryAdd : public testing::TestWithParam<Entered>
+{
+};
+
+TEST_P(StartupEntryAdd, ReplacesWhateverRunHeld)
+{
+    setRunEntry("C:\\Other\\other.exe C:\\Third\\third.exe");
+    const StartupResult result = createStartupEntry()->add(GetParam().executable);
+    EXPECT_TRUE(result.ok) << result.reason;
+    EXPECT_EQ(runEntry(), GetParam().run);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, StartupEntryAdd,
+    testing::Values(Entered {"C:\\Tools\\launcher.exe", "C:\\Tools\\launcher.exe"},
+                    // Qt's way of writing the running program's path.
+                    Entered {"C:/Tools/launcher.exe", "C:\\Tools\\launcher.exe"},
+                    Entered {"C:\\Tools\\launcher.bin", "C:\\Tools\\launcher.exe"},
+                    Entered {"C:\\Tools\\launcher", "C:\\Tools\\launcher.exe"},
+                    Entered {"C:\\Tools\\my.launcher.exe", "C:\\Tools\\my.launcher.exe"},
+                    Entered {"C:\\Tools 1.2\\launcher", "C:\\Tools 1.2\\launcher.exe"},
+                    // Unquoted, blanks and all.
+                    Entered {"C:\\Program Files\\Quill moor\\quillmoor.exe",
+                             "C:\\Program Files\\Quill moor\\quillmoor.exe"},
+                    // A drive's root keeps one separator.
+                    Entered {"D:\\quillmoor.exe", "D:\\quillmoor.exe"}));
+
+TEST(StartupEntry, AddingTwiceNamesTheProgramOnce)
+{
+    const auto entry = createStartupEntry();
+    ASSERT_TRUE(entry->add("C:\\Tools\\launcher.exe").ok);
+    ASSERT_TRUE(entry->add("C:\\Tools\\launcher.exe").ok);
+    EXPECT_EQ(runEntry(), "C:\\Tools\\launcher.exe");
+}
+
+TEST(StartupEntry, RemoveEmptiesRunAndKeepsTheKey)
+{
+    setRunEntry("C:\\Other\\other.exe");
+    EXPECT_TRUE(createStartupEntry()->remove().ok);
+    EXPECT_EQ(runEntry(), "");
+
+    // Gone altogether beforehand: the key comes back, empty.
+    ASSERT_TRUE(WriteProfileStringA("windows", "run", nullptr));
+    ASSERT_EQ(runEntry(), Absent);
+    EXPECT_TRUE(createStartupEntry()->remove().ok);
+    EXPECT_EQ(runEntry(), "");
+}
+
+TEST(StartupEntry, UnknownProgramPathIsAFailureAndChangesNothing)
+{
+    setRunEntry("C:\\Other\\other.exe");
+    const StartupResult result = createStartupEntry()->add("");
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.reason.empty());
+    EXPECT_EQ(runEntry(), "C:\\Other\\other.exe");
+}
+
+TEST(StartupEntry, ProfileThatCannotBeWrittenIsReported)
+{
+    WinTest::ScratchFolder folder;
+    // A folder in the file's place; Wine, unlike Windows, reports success for a missing
+    // folder and writes nothing.
+    const std::string blocked = folder.makeFolder("blocked.ini");
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(Corvath::WriteProfileValue("windows", "run", "C:\\x.exe", blocked));
+    EXPECT_NE(GetLastError(), DWORD(ERROR_SUCCESS));
+
+    const std::string written = folder.file("win.ini");
+    ASSERT_TRUE(Corvath::WriteProfileValue("windows", "run", "C:\\x.exe", written));
+    char value[64] = {};
+    GetPrivateProfileStringA("windows", "run", "", value, sizeof value, written.c_str());
+    EXPECT_STREQ(value, "C:\\x.exe");
+}
+
+} // namespace
