@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 void QtDialogs::messageBox(const QString &text, const QString &title, Corvath::MessageIcon icon)
@@ -34,6 +35,11 @@ QString QtDialogs::inputBox(const QString &prompt, const QString &title,
     dialog.setWindowTitle(title.isEmpty() ? QStringLiteral("Quillmoor") : title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(defaultText);
+    // Long prompts wrap, as an input box's do, rather than stretching it across the screen.
+    if (auto *label = dialog.findChild<QLabel *>()) {
+        label->setWordWrap(true);
+        label->setMinimumWidth(360);
+    }
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
