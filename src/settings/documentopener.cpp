@@ -6,6 +6,9 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#ifdef Q_OS_WIN
+#include "platform/windows/windowsshell.h"
+#else
 namespace {
 
 QUrl documentUrl(const QString &path)
@@ -21,19 +24,31 @@ QUrl documentUrl(const QString &path)
 }
 
 } // namespace
+#endif
 
 namespace Corvath {
 
 bool FileExists(const QString &path)
 {
+#ifdef Q_OS_WIN
+    // Hidden and system files count as missing there, as the shell's own look-up has it.
+    return WindowsShell::fileExists(path.toStdString());
+#else
     return !path.isEmpty() && QFileInfo(path).isFile();
+#endif
 }
 
 bool OpenDocument(const QString &path)
 {
     if (path.isEmpty())
         return false;
+#ifdef Q_OS_WIN
+    // ShellExecute, from "c:\", opens documents and web addresses alike.
+    std::string reason;
+    return WindowsShell::openDocument(path.toStdString(), 0, reason);
+#else
     return QDesktopServices::openUrl(documentUrl(path));
+#endif
 }
 
 void OpenReadMe(const QString &programDir)

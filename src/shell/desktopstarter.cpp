@@ -6,6 +6,9 @@
 #include <QProcess>
 #include <QUrl>
 
+#ifdef Q_OS_WIN
+#include "platform/windows/windowsshell.h"
+#else
 namespace {
 
 // Something to open rather than run: a file without execute permission, or a folder.
@@ -15,9 +18,18 @@ bool isDocument(const QFileInfo &info)
 }
 
 } // namespace
+#endif
 
 bool DesktopStarter::start(const QString &entry, QString &reason)
 {
+#ifdef Q_OS_WIN
+    // Programs through CreateProcess, documents through the shell, as Windows itself does.
+    std::string why;
+    if (WindowsShell::startEntry(entry.toStdString(), why))
+        return true;
+    reason = QString::fromStdString(why);
+    return false;
+#else
     // A path picked in the file dialog may hold blanks; the whole entry naming a file wins.
     const QFileInfo whole(entry);
     if (!entry.isEmpty() && whole.exists()) {
@@ -39,6 +51,7 @@ bool DesktopStarter::start(const QString &entry, QString &reason)
     if (words.isEmpty() && isDocument(QFileInfo(program)))
         return openDocument(QFileInfo(program).absoluteFilePath(), reason);
     return startProgram(program, words, reason);
+#endif
 }
 
 bool DesktopStarter::startProgram(const QString &program, const QStringList &arguments,

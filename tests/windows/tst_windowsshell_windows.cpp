@@ -94,12 +94,18 @@ TEST(Win32Text, CodePageRoundTripAndRefusals)
 
 // Documents of this type open with stamp.exe, which notes how it was started.
 constexpr const char *DocumentType = "Quillmoor.TestDocument";
+// And so do web addresses of this scheme.
+constexpr const char *AddressScheme = "quillmoor-test";
 
 class ShellTest : public testing::Test
 {
 protected:
     static void SetUpTestSuite()
     {
+        setRegistryText(HKEY_CLASSES_ROOT, AddressScheme, "", "URL:Quillmoor test page");
+        setRegistryText(HKEY_CLASSES_ROOT, AddressScheme, "URL Protocol", "");
+        setRegistryText(HKEY_CLASSES_ROOT, std::string(AddressScheme) + "\\shell\\open\\command",
+                        "", '"' + stampProgram() + "\" \"%1\"");
         setRegistryText(HKEY_CLASSES_ROOT, ".qmdoc", "", DocumentType);
         setRegistryText(HKEY_CLASSES_ROOT, std::string(DocumentType) + "\\shell\\open\\command", "",
                         '"' + stampProgram() + "\" \"%1\"");
@@ -108,6 +114,7 @@ protected:
     {
         deleteRegistryKey(HKEY_CLASSES_ROOT, ".qmdoc");
         deleteRegistryKey(HKEY_CLASSES_ROOT, DocumentType);
+        deleteRegistryKey(HKEY_CLASSES_ROOT, AddressScheme);
     }
 
     ScratchFolder m_folder;
@@ -163,7 +170,7 @@ TEST_F(ShellTest, EntryNamingADocumentOpensItWithItsProgram)
     std::string forward = document;
     std::replace(forward.begin(), forward.end(), '\\', '/');
 
-    for (const std::string &entry : {document, forward}) {
+    for (const std::string &entry : {document, forward, '"' + document + '"'}) {
         const std::string record = expectStamp(m_folder);
         std::string reason;
         ASSERT_TRUE(WindowsShell::startEntry(entry, reason)) << entry << ": " << reason;
@@ -174,6 +181,17 @@ TEST_F(ShellTest, EntryNamingADocumentOpensItWithItsProgram)
         EXPECT_EQ(lowerCase(stamp->at("cwd")), "c:\\");
         EXPECT_EQ(stamp->at("show"), std::to_string(SW_SHOWNORMAL));
     }
+}
+
+TEST_F(ShellTest, OpenDocumentHandsWebAddressesOnUnchanged)
+{
+    const std::string address = "quillmoor-test://corvath.example/quillmoor/";
+    const std::string record = expectStamp(m_folder);
+    std::string reason;
+    ASSERT_TRUE(WindowsShell::openDocument(address, 0, reason)) << reason;
+    const auto stamp = waitForStamp(record);
+    ASSERT_TRUE(stamp);
+    EXPECT_NE(stamp->at("cmd").find(address), std::string::npos) << stamp->at("cmd");
 }
 
 TEST_F(ShellTest, EntryThatCannotBeStartedSaysWhy)
@@ -196,6 +214,16 @@ TEST_F(ShellTest, OpenDocumentUsesTheDefaultActionFromTheRoot)
     ASSERT_TRUE(stamp);
     EXPECT_EQ(lowerCase(stamp->at("cwd")), "c:\\");
     EXPECT_EQ(stamp->at("show"), std::to_string(SW_SHOWNORMAL));
+
+    // Paths as Qt writes them.
+    std::string forward = document;
+    std::replace(forward.begin(), forward.end(), '\\', '/');
+    const std::string forwardRecord = expectStamp(m_folder);
+    ASSERT_TRUE(WindowsShell::openDocument(forward, 0, reason)) << reason;
+    const auto forwardStamp = waitForStamp(forwardRecord);
+    ASSERT_TRUE(forwardStamp);
+    EXPECT_NE(lowerCase(forwardStamp->at("cmd")).find(lowerCase(document)), std::string::npos)
+        << forwardStamp->at("cmd");
 
     for (const std::string &path : {m_folder.file("gone.qmdoc"), std::string()}) {
         reason.clear();

@@ -129,15 +129,18 @@ bool startProgram(const std::string &commandLine, std::string &reason)
 
 bool startEntry(const std::string &entry, std::string &reason)
 {
+    // A path picked in the file dialog may hold blanks, and a typed one may be quoted: the
+    // whole entry naming a file wins.
+    std::string path = entry;
+    if (path.size() > 2 && path.front() == '"' && path.find('"', 1) == path.size() - 1)
+        path = path.substr(1, path.size() - 2);
     std::string ansi;
-    if (!ansiOrReason(entry, ansi, reason))
+    if (!ansiOrReason(path, ansi, reason))
         return false;
-    // A path picked in the file dialog may hold blanks; the whole entry naming a file wins.
     const DWORD attributes
         = ansi.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(ansi.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return startProgram(entry, reason);
-    std::string path = entry;
     useBackslashes(path);
     // CreateProcess cannot open a document; the shell opens it with its program.
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !isProgramFile(path))

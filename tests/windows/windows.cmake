@@ -1,0 +1,4 @@
+# The Windows back end, cross-built with mingw-w64 (its own CMake project in this folder) and
+# run under Wine. Skipped when mingw-w64 or Wine is missing.
+quillmoor_script_test(windows_backend windows windows/windows_test.sh)
+set_tests_properties(windows_backend PROPERTIES TIMEOUT 1200)
