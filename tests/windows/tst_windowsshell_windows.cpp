@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -150,17 +151,18 @@ TEST_F(ShellTest, EntryNamingAProgramWithBlanksStartsIt)
     std::string forward = program;
     std::replace(forward.begin(), forward.end(), '\\', '/');
 
-    for (const std::string &entry : {program, forward, '"' + program + "\" -x"}) {
+    const std::string quoted = '"' + program + '"';
+    // Entry, and the command line the program sees.
+    const std::pair<std::string, std::string> cases[] = {
+        {program, quoted}, {forward, quoted}, {quoted, quoted}, {quoted + " -x", quoted + " -x"}};
+    for (const auto &[entry, commandLine] : cases) {
         const std::string record = expectStamp(m_folder);
         std::string reason;
         ASSERT_TRUE(WindowsShell::startEntry(entry, reason)) << entry << ": " << reason;
         const auto stamp = waitForStamp(record);
         ASSERT_TRUE(stamp) << entry;
         EXPECT_EQ(stamp->at("show"), std::to_string(SW_SHOWNORMAL));
-        const std::string expected = entry == forward ? '"' + program + '"'
-            : entry == program                        ? '"' + program + '"'
-                                                      : entry;
-        EXPECT_EQ(stamp->at("cmd"), expected);
+        EXPECT_EQ(stamp->at("cmd"), commandLine);
     }
 }
 
