@@ -2,6 +2,8 @@
 
 #include "shell/desktopstarter.h"
 #include "shell/launchsequencer.h"
+#include "shell/linkwatcher.h"
+#include "shell/monitortrigger.h"
 
 #include <QPointer>
 #include <QStringList>
@@ -33,6 +35,8 @@ public:
     bool Check1() const { return m_check1; }
     void setCheck1(bool value) { m_check1 = value; }
     QTimer &Timer1() { return m_timer1; }
+    // Sources of change news call its changed() to tick at once.
+    MonitorTrigger &monitorTrigger() { return m_trigger; }
     Tray &tray() { return *m_tray; }
     QMenu &sFile() { return *m_sFile; }
     double iconHandle() const;
@@ -87,6 +91,8 @@ private:
     bool m_unloaded = false;
     DesktopStarter m_starter;
     LaunchSequencer m_sequencer{m_list1, m_starter};
+    MonitorTrigger m_trigger{m_timer1, [this] { Timer1_Timer(); }};
+    LinkWatcher m_linkWatcher{m_trigger};
     // Owned as children, so that ending the program destroys them without their closing steps.
     QPointer<Configur> m_configur;
     QPointer<EditIcon> m_editIcon;

@@ -1,0 +1,40 @@
+#include "shell/linkwatcher.h"
+#include "shell/monitortrigger.h"
+
+#include <QSocketNotifier>
+
+LinkWatcher::LinkWatcher(MonitorTrigger &trigger, std::unique_ptr<LinkEvents> events)
+    : m_trigger(trigger)
+    , m_events(std::move(events))
+{
+    if (!m_events || m_events->descriptor() < 0)
+        return;
+    m_notifier = std::make_unique<QSocketNotifier>(m_events->descriptor(), QSocketNotifier::Read);
+    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(),
+                     [this] { readEvents(); });
+}
+
+LinkWatcher::~LinkWatcher() = default;
+
+bool LinkWatcher::isWatching() const
+{
+    return m_notifier && m_notifier->isEnabled();
+}
+
+void LinkWatcher::readEvents()
+{
+    switch (m_events->drain()) {
+    case LinkEvents::Drained::Nothing:
+        return;
+    case LinkEvents::Drained::Changed:
+    // Events were lost: only a fresh look tells where things stand.
+    case LinkEvents::Drained::Lost:
+        m_trigger.changed();
+        return;
+    case LinkEvents::Drained::Broken:
+        // A failing source would wake us without end; the timer goes on alone.
+        m_notifier->setEnabled(false);
+        m_trigger.changed();
+        return;
+    }
+}

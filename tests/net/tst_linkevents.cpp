@@ -1,0 +1,134 @@
+#include "platform/linkevents.h"
+
+#include <QProcess>
+#include <QTest>
+
+#include <linux/netlink.h>
+#include <linux/rtnetlink.h>
+#include <memory>
+#include <poll.h>
+#include <sched.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(LinkEvents::Drained)
+
+// The kernel's link and address events in a private network namespace, on a tun interface with
+// the PPP link type as pppd would make it.
+class TestLinkEvents : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<LinkEvents> m_events;
+    QProcess m_ppp;
+
+    static void ip(const QStringList &arguments, const QByteArray &input = {})
+    {
+        QProcess ip;
+        ip.start(u"ip"_qs, arguments);
+        ip.write(input);
+        ip.closeWriteChannel();
+        QVERIFY(ip.waitForFinished(20000));
+        QVERIFY2(ip.exitCode() == 0, ip.readAllStandardError().constData());
+    }
+
+    // Waits up to `ms` for events, then drains.
+    LinkEvents::Drained next(int ms = 2000)
+    {
+        pollfd watch {m_events->descriptor(), POLLIN, 0};
+        ::poll(&watch, 1, ms);
+        return m_events->drain();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (geteuid() != 0)
+            QSKIP("needs root for a private network namespace");
+        if (access("/dev/net/tun", R_OK | W_OK) != 0)
+            QSKIP("no /dev/net/tun");
+        if (unshare(CLONE_NEWNET) != 0)
+            QSKIP("cannot make a network namespace");
+        m_events = createLinkEvents();
+        QVERIFY(m_events->descriptor() >= 0);
+        QCOMPARE(m_events->drain(), LinkEvents::Drained::Nothing);
+
+        m_ppp.start(QStringLiteral(TUNHELPER), {u"ppp0:ppp"_qs});
+        QVERIFY(m_ppp.waitForReadyRead(5000));
+        QCOMPARE(next(), LinkEvents::Drained::Changed);
+    }
+
+    void cleanupTestCase()
+    {
+        m_ppp.kill();
+        m_ppp.waitForFinished();
+    }
+
+    void changes_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<LinkEvents::Drained>("drained");
+        using D = LinkEvents::Drained;
+        QTest::newRow("link up") << u"link set ppp0 up"_qs << D::Changed;
+        QTest::newRow("IPv4 address")
+            << u"addr add 192.0.2.1 peer 192.0.2.2 dev ppp0"_qs << D::Changed;
+        QTest::newRow("IPv6 address") << u"addr add 2001:db8::1/64 dev ppp0"_qs << D::Changed;
+        // Routes are no news of a connection: not subscribed to.
+        QTest::newRow("route") << u"route add 192.0.2.128/25 dev ppp0"_qs << D::Nothing;
+        QTest::newRow("address removed") << u"addr flush dev ppp0"_qs << D::Changed;
+        QTest::newRow("link down") << u"link set ppp0 down"_qs << D::Changed;
+    }
+    void changes()
+    {
+        QFETCH(QString, command);
+        QFETCH(LinkEvents::Drained, drained);
+        ip(command.split(u' '));
+        QCOMPARE(next(drained == LinkEvents::Drained::Nothing ? 300 : 2000), drained);
+        // All of it was read at once.
+        QCOMPARE(m_events->drain(), LinkEvents::Drained::Nothing);
+    }
+
+    // Another process may send to the socket; only the kernel's word counts.
+    void othersAreIgnored()
+    {
+        sockaddr_nl own {};
+        socklen_t length = sizeof own;
+        QCOMPARE(::getsockname(m_events->descriptor(), reinterpret_cast<sockaddr *>(&own), &length),
+                 0);
+        const int forger = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE);
+        QVERIFY(forger >= 0);
+        struct
+        {
+            nlmsghdr header;
+            ifinfomsg info;
+        } message {};
+        message.header.nlmsg_len = sizeof message;
+        message.header.nlmsg_type = RTM_NEWLINK;
+        const auto sent = ::sendto(forger, &message, sizeof message, 0,
+                                   reinterpret_cast<sockaddr *>(&own), sizeof own);
+        ::close(forger);
+        QCOMPARE(sent, ssize_t(sizeof message));
+        QCOMPARE(next(), LinkEvents::Drained::Nothing);
+    }
+
+    // Events the kernel could not queue are reported, and the socket goes on working.
+    void overflowIsReported()
+    {
+        const int tiny = 1; // the kernel raises it to its least size
+        QCOMPARE(::setsockopt(m_events->descriptor(), SOL_SOCKET, SO_RCVBUF, &tiny, sizeof tiny),
+                 0);
+        QByteArray batch;
+        for (int i = 1; i <= 200; ++i)
+            batch += "addr add 2001:db8:1::" + QByteArray::number(i, 16) + "/128 dev ppp0\n";
+        ip({u"-batch"_qs, u"-"_qs}, batch);
+        QCOMPARE(next(), LinkEvents::Drained::Lost);
+        QCOMPARE(m_events->drain(), LinkEvents::Drained::Nothing);
+
+        ip({u"addr"_qs, u"flush"_qs, u"dev"_qs, u"ppp0"_qs});
+        QVERIFY(next() != LinkEvents::Drained::Nothing);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLinkEvents)
+#include "tst_linkevents.moc"

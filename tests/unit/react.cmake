@@ -1,0 +1,1 @@
+quillmoor_unit_test(tst_monitortrigger SOURCES unit/tst_monitortrigger.cpp LIBS quillmoor_core LABELS react)
