@@ -30,6 +30,17 @@ bool isBlank(QByteArrayView line)
     return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
 
+// Blanks around a name, and byte order marks, which some editors put at the start of a file.
+QStringView stripped(QStringView text)
+{
+    auto ignorable = [](QChar c) { return c.isSpace() || c == QChar::ByteOrderMark; };
+    while (!text.isEmpty() && ignorable(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && ignorable(text.back()))
+        text.chop(1);
+    return text;
+}
+
 // Orders "app 2" before "app 10", so that the file reads the way a person expects.
 bool naturalLess(const QString &a, const QString &b)
 {
@@ -37,7 +48,7 @@ bool naturalLess(const QString &a, const QString &b)
         qsizetype digits = key.size();
         while (digits > 0 && key.at(digits - 1).isDigit())
             --digits;
-        return std::pair{QStringView(key).left(digits), QStringView(key).mid(digits)};
+        return std::pair {QStringView(key).left(digits), QStringView(key).mid(digits)};
     };
     const auto [headA, numA] = split(a);
     const auto [headB, numB] = split(b);
@@ -52,8 +63,8 @@ bool naturalLess(const QString &a, const QString &b)
 
 QSettings::Format format()
 {
-    static const QSettings::Format registered =
-        QSettings::registerFormat(QStringLiteral("ini"), read, write, Qt::CaseSensitive);
+    static const QSettings::Format registered
+        = QSettings::registerFormat(QStringLiteral("ini"), read, write, Qt::CaseSensitive);
     return registered;
 }
 
@@ -63,13 +74,13 @@ bool read(QIODevice &device, QSettings::SettingsMap &map)
     bool damaged = false;
     QString section;
     for (qsizetype start = 0; start < data.size();) {
-        qsizetype end = data.indexOf('\n', start);
-        if (end < 0)
-            end = data.size();
-        QByteArrayView line = QByteArrayView(data).sliced(start, end - start);
+        // A carriage return anywhere ends a line as well: a value holding one could never be
+        // written back, and every later save would fail on it.
+        const auto end = std::find_if(data.cbegin() + start, data.cend(),
+                                      [](char c) { return c == '\n' || c == '\r'; })
+            - data.cbegin();
+        const QByteArrayView line = QByteArrayView(data).sliced(start, end - start);
         start = end + 1;
-        if (line.endsWith('\r'))
-            line.chop(1);
         if (isBlank(line) || line.trimmed().startsWith(';') || line.trimmed().startsWith('#'))
             continue;
         QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -78,13 +89,16 @@ bool read(QIODevice &device, QSettings::SettingsMap &map)
             damaged = true;
             continue;
         }
-        const QString trimmed = text.trimmed();
+        const QStringView trimmed = stripped(text);
+        // Blanks other than ASCII ones may stand before a comment sign too.
+        if (trimmed.isEmpty() || trimmed.startsWith(u';') || trimmed.startsWith(u'#'))
+            continue;
         if (trimmed.startsWith(u'[') && trimmed.endsWith(u']')) {
-            section = trimmed.mid(1, trimmed.size() - 2).trimmed();
+            section = stripped(trimmed.sliced(1, trimmed.size() - 2)).toString();
             continue;
         }
         const qsizetype eq = text.indexOf(u'=');
-        const QString key = eq > 0 ? text.left(eq).trimmed() : QString();
+        const QString key = eq > 0 ? stripped(QStringView(text).left(eq)).toString() : QString();
         if (key.isEmpty() || key.contains(u'/') || section.contains(u'/')) {
             damaged = true;
             continue;

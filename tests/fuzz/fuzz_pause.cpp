@@ -1,0 +1,25 @@
+// The pause's number reader: whatever the text, a number (finite or infinite, never NaN) equal
+// to what strtod reads from its start, and 0 where no number starts.
+#include "fuzzcheck.h"
+#include "shell/numbertext.h"
+
+#include <cmath>
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, std::size_t size)
+{
+    using namespace FuzzText;
+    const QString text = fromBytes(data, size);
+    const double value = NumberText::leadingValue(text);
+    FUZZ_CHECK(!std::isnan(value), "the pause never waits NaN seconds");
+
+    qsizetype from = 0;
+    while (from < text.size() && isBlank(text.at(from)))
+        ++from;
+    qsizetype to = from;
+    while (to < text.size() && isNumberChar(text.at(to)))
+        ++to;
+    qsizetype used = 0;
+    const double reference = referenceValue(QStringView(text).sliced(from, to - from), used);
+    FUZZ_CHECK(value == reference, "the value is the number at the start of the text");
+    return 0;
+}

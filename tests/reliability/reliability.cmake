@@ -1,0 +1,3 @@
+# Fault and bad-input tests, run under the sanitizers like everything else.
+quillmoor_unit_test(tst_badstore SOURCES reliability/tst_badstore.cpp LIBS quillmoor_core
+                    LABELS reliability)

@@ -1,0 +1,157 @@
+#include "fakedialogs.h"
+#include "settings/settingsstore.h"
+#include "temphome.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList loaded()
+{
+    QStringList list;
+    LoadLaunchList(list);
+    return list;
+}
+
+} // namespace
+
+// Store files that no version of the program wrote: each is read as far as it goes, and never
+// keeps the program from saving again.
+class TestBadStore : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempHome> m_home;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+
+    void writeStore(const QByteArray &data)
+    {
+        QDir().mkpath(QFileInfo(m_home->storePath()).absolutePath());
+        QFile file(m_home->storePath());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(data), data.size());
+    }
+
+    // Both kinds of save succeed without a message and read back.
+    void checkSavesAfter(const QStringList &before)
+    {
+        const QStringList after = before + QStringList{QStringLiteral("/usr/bin/added")};
+        QVERIFY(SaveLaunchList(after));
+        QVERIFY(WriteSetting(QStringLiteral("Interval"), QStringLiteral("2")));
+        QCOMPARE(loaded(), after);
+        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QString()), QStringLiteral("2"));
+        QCOMPARE(m_dialogs->messages.size(), 0);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_home = std::make_unique<TempHome>();
+        m_dialogs = std::make_unique<FakeDialogs>();
+    }
+    void cleanup()
+    {
+        m_dialogs.reset();
+        m_home.reset();
+    }
+
+    void readAsFarAsItGoes_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("list");
+        QTest::addColumn<QString>("interval");
+        QTest::addColumn<bool>("damaged");
+        const QStringList ab{QStringLiteral("a"), QStringLiteral("b")};
+        const QByteArray tenMegabytes(10 * 1024 * 1024, 'x');
+
+        QTest::newRow("carriage returns alone end lines")
+            << QByteArray("[Main]\rapp 1=a\rapp 2=b\rInterval=3\r") << ab << QStringLiteral("3")
+            << false;
+        QTest::newRow("carriage return inside a value")
+            << QByteArray("[Main]\napp 1=a\rjunk\napp 2=b\r\r\n") << ab << QStringLiteral(".5")
+            << true;
+        QTest::newRow("byte order marks before the section")
+            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF[Main]\napp 1=a\napp 2=b\n") << ab
+            << QStringLiteral(".5") << false;
+        QTest::newRow("10 MB line without an equals sign")
+            << QByteArray("[Main]\napp 1=a\n" + tenMegabytes + "\napp 2=b\n") << ab
+            << QStringLiteral(".5") << true;
+        QTest::newRow("10 MB of binary junk at the end without a line break")
+            << QByteArray("[Main]\napp 1=a\napp 2=b\n" + QByteArray(10 * 1024 * 1024, '\xff'))
+            << ab << QStringLiteral(".5") << true;
+        QTest::newRow("10 MB section name")
+            << QByteArray("[" + tenMegabytes + "]\napp 1=z\n[Main]\napp 1=a\napp 2=b\n") << ab
+            << QStringLiteral(".5") << false;
+        QTest::newRow("no Main section")
+            << QByteArray("app 1=a\nInterval=9\n[Other]\napp 1=b\n") << QStringList()
+            << QStringLiteral(".5") << false;
+        QTest::newRow("empty file") << QByteArray() << QStringList() << QStringLiteral(".5")
+                                    << false;
+        QTest::newRow("only zero bytes")
+            << QByteArray(4096, '\0') << QStringList() << QStringLiteral(".5") << true;
+    }
+    void readAsFarAsItGoes()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, list);
+        QFETCH(QString, interval);
+        QFETCH(bool, damaged);
+        writeStore(file);
+        QCOMPARE(loaded(), list);
+        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QStringLiteral(".5")), interval);
+        checkSavesAfter(list);
+        // A file that could not be read whole is kept beside the store for the user.
+        const QString copy = m_home->storePath() + QStringLiteral(".bad");
+        QCOMPARE(QFile::exists(copy), damaged);
+        if (damaged)
+            QVERIFY(readFile(copy) == file);
+    }
+
+    void otherSectionsSurviveASave()
+    {
+        writeStore("app 1=top\n[Other]\nkey=kept, as typed\n");
+        QVERIFY(SaveLaunchList({QStringLiteral("/bin/x")}));
+        const QByteArray text = readFile(m_home->storePath());
+        QVERIFY(text.contains("[Other]\nkey=kept, as typed\n"));
+        QVERIFY(text.contains("[Main]\napp 1=/bin/x\n"));
+        QVERIFY(text.startsWith("app 1=top\n"));
+    }
+
+    // Random bytes, with the line breaks and signs the format gives meaning to mixed in.
+    void randomJunkNeverBlocksSaving_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        for (quint32 seed : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u})
+            QTest::addRow("seed %u", seed) << seed;
+    }
+    void randomJunkNeverBlocksSaving()
+    {
+        QFETCH(quint32, seed);
+        QRandomGenerator random(seed);
+        static const char signs[] = "\r\n=[]/;# \t\xef\xbb\xbf";
+        QByteArray junk = "[Main]\napp 1=first\n";
+        for (int i = 0; i < 64 * 1024; ++i) {
+            const quint32 pick = random.bounded(4u);
+            junk += pick == 0 ? signs[random.bounded(quint32(sizeof signs - 1))]
+                              : char(random.bounded(256u));
+        }
+        writeStore(junk);
+        const QStringList before = loaded();
+        QVERIFY(before.size() <= 1);
+        checkSavesAfter(before);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBadStore)
+#include "tst_badstore.moc"
