@@ -63,6 +63,19 @@ INSTANTIATE_TEST_SUITE_P(
                     // A drive's root keeps one separator.
                     Entered {"D:\\quillmoor.exe", "D:\\quillmoor.exe"}));
 
+TEST(StartupEntry, ExistingProgramWithBlanksIsEnteredByItsShortPath)
+{
+    WinTest::ScratchFolder folder;
+    folder.makeFolder("Quill moor");
+    const std::string program = folder.makeFile("Quill moor\\quill moor.exe");
+    ASSERT_TRUE(createStartupEntry()->add(program).ok);
+    const std::string run = runEntry();
+    EXPECT_EQ(run.find(' '), std::string::npos) << run;
+    char longPath[MAX_PATH] = {};
+    ASSERT_NE(GetLongPathNameA(run.c_str(), longPath, MAX_PATH), 0u) << run;
+    EXPECT_EQ(_stricmp(longPath, program.c_str()), 0) << longPath;
+}
+
 TEST(StartupEntry, AddingTwiceNamesTheProgramOnce)
 {
     const auto entry = createStartupEntry();

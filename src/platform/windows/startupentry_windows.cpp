@@ -22,6 +22,22 @@ std::string runValue(std::string path)
     return directory + name + ".exe";
 }
 
+// "run" lists programs separated by blanks, so an unquoted path with blanks would name other
+// files; the short form of an existing program's path has none.
+std::string withoutBlanks(const std::string &value)
+{
+    if (value.find(' ') == std::string::npos)
+        return value;
+    const auto ansi = Win32Text::toAnsi(value);
+    if (!ansi)
+        return value;
+    char shortPath[MAX_PATH] = {};
+    const DWORD length = GetShortPathNameA(ansi->c_str(), shortPath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || std::string(shortPath).find(' ') != std::string::npos)
+        return value;
+    return Win32Text::fromAnsi(shortPath);
+}
+
 class WinIniStartupEntry final : public StartupEntry
 {
 public:
@@ -29,7 +45,7 @@ public:
     {
         if (executablePath.empty())
             return {false, "the program's own path is unknown"};
-        return write(runValue(executablePath));
+        return write(withoutBlanks(runValue(executablePath)));
     }
 
     StartupResult remove() override { return write(std::string()); }
