@@ -1,32 +1,47 @@
 #!/usr/bin/env bash
-# Builds an optimised program in build-bench and prints the figures of the probe and the launch
-# sequencer. Prints, never asserts. The figures with a dial-up link need root (a private network
-# namespace); without it they are skipped.
+# Builds an optimised program in build-bench and prints each figure next to a reference
+# measured in the same run. Prints, never asserts; takes a few minutes.
+#   pause    CPU during a 10 s pause          vs a busy processEvents loop
+#   store    saving and loading 32,767 entries vs plain file I/O of the same bytes
+#   launch   1,000 entries of /bin/true        vs a posix_spawn loop
+#   startup  exec to icon embedded in the tray vs the least Qt tray program
+#   idle     CPU and memory over 60 s          vs the least Qt tray program
+#   react    address to first start            vs the once-a-second probe alone
+# The tray figures need Xvfb and trayer; the reaction needs root for a private network
+# namespace. Either is skipped with a message when missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${QUILLMOOR_BENCH_BUILD:-build-bench}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target quillmoor bench_pause bench_probe tunhelper >/dev/null
+idle_seconds=${QUILLMOOR_BENCH_IDLE:-60}
+connections=${QUILLMOOR_BENCH_CONNECTIONS:-20}
 
-"$build/bench/bench_pause" 10
-"$build/bench/bench_probe" 5000
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLMOOR_SANITIZE=OFF >/dev/null
+targets=(quillmoor leasttray stamp bench_pause bench_probe bench_store bench_launch tunhelper
+    nolinkevents)
+# traywatch exists only where libxcb's headers were found.
+ninja -C "$build" -t targets all | grep -q '^traywatch:' && targets+=(traywatch)
+cmake --build "$build" --target "${targets[@]}" >/dev/null
+bin=$PWD/$build
 
-# Idle CPU of the running program, activated, with nothing connected.
-home=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$home"' EXIT
-mkdir -m 700 "$home/run"
-HOME=$home XDG_CONFIG_HOME=$home/config XDG_RUNTIME_DIR=$home/run QT_QPA_PLATFORM=offscreen \
-    "$build/src/quillmoor" >/dev/null 2>&1 &
-pid=$!
-sleep 2
-# Nanoseconds on the CPU, all threads: finer than the clock ticks of /proc/PID/stat.
-cpu_ns() { cat /proc/"$pid"/task/*/schedstat | awk '{ s += $1 } END { print s }'; }
-start=$(cpu_ns)
-sleep 60
-end=$(cpu_ns)
-awk -v ns=$((end - start)) \
-    'BEGIN { printf "idle program over 60 s with the timer on: CPU %.4f s (%.4f%%)\n", ns / 1e9, 100 * ns / 1e9 / 60 }'
-kill "$pid"
+echo "Quillmoor benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(uname -r)"
+# Each figure runs in the build folder, where the store and launch figures keep their files.
+(cd "$bin" && ./bench/bench_pause 10)
+(cd "$bin" && ./bench/bench_store 7)
+(cd "$bin" && ./bench/bench_launch 1000)
 
-QUILLMOOR_BIN=$PWD/$build/src/quillmoor bash bench/dialup.sh "$PWD/$build/tests/tunhelper" \
-    "$PWD/$build/bench/bench_probe" 5 || [[ $? -eq 77 ]]
+# figure WHAT SCRIPT ARGS...: runs a script of figures; a missing tool skips it (status 77).
+figure() {
+    local what=$1 status=0
+    shift
+    "$@" </dev/null || status=$?
+    case $status in
+    0) ;;
+    77) echo "$what skipped" ;;
+    *) echo "$what FAILED (status $status)"; exit "$status" ;;
+    esac
+}
+
+figure "startup and idle:" bash bench/tray.sh "$build" "$idle_seconds" 7
+figure "reaction:" env QUILLMOOR_BIN="$bin/src/quillmoor" bash bench/dialup.sh \
+    "$bin/tests/tunhelper" "$bin/bench/bench_probe" "$bin/bench/stamp" \
+    "$bin/tests/libnolinkevents.so" "$connections"
