@@ -27,7 +27,7 @@ echo "Quillmoor benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(
 # Each figure runs in the build folder, where the store and launch figures keep their files.
 (cd "$bin" && ./bench/bench_pause 10)
 (cd "$bin" && ./bench/bench_store 7)
-(cd "$bin" && ./bench/bench_launch 1000)
+(cd "$bin" && ./bench/bench_launch 1000 3)
 
 # figure WHAT SCRIPT ARGS...: runs a script of figures; a missing tool skips it (status 77).
 figure() {
