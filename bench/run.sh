@@ -19,7 +19,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLMOOR_SANITIZE=
 targets=(quillmoor leasttray stamp bench_pause bench_probe bench_store bench_launch tunhelper
     nolinkevents)
 # traywatch exists only where libxcb's headers were found.
-ninja -C "$build" -t targets all | grep -q '^traywatch:' && targets+=(traywatch)
+ninja -C "$build" -t targets all | grep '^traywatch:' >/dev/null && targets+=(traywatch)
 cmake --build "$build" --target "${targets[@]}" >/dev/null
 bin=$PWD/$build
 
