@@ -3,3 +3,5 @@ quillmoor_unit_test(tst_badstore SOURCES reliability/tst_badstore.cpp LIBS quill
                     LABELS reliability)
 quillmoor_unit_test(tst_killedsaves SOURCES reliability/tst_killedsaves.cpp LIBS quillmoor_gui
                     LABELS reliability)
+quillmoor_unit_test(tst_passfaults SOURCES reliability/tst_passfaults.cpp LIBS quillmoor_gui
+                    LABELS reliability)

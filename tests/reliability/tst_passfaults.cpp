@@ -1,0 +1,227 @@
+#include "editors/configur.h"
+#include "fakedialogs.h"
+#include "fakeremoteaccess.h"
+#include "settings/settingsstore.h"
+#include "shell/ending.h"
+#include "shell/menue.h"
+#include "shell/splash.h"
+#include "shell/tray.h"
+#include "temphome.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QListWidget>
+#include <QTest>
+
+#include <memory>
+
+// What the user may do while a pass is pausing, with real programs: each entry is a script that
+// adds its name to a log. Run under the sanitizers, a fault here is a crash or a report.
+class TestPassFaults : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempHome> m_home;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+    std::unique_ptr<FakeRemoteAccess> m_net;
+
+    QString logPath() const { return m_home->path() + QStringLiteral("/started.log"); }
+
+    QString script(const QString &name)
+    {
+        const QString path = m_home->path() + QStringLiteral("/apps/") + name;
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return {};
+        file.write("#!/bin/sh\nbasename \"$0\" >> '" + logPath().toUtf8() + "'\n");
+        file.close();
+        file.setPermissions(file.permissions() | QFile::ExeOwner);
+        return path;
+    }
+
+    QStringList started() const
+    {
+        QFile log(logPath());
+        if (!log.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    static QStringList stored()
+    {
+        QStringList list;
+        LoadLaunchList(list);
+        return list;
+    }
+
+    // The program as it runs after start-up, with ticks only from the test, and a connection
+    // that has just come up.
+    std::unique_ptr<Menue> running(const QStringList &entries, const QString &interval)
+    {
+        SaveLaunchList(entries);
+        WriteSetting(QStringLiteral("Interval"), interval);
+        auto menue = std::make_unique<Menue>();
+        Splash(*menue).Form_Load();
+        menue->Timer1().stop();
+        menue->setCheck1(false);
+        m_net->setConnected(true);
+        return menue;
+    }
+
+    // Runs `step` once, at the first turn of the event loop after the log holds `count` lines:
+    // that is inside the pause that follows the count-th start.
+    void whenStarted(int count, std::function<void()> step)
+    {
+        auto *watch = new QTimer(this);
+        connect(watch, &QTimer::timeout, this, [this, watch, count, step] {
+            if (started().size() < count)
+                return;
+            watch->stop();
+            watch->deleteLater();
+            step();
+        });
+        watch->start(10);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_home = std::make_unique<TempHome>();
+        m_dialogs = std::make_unique<FakeDialogs>();
+        m_net = std::make_unique<FakeRemoteAccess>();
+    }
+    void cleanup()
+    {
+        m_net.reset();
+        m_dialogs.reset();
+        m_home.reset();
+    }
+
+    void launchNowInsideTickPass()
+    {
+        auto menue = running({script(QStringLiteral("a")), script(QStringLiteral("b"))},
+                             QStringLiteral(".4"));
+        whenStarted(1, [&menue] { menue->sLaunchNow->trigger(); });
+        menue->Timer1_Timer();
+        // The nested pass ran whole inside the first pause; then the tick's pass went on.
+        QTRY_COMPARE(started().size(), 4);
+        QStringList order = started();
+        QCOMPARE(order.first(), QStringLiteral("a"));
+        QCOMPARE(order.last(), QStringLiteral("b"));
+        order.sort();
+        QCOMPARE(order,
+                 (QStringList {QStringLiteral("a"), QStringLiteral("a"), QStringLiteral("b"),
+                               QStringLiteral("b")}));
+        QVERIFY(menue->Check1());
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void editorClosedInsideTickPass()
+    {
+        const QString a = script(QStringLiteral("a"));
+        const QString x = script(QStringLiteral("x"));
+        auto menue = running({a, script(QStringLiteral("b")), script(QStringLiteral("c")),
+                              script(QStringLiteral("d"))},
+                             QStringLiteral(".3"));
+        whenStarted(1, [this, &menue, x] {
+            menue->sEditLaunch->trigger();
+            auto *editor = menue->findChild<Configur *>();
+            QVERIFY(editor && editor->isVisible());
+            QCOMPARE(editor->List1().count(), 4);
+            for (int row = 3; row >= 1; --row) {
+                editor->List1().item(row)->setSelected(true);
+                editor->Command2_Click();
+            }
+            m_dialogs->setNextAnswer(x);
+            editor->Command3_Click();
+            editor->close();
+        });
+        menue->Timer1_Timer();
+
+        // The rest of the pass took the refilled list: x at the second place, nothing after.
+        QTRY_COMPARE(started(), (QStringList {QStringLiteral("a"), QStringLiteral("x")}));
+        QCOMPARE(stored(), (QStringList {a, x}));
+        QCOMPARE(menue->List1(), (QStringList {a, x}));
+        QVERIFY(menue->Check1());
+        QTRY_VERIFY(!menue->findChild<Configur *>());
+        QTest::qWait(300);
+        QCOMPARE(started().size(), 2);
+    }
+
+    // The largest list the store holds, through the editor: no room for more until one goes,
+    // and closing stores it whole and refills the main window's list.
+    void fullListInEditor()
+    {
+        const int full = SettingsStore::MaxEntries;
+        QStringList entries;
+        for (int i = 1; i <= full; ++i)
+            entries.append(QStringLiteral("/nonexistent/entry %1").arg(i));
+        QVERIFY(SaveLaunchList(entries));
+        Menue menue;
+        Splash(menue).Form_Load();
+        menue.Timer1().stop();
+        QCOMPARE(menue.List1().size(), full);
+
+        menue.sEditLaunch->trigger();
+        auto *editor = menue.findChild<Configur *>();
+        QVERIFY(editor);
+        QCOMPARE(editor->List1().count(), full);
+        editor->Command3_Click();
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QVERIFY(m_dialogs->messages[0].text.contains(QStringLiteral("32767")));
+        QVERIFY(m_dialogs->questions.isEmpty());
+        editor->List1().item(0)->setSelected(true);
+        editor->Command2_Click();
+        const QString last = QStringLiteral("/usr/bin/last one");
+        m_dialogs->setNextAnswer(last);
+        editor->Command3_Click();
+        editor->close();
+
+        const QStringList expected = entries.mid(1) + QStringList {last};
+        QCOMPARE(stored(), expected);
+        QCOMPARE(menue.List1(), expected);
+        QTRY_VERIFY(!menue.findChild<Configur *>());
+        menue.sEditLaunch->trigger();
+        QVERIFY(menue.findChild<Configur *>());
+        QCOMPARE(menue.findChild<Configur *>()->entries(), expected);
+    }
+
+    // Last: the program stays ended for the rest of this process.
+    void exitInsideNestedPassWithEditorOpen()
+    {
+        const QStringList entries {script(QStringLiteral("a")), script(QStringLiteral("b")),
+                                   script(QStringLiteral("c"))};
+        auto menue = running(entries, QStringLiteral("30"));
+        whenStarted(1, [&menue] {
+            // Edits that nobody confirms by closing the editor.
+            menue->sEditLaunch->trigger();
+            auto *editor = menue->findChild<Configur *>();
+            QVERIFY(editor);
+            editor->List1().clear();
+            menue->sLaunchNow->trigger();
+        });
+        bool exitAsked = false;
+        QTimer::singleShot(0, this, [this, &menue, &exitAsked] {
+            whenStarted(2, [&menue, &exitAsked] {
+                exitAsked = true;
+                menue->sExit->trigger();
+            });
+        });
+        menue->Timer1_Timer();
+
+        QVERIFY(exitAsked);
+        QVERIFY(Corvath::IsEnding());
+        QVERIFY(!menue->tray().isInTray());
+        // The tick did not finish its pass, so it did not set the latch.
+        QVERIFY(!menue->Check1());
+        menue.reset();
+        QTest::qWait(300);
+        QCOMPARE(started(), (QStringList {QStringLiteral("a"), QStringLiteral("a")}));
+        QCOMPARE(stored(), entries);
+    }
+};
+
+QTEST_MAIN(TestPassFaults)
+#include "tst_passfaults.moc"
