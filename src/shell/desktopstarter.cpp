@@ -17,6 +17,21 @@ bool isDocument(const QFileInfo &info)
     return info.exists() && (info.isDir() || !info.isExecutable());
 }
 
+// Sockets, pipes and devices are no documents: an application opening one would hang or read
+// without end. One that may not be read would fail only later, after the start looked good.
+bool canOpen(const QFileInfo &info, QString &reason)
+{
+    if (!info.isFile() && !info.isDir()) {
+        reason = QStringLiteral("it is not a program, a document or a folder");
+        return false;
+    }
+    if (!info.isReadable()) {
+        reason = QStringLiteral("Permission denied");
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 #endif
 
@@ -34,7 +49,7 @@ bool DesktopStarter::start(const QString &entry, QString &reason)
     const QFileInfo whole(entry);
     if (!entry.isEmpty() && whole.exists()) {
         if (isDocument(whole))
-            return openDocument(whole.absoluteFilePath(), reason);
+            return canOpen(whole, reason) && openDocument(whole.absoluteFilePath(), reason);
         return startProgram(whole.absoluteFilePath(), {}, reason);
     }
 
@@ -48,8 +63,9 @@ bool DesktopStarter::start(const QString &entry, QString &reason)
         return false;
     }
     const QString program = words.takeFirst();
-    if (words.isEmpty() && isDocument(QFileInfo(program)))
-        return openDocument(QFileInfo(program).absoluteFilePath(), reason);
+    const QFileInfo named(program);
+    if (words.isEmpty() && isDocument(named))
+        return canOpen(named, reason) && openDocument(named.absoluteFilePath(), reason);
     return startProgram(program, words, reason);
 #endif
 }

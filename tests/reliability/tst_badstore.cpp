@@ -46,7 +46,7 @@ private:
     // Both kinds of save succeed without a message and read back.
     void checkSavesAfter(const QStringList &before)
     {
-        const QStringList after = before + QStringList{QStringLiteral("/usr/bin/added")};
+        const QStringList after = before + QStringList {QStringLiteral("/usr/bin/added")};
         QVERIFY(SaveLaunchList(after));
         QVERIFY(WriteSetting(QStringLiteral("Interval"), QStringLiteral("2")));
         QCOMPARE(loaded(), after);
@@ -72,7 +72,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("list");
         QTest::addColumn<QString>("interval");
         QTest::addColumn<bool>("damaged");
-        const QStringList ab{QStringLiteral("a"), QStringLiteral("b")};
+        const QStringList ab {QStringLiteral("a"), QStringLiteral("b")};
         const QByteArray tenMegabytes(10 * 1024 * 1024, 'x');
 
         QTest::newRow("carriage returns alone end lines")
@@ -88,16 +88,15 @@ private Q_SLOTS:
             << QByteArray("[Main]\napp 1=a\n" + tenMegabytes + "\napp 2=b\n") << ab
             << QStringLiteral(".5") << true;
         QTest::newRow("10 MB of binary junk at the end without a line break")
-            << QByteArray("[Main]\napp 1=a\napp 2=b\n" + QByteArray(10 * 1024 * 1024, '\xff'))
-            << ab << QStringLiteral(".5") << true;
+            << QByteArray("[Main]\napp 1=a\napp 2=b\n" + QByteArray(10 * 1024 * 1024, '\xff')) << ab
+            << QStringLiteral(".5") << true;
         QTest::newRow("10 MB section name")
             << QByteArray("[" + tenMegabytes + "]\napp 1=z\n[Main]\napp 1=a\napp 2=b\n") << ab
             << QStringLiteral(".5") << false;
-        QTest::newRow("no Main section")
-            << QByteArray("app 1=a\nInterval=9\n[Other]\napp 1=b\n") << QStringList()
-            << QStringLiteral(".5") << false;
-        QTest::newRow("empty file") << QByteArray() << QStringList() << QStringLiteral(".5")
-                                    << false;
+        QTest::newRow("no Main section") << QByteArray("app 1=a\nInterval=9\n[Other]\napp 1=b\n")
+                                         << QStringList() << QStringLiteral(".5") << false;
+        QTest::newRow("empty file")
+            << QByteArray() << QStringList() << QStringLiteral(".5") << false;
         QTest::newRow("only zero bytes")
             << QByteArray(4096, '\0') << QStringList() << QStringLiteral(".5") << true;
     }

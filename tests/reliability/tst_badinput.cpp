@@ -1,0 +1,244 @@
+#include "editors/editicon.h"
+#include "fakedialogs.h"
+#include "settings/settingsstore.h"
+#include "shell/desktopstarter.h"
+#include "shell/launchsequencer.h"
+#include "shell/menue.h"
+#include "shell/splash.h"
+#include "shell/tray.h"
+#include "temphome.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QTest>
+#include <QUrl>
+
+#include <memory>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+QImage imageOf(const QIcon &icon)
+{
+    return icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+QImage square(Qt::GlobalColor color)
+{
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(color);
+    return image;
+}
+
+bool isRoot()
+{
+    return ::geteuid() == 0;
+}
+
+} // namespace
+
+// Icon settings and launch entries that name what is no picture or no program: sockets, pipes,
+// devices, folders, files nobody may read. Each gets a clear outcome and nothing hangs. Runs on
+// an X server, where documents open through the desktop's opener: here a script that notes
+// what it was given.
+class TestBadInput : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempHome> m_home;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+    QString m_dir;
+    int m_socket = -1;
+
+    QString path(const QString &name) const { return m_dir + name; }
+    QString openedNote() const { return m_home->path() + QStringLiteral("/opened"); }
+
+    void writeFile(const QString &name, const QByteArray &data, QFile::Permissions permissions)
+    {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(data);
+        file.close();
+        QVERIFY(file.setPermissions(permissions));
+    }
+
+    // Everything the rows name, under fixed names.
+    void makeOddFiles()
+    {
+        QVERIFY(QDir().mkpath(path(QStringLiteral("a folder"))));
+        QCOMPARE(::mkfifo(QFile::encodeName(path(QStringLiteral("pipe"))).constData(), 0644), 0);
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path(QStringLiteral("zero link"))));
+
+        m_socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        QVERIFY(m_socket >= 0);
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        const QByteArray socketPath = QFile::encodeName(path(QStringLiteral("socket")));
+        QVERIFY(socketPath.size() < qsizetype(sizeof address.sun_path));
+        qstrcpy(address.sun_path, socketPath.constData());
+        QCOMPARE(::bind(m_socket, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+        QCOMPARE(::chmod(socketPath.constData(), 0644), 0);
+
+        QVERIFY(square(Qt::red).save(path(QStringLiteral("red.ico")), "ICO"));
+        writeFile(QStringLiteral("text.ico"), "no picture\n", QFile::ReadOwner | QFile::WriteOwner);
+        // A picture that says it is 60000 pixels square: too large to decode on the tray's
+        // behalf.
+        QByteArray huge;
+        QFile red(path(QStringLiteral("red.ico")));
+        QVERIFY(square(Qt::red).save(path(QStringLiteral("huge.png")), "PNG"));
+        QFile png(path(QStringLiteral("huge.png")));
+        QVERIFY(png.open(QIODevice::ReadWrite));
+        huge = png.readAll();
+        const uchar side[4] = {0, 0, 0xEA, 0x60};
+        huge.replace(16, 4, reinterpret_cast<const char *>(side), 4);
+        huge.replace(20, 4, reinterpret_cast<const char *>(side), 4);
+        png.seek(0);
+        png.write(huge);
+        png.close();
+        // A real icon nobody but root may read.
+        QVERIFY(square(Qt::red).save(path(QStringLiteral("locked.ico")), "ICO"));
+        QVERIFY(QFile::setPermissions(path(QStringLiteral("locked.ico")), {}));
+        writeFile(QStringLiteral("locked.txt"), "a note\n", {});
+        writeFile(QStringLiteral("after"),
+                  "#!/bin/sh\necho ran > '" + path(QStringLiteral("after.out")).toUtf8() + "'\n",
+                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    QString named(QString text) const { return text.replace(QStringLiteral("DIR/"), m_dir); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_home = std::make_unique<TempHome>();
+        m_dir = m_home->path() + QStringLiteral("/odd files/");
+        QVERIFY(QDir().mkpath(m_dir));
+        makeOddFiles();
+        const QString bin = m_home->path() + QStringLiteral("/bin");
+        QVERIFY(QDir().mkpath(bin));
+        QFile opener(bin + QStringLiteral("/xdg-open"));
+        QVERIFY(opener.open(QIODevice::WriteOnly));
+        opener.write("#!/bin/sh\nprintf '%s\\n' \"$1\" > '" + openedNote().toUtf8() + ".tmp'\nmv '"
+                     + openedNote().toUtf8() + ".tmp' '" + openedNote().toUtf8() + "'\n");
+        opener.close();
+        QVERIFY(opener.setPermissions(opener.permissions() | QFile::ExeOwner));
+        qputenv("PATH", (bin + u':' + qEnvironmentVariable("PATH")).toUtf8());
+    }
+    void cleanupTestCase()
+    {
+        if (m_socket >= 0)
+            ::close(m_socket);
+        m_home.reset();
+    }
+    void init() { m_dialogs = std::make_unique<FakeDialogs>(); }
+    void cleanup()
+    {
+        m_dialogs.reset();
+        QFile::remove(openedNote());
+        QFile::remove(path(QStringLiteral("after.out")));
+    }
+
+    void icons_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("readable");
+        QTest::newRow("a picture") << QStringLiteral("DIR/red.ico") << true;
+        QTest::newRow("a folder") << QStringLiteral("DIR/a folder") << false;
+        QTest::newRow("/dev/zero") << QStringLiteral("/dev/zero") << false;
+        QTest::newRow("a link to /dev/zero") << QStringLiteral("DIR/zero link") << false;
+        QTest::newRow("a named pipe") << QStringLiteral("DIR/pipe") << false;
+        QTest::newRow("a socket") << QStringLiteral("DIR/socket") << false;
+        QTest::newRow("text") << QStringLiteral("DIR/text.ico") << false;
+        QTest::newRow("too large to decode") << QStringLiteral("DIR/huge.png") << false;
+        QTest::newRow("not readable") << QStringLiteral("DIR/locked.ico") << isRoot();
+    }
+    // At start-up, when the editor opens, and when it is picked in the editor: a value that
+    // names no readable picture shows the built-in icon, or keeps the one shown, and is still
+    // stored as chosen.
+    void icons()
+    {
+        QFETCH(QString, value);
+        QFETCH(bool, readable);
+        value = named(value);
+        const QImage builtIn = imageOf(QIcon(QStringLiteral(":/quillmoor.xpm")));
+        const QImage expected = readable ? square(Qt::red) : builtIn;
+
+        QCOMPARE(Tray::loadPicture(value).isNull(), !readable);
+        QVERIFY(WriteSetting(QStringLiteral("Icon"), value));
+        Menue menue;
+        Splash(menue).Form_Load();
+        menue.Timer1().stop();
+        QCOMPARE(imageOf(menue.tray().shownIcon()), expected);
+
+        menue.tray().setIcon(QIcon(QPixmap::fromImage(square(Qt::blue))));
+        menue.tray().setAction(Tray::Modify);
+        EditIcon editor(menue.tray());
+        editor.show();
+        QCOMPARE(imageOf(editor.picture()), expected);
+        editor.Command1_Click();
+        m_dialogs->setNextFileName(value);
+        editor.Command2_Click();
+        QCOMPARE(imageOf(menue.tray().shownIcon()), expected);
+        QCOMPARE(imageOf(editor.picture()), expected);
+        QCOMPARE(ReadSetting(QStringLiteral("Icon"), QString()), value);
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void entries_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("outcome"); // what the opener got, or the notice's reason
+        const QString unreadable = isRoot() ? QStringLiteral("opened DIR/locked.txt")
+                                            : QStringLiteral("Permission denied");
+        const QString none = QStringLiteral("it is not a program, a document or a folder");
+        QTest::newRow("a folder") << QStringLiteral("DIR/a folder")
+                                  << QStringLiteral("opened DIR/a folder");
+        QTest::newRow("a folder with words")
+            << QStringLiteral("'DIR/a folder' -x") << QStringLiteral("Permission denied");
+        QTest::newRow("a socket") << QStringLiteral("DIR/socket") << none;
+        QTest::newRow("a quoted socket") << QStringLiteral("'DIR/socket'") << none;
+        QTest::newRow("a named pipe") << QStringLiteral("DIR/pipe") << none;
+        QTest::newRow("/dev/zero") << QStringLiteral("/dev/zero") << none;
+        QTest::newRow("a link to /dev/zero") << QStringLiteral("DIR/zero link") << none;
+        QTest::newRow("a file nobody may read") << QStringLiteral("DIR/locked.txt") << unreadable;
+        QTest::newRow("a file nobody may run")
+            << QStringLiteral("'DIR/locked.txt' --now") << QStringLiteral("Permission denied");
+    }
+    // Through a pass, as the tray's notice reports it; the pass goes on to the next entry.
+    void entries()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, outcome);
+        entry = named(entry);
+        outcome = named(outcome);
+        const QStringList list {entry, path(QStringLiteral("after"))};
+        DesktopStarter starter;
+        LaunchSequencer sequencer(list, starter);
+        QStringList notices;
+        sequencer.setNotifier([&notices](const QString &text) { notices.append(text); });
+        sequencer.setWaiter([](const QString &) {});
+        sequencer.runPass();
+
+        QTRY_VERIFY(QFile::exists(path(QStringLiteral("after.out"))));
+        if (outcome.startsWith(QStringLiteral("opened "))) {
+            QVERIFY2(notices.isEmpty(), qPrintable(notices.join(u'\n')));
+            QTRY_VERIFY(QFile::exists(openedNote()));
+            QFile note(openedNote());
+            QVERIFY(note.open(QIODevice::ReadOnly));
+            QCOMPARE(QUrl(QString::fromUtf8(note.readAll().trimmed())).toLocalFile(),
+                     outcome.mid(7));
+        } else {
+            QCOMPARE(notices,
+                     QStringList {QStringLiteral("Could not start %1: %2").arg(entry, outcome)});
+            // Nothing was handed to the opener either.
+            QTest::qWait(200);
+            QVERIFY(!QFile::exists(openedNote()));
+        }
+    }
+};
+
+QTEST_MAIN(TestBadInput)
+#include "tst_badinput.moc"
