@@ -16,3 +16,5 @@ set_tests_properties(tst_badinput PROPERTIES
     SKIP_RETURN_CODE 77
     ENVIRONMENT "QT_QPA_PLATFORM=xcb"
     LABELS "unit;reliability")
+
+quillmoor_script_test(reliability_trayhost reliability reliability/trayhost_test.sh)
