@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 // The dial-up connections of the machine, in the shape of the Windows remote access interface
@@ -32,6 +33,11 @@ public:
     // The state of the connection `connection` now; RASCS_OpenPort when the handle is 0, the
     // connection has gone, or the query fails.
     virtual State connectState(Handle connection) = 0;
+
+    // Has `changed` called, on the thread that made this object, whenever the connections may
+    // have changed, so that the caller can probe at once instead of at its next tick. Sources
+    // that hear of no changes never call it.
+    virtual void setChangedHandler(std::function<void()> changed) { (void)changed; }
 };
 
 // The implementation for the OS the program was built for.

@@ -39,6 +39,11 @@ bool IsConnected()
     return access.connectState(first) == RemoteAccess::RASCS_Connected;
 }
 
+void whenConnectionsChange(std::function<void()> changed)
+{
+    connections().setChangedHandler(std::move(changed));
+}
+
 void setRemoteAccess(RemoteAccess *connections)
 {
     s_current = connections;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class RemoteAccess;
 
 namespace Corvath {
@@ -11,5 +13,8 @@ bool IsConnected();
 // The connections to ask; nullptr restores the system's. Does not take ownership. Starts a new
 // spell, so the next failure is shown again.
 void setRemoteAccess(RemoteAccess *connections);
+
+// Calls `changed` whenever the connections being asked may have changed; nullptr stops it.
+void whenConnectionsChange(std::function<void()> changed);
 
 } // namespace Corvath

@@ -1,4 +1,5 @@
 #include "platform/remoteaccess.h"
+#include "platform/linux/dialupconnections_linux.h"
 
 #include <cerrno>
 #include <cstring>
@@ -209,5 +210,5 @@ public:
 
 std::unique_ptr<RemoteAccess> createRemoteAccess()
 {
-    return std::make_unique<LinuxRemoteAccess>();
+    return withNetworkManager(std::make_unique<LinuxRemoteAccess>());
 }

@@ -1,0 +1,367 @@
+#include "platform/linux/networkmanager_linux.h"
+
+#include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusServiceWatcher>
+#include <QDBusVariant>
+#include <QSet>
+
+#include <algorithm>
+
+namespace {
+
+const QString Service = QStringLiteral("org.freedesktop.NetworkManager");
+const QString ManagerPath = QStringLiteral("/org/freedesktop/NetworkManager");
+const QString ManagerInterface = QStringLiteral("org.freedesktop.NetworkManager");
+const QString ActiveInterface = QStringLiteral("org.freedesktop.NetworkManager.Connection.Active");
+const QString SettingsInterface
+    = QStringLiteral("org.freedesktop.NetworkManager.Settings.Connection");
+const QString PropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+const QString ActiveConnections = QStringLiteral("ActiveConnections");
+
+// NetworkManager answers in microseconds; a daemon that takes longer is stuck, and the tray
+// must not freeze with it.
+constexpr int CallTimeout = 2000;
+constexpr int FirstRetryDelay = 250;
+constexpr int LastRetryDelay = 8000;
+
+constexpr RemoteAccess::Handle FirstHandle = NetworkManagerMirror::FirstHandle;
+constexpr RemoteAccess::Handle LastHandle = 0xFFFFFFFFu;
+
+// NMActiveConnectionState.
+constexpr uint Activating = 1;
+constexpr uint Activated = 2;
+constexpr uint Deactivating = 3;
+constexpr uint Deactivated = 4;
+// Still being set up, as the remote access interface numbers it.
+constexpr RemoteAccess::State RASCS_ConnectDevice = 2;
+constexpr RemoteAccess::State RASCS_Disconnected = 0x2001;
+
+// Kinds that always dial: a modem, a DSL line, a phone over Bluetooth.
+const QSet<QString> DialUpTypes = {QStringLiteral("gsm"), QStringLiteral("cdma"),
+                                   QStringLiteral("pppoe"), QStringLiteral("adsl")};
+// VPN plugins that run pppd, as Windows lists its VPN connections among the dial-up ones.
+const QSet<QString> PppVpnPlugins = {QStringLiteral("pptp"), QStringLiteral("l2tp"),
+                                     QStringLiteral("sstp"), QStringLiteral("fortisslvpn")};
+
+enum class Trouble {
+    None,
+    NoOwner, // the name has gone: the owner watcher is about to say so
+    Unknown, // no such object or interface (yet, or any more)
+    Denied, // not this user's to read
+    Other,
+};
+
+Trouble troubleOf(const QDBusMessage &reply)
+{
+    if (reply.type() == QDBusMessage::ReplyMessage)
+        return Trouble::None;
+    const QString name = reply.errorName();
+    if (name == u"org.freedesktop.DBus.Error.ServiceUnknown"
+        || name == u"org.freedesktop.DBus.Error.NameHasNoOwner")
+        return Trouble::NoOwner;
+    if (name == u"org.freedesktop.DBus.Error.UnknownObject"
+        || name == u"org.freedesktop.DBus.Error.UnknownMethod"
+        || name == u"org.freedesktop.DBus.Error.UnknownInterface")
+        return Trouble::Unknown;
+    if (name == u"org.freedesktop.DBus.Error.AccessDenied" || name.endsWith(u".PermissionDenied"))
+        return Trouble::Denied;
+    return Trouble::Other;
+}
+
+QStringList pathsOf(const QVariant &value)
+{
+    QStringList paths;
+    for (const QDBusObjectPath &path : qdbus_cast<QList<QDBusObjectPath>>(value))
+        paths.append(path.path());
+    return paths;
+}
+
+RemoteAccess::State remoteAccessState(uint state)
+{
+    switch (state) {
+    case Activated:
+        return RemoteAccess::RASCS_Connected;
+    case Activating:
+        return RASCS_ConnectDevice;
+    case Deactivating:
+    case Deactivated:
+        return RASCS_Disconnected;
+    default:
+        return RemoteAccess::RASCS_OpenPort;
+    }
+}
+
+} // namespace
+
+NetworkManagerMirror::NetworkManagerMirror(const QDBusConnection &bus, QObject *parent)
+    : QObject(parent)
+    , m_bus(bus)
+    , m_nextHandle(FirstHandle)
+    , m_retryDelay(FirstRetryDelay)
+{
+    m_retry.setSingleShot(true);
+    connect(&m_retry, &QTimer::timeout, this, &NetworkManagerMirror::load);
+    if (!m_bus.isConnected())
+        return;
+    // Signals first, so that nothing said during the load is missed.
+    subscribe();
+    m_present = true;
+    load();
+}
+
+void NetworkManagerMirror::subscribe()
+{
+    auto *watcher
+        = new QDBusServiceWatcher(Service, m_bus, QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            &NetworkManagerMirror::ownerChanged);
+
+    // Only the two interfaces of interest: NetworkManager also reports every access point's
+    // signal strength this way.
+    const char *properties
+        = SLOT(propertiesChanged(QString, QVariantMap, QStringList, QDBusMessage));
+    m_bus.connect(Service, ManagerPath, PropertiesInterface, u"PropertiesChanged"_qs,
+                  {ManagerInterface}, QString(), this, properties);
+    m_bus.connect(Service, QString(), PropertiesInterface, u"PropertiesChanged"_qs,
+                  {ActiveInterface}, QString(), this, properties);
+    // Older releases send these instead of the standard signal above.
+    const char *legacy = SLOT(legacyPropertiesChanged(QVariantMap, QDBusMessage));
+    m_bus.connect(Service, ManagerPath, ManagerInterface, u"PropertiesChanged"_qs, this, legacy);
+    m_bus.connect(Service, QString(), ActiveInterface, u"PropertiesChanged"_qs, this, legacy);
+    m_bus.connect(Service, QString(), ActiveInterface, u"StateChanged"_qs, this,
+                  SLOT(activeStateChanged(uint, uint, QDBusMessage)));
+}
+
+NetworkManagerMirror::Status NetworkManagerMirror::status() const
+{
+    if (!m_present || !m_bus.isConnected())
+        return Status::Absent;
+    if (m_failed)
+        return Status::Failed;
+    return m_listed ? Status::Listed : Status::Absent;
+}
+
+RemoteAccess::Handle NetworkManagerMirror::firstDialUp() const
+{
+    if (status() != Status::Listed)
+        return 0;
+    for (const QString &path : m_order) {
+        const auto found = m_connections.constFind(path);
+        if (found != m_connections.cend() && found->dialUp)
+            return found->handle;
+    }
+    return 0;
+}
+
+RemoteAccess::State NetworkManagerMirror::connectState(RemoteAccess::Handle connection) const
+{
+    if (connection == 0 || status() != Status::Listed)
+        return RemoteAccess::RASCS_OpenPort;
+    for (const Connection &known : m_connections)
+        if (known.handle == connection)
+            return remoteAccessState(known.state);
+    return RemoteAccess::RASCS_OpenPort;
+}
+
+void NetworkManagerMirror::ownerChanged(const QString &, const QString &, const QString &newOwner)
+{
+    const Answer before = answer();
+    // A new owner is a new NetworkManager: nothing known of the old one holds.
+    clear();
+    m_present = !newOwner.isEmpty();
+    if (m_present)
+        load();
+    report(before);
+}
+
+void NetworkManagerMirror::load()
+{
+    if (!m_present)
+        return;
+    const Answer before = answer();
+    const QDBusMessage reply
+        = ask(ManagerPath, PropertiesInterface, u"Get"_qs, {ManagerInterface, ActiveConnections});
+    switch (troubleOf(reply)) {
+    case Trouble::None:
+        settle(follow(pathsOf(reply.arguments().value(0).value<QDBusVariant>().variant())));
+        break;
+    case Trouble::NoOwner:
+        settle(Outcome::Absent);
+        break;
+    // The name is taken before the objects are there.
+    case Trouble::Unknown:
+        settle(Outcome::NotReady);
+        break;
+    case Trouble::Denied:
+    case Trouble::Other:
+        settle(Outcome::Failed);
+        break;
+    }
+    report(before);
+}
+
+NetworkManagerMirror::Outcome NetworkManagerMirror::follow(const QStringList &order)
+{
+    m_order = order;
+    for (auto it = m_connections.begin(); it != m_connections.end();)
+        it = order.contains(it.key()) ? std::next(it) : m_connections.erase(it);
+    for (const QString &path : order) {
+        if (m_connections.contains(path))
+            continue;
+        const Outcome learnt = learn(path);
+        if (learnt != Outcome::Done)
+            return learnt;
+    }
+    return Outcome::Done;
+}
+
+NetworkManagerMirror::Outcome NetworkManagerMirror::learn(const QString &path)
+{
+    const QDBusMessage reply = ask(path, PropertiesInterface, u"GetAll"_qs, {ActiveInterface});
+    Connection known;
+    switch (troubleOf(reply)) {
+    case Trouble::None:
+        break;
+    // Gone between the listing and the question; the next listing drops it.
+    case Trouble::Unknown:
+        m_connections.insert(path, known);
+        return Outcome::Done;
+    case Trouble::NoOwner:
+        return Outcome::Absent;
+    case Trouble::Denied:
+    case Trouble::Other:
+        return Outcome::Failed;
+    }
+
+    const QVariantMap properties = qdbus_cast<QVariantMap>(reply.arguments().value(0));
+    known.state = properties.value(u"State"_qs).toUInt();
+    const QString type = properties.value(u"Type"_qs).toString();
+    known.dialUp = DialUpTypes.contains(type);
+    const bool vpn = type == u"vpn" || properties.value(u"Vpn"_qs).toBool();
+    if (vpn || type == u"bluetooth") {
+        // Which plugin, or which Bluetooth profile, only the connection's settings tell.
+        const QString settings = properties.value(u"Connection"_qs).value<QDBusObjectPath>().path();
+        const QDBusMessage answer = ask(settings, SettingsInterface, u"GetSettings"_qs, {});
+        switch (troubleOf(answer)) {
+        case Trouble::None: {
+            const auto groups = qdbus_cast<QMap<QString, QVariantMap>>(answer.arguments().value(0));
+            if (vpn) {
+                const QString service
+                    = groups.value(u"vpn"_qs).value(u"service-type"_qs).toString();
+                known.dialUp = PppVpnPlugins.contains(service.section(u'.', -1));
+            } else {
+                known.dialUp = groups.value(u"bluetooth"_qs).value(u"type"_qs).toString() == u"dun";
+            }
+            break;
+        }
+        // Another user's private connection, or one just deleted: not ours to count.
+        case Trouble::Denied:
+        case Trouble::Unknown:
+            break;
+        case Trouble::NoOwner:
+            return Outcome::Absent;
+        case Trouble::Other:
+            return Outcome::Failed;
+        }
+    }
+    known.handle = m_nextHandle;
+    m_nextHandle = m_nextHandle == LastHandle ? FirstHandle : m_nextHandle + 1;
+    m_connections.insert(path, known);
+    return Outcome::Done;
+}
+
+void NetworkManagerMirror::settle(Outcome outcome)
+{
+    m_listed = outcome == Outcome::Done;
+    m_failed = outcome == Outcome::Failed;
+    if (outcome == Outcome::Absent) {
+        m_present = false;
+        clear();
+        return;
+    }
+    if (m_listed) {
+        m_retry.stop();
+        m_retryDelay = FirstRetryDelay;
+        return;
+    }
+    // Asked again later, more slowly each time, so that a stuck daemon costs little.
+    if (!m_retry.isActive()) {
+        m_retry.start(m_retryDelay);
+        m_retryDelay = std::min(m_retryDelay * 2, LastRetryDelay);
+    }
+}
+
+void NetworkManagerMirror::clear()
+{
+    m_retry.stop();
+    m_retryDelay = FirstRetryDelay;
+    m_listed = false;
+    m_failed = false;
+    m_order.clear();
+    m_connections.clear();
+}
+
+void NetworkManagerMirror::propertiesChanged(const QString &interface, const QVariantMap &changed,
+                                             const QStringList &invalidated,
+                                             const QDBusMessage &message)
+{
+    if (!m_present)
+        return;
+    if (interface == ManagerInterface && message.path() == ManagerPath) {
+        if (changed.contains(ActiveConnections)) {
+            const Answer before = answer();
+            settle(follow(pathsOf(changed.value(ActiveConnections))));
+            report(before);
+        } else if (invalidated.contains(ActiveConnections)) {
+            load();
+        }
+    } else if (interface == ActiveInterface) {
+        changeState(message.path(), changed.value(u"State"_qs));
+    }
+}
+
+void NetworkManagerMirror::legacyPropertiesChanged(const QVariantMap &changed,
+                                                   const QDBusMessage &message)
+{
+    propertiesChanged(message.interface(), changed, {}, message);
+}
+
+void NetworkManagerMirror::activeStateChanged(uint state, uint, const QDBusMessage &message)
+{
+    if (m_present)
+        changeState(message.path(), state);
+}
+
+void NetworkManagerMirror::changeState(const QString &path, const QVariant &state)
+{
+    const auto found = m_connections.find(path);
+    if (!state.isValid() || found == m_connections.end())
+        return;
+    const Answer before = answer();
+    found->state = state.toUInt();
+    report(before);
+}
+
+QDBusMessage NetworkManagerMirror::ask(const QString &path, const QString &interface,
+                                       const QString &method, const QVariantList &arguments) const
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(Service, path, interface, method);
+    call.setArguments(arguments);
+    // A system without NetworkManager must not have it started for us.
+    call.setAutoStartService(false);
+    return m_bus.call(call, QDBus::Block, CallTimeout);
+}
+
+NetworkManagerMirror::Answer NetworkManagerMirror::answer() const
+{
+    const RemoteAccess::Handle first = firstDialUp();
+    return {status(), first, connectState(first)};
+}
+
+void NetworkManagerMirror::report(const Answer &before)
+{
+    if (m_changed && answer() != before)
+        m_changed();
+}

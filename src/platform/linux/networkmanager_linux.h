@@ -1,0 +1,94 @@
+#pragma once
+
+#include "platform/remoteaccess.h"
+
+#include <QDBusConnection>
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+
+class QDBusMessage;
+
+// NetworkManager's dial-up connections, mirrored from its signals on the system bus so that a
+// probe reads memory only. The bus is asked only when NetworkManager appears, when it lists a
+// connection not seen before, and to retry after a failure.
+class NetworkManagerMirror final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(NetworkManagerMirror)
+
+public:
+    // The listing status while NetworkManager is on the bus but a question to it failed or went
+    // unanswered; the user reads it as "Error 20045 Has Occured!". 0x4E4D, "NM".
+    static constexpr std::uint32_t BusError = 20045;
+    // Its handles; those below are the PPP interfaces' indexes.
+    static constexpr RemoteAccess::Handle FirstHandle = 0x80000000u;
+
+    enum class Status {
+        Absent, // not on the bus, or not answering yet: the PPP interfaces alone count
+        Failed, // on the bus, but the mirror could not be brought up to date
+        Listed, // the mirror holds every active connection
+    };
+
+    explicit NetworkManagerMirror(const QDBusConnection &bus, QObject *parent = nullptr);
+
+    Status status() const;
+    // The first dial-up connection in NetworkManager's order; 0 when there is none.
+    RemoteAccess::Handle firstDialUp() const;
+    // A connection's state in the remote access numbering; RASCS_OpenPort when it is unknown.
+    RemoteAccess::State connectState(RemoteAccess::Handle connection) const;
+
+    // Called after each change that may alter what the three above answer.
+    void setChangedHandler(std::function<void()> changed) { m_changed = std::move(changed); }
+
+private Q_SLOTS:
+    // QtDBus delivers bus signals only to slots named in strings.
+    void propertiesChanged(const QString &interface, const QVariantMap &changed,
+                           const QStringList &invalidated, const QDBusMessage &message);
+    void legacyPropertiesChanged(const QVariantMap &changed, const QDBusMessage &message);
+    void activeStateChanged(uint state, uint reason, const QDBusMessage &message);
+
+private:
+    struct Connection
+    {
+        RemoteAccess::Handle handle = 0;
+        uint state = 0;
+        bool dialUp = false;
+    };
+    struct Answer
+    {
+        Status status;
+        RemoteAccess::Handle first;
+        RemoteAccess::State state;
+        bool operator==(const Answer &) const = default;
+    };
+    enum class Outcome { Done, Absent, NotReady, Failed };
+
+    void subscribe();
+    void ownerChanged(const QString &service, const QString &oldOwner, const QString &newOwner);
+    void load();
+    Outcome follow(const QStringList &order);
+    Outcome learn(const QString &path);
+    void settle(Outcome outcome);
+    void changeState(const QString &path, const QVariant &state);
+    void clear();
+
+    QDBusMessage ask(const QString &path, const QString &interface, const QString &method,
+                     const QVariantList &arguments) const;
+    Answer answer() const;
+    void report(const Answer &before);
+
+    QDBusConnection m_bus;
+    bool m_present = false;
+    bool m_listed = false;
+    bool m_failed = false;
+    QStringList m_order;
+    QHash<QString, Connection> m_connections;
+    RemoteAccess::Handle m_nextHandle;
+    QTimer m_retry;
+    int m_retryDelay;
+    std::function<void()> m_changed;
+};

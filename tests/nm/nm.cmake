@@ -1,0 +1,7 @@
+# NetworkManager as a source of connections, with python-dbusmock standing in for it.
+quillmoor_unit_test(tst_networkmanager SOURCES nm/tst_networkmanager.cpp LIBS quillmoor_core
+                    LABELS nm)
+target_compile_definitions(tst_networkmanager PRIVATE
+    NMMOCK="${CMAKE_CURRENT_SOURCE_DIR}/nm/nmmock.py"
+    TUNHELPER="$<TARGET_FILE:tunhelper>")
+add_dependencies(tst_networkmanager tunhelper)

@@ -1,0 +1,328 @@
+#include "fakedialogs.h"
+#include "platform/remoteaccess.h"
+#include "shell/connectionprobe.h"
+
+#include <QProcess>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <sched.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+// The connections on Linux with python-dbusmock's NetworkManager on a private bus standing in for
+// the system bus. With root, the test runs in a private network namespace, where a tun device
+// with the PPP link type stands in for pppd's interface.
+class TestNetworkManager : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_python;
+    QProcess m_bus;
+    QProcess m_mock;
+    QProcess m_ppp;
+    bool m_isolated = false;
+    std::unique_ptr<RemoteAccess> m_access;
+    int m_changes = 0;
+
+    static QString findPython()
+    {
+        for (const QString &python : {u"/usr/bin/python3"_qs, u"python3"_qs}) {
+            QProcess probe;
+            probe.start(python, {u"-c"_qs, u"import dbusmock"_qs});
+            if (probe.waitForFinished(20000) && probe.exitStatus() == QProcess::NormalExit
+                && probe.exitCode() == 0)
+                return python;
+        }
+        return {};
+    }
+
+    // Runs tests/nm/nmmock.py with `arguments`.
+    // A test killed on a time-out must not leave its bus and daemon behind.
+    static void diesWithTest(QProcess &process)
+    {
+        process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    }
+
+    [[nodiscard]] bool nm(const QStringList &arguments)
+    {
+        QProcess control;
+        control.setProcessChannelMode(QProcess::MergedChannels);
+        control.start(m_python, QStringList {QStringLiteral(NMMOCK)} + arguments);
+        if (control.waitForFinished(30000) && control.exitStatus() == QProcess::NormalExit
+            && control.exitCode() == 0)
+            return true;
+        qWarning() << "nmmock.py" << arguments << "failed:" << control.readAll();
+        return false;
+    }
+
+    [[nodiscard]] bool startMock()
+    {
+        m_mock.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        diesWithTest(m_mock);
+        m_mock.start(
+            m_python,
+            {u"-m"_qs, u"dbusmock"_qs, u"--system"_qs, u"--template"_qs, u"networkmanager"_qs});
+        return m_mock.waitForStarted() && nm({u"wait"_qs});
+    }
+
+    [[nodiscard]] bool stopMock()
+    {
+        if (m_mock.state() == QProcess::NotRunning)
+            return true;
+        m_mock.terminate();
+        return m_mock.waitForFinished();
+    }
+
+    // "status first state": first is none, nm (one of NetworkManager's) or ppp.
+    QString answer() const
+    {
+        RemoteAccess::Handle first = 0;
+        const std::uint32_t status = m_access->enumConnections(first);
+        const char *source = first == 0 ? "none" : first >= 0x80000000u ? "nm" : "ppp";
+        return QString::asprintf("%u %s 0x%x", status, source, m_access->connectState(first));
+    }
+
+    [[nodiscard]] static bool ip(const QString &arguments)
+    {
+        QProcess ip;
+        ip.start(u"ip"_qs, arguments.split(u' '));
+        if (ip.waitForFinished(5000) && ip.exitStatus() == QProcess::NormalExit
+            && ip.exitCode() == 0)
+            return true;
+        qWarning() << "ip" << arguments << "failed:" << ip.readAllStandardError();
+        return false;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_python = findPython();
+        if (m_python.isEmpty())
+            QSKIP("python3-dbusmock is not installed");
+        // Away from the host's own interfaces, where root can make one.
+        m_isolated = geteuid() == 0 && unshare(CLONE_NEWNET) == 0;
+
+        const QString socket = m_dir.filePath(u"system_bus_socket"_qs);
+        diesWithTest(m_bus);
+        m_bus.start(u"dbus-daemon"_qs,
+                    {u"--session"_qs, u"--nofork"_qs, u"--print-address"_qs,
+                     u"--address=unix:path="_qs + socket});
+        if (!m_bus.waitForStarted())
+            QSKIP("dbus-daemon is not installed");
+        QVERIFY(m_bus.waitForReadyRead(10000));
+        // Before anything in this process opens the system bus.
+        qputenv("DBUS_SYSTEM_BUS_ADDRESS", m_bus.readLine().trimmed());
+    }
+
+    void cleanupTestCase()
+    {
+        m_ppp.kill();
+        m_ppp.waitForFinished();
+        m_bus.terminate();
+        m_bus.waitForFinished();
+    }
+
+    void init()
+    {
+        QVERIFY(startMock());
+        m_access = createRemoteAccess();
+        m_changes = 0;
+        m_access->setChangedHandler([this] { ++m_changes; });
+    }
+
+    void cleanup()
+    {
+        Corvath::setRemoteAccess(nullptr);
+        m_access.reset();
+        QVERIFY(stopMock());
+    }
+
+    void noConnection()
+    {
+        FakeDialogs dialogs;
+        Corvath::setRemoteAccess(m_access.get());
+        QCOMPARE(answer(), u"0 none 0x0"_qs);
+        QVERIFY(!Corvath::IsConnected());
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    // Each of the signals that NetworkManager releases have sent tells of the change alone.
+    void mobileConnection_data()
+    {
+        QTest::addColumn<QString>("signal");
+        for (const char *signal : {"standard", "legacy", "statechanged", "all"})
+            QTest::newRow(signal) << QString::fromLatin1(signal);
+    }
+    void mobileConnection()
+    {
+        QFETCH(QString, signal);
+        Corvath::setRemoteAccess(m_access.get());
+
+        QVERIFY(nm({u"add"_qs, u"mobile"_qs, u"gsm"_qs, u"1"_qs}));
+        QTRY_COMPARE(answer(), u"0 nm 0x2"_qs);
+        QVERIFY(!Corvath::IsConnected());
+        QVERIFY(m_changes > 0);
+
+        const int before = m_changes;
+        QVERIFY(nm({u"state"_qs, u"mobile"_qs, u"2"_qs, signal}));
+        QTRY_COMPARE(answer(), u"0 nm 0x2000"_qs);
+        QVERIFY(Corvath::IsConnected());
+        QVERIFY(m_changes > before);
+
+        QVERIFY(nm({u"state"_qs, u"mobile"_qs, u"3"_qs, signal}));
+        QTRY_COMPARE(answer(), u"0 nm 0x2001"_qs);
+        QVERIFY(!Corvath::IsConnected());
+
+        QVERIFY(nm({u"remove"_qs, u"mobile"_qs}));
+        QTRY_COMPARE(answer(), u"0 none 0x0"_qs);
+        QVERIFY(!Corvath::IsConnected());
+    }
+
+    // Each entry: "name type state [group.key=value]", listed in this order.
+    void firstDialUpCounts_data()
+    {
+        QTest::addColumn<QStringList>("connections");
+        QTest::addColumn<QString>("expected");
+        const QString pptp = u"vpn.service-type=org.freedesktop.NetworkManager.pptp"_qs;
+        QTest::newRow("Wi-Fi, then a mobile link")
+            << QStringList {u"wifi 802-11-wireless 2"_qs, u"mobile gsm 2"_qs} << u"0 nm 0x2000"_qs;
+        QTest::newRow("a mobile link, then Wi-Fi")
+            << QStringList {u"mobile gsm 2"_qs, u"wifi 802-11-wireless 2"_qs} << u"0 nm 0x2000"_qs;
+        QTest::newRow("Wi-Fi and Ethernet alone")
+            << QStringList {u"wifi 802-11-wireless 2"_qs, u"wired 802-3-ethernet 2"_qs}
+            << u"0 none 0x0"_qs;
+        QTest::newRow("a PPTP VPN")
+            << QStringList {u"office vpn 2 "_qs + pptp} << u"0 nm 0x2000"_qs;
+        QTest::newRow("an L2TP VPN")
+            << QStringList {u"office vpn 2 vpn.service-type=org.freedesktop.NetworkManager.l2tp"_qs}
+            << u"0 nm 0x2000"_qs;
+        QTest::newRow("an OpenVPN VPN")
+            << QStringList {u"office vpn 2 vpn.service-type=org.freedesktop.NetworkManager.openvpn"_qs}
+            << u"0 none 0x0"_qs;
+        QTest::newRow("WireGuard") << QStringList {u"tunnel wireguard 2"_qs} << u"0 none 0x0"_qs;
+        QTest::newRow("a phone's dial-up over Bluetooth")
+            << QStringList {u"phone bluetooth 2 bluetooth.type=dun"_qs} << u"0 nm 0x2000"_qs;
+        QTest::newRow("a Bluetooth network")
+            << QStringList {u"phone bluetooth 2 bluetooth.type=panu"_qs} << u"0 none 0x0"_qs;
+        QTest::newRow("CDMA, PPPoE and ADSL")
+            << QStringList {u"a cdma 2"_qs, u"b pppoe 2"_qs, u"c adsl 2"_qs} << u"0 nm 0x2000"_qs;
+        QTest::newRow("only the first dial-up link counts")
+            << QStringList {u"wifi 802-11-wireless 2"_qs, u"dialling gsm 1"_qs, u"up gsm 2"_qs}
+            << u"0 nm 0x2"_qs;
+        QTest::newRow("an OpenVPN VPN does not hide the PPTP one after it") << QStringList {
+            u"other vpn 2 vpn.service-type=org.freedesktop.NetworkManager.openvpn"_qs,
+            u"office vpn 2 "_qs + pptp} << u"0 nm 0x2000"_qs;
+    }
+    void firstDialUpCounts()
+    {
+        QFETCH(QStringList, connections);
+        QFETCH(QString, expected);
+        for (const QString &connection : connections)
+            QVERIFY(nm(QStringList {u"add"_qs} + connection.split(u' ', Qt::SkipEmptyParts)));
+        QTRY_COMPARE(answer(), expected);
+
+        // The same answer from a fresh start, which reads the whole list at once.
+        m_access = createRemoteAccess();
+        QCOMPARE(answer(), expected);
+    }
+
+    void absentThenAppearing()
+    {
+        QVERIFY(stopMock());
+        QTRY_COMPARE(answer(), u"0 none 0x0"_qs);
+        m_access = createRemoteAccess();
+        m_access->setChangedHandler([this] { ++m_changes; });
+        QCOMPARE(answer(), u"0 none 0x0"_qs);
+
+        QVERIFY(startMock());
+        QVERIFY(nm({u"add"_qs, u"mobile"_qs, u"gsm"_qs, u"2"_qs}));
+        QTRY_COMPARE(answer(), u"0 nm 0x2000"_qs);
+        QVERIFY(m_changes > 0);
+
+        // Gone: the PPP interfaces alone answer, and no failure is reported.
+        const int before = m_changes;
+        QVERIFY(stopMock());
+        QTRY_COMPARE(answer(), u"0 none 0x0"_qs);
+        QVERIFY(m_changes > before);
+
+        // Back with its connection still up, as after a restart.
+        QVERIFY(startMock());
+        QVERIFY(nm({u"add"_qs, u"mobile"_qs, u"gsm"_qs, u"2"_qs}));
+        QTRY_COMPARE(answer(), u"0 nm 0x2000"_qs);
+    }
+
+    void busErrorIsAListingFailure()
+    {
+        FakeDialogs dialogs;
+        Corvath::setRemoteAccess(m_access.get());
+        QVERIFY(nm({u"add"_qs, u"mobile"_qs, u"gsm"_qs, u"2"_qs}));
+        QTRY_VERIFY(Corvath::IsConnected());
+
+        QVERIFY(nm({u"broken"_qs, u"odd"_qs}));
+        QTRY_COMPARE(answer(), u"20045 none 0x0"_qs);
+        QVERIFY(!Corvath::IsConnected());
+        QVERIFY(!Corvath::IsConnected());
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages.at(0).text, u"Error 20045 Has Occured!"_qs);
+
+        // Retried in the background until the list reads cleanly again.
+        QVERIFY(nm({u"remove"_qs, u"odd"_qs}));
+        QTRY_VERIFY(Corvath::IsConnected());
+
+        QVERIFY(nm({u"broken"_qs, u"odd2"_qs}));
+        QTRY_VERIFY(!Corvath::IsConnected());
+        QCOMPARE(dialogs.messages.size(), 2);
+    }
+
+    // A stopped daemon answers nothing: every probe must come from what was heard before.
+    void probesDoNotAskTheBus()
+    {
+        QVERIFY(nm({u"add"_qs, u"mobile"_qs, u"gsm"_qs, u"2"_qs}));
+        QTRY_COMPARE(answer(), u"0 nm 0x2000"_qs);
+        QVERIFY(::kill(pid_t(m_mock.processId()), SIGSTOP) == 0);
+        const auto resume = qScopeGuard([this] { ::kill(pid_t(m_mock.processId()), SIGCONT); });
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(answer(), u"0 nm 0x2000"_qs);
+    }
+
+    void pppInterfaceBesideNetworkManager_data()
+    {
+        QTest::addColumn<QStringList>("connections");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("nothing listed") << QStringList {} << u"0 ppp 0x2000"_qs;
+        QTest::newRow("Wi-Fi") << QStringList {u"wifi 802-11-wireless 2"_qs} << u"0 ppp 0x2000"_qs;
+        QTest::newRow("a mobile link still dialling")
+            << QStringList {u"mobile gsm 1"_qs} << u"0 nm 0x2"_qs;
+        QTest::newRow("a mobile link up") << QStringList {u"mobile gsm 2"_qs} << u"0 nm 0x2000"_qs;
+    }
+    void pppInterfaceBesideNetworkManager()
+    {
+        QFETCH(QStringList, connections);
+        QFETCH(QString, expected);
+        if (!m_isolated)
+            QSKIP("needs root for a private network namespace");
+        if (m_ppp.state() == QProcess::NotRunning) {
+            m_ppp.start(QStringLiteral(TUNHELPER), {u"ppp0:ppp"_qs});
+            QVERIFY(m_ppp.waitForReadyRead(5000));
+            QCOMPARE(m_ppp.readAll().trimmed(), QByteArray("ready"));
+            QVERIFY(ip(u"link set ppp0 up"_qs));
+            QVERIFY(ip(u"addr add 192.0.2.1 peer 192.0.2.2 dev ppp0"_qs));
+        }
+        for (const QString &connection : connections)
+            QVERIFY(nm(QStringList {u"add"_qs} + connection.split(u' ')));
+        QTRY_COMPARE(answer(), expected);
+
+        QVERIFY(stopMock());
+        QTRY_COMPARE(answer(), u"0 ppp 0x2000"_qs);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNetworkManager)
+#include "tst_networkmanager.moc"
