@@ -1,5 +1,5 @@
-#include "platform/remoteaccess.h"
 #include "platform/linux/dialupconnections_linux.h"
+#include "platform/remoteaccess.h"
 
 #include <cerrno>
 #include <cstring>
