@@ -5,3 +5,5 @@ target_compile_definitions(tst_networkmanager PRIVATE
     NMMOCK="${CMAKE_CURRENT_SOURCE_DIR}/nm/nmmock.py"
     TUNHELPER="$<TARGET_FILE:tunhelper>")
 add_dependencies(tst_networkmanager tunhelper)
+
+quillmoor_script_test(nm_e2e e2e nm/nm_e2e_test.sh)
