@@ -73,5 +73,15 @@ check_pass 3
 still 4 3
 no_error_box
 
+echo "Exit ends the program cleanly while it listens to the bus"
+e2e_click_icon 3
+e2e_wait 5 "the menu" e2e_menu_window
+xdotool key Up Return
+status=0
+wait "$E2E_PROGRAM_PID" || status=$?
+[[ $status -eq 0 ]] || e2e_fail "Exit ended the program with status $status"
+! grep -i -E 'runtime error|AddressSanitizer|LeakSanitizer' "$E2E_DIR/program.log" ||
+    e2e_fail "the sanitizers reported a fault"
+
 grep -q . "$E2E_DIR/program.log" && { echo "program output:"; cat "$E2E_DIR/program.log"; }
 echo "PASS"
