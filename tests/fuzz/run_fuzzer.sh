@@ -37,6 +37,7 @@ mkdir -p "$build"
 # New inputs go to a working corpus in the build; the seeds in the source tree stay as they are.
 work="$build/corpus/$target"
 artifacts="$build/artifacts/$target"
+rm -rf "$artifacts"
 mkdir -p "$work" "$artifacts"
 options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
     -artifact_prefix="$artifacts/")

@@ -33,6 +33,18 @@ QImage square(Qt::GlobalColor color)
     return image;
 }
 
+// PNG's chunk check sum, so that a changed header still reads as sound.
+quint32 crc32(QByteArrayView data)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : data) {
+        crc ^= uchar(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
 bool isRoot()
 {
     return ::geteuid() == 0;
@@ -87,15 +99,16 @@ private:
         writeFile(QStringLiteral("text.ico"), "no picture\n", QFile::ReadOwner | QFile::WriteOwner);
         // A picture that says it is 60000 pixels square: too large to decode on the tray's
         // behalf.
-        QByteArray huge;
-        QFile red(path(QStringLiteral("red.ico")));
         QVERIFY(square(Qt::red).save(path(QStringLiteral("huge.png")), "PNG"));
         QFile png(path(QStringLiteral("huge.png")));
         QVERIFY(png.open(QIODevice::ReadWrite));
-        huge = png.readAll();
+        QByteArray huge = png.readAll();
         const uchar side[4] = {0, 0, 0xEA, 0x60};
         huge.replace(16, 4, reinterpret_cast<const char *>(side), 4);
         huge.replace(20, 4, reinterpret_cast<const char *>(side), 4);
+        const quint32 check = crc32(QByteArrayView(huge).sliced(12, 17));
+        for (int i = 0; i < 4; ++i)
+            huge[29 + i] = char(check >> (24 - 8 * i));
         png.seek(0);
         png.write(huge);
         png.close();

@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 // What the user may do while a pass is pausing, with real programs: each entry is a script that
