@@ -5,6 +5,7 @@
 #include "settings/documentopener.h"
 #include "settings/settingsstore.h"
 #include "settings/startupcommands.h"
+#include "shell/connectionprobe.h"
 #include "shell/ending.h"
 #include "shell/tray.h"
 
@@ -56,6 +57,11 @@ Menue::Menue(QWidget *parent)
     connect(m_tray, &Tray::MouseUp, this, &Menue::Tray_MouseUp);
     connect(m_tray, &Tray::IconDeleted, this, &Menue::Tray_IconDeleted);
     connect(&m_timer1, &QTimer::timeout, this, &Menue::Timer1_Timer);
+    // NetworkManager's news of its connections ticks at once, like the routing socket's.
+    Corvath::whenConnectionsChange([menue = QPointer(this)] {
+        if (menue)
+            menue->m_trigger.changed();
+    });
     m_sequencer.setNotifier([this](const QString &text) { m_tray->showMessage(text); });
 }
 
