@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The tray host goes away and comes back twice while a pass runs: the program stays, its own
-# icon returns once each time, the pass starts every entry, and Exit ends it cleanly (under the
+# The tray host goes away and comes back twice while a pass runs, once while a failed start is
+# told beside the missing icon: the program stays, its own icon returns once each time, and the
+# pass goes on. Then Exit inside a second pass ends it at once and cleanly (under the
 # sanitizers a leak or a fault would change the exit status or the log).
 source "$QUILLMOOR_SOURCE/tests/e2e/lib.sh"
 e2e_begin
@@ -11,12 +12,12 @@ apps="$HOME/apps"
 store=$(e2e_store)
 mkdir -p "$apps" "$(dirname "$store")"
 convert -size 32x32 xc:'#ff00ff' "$HOME/magenta.png"
-for k in 1 2 3; do
+for k in 1 3; do
     printf '#!/bin/sh\necho entry%s >> "%s/starts.log"\n' "$k" "$E2E_DIR" >"$apps/entry$k"
     chmod +x "$apps/entry$k"
 done
 printf '[Main]\napp 1=%s\napp 2=%s\napp 3=%s\nIcon=%s\nInterval=2\n' \
-    "$apps/entry1" "$apps/entry2" "$apps/entry3" "$HOME/magenta.png" >"$store"
+    "$apps/entry1" "$apps/missing" "$apps/entry3" "$HOME/magenta.png" >"$store"
 cp "$store" "$E2E_DIR/store.before"
 
 # The colour in the middle of the program's icon in the tray, as "r,g,b".
@@ -51,7 +52,8 @@ e2e_wait 10 "the first entry to start" test -s "$E2E_DIR/starts.log"
 for cycle in 1 2; do
     e2e_stop_tray
     e2e_wait 10 "the icon to leave with the host" bash -c '! xwininfo -root -tree | grep -q "\"panel\" \"trayer\""'
-    sleep 0.5
+    # The first time the host stays away past the failed start of the second entry.
+    ((cycle == 1)) && sleep 2.5 || sleep 0.5
     kill -0 "$E2E_PROGRAM_PID" 2>/dev/null || e2e_fail "the program ended with the tray host (cycle $cycle)"
     e2e_start_tray
     e2e_wait 20 "the icon to return (cycle $cycle)" e2e_icon_window
@@ -60,17 +62,22 @@ for cycle in 1 2; do
 done
 e2e_screenshot trayhost-after
 
-e2e_wait 20 "all three entries to start" bash -c "[[ \$(wc -l < '$E2E_DIR/starts.log') -ge 3 ]]"
+e2e_wait 20 "the last entry to start" grep -q entry3 "$E2E_DIR/starts.log"
 mapfile -t starts <"$E2E_DIR/starts.log"
-[[ "${starts[*]}" == "entry1 entry2 entry3" ]] || e2e_fail "the pass started: ${starts[*]}"
+[[ "${starts[*]}" == "entry1 entry3" ]] || e2e_fail "the pass started: ${starts[*]}"
 
-echo "the menu still works; Exit ends the program cleanly"
+echo "Exit inside a second pass"
+choose 4
+e2e_wait 10 "the second pass to start" bash -c "[[ \$(wc -l < '$E2E_DIR/starts.log') -ge 3 ]]"
 e2e_click_icon 3
 e2e_wait 5 "the menu" e2e_menu_window
 xdotool key Up Return
 status=0
 wait "$E2E_PROGRAM_PID" || status=$?
 [[ $status -eq 0 ]] || e2e_fail "the program ended with status $status"
+sleep 0.5 # a script started just before may still be writing
+mapfile -t starts <"$E2E_DIR/starts.log"
+[[ "${starts[*]}" == "entry1 entry3 entry1" ]] || e2e_fail "after Exit: ${starts[*]}"
 [[ $(e2e_icon_count) -eq 0 ]] || e2e_fail "the icon stayed in the tray"
 cmp -s "$store" "$E2E_DIR/store.before" || e2e_fail "the store changed"
 grep -i -E 'runtime error|AddressSanitizer|LeakSanitizer' "$E2E_DIR/program.log" &&
