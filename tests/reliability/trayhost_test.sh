@@ -38,6 +38,7 @@ magenta_icon() {
 choose() {
     e2e_click_icon 3
     e2e_wait 5 "the menu" e2e_menu_window
+    # shellcheck disable=SC2046 # one key name a word
     xdotool key --delay 80 $(printf 'Down %.0s' $(seq "$1")) Return
 }
 
@@ -53,7 +54,7 @@ for cycle in 1 2; do
     e2e_stop_tray
     e2e_wait 10 "the icon to leave with the host" bash -c '! xwininfo -root -tree | grep -q "\"panel\" \"trayer\""'
     # The first time the host stays away past the failed start of the second entry.
-    ((cycle == 1)) && sleep 2.5 || sleep 0.5
+    if ((cycle == 1)); then sleep 2.5; else sleep 0.5; fi
     kill -0 "$E2E_PROGRAM_PID" 2>/dev/null || e2e_fail "the program ended with the tray host (cycle $cycle)"
     e2e_start_tray
     e2e_wait 20 "the icon to return (cycle $cycle)" e2e_icon_window
