@@ -45,3 +45,4 @@ figure "startup and idle:" bash bench/tray.sh "$build" "$idle_seconds" 7
 figure "reaction:" env QUILLMOOR_BIN="$bin/src/quillmoor" bash bench/dialup.sh \
     "$bin/tests/tunhelper" "$bin/bench/bench_probe" "$bin/bench/stamp" \
     "$bin/tests/libnolinkevents.so" "$connections"
+figure "probe with NetworkManager:" env QUILLMOOR_BENCH_BUILD="$build" bash bench/networkmanager.sh

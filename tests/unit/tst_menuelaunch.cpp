@@ -9,7 +9,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTest>
 
 #include <memory>
@@ -117,7 +116,8 @@ private Q_SLOTS:
     void exitDuringPassStartsNothingMore()
     {
         const QStringList entries {script(u"a"_qs), script(u"b"_qs), script(u"c"_qs)};
-        auto menue = started(entries, u"30"_qs);
+        // A pause that went on after Exit would hang here until the test's watchdog fails it.
+        auto menue = started(entries, u"1e6"_qs);
         QTimer::singleShot(0, menue.get(), [&menue] { menue->sLaunchNow->trigger(); });
         QTimer watch;
         connect(&watch, &QTimer::timeout, this, [&] {
@@ -125,11 +125,8 @@ private Q_SLOTS:
                 menue->sExit->trigger();
         });
         watch.start(20);
-        QElapsedTimer clock;
-        clock.start();
         QApplication::exec();
         QVERIFY(Corvath::IsEnding());
-        QVERIFY2(clock.elapsed() < 20000, "a pause went on after Exit");
 
         menue->sLaunchNow->trigger();
         QTest::qWait(500);
