@@ -25,11 +25,6 @@ void noteDamage(QIODevice &device, bool damaged)
         s_damaged.remove(file->fileName());
 }
 
-bool isBlank(QByteArrayView line)
-{
-    return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
-}
-
 // Blanks around a name, and byte order marks, which some editors put at the start of a file.
 QStringView stripped(QStringView text)
 {
@@ -41,23 +36,46 @@ QStringView stripped(QStringView text)
     return text;
 }
 
-// Orders "app 2" before "app 10", so that the file reads the way a person expects.
-bool naturalLess(const QString &a, const QString &b)
+// A key split once into its text and its trailing number, so that "app 2" sorts before
+// "app 10" and the file reads the way a person expects.
+struct SortKey
 {
-    auto split = [](const QString &key) {
+    QStringView head;
+    QStringView number; // digits without leading zeros; empty when the key ends in none
+    qsizetype zeros = 0;
+    quint64 value = 0; // the number itself, where it fits
+    int headRank = 0; // the head's place among the section's heads, for cheap comparing
+
+    explicit SortKey(QStringView key)
+    {
         qsizetype digits = key.size();
         while (digits > 0 && key.at(digits - 1).isDigit())
             --digits;
-        return std::pair {QStringView(key).left(digits), QStringView(key).mid(digits)};
-    };
-    const auto [headA, numA] = split(a);
-    const auto [headB, numB] = split(b);
-    if (headA != headB || numA.isEmpty() || numB.isEmpty())
-        return a < b;
-    if (numA.size() != numB.size())
-        return numA.size() < numB.size();
-    return numA < numB;
-}
+        head = key.left(digits);
+        number = key.mid(digits);
+        while (number.size() > 1 && number.front() == u'0') {
+            number = number.sliced(1);
+            ++zeros;
+        }
+        if (number.size() <= 18) {
+            for (QChar digit : number)
+                value = value * 10 + quint64(digit.digitValue());
+        }
+    }
+
+    friend bool operator<(const SortKey &a, const SortKey &b)
+    {
+        if (a.headRank != b.headRank)
+            return a.headRank < b.headRank;
+        if (a.number.size() != b.number.size())
+            return a.number.size() < b.number.size();
+        if (a.value != b.value)
+            return a.value < b.value;
+        if (const int order = a.number.compare(b.number); order != 0)
+            return order < 0;
+        return a.zeros < b.zeros;
+    }
+};
 
 } // namespace
 
@@ -73,66 +91,107 @@ bool read(QIODevice &device, QSettings::SettingsMap &map)
     const QByteArray data = device.readAll();
     bool damaged = false;
     QString section;
-    for (qsizetype start = 0; start < data.size();) {
-        // A carriage return anywhere ends a line as well: a value holding one could never be
-        // written back, and every later save would fail on it.
-        const auto end = std::find_if(data.cbegin() + start, data.cend(),
-                                      [](char c) { return c == '\n' || c == '\r'; })
-            - data.cbegin();
-        const QByteArrayView line = QByteArrayView(data).sliced(start, end - start);
-        start = end + 1;
-        if (isBlank(line) || line.trimmed().startsWith(';') || line.trimmed().startsWith('#'))
-            continue;
-        QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString text = decode(line);
-        if (decode.hasError() || text.contains(QChar::Null)) {
-            damaged = true;
-            continue;
-        }
+    // One line of text, already decoded.
+    auto take = [&](QStringView text) {
         const QStringView trimmed = stripped(text);
         // Blanks other than ASCII ones may stand before a comment sign too.
         if (trimmed.isEmpty() || trimmed.startsWith(u';') || trimmed.startsWith(u'#'))
-            continue;
+            return;
         if (trimmed.startsWith(u'[') && trimmed.endsWith(u']')) {
             section = stripped(trimmed.sliced(1, trimmed.size() - 2)).toString();
-            continue;
+            return;
         }
         const qsizetype eq = text.indexOf(u'=');
-        const QString key = eq > 0 ? stripped(QStringView(text).left(eq)).toString() : QString();
+        const QStringView key = eq > 0 ? stripped(text.left(eq)) : QStringView();
         if (key.isEmpty() || key.contains(u'/') || section.contains(u'/')) {
             damaged = true;
-            continue;
+            return;
         }
-        map.insert(section.isEmpty() ? key : section + u'/' + key, text.mid(eq + 1));
+        map.insert(section.isEmpty() ? key.toString() : section + u'/' + key.toString(),
+                   text.mid(eq + 1).toString());
+    };
+    // A carriage return anywhere ends a line as well: a value holding one could never be
+    // written back, and every later save would fail on it.
+    auto isLineEnd = [](auto c) { return c == u'\n' || c == u'\r'; };
+
+    QStringDecoder decodeAll(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString whole = decodeAll(data);
+    if (!decodeAll.hasError() && !whole.contains(QChar::Null)) {
+        const QStringView text(whole);
+        for (qsizetype start = 0; start < text.size();) {
+            const qsizetype end
+                = std::find_if(text.begin() + start, text.end(), isLineEnd) - text.begin();
+            take(text.sliced(start, end - start));
+            start = end + 1;
+        }
+    } else {
+        // Some lines are damaged: read the others one by one.
+        for (qsizetype start = 0; start < data.size();) {
+            const qsizetype end
+                = std::find_if(data.cbegin() + start, data.cend(), isLineEnd) - data.cbegin();
+            const QByteArrayView line = QByteArrayView(data).sliced(start, end - start);
+            start = end + 1;
+            QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            const QString text = decode(line);
+            if (decode.hasError() || text.contains(QChar::Null)) {
+                damaged = true;
+                continue;
+            }
+            take(text);
+        }
     }
     noteDamage(device, damaged);
-    // Whatever could be read is kept; the caller finds out about the rest through isDamaged().
+    // Whatever could be read is kept; the caller finds out about the rest through takeDamaged().
     return true;
 }
 
 bool write(QIODevice &device, const QSettings::SettingsMap &map)
 {
-    QMap<QString, QList<std::pair<QString, QString>>> sections;
+    struct Entry
+    {
+        SortKey order;
+        QStringView key;
+        QString value;
+    };
+    QList<std::pair<QStringView, QList<Entry>>> sections;
     for (auto it = map.cbegin(); it != map.cend(); ++it) {
-        const QString value = it.value().toString();
+        QString value = it.value().toString();
         if (!isStorable(value))
             return false;
-        const qsizetype slash = it.key().lastIndexOf(u'/');
-        sections[it.key().left(std::max<qsizetype>(slash, 0))].append(
-            {it.key().mid(slash + 1), value});
+        const QStringView fullKey = it.key();
+        const qsizetype slash = fullKey.lastIndexOf(u'/');
+        const QStringView section = fullKey.left(std::max<qsizetype>(slash, 0));
+        const QStringView key = fullKey.mid(slash + 1);
+        auto found = std::find_if(sections.begin(), sections.end(),
+                                  [section](const auto &known) { return known.first == section; });
+        if (found == sections.end())
+            found = sections.insert(sections.end(), {section, {}});
+        found->second.append({SortKey(key), key, std::move(value)});
     }
+    // Keys outside any section must stand first, before the first header.
+    std::sort(sections.begin(), sections.end(),
+              [](const auto &a, const auto &b) { return a.first < b.first; });
     QByteArray out;
-    for (auto it = sections.begin(); it != sections.end(); ++it) {
-        auto &entries = it.value();
+    for (auto &[section, entries] : sections) {
+        QList<QStringView> heads;
+        for (const Entry &entry : entries) {
+            if (!heads.contains(entry.order.head))
+                heads.append(entry.order.head);
+        }
+        std::sort(heads.begin(), heads.end());
+        for (Entry &entry : entries) {
+            entry.order.headRank = int(
+                std::lower_bound(heads.begin(), heads.end(), entry.order.head) - heads.begin());
+        }
         std::sort(entries.begin(), entries.end(),
-                  [](const auto &a, const auto &b) { return naturalLess(a.first, b.first); });
-        if (!it.key().isEmpty()) {
+                  [](const Entry &a, const Entry &b) { return a.order < b.order; });
+        if (!section.isEmpty()) {
             if (!out.isEmpty())
                 out += '\n';
-            out += '[' + it.key().toUtf8() + "]\n";
+            out += '[' + section.toUtf8() + "]\n";
         }
-        for (const auto &[key, value] : entries)
-            out += key.toUtf8() + '=' + value.toUtf8() + '\n';
+        for (const Entry &entry : entries)
+            out += entry.key.toUtf8() + '=' + entry.value.toUtf8() + '\n';
     }
     return device.write(out) == out.size();
 }

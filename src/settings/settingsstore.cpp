@@ -3,7 +3,7 @@
 #include "settings/settingsbacking.h"
 #include "shell/dialogs.h"
 
-#include <QRegularExpression>
+#include <algorithm>
 
 namespace {
 
@@ -24,11 +24,11 @@ void reportFailure(const QString &reason)
                                    QStringLiteral("Error"), Corvath::MessageIcon::Critical);
 }
 
-const QString LineBreak = QStringLiteral("a value holds a line break, which the store cannot keep.");
+const QString LineBreak
+    = QStringLiteral("a value holds a line break, which the store cannot keep.");
 
 // Runs change on the store and writes the result in one sync.
-template<typename Change>
-bool commit(Change change)
+template<typename Change> bool commit(Change change)
 {
     auto settings = SettingsBacking::open();
     SettingsBacking::preserveDamaged();
@@ -51,12 +51,18 @@ bool commit(Change change)
 // shorter list once the keys below them are filled again.
 QList<int> launchKeysAbove(const QSettings &settings, int limit)
 {
-    static const QRegularExpression appKey(QStringLiteral("^app ([1-9][0-9]*)$"));
+    static const QString prefix = QStringLiteral("app ");
     QList<int> numbers;
     for (const QString &key : settings.childKeys()) {
-        const auto match = appKey.match(key);
+        if (!key.startsWith(prefix))
+            continue;
+        // Only the keys the list itself uses: no sign, blank or leading zero.
+        const QStringView digits = QStringView(key).sliced(prefix.size());
+        if (digits.isEmpty() || digits.front() == u'0'
+            || !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); }))
+            continue;
         bool ok = false;
-        const int n = match.hasMatch() ? match.captured(1).toInt(&ok) : 0;
+        const int n = digits.toInt(&ok);
         if (ok && n > limit)
             numbers.append(n);
     }
