@@ -52,7 +52,7 @@ net_begin() {
     mkdir -m 700 "$XDG_RUNTIME_DIR"
 }
 
-# net_hold NAME SPEC...: a helper holding tun interfaces (SPEC as tunhelper takes it) until
+# net_hold NAME DEVICE...: a helper holding tun interfaces (each DEVICE as tunhelper takes it) until
 # net_release NAME.
 net_hold() {
     local name=$1

@@ -1,6 +1,7 @@
 #include "fakedialogs.h"
 #include "settings/settingsstore.h"
 #include "temphome.h"
+#include "testfiles.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -9,12 +10,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QStringList loaded()
 {

@@ -1,6 +1,7 @@
 #include "fakedialogs.h"
 #include "settings/settingsstore.h"
 #include "temphome.h"
+#include "testfiles.h"
 
 #include <QFile>
 #include <QProcess>
@@ -12,20 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(data);
-}
 
 QStringList loaded()
 {
@@ -89,7 +76,8 @@ private Q_SLOTS:
     void emptyStoreGivesDefaults()
     {
         QCOMPARE(loaded(), QStringList());
-        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QStringLiteral(".5")), QStringLiteral(".5"));
+        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QStringLiteral(".5")),
+                 QStringLiteral(".5"));
         QCOMPARE(ReadSetting(QStringLiteral("Icon"), QStringLiteral("Internal")),
                  QStringLiteral("Internal"));
         QVERIFY(!QFile::exists(m_home->storePath()));
@@ -106,13 +94,14 @@ private Q_SLOTS:
         QVERIFY(text.contains("\napp 1=/bin/p1\napp 2=/bin/p2\n"));
         QVERIFY(text.contains("\napp 10=/bin/p10\n"));
         QVERIFY(text.contains("\nInterval=2\n"));
-        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QStringLiteral(".5")), QStringLiteral("2"));
+        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QStringLiteral(".5")),
+                 QStringLiteral("2"));
         QVERIFY(!keysInFile(m_home->storePath()).contains(QStringLiteral("app 12")));
     }
 
     void emptyTextIsNotTheFallback()
     {
-        writeFile(m_home->storePath(), "[Main]\nIcon=\n");
+        QVERIFY(writeFile(m_home->storePath(), "[Main]\nIcon=\n"));
         QCOMPARE(ReadSetting(QStringLiteral("Icon"), QStringLiteral("Internal")), QString());
     }
 
@@ -121,9 +110,9 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("gap") << QByteArray("[Main]\napp 1=a\napp 2=b\napp 4=d\n")
-                             << QStringList{QStringLiteral("a"), QStringLiteral("b")};
+                             << QStringList {QStringLiteral("a"), QStringLiteral("b")};
         QTest::newRow("empty text") << QByteArray("[Main]\napp 1=a\napp 2=\napp 3=c\n")
-                                    << QStringList{QStringLiteral("a")};
+                                    << QStringList {QStringLiteral("a")};
         QTest::newRow("no blank in key") << QByteArray("[Main]\napp1=a\n") << QStringList();
         QTest::newRow("other section") << QByteArray("[Other]\napp 1=a\n") << QStringList();
         QTest::newRow("no section") << QByteArray("app 1=a\n") << QStringList();
@@ -132,31 +121,32 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, file);
         QFETCH(QStringList, expected);
-        writeFile(m_home->storePath(), file);
+        QVERIFY(writeFile(m_home->storePath(), file));
         QCOMPARE(loaded(), expected);
     }
 
     void loadAppendsWithoutEmptying()
     {
-        writeFile(m_home->storePath(), "[Main]\napp 1=x\n");
-        QStringList list{QStringLiteral("kept")};
+        QVERIFY(writeFile(m_home->storePath(), "[Main]\napp 1=x\n"));
+        QStringList list {QStringLiteral("kept")};
         LoadLaunchList(list);
-        QCOMPARE(list, (QStringList{QStringLiteral("kept"), QStringLiteral("x")}));
+        QCOMPARE(list, (QStringList {QStringLiteral("kept"), QStringLiteral("x")}));
     }
 
     void saveRemovesKeysAfterAGap()
     {
-        writeFile(m_home->storePath(), "[Main]\napp 1=a\napp 2=b\napp 4=d\napp 100=z\nIcon=/i.ico\n");
+        QVERIFY(writeFile(m_home->storePath(),
+                          "[Main]\napp 1=a\napp 2=b\napp 4=d\napp 100=z\nIcon=/i.ico\n"));
         QVERIFY(SaveLaunchList({QStringLiteral("n")}));
         QCOMPARE(keysInFile(m_home->storePath()),
-                 (QStringList{QStringLiteral("Icon"), QStringLiteral("app 1")}));
+                 (QStringList {QStringLiteral("Icon"), QStringLiteral("app 1")}));
     }
 
     void savingEmptyListKeepsOnlyEmptyKeys()
     {
-        writeFile(m_home->storePath(), "[Main]\napp 1=a\napp 2=b\napp 5=\n");
+        QVERIFY(writeFile(m_home->storePath(), "[Main]\napp 1=a\napp 2=b\napp 5=\n"));
         QVERIFY(SaveLaunchList({}));
-        QCOMPARE(keysInFile(m_home->storePath()), QStringList{QStringLiteral("app 5")});
+        QCOMPARE(keysInFile(m_home->storePath()), QStringList {QStringLiteral("app 5")});
         QCOMPARE(loaded(), QStringList());
     }
 
@@ -207,14 +197,14 @@ private Q_SLOTS:
         QVERIFY(WriteSetting(QStringLiteral("Icon"), value));
         QCOMPARE(ReadSetting(QStringLiteral("Icon"), QString()), value);
         QVERIFY(SaveLaunchList({value, value}));
-        QCOMPARE(loaded(), (QStringList{value, value}));
+        QCOMPARE(loaded(), (QStringList {value, value}));
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
     void handEditedCommaIsText()
     {
-        writeFile(m_home->storePath(), "[Main]\r\napp 1=a,b\r\nInterval= 3 \r\n");
-        QCOMPARE(loaded(), QStringList{QStringLiteral("a,b")});
+        QVERIFY(writeFile(m_home->storePath(), "[Main]\r\napp 1=a,b\r\nInterval= 3 \r\n"));
+        QCOMPARE(loaded(), QStringList {QStringLiteral("a,b")});
         QCOMPARE(ReadSetting(QStringLiteral("Interval"), QString()), QStringLiteral(" 3 "));
     }
 
@@ -231,7 +221,8 @@ private Q_SLOTS:
     {
         QVERIFY(WriteSetting(QStringLiteral("Interval"), QStringLiteral("4")));
         QVERIFY(RemoveSetting(QStringLiteral("Interval")));
-        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QStringLiteral(".5")), QStringLiteral(".5"));
+        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QStringLiteral(".5")),
+                 QStringLiteral(".5"));
     }
 
     void largestListRoundTrips()
@@ -246,7 +237,7 @@ private Q_SLOTS:
         QByteArray file("[Main]\n");
         for (int i = 1; i <= 32770; ++i)
             file += "app " + QByteArray::number(i) + "=e\n";
-        writeFile(m_home->storePath(), file);
+        QVERIFY(writeFile(m_home->storePath(), file));
         QCOMPARE(loaded().size(), 32767);
     }
 
@@ -256,13 +247,13 @@ private Q_SLOTS:
                                   "no equals sign\napp 2=second\n";
         QByteArray junk(raw, sizeof raw - 1);
         junk += QByteArray(3, '\0') + "\nInterval=1.5\n";
-        writeFile(m_home->storePath(), junk);
-        QCOMPARE(loaded(), (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
+        QVERIFY(writeFile(m_home->storePath(), junk));
+        QCOMPARE(loaded(), (QStringList {QStringLiteral("first"), QStringLiteral("second")}));
         QCOMPARE(ReadSetting(QStringLiteral("Interval"), QString()), QStringLiteral("1.5"));
 
         QVERIFY(WriteSetting(QStringLiteral("Icon"), QStringLiteral("Internal")));
         QCOMPARE(readFile(m_home->storePath() + QStringLiteral(".bad")), junk);
-        QCOMPARE(loaded(), (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
+        QCOMPARE(loaded(), (QStringList {QStringLiteral("first"), QStringLiteral("second")}));
         QCOMPARE(ReadSetting(QStringLiteral("Interval"), QString()), QStringLiteral("1.5"));
 
         // Once rewritten the file is sound, and a later write keeps the copy as it was.
@@ -273,7 +264,7 @@ private Q_SLOTS:
     void hugeLineIsRead()
     {
         const QByteArray huge(10 * 1024 * 1024, 'x');
-        writeFile(m_home->storePath(), "[Main]\napp 1=/" + huge + "\napp 2=b\n");
+        QVERIFY(writeFile(m_home->storePath(), "[Main]\napp 1=/" + huge + "\napp 2=b\n"));
         const QStringList list = loaded();
         QCOMPARE(list.size(), 2);
         QCOMPARE(list.first().size(), huge.size() + 1);
@@ -288,7 +279,7 @@ private Q_SLOTS:
             // Permissions do not stop root: make the store's folder unreachable instead.
             QVERIFY(QFile::rename(m_home->configPath() + QStringLiteral("/quillmoor"),
                                   m_home->path() + QStringLiteral("/moved")));
-            writeFile(m_home->configPath() + QStringLiteral("/quillmoor"), "not a folder");
+            QVERIFY(writeFile(m_home->configPath() + QStringLiteral("/quillmoor"), "not a folder"));
             QVERIFY(!SaveLaunchList({QStringLiteral("new")}));
             QVERIFY(!WriteSetting(QStringLiteral("Interval"), QStringLiteral("3")));
             QCOMPARE(m_dialogs->messages.size(), 2);
@@ -300,10 +291,10 @@ private Q_SLOTS:
             QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
             QVERIFY(!SaveLaunchList({QStringLiteral("new")}));
             QCOMPARE(m_dialogs->messages.size(), 1);
-            QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                           | QFileDevice::ExeOwner);
+            QFile::setPermissions(
+                dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
             QCOMPARE(readFile(m_home->storePath()), before);
-            QCOMPARE(loaded(), QStringList{QStringLiteral("kept")});
+            QCOMPARE(loaded(), QStringList {QStringLiteral("kept")});
         }
     }
 
@@ -321,8 +312,9 @@ private Q_SLOTS:
             ::kill(pid_t(saver.processId()), SIGKILL);
             QVERIFY(saver.waitForFinished());
             const QStringList list = loaded();
-            QVERIFY2(list == listA() || list == listB(),
-                     qPrintable(QStringLiteral("round %1: %2 entries").arg(round).arg(list.size())));
+            QVERIFY2(
+                list == listA() || list == listB(),
+                qPrintable(QStringLiteral("round %1: %2 entries").arg(round).arg(list.size())));
         }
     }
 };

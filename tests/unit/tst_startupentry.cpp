@@ -2,6 +2,7 @@
 #include "platform/startupentry.h"
 #include "settings/startupcommands.h"
 #include "temphome.h"
+#include "testfiles.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -147,12 +148,6 @@ QByteArray readAll(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
 // Paths that need every kind of care in an Exec line.
