@@ -7,7 +7,8 @@
 
 namespace Corvath {
 
-void CenterForm(QWidget &form) {
+void CenterForm(QWidget &form)
+{
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
@@ -16,8 +17,8 @@ void CenterForm(QWidget &form) {
     const QRect area = screen->availableGeometry();
     // Before the window manager has framed the window its frame is its own size.
     const QSize outer = form.frameGeometry().size();
-    const CenterPosition at =
-        centerPosition(area.width(), area.height(), outer.width(), outer.height());
+    const CenterPosition at
+        = centerPosition(area.width(), area.height(), outer.width(), outer.height());
     form.move(area.x() + at.left, area.y() + at.top);
 }
 

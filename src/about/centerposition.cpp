@@ -5,7 +5,8 @@
 
 namespace Corvath {
 
-qint16 toInt16(double value) {
+qint16 toInt16(double value)
+{
     if (std::isnan(value))
         return 0;
     constexpr double Lowest = std::numeric_limits<qint16>::min();
@@ -23,7 +24,8 @@ qint16 toInt16(double value) {
 }
 
 CenterPosition centerPosition(double screenWidth, double screenHeight, double windowWidth,
-                              double windowHeight) {
+                              double windowHeight)
+{
     return {toInt16((screenWidth - windowWidth) / 2.0),
             toInt16((screenHeight - windowHeight) / 2.0)};
 }

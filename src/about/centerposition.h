@@ -4,7 +4,8 @@
 
 namespace Corvath {
 
-struct CenterPosition {
+struct CenterPosition
+{
     qint16 left = 0;
     qint16 top = 0;
 };

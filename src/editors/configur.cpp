@@ -23,7 +23,8 @@ Configur::Configur(QStringList &mainList, QWidget *parent)
     , m_list1(new QListWidget(this))
     , m_command1(new QPushButton(QStringLiteral("Add"), this))
     , m_command2(new QPushButton(QStringLiteral("Remove"), this))
-    , m_command3(new QPushButton(QStringLiteral("Manual"), this)) {
+    , m_command3(new QPushButton(QStringLiteral("Manual"), this))
+{
     EditorLook::setUpWindow(*this, QStringLiteral("Edit Application List"), {339, 96});
     EditorLook::setUpLabel(*m_label1);
     m_list1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -46,12 +47,14 @@ Configur::Configur(QStringList &mainList, QWidget *parent)
     connect(m_command3, &QPushButton::clicked, this, &Configur::Command3_Click);
 }
 
-QString Configur::prompt() {
+QString Configur::prompt()
+{
     return QStringLiteral("Enter the FULL path and filename of the application or file (that "
                           "already has an association) that you wish to add:");
 }
 
-QString Configur::fileFilter() {
+QString Configur::fileFilter()
+{
 #ifdef Q_OS_WIN
     return QStringLiteral("All Files (*.*)");
 #else
@@ -60,7 +63,8 @@ QString Configur::fileFilter() {
 #endif
 }
 
-QString Configur::addedPath(const QString &chosen) {
+QString Configur::addedPath(const QString &chosen)
+{
 #ifdef Q_OS_WIN
     return chosen.toLower();
 #else
@@ -69,7 +73,8 @@ QString Configur::addedPath(const QString &chosen) {
 #endif
 }
 
-QStringList Configur::entries() const {
+QStringList Configur::entries() const
+{
     QStringList result;
     result.reserve(m_list1->count());
     for (int i = 0; i < m_list1->count(); ++i)
@@ -77,7 +82,8 @@ QStringList Configur::entries() const {
     return result;
 }
 
-void Configur::showEvent(QShowEvent *event) {
+void Configur::showEvent(QShowEvent *event)
+{
     if (!m_loaded) {
         m_loaded = true;
         Form_Load();
@@ -85,27 +91,31 @@ void Configur::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
 }
 
-void Configur::closeEvent(QCloseEvent *event) {
+void Configur::closeEvent(QCloseEvent *event)
+{
     event->accept();
     // Ending the program discards the edits; only the user's close stores them.
     if (!Corvath::IsEnding())
         Form_Unload();
 }
 
-void Configur::paintEvent(QPaintEvent *event) {
+void Configur::paintEvent(QPaintEvent *event)
+{
     Q_UNUSED(event)
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_background);
 }
 
-void Configur::Form_Load() {
+void Configur::Form_Load()
+{
     Corvath::CenterForm(*this);
     QStringList stored;
     LoadLaunchList(stored);
     m_list1->addItems(stored);
 }
 
-bool Configur::hasRoom() const {
+bool Configur::hasRoom() const
+{
     if (m_list1->count() < SettingsStore::MaxEntries)
         return true;
     Corvath::dialogs()->messageBox(
@@ -116,7 +126,8 @@ bool Configur::hasRoom() const {
     return false;
 }
 
-void Configur::Command1_Click() {
+void Configur::Command1_Click()
+{
     if (!hasRoom())
         return;
     const QString chosen = Corvath::dialogs()->openFileName(fileFilter());
@@ -125,7 +136,8 @@ void Configur::Command1_Click() {
     m_list1->addItem(addedPath(chosen));
 }
 
-void Configur::Command2_Click() {
+void Configur::Command2_Click()
+{
     for (int i = 0; i < m_list1->count(); ++i) {
         if (m_list1->item(i)->isSelected()) {
             delete m_list1->takeItem(i);
@@ -136,7 +148,8 @@ void Configur::Command2_Click() {
     }
 }
 
-void Configur::Command3_Click() {
+void Configur::Command3_Click()
+{
     if (!hasRoom())
         return;
     const QString typed = Corvath::dialogs()->inputBox(prompt(), Title, QString());
@@ -145,7 +158,8 @@ void Configur::Command3_Click() {
     m_list1->addItem(typed);
 }
 
-void Configur::Form_Unload() {
+void Configur::Form_Unload()
+{
     SaveLaunchList(entries());
     m_mainList.clear();
     LoadLaunchList(m_mainList);

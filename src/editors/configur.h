@@ -10,7 +10,8 @@ class QPushButton;
 
 // The launch list editor. It edits a copy of the list; closing the window is the one way to
 // store it, and then the main window's list is refilled from the store.
-class Configur final : public QWidget {
+class Configur final : public QWidget
+{
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Configur)
 

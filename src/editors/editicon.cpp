@@ -21,7 +21,8 @@ EditIcon::EditIcon(Tray &tray, QWidget *parent)
     , m_picture1(new QLabel(this))
     , m_command1(new QPushButton(QStringLiteral("Use Internal Icon"), this))
     , m_command2(new QPushButton(QStringLiteral("Browse For Icon"), this))
-    , m_label1(new QLabel(note(), this)) {
+    , m_label1(new QLabel(note(), this))
+{
     EditorLook::setUpWindow(*this, QStringLiteral("Edit SysTray Icon"), {159, 86});
     EditorLook::setUpLabel(*m_label1);
     m_label1->setWordWrap(true);
@@ -50,16 +51,19 @@ EditIcon::EditIcon(Tray &tray, QWidget *parent)
     connect(m_command2, &QPushButton::clicked, this, &EditIcon::Command2_Click);
 }
 
-QString EditIcon::fileFilter() {
+QString EditIcon::fileFilter()
+{
     return QStringLiteral("Icon Files (*.ico)");
 }
 
-QString EditIcon::note() {
+QString EditIcon::note()
+{
     return QStringLiteral("If you choose an external icon, it may not change until next time "
                           "you run Quillmoor.");
 }
 
-void EditIcon::showEvent(QShowEvent *event) {
+void EditIcon::showEvent(QShowEvent *event)
+{
     if (!m_loaded) {
         m_loaded = true;
         Form_Load();
@@ -67,18 +71,21 @@ void EditIcon::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
 }
 
-void EditIcon::paintEvent(QPaintEvent *event) {
+void EditIcon::paintEvent(QPaintEvent *event)
+{
     Q_UNUSED(event)
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_background);
 }
 
-void EditIcon::showPicture(const QIcon &picture) {
+void EditIcon::showPicture(const QIcon &picture)
+{
     m_picture = picture;
     m_picture1->setPixmap(picture.pixmap(QSize(32, 32)));
 }
 
-void EditIcon::Form_Load() {
+void EditIcon::Form_Load()
+{
     Corvath::CenterForm(*this);
     const QString value = ReadSetting(Icon, Internal);
     if (value == Internal) {
@@ -92,14 +99,16 @@ void EditIcon::Form_Load() {
     }
 }
 
-void EditIcon::Command1_Click() {
+void EditIcon::Command1_Click()
+{
     showPicture(windowIcon());
     m_tray.setIcon(m_tray.builtInHandle());
     WriteSetting(Icon, Internal);
     m_tray.setAction(Tray::Modify);
 }
 
-void EditIcon::Command2_Click() {
+void EditIcon::Command2_Click()
+{
     const QString chosen = Corvath::dialogs()->openFileName(fileFilter());
     if (chosen.isEmpty())
         return;

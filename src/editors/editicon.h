@@ -10,7 +10,8 @@ class Tray;
 
 // The tray icon editor: every choice is stored and shown in the tray at once; there is nothing
 // to confirm and nothing runs on close.
-class EditIcon final : public QWidget {
+class EditIcon final : public QWidget
+{
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(EditIcon)
 

@@ -12,9 +12,10 @@ namespace {
 constexpr int MinimumPixels = 8;
 } // namespace
 
-void setUpWindow(QWidget &window, const QString &caption, QSize clientSize) {
-    window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+void setUpWindow(QWidget &window, const QString &caption, QSize clientSize)
+{
+    window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     window.setWindowTitle(caption);
     window.setWindowIcon(QIcon(QStringLiteral(":/quillmoor.xpm")));
     window.setFixedSize(clientSize);
@@ -24,14 +25,16 @@ void setUpWindow(QWidget &window, const QString &caption, QSize clientSize) {
     window.setFont(font);
 }
 
-void setUpLabel(QLabel &label) {
+void setUpLabel(QLabel &label)
+{
     label.setAutoFillBackground(false);
     QPalette palette = label.palette();
     palette.setColor(QPalette::WindowText, palette.color(QPalette::HighlightedText));
     label.setPalette(palette);
 }
 
-void fitText(QWidget &control, const QString &text, bool wrap) {
+void fitText(QWidget &control, const QString &text, bool wrap)
+{
     // A push button's frame and padding take a few pixels on each side.
     const int padding = qobject_cast<QPushButton *>(&control) ? 8 : 0;
     const QSize room = control.size() - QSize(padding, 0);
@@ -39,9 +42,9 @@ void fitText(QWidget &control, const QString &text, bool wrap) {
     for (int pixels = QFontInfo(font).pixelSize(); pixels > MinimumPixels; --pixels) {
         font.setPixelSize(pixels);
         const QFontMetrics metrics(font);
-        const QSize needed =
-            wrap ? metrics.boundingRect(QRect(QPoint(), room), Qt::TextWordWrap, text).size()
-                 : QSize(metrics.horizontalAdvance(text), metrics.height());
+        const QSize needed = wrap
+            ? metrics.boundingRect(QRect(QPoint(), room), Qt::TextWordWrap, text).size()
+            : QSize(metrics.horizontalAdvance(text), metrics.height());
         if (needed.width() <= room.width() && needed.height() <= room.height()) {
             control.setFont(font);
             return;
@@ -51,7 +54,8 @@ void fitText(QWidget &control, const QString &text, bool wrap) {
     control.setFont(font);
 }
 
-void place(std::initializer_list<Place> table) {
+void place(std::initializer_list<Place> table)
+{
     QWidget *previous = nullptr;
     for (const Place &entry : table) {
         entry.control->setGeometry(entry.rect);

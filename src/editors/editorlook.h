@@ -12,7 +12,8 @@ class QWidget;
 // light label text and every control at a fixed pixel position.
 namespace EditorLook {
 
-struct Place {
+struct Place
+{
     QWidget *control;
     QRect rect;
 };

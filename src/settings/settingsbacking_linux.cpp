@@ -1,5 +1,5 @@
-#include "settings/settingsbacking.h"
 #include "settings/iniformat.h"
+#include "settings/settingsbacking.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +10,7 @@ namespace SettingsBacking {
 QString location()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-           + QStringLiteral("/quillmoor/61027.ini");
+        + QStringLiteral("/quillmoor/61027.ini");
 }
 
 std::unique_ptr<QSettings> open()

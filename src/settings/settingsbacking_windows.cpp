@@ -19,7 +19,6 @@ bool replacesAtomically()
 }
 
 void preserveDamaged()
-{
-}
+{ }
 
 } // namespace SettingsBacking

@@ -15,7 +15,8 @@ public:
     virtual void messageBox(const QString &text, const QString &title, MessageIcon icon) = 0;
     // An empty title shows the program's title. Cancel returns empty text.
     virtual QString inputBox(const QString &prompt, const QString &title,
-                             const QString &defaultText) = 0;
+                             const QString &defaultText)
+        = 0;
     // filter is in Qt's form, "All Files (*)". Accepts names of files that do not exist yet.
     // Cancel returns empty text.
     virtual QString openFileName(const QString &filter) = 0;

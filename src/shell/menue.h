@@ -90,9 +90,9 @@ private:
     bool m_loaded = false;
     bool m_unloaded = false;
     DesktopStarter m_starter;
-    LaunchSequencer m_sequencer{m_list1, m_starter};
-    MonitorTrigger m_trigger{m_timer1, [this] { Timer1_Timer(); }};
-    LinkWatcher m_linkWatcher{m_trigger};
+    LaunchSequencer m_sequencer {m_list1, m_starter};
+    MonitorTrigger m_trigger {m_timer1, [this] { Timer1_Timer(); }};
+    LinkWatcher m_linkWatcher {m_trigger};
     // Owned as children, so that ending the program destroys them without their closing steps.
     QPointer<Configur> m_configur;
     QPointer<EditIcon> m_editIcon;

@@ -28,8 +28,7 @@ void QtDialogs::messageBox(const QString &text, const QString &title, Corvath::M
     box.exec();
 }
 
-QString QtDialogs::inputBox(const QString &prompt, const QString &title,
-                            const QString &defaultText)
+QString QtDialogs::inputBox(const QString &prompt, const QString &title, const QString &defaultText)
 {
     QInputDialog dialog;
     dialog.setWindowTitle(title.isEmpty() ? QStringLiteral("Quillmoor") : title);

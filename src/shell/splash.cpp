@@ -4,8 +4,7 @@
 Splash::Splash(Menue &menue, QWidget *parent)
     : QWidget(parent)
     , m_menue(menue)
-{
-}
+{ }
 
 void Splash::Form_Load()
 {

@@ -10,12 +10,14 @@
 class FakeDialogs final : public Corvath::Dialogs
 {
 public:
-    struct Message {
+    struct Message
+    {
         QString text;
         QString title;
         Corvath::MessageIcon icon;
     };
-    struct Question {
+    struct Question
+    {
         QString prompt;
         QString title;
         QString defaultText;

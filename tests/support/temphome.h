@@ -15,8 +15,9 @@ public:
         qputenv("XDG_CONFIG_HOME", configPath().toUtf8());
         qputenv("XDG_RUNTIME_DIR", runtimePath().toUtf8());
         QDir().mkpath(runtimePath());
-        QFile::setPermissions(runtimePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                                 | QFileDevice::ExeOwner);
+        QFile::setPermissions(runtimePath(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                  | QFileDevice::ExeOwner);
     }
 
     QString path() const { return m_dir.path(); }

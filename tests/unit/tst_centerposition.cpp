@@ -5,11 +5,13 @@
 #include <cmath>
 #include <limits>
 
-class TestCenterPosition : public QObject {
+class TestCenterPosition : public QObject
+{
     Q_OBJECT
 
 private Q_SLOTS:
-    void rounding_data() {
+    void rounding_data()
+    {
         QTest::addColumn<double>("value");
         QTest::addColumn<int>("expected");
         QTest::newRow("3577.5 to even above") << 3577.5 << 3578;
@@ -31,14 +33,16 @@ private Q_SLOTS:
             << -std::numeric_limits<double>::infinity() << -32768;
         QTest::newRow("not a number") << std::nan("") << 0;
     }
-    void rounding() {
+    void rounding()
+    {
         QFETCH(double, value);
         QFETCH(int, expected);
         QCOMPARE(int(Corvath::toInt16(value)), expected);
     }
 
     // Sizes in twips, 15 to the pixel.
-    void position_data() {
+    void position_data()
+    {
         QTest::addColumn<double>("screenWidth");
         QTest::addColumn<double>("screenHeight");
         QTest::addColumn<double>("windowWidth");
@@ -54,15 +58,16 @@ private Q_SLOTS:
         QTest::newRow("half the difference past 16 bits")
             << 70000.0 << 500.0 << 0.0 << 70000.0 << 32767 << -32768;
     }
-    void position() {
+    void position()
+    {
         QFETCH(double, screenWidth);
         QFETCH(double, screenHeight);
         QFETCH(double, windowWidth);
         QFETCH(double, windowHeight);
         QFETCH(int, left);
         QFETCH(int, top);
-        const Corvath::CenterPosition at =
-            Corvath::centerPosition(screenWidth, screenHeight, windowWidth, windowHeight);
+        const Corvath::CenterPosition at
+            = Corvath::centerPosition(screenWidth, screenHeight, windowWidth, windowHeight);
         QCOMPARE(int(at.left), left);
         QCOMPARE(int(at.top), top);
     }

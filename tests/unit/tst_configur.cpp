@@ -13,14 +13,16 @@
 
 namespace {
 
-QStringList stored() {
+QStringList stored()
+{
     QStringList list;
     LoadLaunchList(list);
     return list;
 }
 
 // Every "app N" key in the store, whatever its number, so that stray keys show up too.
-QStringList storedLaunchKeys() {
+QStringList storedLaunchKeys()
+{
     auto settings = SettingsBacking::open();
     settings->beginGroup(QStringLiteral("Main"));
     QStringList keys = settings->childKeys().filter(QStringLiteral("app "));
@@ -28,14 +30,16 @@ QStringList storedLaunchKeys() {
     return keys;
 }
 
-QStringList numbered(int count) {
+QStringList numbered(int count)
+{
     QStringList list;
     for (int i = 1; i <= count; ++i)
         list.append(QStringLiteral("/usr/bin/prog%1").arg(i));
     return list;
 }
 
-QWidget *nextTabStop(QWidget *from) {
+QWidget *nextTabStop(QWidget *from)
+{
     QWidget *next = from->nextInFocusChain();
     while (next != from && !(next->focusPolicy() & Qt::TabFocus))
         next = next->nextInFocusChain();
@@ -44,7 +48,8 @@ QWidget *nextTabStop(QWidget *from) {
 
 } // namespace
 
-class TestConfigur : public QObject {
+class TestConfigur : public QObject
+{
     Q_OBJECT
 
 private:
@@ -53,7 +58,8 @@ private:
     // Stands in for the main window's launch list.
     QStringList m_mainList;
 
-    std::unique_ptr<Configur> opened() {
+    std::unique_ptr<Configur> opened()
+    {
         auto editor = std::make_unique<Configur>(m_mainList);
         editor->show();
         return editor;
@@ -62,24 +68,28 @@ private:
     static void select(Configur &editor, int row) { editor.List1().item(row)->setSelected(true); }
 
 private Q_SLOTS:
-    void init() {
+    void init()
+    {
         m_home = std::make_unique<TempHome>();
         m_dialogs = std::make_unique<FakeDialogs>();
         m_mainList = {QStringLiteral("stale")};
     }
-    void cleanup() {
+    void cleanup()
+    {
         m_dialogs.reset();
         m_home.reset();
     }
 
-    void opensWithTheStoredList_data() {
+    void opensWithTheStoredList_data()
+    {
         QTest::addColumn<QStringList>("list");
         QTest::newRow("empty store") << QStringList();
         QTest::newRow("three entries in order")
-            << QStringList{QStringLiteral("/usr/bin/zeta"), QStringLiteral("/usr/bin/alpha"),
-                           QStringLiteral("/usr/bin/mid")};
+            << QStringList {QStringLiteral("/usr/bin/zeta"), QStringLiteral("/usr/bin/alpha"),
+                            QStringLiteral("/usr/bin/mid")};
     }
-    void opensWithTheStoredList() {
+    void opensWithTheStoredList()
+    {
         QFETCH(QStringList, list);
         QVERIFY(SaveLaunchList(list));
         auto editor = opened();
@@ -88,32 +98,34 @@ private Q_SLOTS:
     }
 
     // One press of "Add" or "Manual" with the dialog's answer; then the close stores the list.
-    void addAndManual_data() {
+    void addAndManual_data()
+    {
         QTest::addColumn<bool>("manual");
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QStringList>("added");
         const QString capitals = QStringLiteral("/home/Ann/Bin/Mail Checker");
         QTest::newRow("add cancelled") << false << QString() << QStringList();
-        QTest::newRow("add keeps capitals") << false << capitals << QStringList{capitals};
+        QTest::newRow("add keeps capitals") << false << capitals << QStringList {capitals};
         QTest::newRow("add keeps a missing file's name")
             << false << QStringLiteral("/nowhere/New Tool")
-            << QStringList{QStringLiteral("/nowhere/New Tool")};
+            << QStringList {QStringLiteral("/nowhere/New Tool")};
         QTest::newRow("manual cancelled or empty") << true << QString() << QStringList();
-        QTest::newRow("manual keeps capitals") << true << capitals << QStringList{capitals};
+        QTest::newRow("manual keeps capitals") << true << capitals << QStringList {capitals};
         QTest::newRow("manual keeps blanks")
             << true << QStringLiteral("  /opt/ppp tools/dialer --quiet  ")
-            << QStringList{QStringLiteral("  /opt/ppp tools/dialer --quiet  ")};
+            << QStringList {QStringLiteral("  /opt/ppp tools/dialer --quiet  ")};
         QTest::newRow("manual blanks only")
-            << true << QStringLiteral("   ") << QStringList{QStringLiteral("   ")};
+            << true << QStringLiteral("   ") << QStringList {QStringLiteral("   ")};
         QTest::newRow("manual arguments and quotes")
             << true << QStringLiteral("\"/opt/a b/run\" -x 'y z'")
-            << QStringList{QStringLiteral("\"/opt/a b/run\" -x 'y z'")};
+            << QStringList {QStringLiteral("\"/opt/a b/run\" -x 'y z'")};
     }
-    void addAndManual() {
+    void addAndManual()
+    {
         QFETCH(bool, manual);
         QFETCH(QString, answer);
         QFETCH(QStringList, added);
-        const QStringList before{QStringLiteral("/usr/bin/first")};
+        const QStringList before {QStringLiteral("/usr/bin/first")};
         QVERIFY(SaveLaunchList(before));
         auto editor = opened();
 
@@ -128,13 +140,13 @@ private Q_SLOTS:
         } else {
             m_dialogs->setNextFileName(answer);
             QTest::mouseClick(&editor->Command1(), Qt::LeftButton);
-            QCOMPARE(m_dialogs->fileFilters, QStringList{QStringLiteral("All Files (*)")});
+            QCOMPARE(m_dialogs->fileFilters, QStringList {QStringLiteral("All Files (*)")});
             QVERIFY(m_dialogs->questions.isEmpty());
         }
         QCOMPARE(editor->entries(), before + added);
         // Nothing is stored and the main list is untouched until the window closes.
         QCOMPARE(stored(), before);
-        QCOMPARE(m_mainList, QStringList{QStringLiteral("stale")});
+        QCOMPARE(m_mainList, QStringList {QStringLiteral("stale")});
 
         QVERIFY(editor->close());
         QCOMPARE(stored(), before + added);
@@ -142,9 +154,10 @@ private Q_SLOTS:
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
-    void removeTakesTheSelectedEntryOnly() {
-        const QStringList list{QStringLiteral("/bin/a"), QStringLiteral("/bin/b"),
-                               QStringLiteral("/bin/c")};
+    void removeTakesTheSelectedEntryOnly()
+    {
+        const QStringList list {QStringLiteral("/bin/a"), QStringLiteral("/bin/b"),
+                                QStringLiteral("/bin/c")};
         QVERIFY(SaveLaunchList(list));
         auto editor = opened();
 
@@ -154,7 +167,7 @@ private Q_SLOTS:
         select(*editor, 1);
         QTest::mouseClick(&editor->Command2(), Qt::LeftButton);
         QCOMPARE(editor->entries(),
-                 (QStringList{QStringLiteral("/bin/a"), QStringLiteral("/bin/c")}));
+                 (QStringList {QStringLiteral("/bin/a"), QStringLiteral("/bin/c")}));
         // The next press needs a new selection.
         QTest::mouseClick(&editor->Command2(), Qt::LeftButton);
         QCOMPARE(editor->entries().size(), 2);
@@ -162,13 +175,14 @@ private Q_SLOTS:
         select(*editor, 1);
         QTest::mouseClick(&editor->Command2(), Qt::LeftButton);
         QVERIFY(editor->close());
-        QCOMPARE(stored(), QStringList{QStringLiteral("/bin/a")});
-        QCOMPARE(storedLaunchKeys(), QStringList{QStringLiteral("app 1")});
-        QCOMPARE(m_mainList, QStringList{QStringLiteral("/bin/a")});
+        QCOMPARE(stored(), QStringList {QStringLiteral("/bin/a")});
+        QCOMPARE(storedLaunchKeys(), QStringList {QStringLiteral("app 1")});
+        QCOMPARE(m_mainList, QStringList {QStringLiteral("/bin/a")});
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
-    void duplicatesAreKept() {
+    void duplicatesAreKept()
+    {
         const QString path = QStringLiteral("/usr/bin/fetchmail");
         auto editor = opened();
         m_dialogs->setNextFileName(path);
@@ -178,19 +192,22 @@ private Q_SLOTS:
         m_dialogs->setNextFileName(path);
         QTest::mouseClick(&editor->Command1(), Qt::LeftButton);
         QVERIFY(editor->close());
-        QCOMPARE(storedLaunchKeys(), (QStringList{QStringLiteral("app 1"), QStringLiteral("app 2"),
-                                                  QStringLiteral("app 3")}));
-        QCOMPARE(stored(), (QStringList{path, path, path}));
-        QCOMPARE(m_mainList, (QStringList{path, path, path}));
+        QCOMPARE(storedLaunchKeys(),
+                 (QStringList {QStringLiteral("app 1"), QStringLiteral("app 2"),
+                               QStringLiteral("app 3")}));
+        QCOMPARE(stored(), (QStringList {path, path, path}));
+        QCOMPARE(m_mainList, (QStringList {path, path, path}));
     }
 
-    void removingEveryEntryLeavesNoKey_data() {
+    void removingEveryEntryLeavesNoKey_data()
+    {
         QTest::addColumn<int>("count");
         QTest::newRow("one") << 1;
         QTest::newRow("a hundred") << 100;
         QTest::newRow("past the hundred") << 130;
     }
-    void removingEveryEntryLeavesNoKey() {
+    void removingEveryEntryLeavesNoKey()
+    {
         QFETCH(int, count);
         QVERIFY(SaveLaunchList(numbered(count)));
         auto editor = opened();
@@ -204,7 +221,8 @@ private Q_SLOTS:
         QCOMPARE(m_mainList, QStringList());
     }
 
-    void reopeningShowsWhatWasStoredAtClose() {
+    void reopeningShowsWhatWasStoredAtClose()
+    {
         QVERIFY(SaveLaunchList(numbered(3)));
         {
             auto editor = opened();
@@ -214,15 +232,16 @@ private Q_SLOTS:
             editor->Command3_Click();
             QVERIFY(editor->close());
         }
-        const QStringList expected{QStringLiteral("/usr/bin/prog2"),
-                                   QStringLiteral("/usr/bin/prog3"),
-                                   QStringLiteral("/usr/bin/Last One")};
+        const QStringList expected {QStringLiteral("/usr/bin/prog2"),
+                                    QStringLiteral("/usr/bin/prog3"),
+                                    QStringLiteral("/usr/bin/Last One")};
         auto again = opened();
         QCOMPARE(again->entries(), expected);
         QCOMPARE(m_mainList, expected);
     }
 
-    void aFullListTakesNoMore() {
+    void aFullListTakesNoMore()
+    {
         const int full = SettingsStore::MaxEntries;
         auto editor = opened();
         editor->List1().addItems(numbered(full));
@@ -244,7 +263,8 @@ private Q_SLOTS:
         QCOMPARE(editor->entries().constLast(), QStringLiteral("/usr/bin/fits again"));
     }
 
-    void windowLayout() {
+    void windowLayout()
+    {
         auto editor = opened();
         QCOMPARE(editor->size(), QSize(339, 96));
         QCOMPARE(editor->minimumSize(), editor->maximumSize());

@@ -14,21 +14,25 @@ namespace {
 
 const QString NoKey = QStringLiteral("<no key>");
 
-QImage imageOf(const QIcon &icon) {
+QImage imageOf(const QIcon &icon)
+{
     return icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
-QIcon builtIn() {
+QIcon builtIn()
+{
     return QIcon(QStringLiteral(":/quillmoor.xpm"));
 }
 
-QImage square(Qt::GlobalColor color) {
+QImage square(Qt::GlobalColor color)
+{
     QImage image(32, 32, QImage::Format_ARGB32);
     image.fill(color);
     return image;
 }
 
-QImage expectedImage(const QString &name) {
+QImage expectedImage(const QString &name)
+{
     if (name == QLatin1String("red"))
         return square(Qt::red);
     if (name == QLatin1String("blue"))
@@ -40,7 +44,8 @@ QImage expectedImage(const QString &name) {
 
 } // namespace
 
-class TestEditIcon : public QObject {
+class TestEditIcon : public QObject
+{
     Q_OBJECT
 
 private:
@@ -51,15 +56,17 @@ private:
 
     // The tray starts out showing green, so that a change the editor makes without an action
     // stays invisible until the next one.
-    std::unique_ptr<EditIcon> opened() {
+    std::unique_ptr<EditIcon> opened()
+    {
         auto editor = std::make_unique<EditIcon>(*m_tray);
         editor->show();
         return editor;
     }
 
-    QImage previewed(const EditIcon &editor) const {
-        const QImage shown =
-            editor.Picture1().pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+    QImage previewed(const EditIcon &editor) const
+    {
+        const QImage shown
+            = editor.Picture1().pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
         // What the preview draws is the picture the editor holds.
         if (shown != imageOf(editor.picture()))
             return {};
@@ -69,7 +76,8 @@ private:
     QString path(const QString &name) const { return name.isEmpty() ? name : m_dir + name; }
 
 private Q_SLOTS:
-    void init() {
+    void init()
+    {
         m_home = std::make_unique<TempHome>();
         m_dialogs = std::make_unique<FakeDialogs>();
         m_dir = m_home->path() + QStringLiteral("/icons/");
@@ -94,13 +102,15 @@ private Q_SLOTS:
         m_tray->setIcon(QIcon(QPixmap::fromImage(square(Qt::green))));
         m_tray->setAction(Tray::Add);
     }
-    void cleanup() {
+    void cleanup()
+    {
         m_tray.reset();
         m_dialogs.reset();
         m_home.reset();
     }
 
-    void load_data() {
+    void load_data()
+    {
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("shows");
         QTest::newRow("empty store") << NoKey << QStringLiteral("built-in");
@@ -115,7 +125,8 @@ private Q_SLOTS:
             << QStringLiteral("truncated.ico") << QStringLiteral("built-in");
         QTest::newRow("a folder") << QStringLiteral(".") << QStringLiteral("built-in");
     }
-    void load() {
+    void load()
+    {
         QFETCH(QString, value);
         QFETCH(QString, shows);
         if (value != NoKey)
@@ -131,7 +142,8 @@ private Q_SLOTS:
     }
 
     // Browse starts from a stored blue icon.
-    void browse_data() {
+    void browse_data()
+    {
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("preview");
         QTest::addColumn<QString>("tray");
@@ -149,7 +161,8 @@ private Q_SLOTS:
         QTest::newRow("cut-off icon") << QStringLiteral("truncated.ico") << QStringLiteral("blue")
                                       << QStringLiteral("blue") << true;
     }
-    void browse() {
+    void browse()
+    {
         QFETCH(QString, answer);
         QFETCH(QString, preview);
         QFETCH(QString, tray);
@@ -160,7 +173,7 @@ private Q_SLOTS:
 
         m_dialogs->setNextFileName(path(answer));
         QTest::mouseClick(&editor->Command2(), Qt::LeftButton);
-        QCOMPARE(m_dialogs->fileFilters, QStringList{QStringLiteral("Icon Files (*.ico)")});
+        QCOMPARE(m_dialogs->fileFilters, QStringList {QStringLiteral("Icon Files (*.ico)")});
         QCOMPARE(previewed(*editor), expectedImage(preview));
         QCOMPARE(imageOf(m_tray->shownIcon()), expectedImage(tray));
         QCOMPARE(ReadSetting(QStringLiteral("Icon"), NoKey), stores ? path(answer) : before);
@@ -168,7 +181,8 @@ private Q_SLOTS:
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
-    void useInternalAfterAFile() {
+    void useInternalAfterAFile()
+    {
         QVERIFY(WriteSetting(QStringLiteral("Icon"), path(QStringLiteral("blue.ico"))));
         auto editor = opened();
         m_dialogs->setNextFileName(path(QStringLiteral("Red Icon.ICO")));
@@ -182,7 +196,8 @@ private Q_SLOTS:
         QVERIFY(editor->isVisible());
     }
 
-    void windowLayout() {
+    void windowLayout()
+    {
         auto editor = opened();
         QCOMPARE(editor->size(), QSize(159, 86));
         QCOMPARE(editor->minimumSize(), editor->maximumSize());
@@ -190,16 +205,17 @@ private Q_SLOTS:
         const QFontMetrics note(editor->Label1().font());
         QVERIFY(note.boundingRect(QRect(QPoint(), editor->Label1().size()), Qt::TextWordWrap,
                                   editor->Label1().text())
-                    .height() <= editor->Label1().height());
+                    .height()
+                <= editor->Label1().height());
         for (const QPushButton *button : {&editor->Command1(), &editor->Command2()})
-            QVERIFY(QFontMetrics(button->font()).horizontalAdvance(button->text()) <=
-                    button->width());
+            QVERIFY(QFontMetrics(button->font()).horizontalAdvance(button->text())
+                    <= button->width());
 
         // The preview's picture sits at its top-left corner, inside the border.
         const QImage shot = editor->grab().toImage();
         const QImage icon = imageOf(builtIn());
-        const QPoint corner =
-            editor->Picture1().geometry().topLeft() + editor->Picture1().contentsRect().topLeft();
+        const QPoint corner
+            = editor->Picture1().geometry().topLeft() + editor->Picture1().contentsRect().topLeft();
         int compared = 0;
         for (int y = 0; y < 32; ++y) {
             for (int x = 0; x < 32; ++x) {

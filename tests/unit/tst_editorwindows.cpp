@@ -21,7 +21,8 @@
 
 namespace {
 
-template <typename Window> QList<Window *> windowsOf(Menue &menue) {
+template<typename Window> QList<Window *> windowsOf(Menue &menue)
+{
     QList<Window *> open;
     for (Window *window : menue.findChildren<Window *>()) {
         if (window->isVisible())
@@ -30,11 +31,13 @@ template <typename Window> QList<Window *> windowsOf(Menue &menue) {
     return open;
 }
 
-void deleteClosed() {
+void deleteClosed()
+{
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-QPoint centredOnPrimary(const QWidget &window) {
+QPoint centredOnPrimary(const QWidget &window)
+{
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     const QSize outer = window.frameGeometry().size();
     // Halves go to the even neighbour.
@@ -44,14 +47,16 @@ QPoint centredOnPrimary(const QWidget &window) {
 
 } // namespace
 
-class TestEditorWindows : public QObject {
+class TestEditorWindows : public QObject
+{
     Q_OBJECT
 
 private:
     std::unique_ptr<TempHome> m_home;
     std::unique_ptr<FakeDialogs> m_dialogs;
 
-    std::unique_ptr<Menue> started() {
+    std::unique_ptr<Menue> started()
+    {
         auto menue = std::make_unique<Menue>();
         Splash splash(*menue);
         splash.Form_Load();
@@ -59,22 +64,26 @@ private:
     }
 
 private Q_SLOTS:
-    void init() {
+    void init()
+    {
         m_home = std::make_unique<TempHome>();
         m_dialogs = std::make_unique<FakeDialogs>();
     }
-    void cleanup() {
+    void cleanup()
+    {
         m_dialogs.reset();
         m_home.reset();
     }
 
-    void centerFormCentresOnTheWorkArea_data() {
+    void centerFormCentresOnTheWorkArea_data()
+    {
         QTest::addColumn<QSize>("size");
         QTest::newRow("small") << QSize(200, 100);
         QTest::newRow("odd size, a half to even") << QSize(201, 99);
         QTest::newRow("larger than the screen") << QSize(3000, 2500);
     }
-    void centerFormCentresOnTheWorkArea() {
+    void centerFormCentresOnTheWorkArea()
+    {
         QFETCH(QSize, size);
         QWidget window;
         window.setFixedSize(size);
@@ -84,7 +93,8 @@ private Q_SLOTS:
         QCOMPARE(window.size(), size);
     }
 
-    void launchListEditorIsOneWindowAtATime() {
+    void launchListEditorIsOneWindowAtATime()
+    {
         QVERIFY(SaveLaunchList({QStringLiteral("/usr/bin/old")}));
         auto menue = started();
         menue->sEditLaunch->trigger();
@@ -100,13 +110,13 @@ private Q_SLOTS:
         menue->sEditLaunch->trigger();
         QCOMPARE(windowsOf<Configur>(*menue), first);
         QCOMPARE(first[0]->entries(),
-                 (QStringList{QStringLiteral("/usr/bin/old"), QStringLiteral("/usr/bin/New")}));
-        QCOMPARE(menue->List1(), QStringList{QStringLiteral("/usr/bin/old")});
+                 (QStringList {QStringLiteral("/usr/bin/old"), QStringLiteral("/usr/bin/New")}));
+        QCOMPARE(menue->List1(), QStringList {QStringLiteral("/usr/bin/old")});
 
         QPointer<Configur> closed = first[0];
         QVERIFY(closed->close());
         QCOMPARE(menue->List1(),
-                 (QStringList{QStringLiteral("/usr/bin/old"), QStringLiteral("/usr/bin/New")}));
+                 (QStringList {QStringLiteral("/usr/bin/old"), QStringLiteral("/usr/bin/New")}));
         // Chosen again before the closed window is gone: a fresh one all the same.
         menue->sEditLaunch->trigger();
         const QList<Configur *> second = windowsOf<Configur>(*menue);
@@ -117,7 +127,8 @@ private Q_SLOTS:
         QCOMPARE(second[0]->entries(), menue->List1());
     }
 
-    void trayIconEditorIsOneWindowAtATime() {
+    void trayIconEditorIsOneWindowAtATime()
+    {
         const QString file = m_home->path() + QStringLiteral("/Red.ico");
         QImage red(32, 32, QImage::Format_ARGB32);
         red.fill(Qt::red);
@@ -154,8 +165,9 @@ private Q_SLOTS:
     }
 
     // Ending is for good in this process, so this runs last.
-    void exitWithTheEditorOpenKeepsTheStoredList() {
-        const QStringList before{QStringLiteral("/usr/bin/kept")};
+    void exitWithTheEditorOpenKeepsTheStoredList()
+    {
+        const QStringList before {QStringLiteral("/usr/bin/kept")};
         QVERIFY(SaveLaunchList(before));
         auto menue = started();
         menue->sEditLaunch->trigger();

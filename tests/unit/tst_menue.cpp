@@ -72,16 +72,13 @@ private Q_SLOTS:
             QVERIFY(!action->isSeparator());
             captions.append(action->text());
         }
-        QCOMPARE(captions, (QStringList{QStringLiteral("Edit Launch List"),
-                                        QStringLiteral("Activate"),
-                                        QStringLiteral("Set Launch Interval"),
-                                        QStringLiteral("Launch Now"),
-                                        QStringLiteral("Edit SysTray Icon"),
-                                        QStringLiteral("Add To Startup"),
-                                        QStringLiteral("Remove From Startup"),
-                                        QStringLiteral("About"),
-                                        QStringLiteral("Read Me!!"),
-                                        QStringLiteral("Exit")}));
+        QCOMPARE(
+            captions,
+            (QStringList {QStringLiteral("Edit Launch List"), QStringLiteral("Activate"),
+                          QStringLiteral("Set Launch Interval"), QStringLiteral("Launch Now"),
+                          QStringLiteral("Edit SysTray Icon"), QStringLiteral("Add To Startup"),
+                          QStringLiteral("Remove From Startup"), QStringLiteral("About"),
+                          QStringLiteral("Read Me!!"), QStringLiteral("Exit")}));
         QVERIFY(menue.sActivate->isCheckable());
         QVERIFY(menue.sFile().defaultAction() == nullptr);
     }
@@ -98,7 +95,8 @@ private Q_SLOTS:
         QCOMPARE(menue->Timer1().interval(), 1000);
         QVERIFY(menue->sActivate->isChecked());
         QVERIFY(menue->Check1());
-        QCOMPARE(menue->List1(), (QStringList{QStringLiteral("/bin/a"), QStringLiteral("/bin/b")}));
+        QCOMPARE(menue->List1(),
+                 (QStringList {QStringLiteral("/bin/a"), QStringLiteral("/bin/b")}));
         QCOMPARE(imageOf(menue->tray().shownIcon()), builtInImage());
         QVERIFY(m_dialogs->messages.isEmpty());
     }
