@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# The program in a real tray: its icon is embedded, each button opens the menu, a second
-# instance adds no icon, the host can go away and come back, and "Exit" ends it with status 0.
+# The program in a real tray: its icon is embedded once the host comes up, each button opens
+# the menu, a second instance adds no icon, the host can go away and come back, and "Exit" ends
+# it with status 0.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
-e2e_start_tray
+# At log-in the tray host may come up after the program: the icon shows as soon as it does.
 e2e_start_program
+sleep 1
+kill -0 "$E2E_PROGRAM_PID" || e2e_fail "the program ended without a tray host"
+e2e_start_tray
 e2e_wait 20 "the icon in the tray" e2e_icon_window
 [[ $(e2e_icon_count) -eq 1 ]] || e2e_fail "expected one icon"
 
