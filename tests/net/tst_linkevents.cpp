@@ -41,6 +41,19 @@ private:
         return m_events->drain();
     }
 
+    // Reads what earlier steps still have on the way (IPv6 sends news of an address after it
+    // was added), so that a step sees only its own.
+    void settle()
+    {
+        for (int round = 0; round < 50; ++round) {
+            const LinkEvents::Drained drained = next(150);
+            QVERIFY(drained != LinkEvents::Drained::Broken);
+            if (drained == LinkEvents::Drained::Nothing)
+                return;
+        }
+        QFAIL("the events never stopped");
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -83,15 +96,15 @@ private Q_SLOTS:
     {
         QFETCH(QString, command);
         QFETCH(LinkEvents::Drained, drained);
+        settle();
         ip(command.split(u' '));
         QCOMPARE(next(drained == LinkEvents::Drained::Nothing ? 300 : 2000), drained);
-        // All of it was read at once.
-        QCOMPARE(m_events->drain(), LinkEvents::Drained::Nothing);
     }
 
     // Another process may send to the socket; only the kernel's word counts.
     void othersAreIgnored()
     {
+        settle();
         sockaddr_nl own {};
         socklen_t length = sizeof own;
         QCOMPARE(::getsockname(m_events->descriptor(), reinterpret_cast<sockaddr *>(&own), &length),
@@ -123,7 +136,9 @@ private Q_SLOTS:
             batch += "addr add 2001:db8:1::" + QByteArray::number(i, 16) + "/128 dev ppp0\n";
         ip({u"-batch"_qs, u"-"_qs}, batch);
         QCOMPARE(next(), LinkEvents::Drained::Lost);
-        QCOMPARE(m_events->drain(), LinkEvents::Drained::Nothing);
+        // The kernel may still be sending news of the last addresses; reading it all must
+        // never break the socket.
+        settle();
 
         ip({u"addr"_qs, u"flush"_qs, u"dev"_qs, u"ppp0"_qs});
         QVERIFY(next() != LinkEvents::Drained::Nothing);
