@@ -7,6 +7,7 @@
 #include "shell/splash.h"
 #include "shell/tray.h"
 #include "temphome.h"
+#include "testicons.h"
 
 #include <QApplication>
 #include <QImage>
@@ -20,18 +21,6 @@
 #include <unistd.h>
 
 namespace {
-
-QImage imageOf(const QIcon &icon)
-{
-    return icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
-}
-
-QImage square(Qt::GlobalColor color)
-{
-    QImage image(32, 32, QImage::Format_ARGB32);
-    image.fill(color);
-    return image;
-}
 
 // PNG's chunk check sum, so that a changed header still reads as sound.
 quint32 crc32(QByteArrayView data)
@@ -176,7 +165,7 @@ private Q_SLOTS:
         QFETCH(QString, value);
         QFETCH(bool, readable);
         value = named(value);
-        const QImage builtIn = imageOf(QIcon(QStringLiteral(":/quillmoor.xpm")));
+        const QImage builtIn = imageOf(builtInIcon());
         const QImage expected = readable ? square(Qt::red) : builtIn;
 
         QCOMPARE(Tray::loadPicture(value).isNull(), !readable);

@@ -3,6 +3,7 @@
 #include "settings/settingsstore.h"
 #include "shell/tray.h"
 #include "temphome.h"
+#include "testicons.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -14,23 +15,6 @@ namespace {
 
 const QString NoKey = QStringLiteral("<no key>");
 
-QImage imageOf(const QIcon &icon)
-{
-    return icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
-}
-
-QIcon builtIn()
-{
-    return QIcon(QStringLiteral(":/quillmoor.xpm"));
-}
-
-QImage square(Qt::GlobalColor color)
-{
-    QImage image(32, 32, QImage::Format_ARGB32);
-    image.fill(color);
-    return image;
-}
-
 QImage expectedImage(const QString &name)
 {
     if (name == QLatin1String("red"))
@@ -39,7 +23,7 @@ QImage expectedImage(const QString &name)
         return square(Qt::blue);
     if (name == QLatin1String("green"))
         return square(Qt::green);
-    return imageOf(builtIn());
+    return imageOf(builtInIcon());
 }
 
 } // namespace
@@ -98,7 +82,7 @@ private Q_SLOTS:
         truncated.close();
         QVERIFY(QDir::setCurrent(m_dir));
 
-        m_tray = std::make_unique<Tray>(builtIn());
+        m_tray = std::make_unique<Tray>(builtInIcon());
         m_tray->setIcon(QIcon(QPixmap::fromImage(square(Qt::green))));
         m_tray->setAction(Tray::Add);
     }
@@ -191,8 +175,8 @@ private Q_SLOTS:
 
         QTest::mouseClick(&editor->Command1(), Qt::LeftButton);
         QCOMPARE(ReadSetting(QStringLiteral("Icon"), NoKey), QStringLiteral("Internal"));
-        QCOMPARE(previewed(*editor), imageOf(builtIn()));
-        QCOMPARE(imageOf(m_tray->shownIcon()), imageOf(builtIn()));
+        QCOMPARE(previewed(*editor), imageOf(builtInIcon()));
+        QCOMPARE(imageOf(m_tray->shownIcon()), imageOf(builtInIcon()));
         QVERIFY(editor->isVisible());
     }
 
@@ -213,7 +197,7 @@ private Q_SLOTS:
 
         // The preview's picture sits at its top-left corner, inside the border.
         const QImage shot = editor->grab().toImage();
-        const QImage icon = imageOf(builtIn());
+        const QImage icon = imageOf(builtInIcon());
         const QPoint corner
             = editor->Picture1().geometry().topLeft() + editor->Picture1().contentsRect().topLeft();
         int compared = 0;

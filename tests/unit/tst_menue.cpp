@@ -5,6 +5,7 @@
 #include "shell/splash.h"
 #include "shell/tray.h"
 #include "temphome.h"
+#include "testicons.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,27 +15,6 @@
 #include <QTest>
 
 #include <memory>
-
-namespace {
-
-QImage imageOf(const QIcon &icon)
-{
-    return icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
-}
-
-QImage builtInImage()
-{
-    return imageOf(QIcon(QStringLiteral(":/quillmoor.xpm")));
-}
-
-QImage redSquare()
-{
-    QImage image(32, 32, QImage::Format_ARGB32);
-    image.fill(Qt::red);
-    return image;
-}
-
-} // namespace
 
 class TestMenue : public QObject
 {
@@ -97,7 +77,7 @@ private Q_SLOTS:
         QVERIFY(menue->Check1());
         QCOMPARE(menue->List1(),
                  (QStringList {QStringLiteral("/bin/a"), QStringLiteral("/bin/b")}));
-        QCOMPARE(imageOf(menue->tray().shownIcon()), builtInImage());
+        QCOMPARE(imageOf(menue->tray().shownIcon()), imageOf(builtInIcon()));
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
@@ -137,9 +117,9 @@ private Q_SLOTS:
         QFETCH(bool, showsFile);
         const QString dir = m_home->path() + QStringLiteral("/icons/");
         QDir().mkpath(dir + QStringLiteral("folder"));
-        QVERIFY(redSquare().save(dir + QStringLiteral("red.ico"), "ICO"));
-        QVERIFY(redSquare().save(dir + QStringLiteral("picture"), "PNG"));
-        QVERIFY(redSquare().save(dir + QStringLiteral("internal"), "PNG"));
+        QVERIFY(square(Qt::red).save(dir + QStringLiteral("red.ico"), "ICO"));
+        QVERIFY(square(Qt::red).save(dir + QStringLiteral("picture"), "PNG"));
+        QVERIFY(square(Qt::red).save(dir + QStringLiteral("internal"), "PNG"));
         QFile text(dir + QStringLiteral("text.ico"));
         QVERIFY(text.open(QIODevice::WriteOnly));
         text.write("just some text\n");
@@ -148,7 +128,8 @@ private Q_SLOTS:
         QVERIFY(QDir::setCurrent(dir));
         QVERIFY(WriteSetting(QStringLiteral("Icon"), value));
         auto menue = started();
-        QCOMPARE(imageOf(menue->tray().shownIcon()), showsFile ? redSquare() : builtInImage());
+        QCOMPARE(imageOf(menue->tray().shownIcon()),
+                 showsFile ? square(Qt::red) : imageOf(builtInIcon()));
     }
 
     void exitTakesIconOutOnceAndEnds()
