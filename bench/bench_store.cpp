@@ -39,7 +39,7 @@ int main(int argc, char *argv[])
         loaded.clear();
         QElapsedTimer clock;
         clock.start();
-        const bool saved = SaveLaunchList(entries);
+        const bool saved = SaveLaunchList(entries).ok();
         LoadLaunchList(loaded);
         store.push_back(double(clock.nsecsElapsed()) / 1e6);
         if (!saved || loaded != entries) {

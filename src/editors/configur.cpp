@@ -93,10 +93,11 @@ void Configur::showEvent(QShowEvent *event)
 
 void Configur::closeEvent(QCloseEvent *event)
 {
-    event->accept();
     // Ending the program discards the edits; only the user's close stores them.
-    if (!Corvath::IsEnding())
-        Form_Unload();
+    if (Corvath::IsEnding() || Form_Unload())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void Configur::paintEvent(QPaintEvent *event)
@@ -126,12 +127,23 @@ bool Configur::hasRoom() const
     return false;
 }
 
+bool Configur::isOneLine(const QString &entry) const
+{
+    if (SettingsStore::isStorable(entry))
+        return true;
+    Corvath::dialogs()->messageBox(QStringLiteral("An entry of the launch list is one line, and "
+                                                  "this one holds a line break. It was not "
+                                                  "added."),
+                                   Title, Corvath::MessageIcon::Critical);
+    return false;
+}
+
 void Configur::Command1_Click()
 {
     if (!hasRoom())
         return;
     const QString chosen = Corvath::dialogs()->openFileName(fileFilter());
-    if (chosen.isEmpty())
+    if (chosen.isEmpty() || !isOneLine(chosen))
         return;
     m_list1->addItem(addedPath(chosen));
 }
@@ -152,15 +164,40 @@ void Configur::Command3_Click()
 {
     if (!hasRoom())
         return;
-    const QString typed = Corvath::dialogs()->inputBox(prompt(), Title, QString());
-    if (typed.isEmpty())
+    const QString typed
+        = withoutOuterLineBreaks(Corvath::dialogs()->inputBox(prompt(), Title, QString()));
+    if (typed.isEmpty() || !isOneLine(typed))
         return;
     m_list1->addItem(typed);
 }
 
-void Configur::Form_Unload()
+QString Configur::withoutOuterLineBreaks(const QString &typed)
 {
-    SaveLaunchList(entries());
+    // A pasted path brings the line break it was copied with; blanks stay as typed.
+    auto isBreak = [](QChar c) { return c == u'\n' || c == u'\r'; };
+    qsizetype from = 0;
+    qsizetype to = typed.size();
+    while (from < to && isBreak(typed.at(from)))
+        ++from;
+    while (to > from && isBreak(typed.at(to - 1)))
+        --to;
+    return typed.sliced(from, to - from);
+}
+
+bool Configur::Form_Unload()
+{
+    const StoreResult saved = SaveLaunchList(entries());
+    if (!saved) {
+        // The edits are the user's work: only the user may throw them away.
+        const bool discard = Corvath::dialogs()->yesNo(
+            saved.reason + u' ' + Corvath::storeUnchanged()
+                + QStringLiteral("\n\nDiscard your changes to the launch list? Choose No to "
+                                 "keep the editor open; closing it again tries again."),
+            QStringLiteral("Error"));
+        // Discarded: the main list still holds what was stored.
+        return discard;
+    }
     m_mainList.clear();
     LoadLaunchList(m_mainList);
+    return true;
 }

@@ -24,6 +24,8 @@ public:
     static QString fileFilter();
     // What "Add" appends for the path the file dialog returned.
     static QString addedPath(const QString &chosen);
+    // What "Manual" adds for the typed text: without the line breaks around it.
+    static QString withoutOuterLineBreaks(const QString &typed);
 
     QLabel &Label1() const { return *m_label1; }
     QListWidget &List1() const { return *m_list1; }
@@ -36,7 +38,9 @@ public:
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
-    void Form_Unload();
+    // Stores the list and refills the main list. False when the list could not be stored and
+    // the user keeps the editor open to try again.
+    bool Form_Unload();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -45,6 +49,7 @@ protected:
 
 private:
     bool hasRoom() const;
+    bool isOneLine(const QString &entry) const;
 
     QStringList &m_mainList;
     QPixmap m_background;

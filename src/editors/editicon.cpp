@@ -103,7 +103,7 @@ void EditIcon::Command1_Click()
 {
     showPicture(windowIcon());
     m_tray.setIcon(m_tray.builtInHandle());
-    WriteSetting(Icon, Internal);
+    Corvath::reportStoreFailure(WriteSetting(Icon, Internal));
     m_tray.setAction(Tray::Modify);
 }
 
@@ -119,5 +119,5 @@ void EditIcon::Command2_Click()
     m_tray.setIcon(m_picture);
     m_tray.setAction(Tray::Modify);
     // Stored even when it could not be read, so that the next start tries it again.
-    WriteSetting(Icon, chosen);
+    Corvath::reportStoreFailure(WriteSetting(Icon, chosen));
 }

@@ -1,72 +1,54 @@
 #include "settings/settingsstore.h"
-#include "settings/iniformat.h"
-#include "settings/settingsbacking.h"
-#include "shell/dialogs.h"
+#include "platform/settingsbacking.h"
 
 #include <algorithm>
 
 namespace {
 
-const QString Section = QStringLiteral("Main");
-
-std::unique_ptr<QSettings> openMain()
+SettingsBacking &backing()
 {
-    auto settings = SettingsBacking::open();
-    settings->beginGroup(Section);
-    return settings;
+    static const std::unique_ptr<SettingsBacking> store = createSettingsBacking();
+    return *store;
 }
 
-void reportFailure(const QString &reason)
+std::u16string_view viewOf(const QString &text)
 {
-    Corvath::dialogs()->messageBox(QStringLiteral("Quillmoor could not save its settings to %1: "
-                                                  "%2 What was stored before is unchanged.")
-                                       .arg(SettingsBacking::location(), reason),
-                                   QStringLiteral("Error"), Corvath::MessageIcon::Critical);
+    return {reinterpret_cast<const char16_t *>(text.utf16()), std::size_t(text.size())};
 }
 
-const QString LineBreak
-    = QStringLiteral("a value holds a line break, which the store cannot keep.");
-
-// Runs change on the store and writes the result in one sync.
-template<typename Change> bool commit(Change change)
+QString toQString(std::u16string_view text)
 {
-    auto settings = SettingsBacking::open();
-    SettingsBacking::preserveDamaged();
-    settings->beginGroup(Section);
-    if (!change(*settings)) {
-        reportFailure(LineBreak);
-        return false;
-    }
-    settings->endGroup();
-    settings->sync();
-    if (settings->status() != QSettings::NoError) {
-        reportFailure(QStringLiteral("the file could not be written. Check that its folder is "
-                                     "writable and the disk is not full."));
-        return false;
-    }
-    return true;
+    return QString(reinterpret_cast<const QChar *>(text.data()), qsizetype(text.size()));
 }
 
-// The numbers of the stored "app N" keys above limit: they would be read back as part of a
-// shorter list once the keys below them are filled again.
-QList<int> launchKeysAbove(const QSettings &settings, int limit)
+StoreResult failure(const QString &why)
 {
-    static const QString prefix = QStringLiteral("app ");
-    QList<int> numbers;
-    for (const QString &key : settings.childKeys()) {
-        if (!key.startsWith(prefix))
-            continue;
-        // Only the keys the list itself uses: no sign, blank or leading zero.
-        const QStringView digits = QStringView(key).sliced(prefix.size());
-        if (digits.isEmpty() || digits.front() == u'0'
-            || !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); }))
-            continue;
-        bool ok = false;
-        const int n = digits.toInt(&ok);
-        if (ok && n > limit)
-            numbers.append(n);
+    return {QStringLiteral("Quillmoor could not save its settings to %1: %2.")
+                .arg(SettingsStore::location(), why)};
+}
+
+StoreResult write(const std::vector<SettingsBacking::Change> &changes)
+{
+    std::string reason;
+    if (backing().write(changes, reason))
+        return {};
+    return failure(QString::fromStdString(reason));
+}
+
+// Only the keys the list itself uses: "app ", then a number without sign, blank or leading 0.
+int launchNumber(std::u16string_view key)
+{
+    static constexpr std::u16string_view prefix = u"app ";
+    if (key.size() <= prefix.size() || key.substr(0, prefix.size()) != prefix
+        || key[prefix.size()] == u'0' || key.size() - prefix.size() > 9)
+        return 0;
+    int number = 0;
+    for (char16_t c : key.substr(prefix.size())) {
+        if (c < u'0' || c > u'9')
+            return 0;
+        number = number * 10 + (c - u'0');
     }
-    return numbers;
+    return number;
 }
 
 } // namespace
@@ -80,77 +62,92 @@ QString launchKey(int index)
 
 QString location()
 {
-    return SettingsBacking::location();
+    return toQString(backing().location());
+}
+
+bool isStorable(QStringView value)
+{
+    return !value.contains(u'\n') && !value.contains(u'\r') && !value.contains(QChar::Null);
+}
+
+QString takeDamageNotice()
+{
+    const QString copy = toQString(backing().takeDamageCopy());
+    if (copy.isEmpty())
+        return {};
+    return QStringLiteral("The settings file %1 held text that could not be read as it was. "
+                          "Quillmoor read what it could; a copy of the file as it was is %2.")
+        .arg(location(), copy);
 }
 
 } // namespace SettingsStore
 
 QString ReadSetting(const QString &key, const QString &fallback)
 {
-    return openMain()->value(key, fallback).toString();
+    const auto reading = backing().read();
+    const auto value = reading->value(viewOf(key));
+    return value ? toQString(*value) : fallback;
 }
 
-bool WriteSetting(const QString &key, const QString &value)
+StoreResult WriteSetting(const QString &key, const QString &value)
 {
-    return commit([&](QSettings &settings) {
-        if (!IniFormat::isStorable(value))
-            return false;
-        settings.setValue(key, value);
-        return true;
-    });
+    if (!SettingsStore::isStorable(value))
+        return failure(QStringLiteral("a value holds a line break, which the store cannot keep"));
+    return write({{viewOf(key), viewOf(value)}});
 }
 
-bool RemoveSetting(const QString &key)
+StoreResult RemoveSetting(const QString &key)
 {
-    return commit([&](QSettings &settings) {
-        settings.remove(key);
-        return true;
-    });
+    return write({{viewOf(key), std::nullopt}});
 }
 
 void LoadLaunchList(QStringList &target)
 {
-    const auto settings = openMain();
+    const auto reading = backing().read();
     for (int i = 1; i <= SettingsStore::MaxEntries; ++i) {
-        const QString entry = settings->value(SettingsStore::launchKey(i), QString()).toString();
-        if (entry.isEmpty())
+        const auto entry = reading->value(viewOf(SettingsStore::launchKey(i)));
+        if (!entry || entry->empty())
             return;
-        target.append(entry);
+        target.append(toQString(*entry));
     }
 }
 
-bool SaveLaunchList(const QStringList &entries)
+StoreResult SaveLaunchList(const QStringList &entries)
 {
-    using SettingsStore::launchKey;
     const int count = int(std::min<qsizetype>(entries.size(), SettingsStore::MaxEntries));
-    return commit([&](QSettings &settings) {
-        for (int i = 0; i < count; ++i) {
-            if (!IniFormat::isStorable(entries.at(i)))
-                return false;
-        }
-        auto clearFirstHundred = [&](int from) {
-            for (int i = from; i <= 100; ++i) {
-                if (!settings.value(launchKey(i), QString()).toString().isEmpty())
-                    settings.remove(launchKey(i));
-            }
-        };
-        auto writeEntries = [&] {
-            for (int i = 1; i <= count; ++i)
-                settings.setValue(launchKey(i), entries.at(i - 1));
-        };
-        if (SettingsBacking::replacesAtomically()) {
-            // Everything below is one write of the file, so the order is only the familiar one.
-            clearFirstHundred(1);
-            writeEntries();
-        } else {
-            // Each registry value is written at once: the new list first, so that a crash in
-            // between never leaves an empty list.
-            writeEntries();
-            clearFirstHundred(count + 1);
-        }
-        // Keys past 100 that an older, longer list left behind.
-        for (int n : launchKeysAbove(settings, std::max(count, 100)))
-            settings.remove(launchKey(n));
-        return true;
-    });
+    for (int i = 0; i < count; ++i) {
+        if (!SettingsStore::isStorable(entries.at(i)))
+            return failure(QStringLiteral("entry %1 holds a line break, which the store cannot "
+                                          "keep")
+                               .arg(i + 1));
+    }
+    QStringList keys;
+    keys.reserve(count);
+    for (int i = 1; i <= count; ++i)
+        keys.append(SettingsStore::launchKey(i));
+
+    // The new list first and the old keys after it: where the store writes value by value
+    // (the registry), a crash in between never leaves an empty list.
+    std::vector<SettingsBacking::Change> changes;
+    changes.reserve(std::size_t(count) + 100);
+    for (int i = 0; i < count; ++i)
+        changes.push_back({viewOf(keys.at(i)), viewOf(entries.at(i))});
+
+    const auto reading = backing().read();
+    std::vector<std::u16string> stale;
+    for (int i = count + 1; i <= 100; ++i) {
+        stale.push_back(viewOf(SettingsStore::launchKey(i)).data());
+        const auto value = reading->value(stale.back());
+        if (!value || value->empty())
+            stale.pop_back();
+    }
+    // Keys past 100 that an older, longer list left behind would be read back as part of a
+    // shorter list once the keys below them are filled again.
+    for (std::u16string &key : reading->keys()) {
+        if (launchNumber(key) > std::max(count, 100))
+            stale.push_back(std::move(key));
+    }
+    for (const std::u16string &key : stale)
+        changes.push_back({key, std::nullopt});
+    return write(changes);
 }

@@ -3,18 +3,27 @@
 #include <QString>
 #include <QStringList>
 
+// What a change of the store came to. On failure `reason` is a sentence for the user; what
+// was stored before is then unchanged.
+struct StoreResult
+{
+    QString reason;
+
+    bool ok() const { return reason.isEmpty(); }
+    explicit operator bool() const { return ok(); }
+};
+
 // The per-user settings store: application "61027", section "Main", every value text.
-// Every read goes to the store at the moment of use; nothing is cached.
+// Every read goes to the store at the moment of use; the store reports, its callers tell.
 
 QString ReadSetting(const QString &key, const QString &fallback);
-// A failing write is shown to the user and returns false; what was stored stays as it was.
-bool WriteSetting(const QString &key, const QString &value);
-bool RemoveSetting(const QString &key);
+StoreResult WriteSetting(const QString &key, const QString &value);
+StoreResult RemoveSetting(const QString &key);
 
 // Appends the stored launch list (app 1, app 2, ... up to the first missing or empty key).
 void LoadLaunchList(QStringList &target);
 // Replaces the stored launch list in one step: a crash leaves the old list or the new one.
-bool SaveLaunchList(const QStringList &entries);
+StoreResult SaveLaunchList(const QStringList &entries);
 
 namespace SettingsStore {
 
@@ -23,5 +32,10 @@ inline constexpr int MaxEntries = 32767;
 QString launchKey(int index);
 // Where the store lives: a file on Linux, a registry key on Windows.
 QString location();
+// Whether a value can be stored: one line of text.
+bool isStorable(QStringView value);
+// Once after a read met text it could not read as such: a sentence that says so and where a
+// copy of the store as it was is kept. Empty otherwise.
+QString takeDamageNotice();
 
 } // namespace SettingsStore

@@ -1,4 +1,5 @@
 #include "shell/dialogs.h"
+#include "settings/settingsstore.h"
 
 #include <cstdio>
 
@@ -12,6 +13,11 @@ public:
     {
         std::fprintf(stderr, "%s: %s\n", qUtf8Printable(title), qUtf8Printable(text));
     }
+    bool yesNo(const QString &text, const QString &title) override
+    {
+        messageBox(text, title, MessageIcon::NoIcon);
+        return false;
+    }
     QString inputBox(const QString &, const QString &, const QString &) override { return {}; }
     QString openFileName(const QString &) override { return {}; }
 };
@@ -20,6 +26,20 @@ StderrDialogs s_fallback;
 Dialogs *s_current = nullptr;
 
 } // namespace
+
+bool reportStoreFailure(const StoreResult &result)
+{
+    if (result)
+        return true;
+    dialogs()->messageBox(result.reason + u' ' + storeUnchanged(), QStringLiteral("Error"),
+                          MessageIcon::Critical);
+    return false;
+}
+
+QString storeUnchanged()
+{
+    return QStringLiteral("What was stored before is unchanged.");
+}
 
 Dialogs *dialogs()
 {

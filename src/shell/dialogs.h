@@ -2,6 +2,8 @@
 
 #include <QString>
 
+struct StoreResult;
+
 namespace Corvath {
 
 enum class MessageIcon { NoIcon, Information, Warning, Critical };
@@ -13,6 +15,8 @@ public:
     virtual ~Dialogs() = default;
 
     virtual void messageBox(const QString &text, const QString &title, MessageIcon icon) = 0;
+    // A question with Yes and No, No the default: true only for Yes.
+    virtual bool yesNo(const QString &text, const QString &title) = 0;
     // An empty title shows the program's title. Cancel returns empty text.
     virtual QString inputBox(const QString &prompt, const QString &title,
                              const QString &defaultText)
@@ -21,6 +25,11 @@ public:
     // Cancel returns empty text.
     virtual QString openFileName(const QString &filter) = 0;
 };
+
+// Tells the user when a change of the settings failed. Returns whether it succeeded.
+bool reportStoreFailure(const StoreResult &result);
+// The sentence that follows every failed change of the settings.
+QString storeUnchanged();
 
 // The installed dialogs; without any, questions are answered with Cancel and messages go to
 // the standard error stream.

@@ -71,7 +71,7 @@ void LaunchSequencer::askInterval()
     if (answer.isEmpty())
         return;
     if (NumberText::isNumeric(answer)) {
-        WriteSetting(IntervalKey, answer);
+        Corvath::reportStoreFailure(WriteSetting(IntervalKey, answer));
         return;
     }
     Corvath::dialogs()->messageBox(QStringLiteral("This entry must be specified in numeric form."),

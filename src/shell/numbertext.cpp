@@ -1,5 +1,7 @@
 #include "shell/numbertext.h"
 
+#include <cmath>
+
 namespace NumberText {
 namespace {
 
@@ -58,13 +60,22 @@ qsizetype numberLength(QStringView text, qsizetype from)
     return at - from;
 }
 
+// The number as written, infinite where it is too large for a double.
+double valueAsWritten(QStringView text, qsizetype start, qsizetype length)
+{
+    // Qt reads "." as the decimal point whatever the locale, and overflow as infinity.
+    return text.mid(start, length).toDouble();
+}
+
 } // namespace
 
 bool isNumeric(QStringView text)
 {
     const qsizetype start = skipBlanks(text, 0);
     const qsizetype length = numberLength(text, start);
-    return length > 0 && skipBlanks(text, start + length) == text.size();
+    // "1e999" has the form but is no number: it would read as infinity.
+    return length > 0 && skipBlanks(text, start + length) == text.size()
+        && std::isfinite(valueAsWritten(text, start, length));
 }
 
 double leadingValue(QStringView text)
@@ -73,8 +84,8 @@ double leadingValue(QStringView text)
     const qsizetype length = numberLength(text, start);
     if (length == 0)
         return 0;
-    // Qt reads "." as the decimal point whatever the locale, and overflow as infinity.
-    return text.mid(start, length).toDouble();
+    const double value = valueAsWritten(text, start, length);
+    return std::isfinite(value) ? value : 0;
 }
 
 } // namespace NumberText

@@ -2,11 +2,13 @@
 #include "shell/ending.h"
 #include "shell/numbertext.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
 #include <chrono>
+#include <cmath>
 
 namespace Corvath {
 
@@ -15,11 +17,17 @@ void Pause(double seconds)
     // Monotonic: a pause across midnight or a clock change still lasts what it should.
     QElapsedTimer clock;
     clock.start();
-    if (!(seconds > 0) || IsEnding())
+    if (IsEnding())
         return;
+    if (!(seconds > 0) || !std::isfinite(seconds)) {
+        // Even no pause lets waiting window events through, so that the menu and "Exit"
+        // answer during a pass at interval 0.
+        QCoreApplication::processEvents();
+        return;
+    }
 
     using namespace std::chrono;
-    // Long pauses wake once a day to re-arm the timer; infinity never ends on its own.
+    // Long pauses wake once a day to re-arm the timer.
     constexpr double longestStepSeconds = 24 * 60 * 60;
     QEventLoop loop;
     QTimer timer;

@@ -28,6 +28,14 @@ void QtDialogs::messageBox(const QString &text, const QString &title, Corvath::M
     box.exec();
 }
 
+bool QtDialogs::yesNo(const QString &text, const QString &title)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    box.setWindowIcon(QApplication::windowIcon());
+    return box.exec() == QMessageBox::Yes;
+}
+
 QString QtDialogs::inputBox(const QString &prompt, const QString &title, const QString &defaultText)
 {
     QInputDialog dialog;

@@ -1,34 +1,28 @@
 // The store's file reader: any bytes read without harm, everything read can be written back
 // and reads back the same, and what the program stores reads back exactly.
 #include "fuzzcheck.h"
-#include "settings/iniformat.h"
-
-#include <QBuffer>
+#include "platform/linux/inifile_linux.h"
 
 namespace {
 
-bool readBytes(const QByteArray &bytes, QSettings::SettingsMap &map)
+// Sections and their entries as plain lists, for comparing.
+QList<QStringList> flat(const IniFile::Contents &contents)
 {
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    return IniFormat::read(buffer, map);
+    QList<QStringList> result;
+    for (const IniFile::Section &section : contents.sections) {
+        QStringList lines {section.name};
+        for (const IniFile::Entry &entry : section.entries)
+            lines << entry.key + u'=' + entry.value;
+        result.append(lines);
+    }
+    return result;
 }
 
-bool writeMap(const QSettings::SettingsMap &map, QByteArray &bytes)
+void checkRoundTrip(const IniFile::Contents &contents)
 {
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    return IniFormat::write(buffer, map);
-}
-
-void checkRoundTrip(const QSettings::SettingsMap &map)
-{
-    QByteArray written;
-    FUZZ_CHECK(writeMap(map, written), "a map of storable values is written");
-    QSettings::SettingsMap again;
-    FUZZ_CHECK(readBytes(written, again), "a written file is read");
-    FUZZ_CHECK(again == map, "a written file reads back the same map");
+    const IniFile::Contents again = IniFile::parse(IniFile::serialize(contents));
+    FUZZ_CHECK(!again.damaged, "a written file reads back without damage");
+    FUZZ_CHECK(flat(again) == flat(contents), "a written file reads back the same");
 }
 
 } // namespace
@@ -37,25 +31,27 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, std::size_t siz
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
 
-    QSettings::SettingsMap map;
-    FUZZ_CHECK(readBytes(bytes, map), "any file is read as far as it goes");
-    for (auto it = map.cbegin(); it != map.cend(); ++it) {
-        const QString &key = it.key();
-        FUZZ_CHECK(key.count(u'/') <= 1 && !key.startsWith(u'/') && !key.endsWith(u'/'),
-                   "a key is a name, or a section and a name");
-        FUZZ_CHECK(IniFormat::isStorable(it.value().toString()), "every value read is storable");
+    const IniFile::Contents contents = IniFile::parse(bytes);
+    for (const IniFile::Section &section : contents.sections) {
+        FUZZ_CHECK(section.index.size() == section.entries.size(), "each key once");
+        for (const IniFile::Entry &entry : section.entries) {
+            FUZZ_CHECK(!entry.key.isEmpty() && !entry.key.contains(u'='), "a key is a name");
+            FUZZ_CHECK(IniFile::isStorable(entry.value), "every value read is storable");
+        }
     }
-    checkRoundTrip(map);
+    checkRoundTrip(contents);
 
     // The input's lines as the values the program stores under its own keys.
-    QSettings::SettingsMap stored;
+    IniFile::Contents stored;
+    IniFile::Section &main = stored.sectionForWriting(QStringLiteral("Main"));
     const QList<QByteArray> lines = bytes.split('\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString value = QString::fromUtf8(lines.at(i));
-        if (!IniFormat::isStorable(value))
+        if (!IniFile::isStorable(value))
             continue;
-        stored.insert(QStringLiteral("Main/app %1").arg(i + 1), value);
-        stored.insert(i % 2 ? QStringLiteral("Main/Interval") : QStringLiteral("Main/Icon"), value);
+        const QString key = QStringLiteral("app %1").arg(i + 1);
+        main.index.insert(key, main.entries.size());
+        main.entries.append({key, value});
     }
     checkRoundTrip(stored);
     return 0;

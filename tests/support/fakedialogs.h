@@ -28,6 +28,7 @@ public:
 
     void setNextAnswer(const QString &text) { m_answers.enqueue(text); }
     void setNextFileName(const QString &path) { m_fileNames.enqueue(path); }
+    void setNextYesNo(bool yes) { m_yesNo.enqueue(yes); }
 
     QList<Message> messages;
     QList<Question> questions;
@@ -36,6 +37,12 @@ public:
     void messageBox(const QString &text, const QString &title, Corvath::MessageIcon icon) override
     {
         messages.append({text, title, icon});
+    }
+    // Recorded with the messages, without an icon.
+    bool yesNo(const QString &text, const QString &title) override
+    {
+        messages.append({text, title, Corvath::MessageIcon::NoIcon});
+        return !m_yesNo.isEmpty() && m_yesNo.dequeue();
     }
     QString inputBox(const QString &prompt, const QString &title,
                      const QString &defaultText) override
@@ -52,4 +59,5 @@ public:
 private:
     QQueue<QString> m_answers;
     QQueue<QString> m_fileNames;
+    QQueue<bool> m_yesNo;
 };

@@ -1,6 +1,6 @@
 #include "editors/configur.h"
 #include "fakedialogs.h"
-#include "settings/settingsbacking.h"
+#include "platform/settingsbacking.h"
 #include "settings/settingsstore.h"
 #include "temphome.h"
 
@@ -23,9 +23,10 @@ QStringList stored()
 // Every "app N" key in the store, whatever its number, so that stray keys show up too.
 QStringList storedLaunchKeys()
 {
-    auto settings = SettingsBacking::open();
-    settings->beginGroup(QStringLiteral("Main"));
-    QStringList keys = settings->childKeys().filter(QStringLiteral("app "));
+    QStringList keys;
+    for (const std::u16string &key : createSettingsBacking()->read()->keys())
+        keys.append(QString::fromStdU16String(key));
+    keys = keys.filter(QStringLiteral("app "));
     keys.sort();
     return keys;
 }
@@ -103,28 +104,39 @@ private Q_SLOTS:
         QTest::addColumn<bool>("manual");
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QStringList>("added");
+        QTest::addColumn<bool>("refused");
         const QString capitals = QStringLiteral("/home/Ann/Bin/Mail Checker");
-        QTest::newRow("add cancelled") << false << QString() << QStringList();
-        QTest::newRow("add keeps capitals") << false << capitals << QStringList {capitals};
+        QTest::newRow("add cancelled") << false << QString() << QStringList() << false;
+        QTest::newRow("add keeps capitals") << false << capitals << QStringList {capitals} << false;
         QTest::newRow("add keeps a missing file's name")
             << false << QStringLiteral("/nowhere/New Tool")
-            << QStringList {QStringLiteral("/nowhere/New Tool")};
-        QTest::newRow("manual cancelled or empty") << true << QString() << QStringList();
-        QTest::newRow("manual keeps capitals") << true << capitals << QStringList {capitals};
+            << QStringList {QStringLiteral("/nowhere/New Tool")} << false;
+        QTest::newRow("manual cancelled or empty") << true << QString() << QStringList() << false;
+        QTest::newRow("manual keeps capitals")
+            << true << capitals << QStringList {capitals} << false;
         QTest::newRow("manual keeps blanks")
             << true << QStringLiteral("  /opt/ppp tools/dialer --quiet  ")
-            << QStringList {QStringLiteral("  /opt/ppp tools/dialer --quiet  ")};
+            << QStringList {QStringLiteral("  /opt/ppp tools/dialer --quiet  ")} << false;
         QTest::newRow("manual blanks only")
-            << true << QStringLiteral("   ") << QStringList {QStringLiteral("   ")};
+            << true << QStringLiteral("   ") << QStringList {QStringLiteral("   ")} << false;
         QTest::newRow("manual arguments and quotes")
             << true << QStringLiteral("\"/opt/a b/run\" -x 'y z'")
-            << QStringList {QStringLiteral("\"/opt/a b/run\" -x 'y z'")};
+            << QStringList {QStringLiteral("\"/opt/a b/run\" -x 'y z'")} << false;
+        // A pasted path brings its line break along; one inside can never be stored.
+        QTest::newRow("manual pasted with line breaks")
+            << true << QStringLiteral("\r\n /opt/tool --x \n")
+            << QStringList {QStringLiteral(" /opt/tool --x ")} << false;
+        QTest::newRow("manual line break inside")
+            << true << QStringLiteral("/opt/a\n/opt/b") << QStringList() << true;
+        QTest::newRow("add a name with a line break")
+            << false << QStringLiteral("/tmp/odd\nname") << QStringList() << true;
     }
     void addAndManual()
     {
         QFETCH(bool, manual);
         QFETCH(QString, answer);
         QFETCH(QStringList, added);
+        QFETCH(bool, refused);
         const QStringList before {QStringLiteral("/usr/bin/first")};
         QVERIFY(SaveLaunchList(before));
         auto editor = opened();
@@ -151,7 +163,48 @@ private Q_SLOTS:
         QVERIFY(editor->close());
         QCOMPARE(stored(), before + added);
         QCOMPARE(m_mainList, before + added);
-        QVERIFY(m_dialogs->messages.isEmpty());
+        QCOMPARE(m_dialogs->messages.size(), refused ? 1 : 0);
+    }
+
+    // A list that cannot be stored stays in the open editor until the user lets it go.
+    void failedSaveKeepsTheEdits()
+    {
+        const QStringList before {QStringLiteral("/usr/bin/first")};
+        QVERIFY(SaveLaunchList(before));
+        auto editor = opened();
+        m_dialogs->setNextAnswer(QStringLiteral("/usr/bin/second"));
+        editor->Command3_Click();
+        const QStringList edited = editor->entries();
+
+        const QString folder = m_home->configPath() + QStringLiteral("/quillmoor");
+        const QString aside = m_home->path() + QStringLiteral("/aside");
+        QVERIFY(QFile::rename(folder, aside));
+        QVERIFY(QFile(folder).open(QIODevice::WriteOnly)); // a file where the folder was
+        QVERIFY(!editor->close());
+        QVERIFY(editor->isVisible());
+        QCOMPARE(editor->entries(), edited);
+        QCOMPARE(m_mainList, QStringList {QStringLiteral("stale")});
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QVERIFY(m_dialogs->messages[0].text.contains(m_home->storePath()));
+
+        QVERIFY(QFile::remove(folder));
+        QVERIFY(QFile::rename(aside, folder));
+        QVERIFY(editor->close());
+        QCOMPARE(stored(), edited);
+        QCOMPARE(m_mainList, edited);
+
+        // Choosing to discard closes it with the store as it was.
+        editor = opened();
+        m_dialogs->setNextAnswer(QStringLiteral("/usr/bin/third"));
+        editor->Command3_Click();
+        QVERIFY(QFile::rename(folder, aside));
+        QVERIFY(QFile(folder).open(QIODevice::WriteOnly));
+        m_dialogs->setNextYesNo(true);
+        QVERIFY(editor->close());
+        QVERIFY(QFile::remove(folder));
+        QVERIFY(QFile::rename(aside, folder));
+        QCOMPARE(stored(), edited);
+        QCOMPARE(m_mainList, edited);
     }
 
     void removeTakesTheSelectedEntryOnly()

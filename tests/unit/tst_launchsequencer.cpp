@@ -212,6 +212,7 @@ private Q_SLOTS:
                 ++shown;
                 whileOpen();
             }
+            bool yesNo(const QString &, const QString &) override { return false; }
             QString inputBox(const QString &, const QString &, const QString &) override
             {
                 return {};

@@ -26,7 +26,10 @@ private Q_SLOTS:
         QTest::newRow("trailing point") << u"3."_qs << true << 3.0;
         QTest::newRow("blanks around") << u" 3 "_qs << true << 3.0;
         QTest::newRow("tab before") << u"\t4"_qs << true << 4.0;
-        QTest::newRow("huge") << u"1e999"_qs << true << qInf();
+        // Too large for a double: no number, and no pause that never ends.
+        QTest::newRow("huge") << u"1e999"_qs << false << 0.0;
+        QTest::newRow("huge negative") << u" -1e999 "_qs << false << 0.0;
+        QTest::newRow("huge before text") << u"9e9999s"_qs << false << 0.0;
         QTest::newRow("letters") << u"abc"_qs << false << 0.0;
         QTest::newRow("empty") << QString() << false << 0.0;
         QTest::newRow("only blanks") << u"   "_qs << false << 0.0;
@@ -48,10 +51,7 @@ private Q_SLOTS:
         QFETCH(double, value);
         QCOMPARE(NumberText::isNumeric(text), numeric);
         const double read = NumberText::leadingValue(text);
-        if (std::isinf(value))
-            QCOMPARE(read, value);
-        else
-            QVERIFY2(std::abs(read - value) < 1e-12, qPrintable(QString::number(read)));
+        QVERIFY2(std::abs(read - value) < 1e-12, qPrintable(QString::number(read)));
     }
 
     void split_data()

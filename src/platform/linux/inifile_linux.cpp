@@ -1,0 +1,167 @@
+#include "platform/linux/inifile_linux.h"
+
+#include <QStringDecoder>
+
+#include <algorithm>
+
+namespace IniFile {
+namespace {
+
+// Blanks around a name, and byte order marks, which some editors put at the start of a file.
+QStringView stripped(QStringView text)
+{
+    auto ignorable = [](QChar c) { return c.isSpace() || c == QChar::ByteOrderMark; };
+    while (!text.isEmpty() && ignorable(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && ignorable(text.back()))
+        text.chop(1);
+    return text;
+}
+
+// A carriage return anywhere ends a line as well: a value holding one could never be written
+// back, and every later save would fail on it.
+bool isLineEnd(char c)
+{
+    return c == '\n' || c == '\r';
+}
+
+class Reader
+{
+public:
+    Contents take() { return std::move(m_contents); }
+
+    void line(QStringView text)
+    {
+        const QStringView trimmed = stripped(text);
+        // Blanks other than ASCII ones may stand before a comment sign too.
+        if (trimmed.isEmpty() || trimmed.startsWith(u';') || trimmed.startsWith(u'#'))
+            return;
+        if (trimmed.startsWith(u'[') && trimmed.endsWith(u']')) {
+            m_section = &m_contents.sectionForWriting(
+                stripped(trimmed.sliced(1, trimmed.size() - 2)).toString());
+            return;
+        }
+        const qsizetype eq = text.indexOf(u'=');
+        const QStringView key = eq > 0 ? stripped(text.left(eq)) : QStringView();
+        if (key.isEmpty()) {
+            m_contents.damaged = true;
+            return;
+        }
+        if (!m_section)
+            m_section = &m_contents.sectionForWriting(QString());
+        const QString name = key.toString();
+        QString value = text.sliced(eq + 1).toString();
+        if (const auto found = m_section->index.constFind(name); found != m_section->index.cend()) {
+            m_section->entries[*found].value = std::move(value);
+            return;
+        }
+        m_section->index.insert(name, m_section->entries.size());
+        m_section->entries.append({name, std::move(value)});
+    }
+
+    void damaged() { m_contents.damaged = true; }
+
+private:
+    Contents m_contents;
+    Section *m_section = nullptr;
+};
+
+} // namespace
+
+const QString *Section::find(const QString &key) const
+{
+    const auto found = index.constFind(key);
+    return found == index.cend() ? nullptr : &entries.at(*found).value;
+}
+
+const Section *Contents::section(const QString &name) const
+{
+    const auto found = std::find_if(sections.cbegin(), sections.cend(),
+                                    [&](const Section &s) { return s.name == name; });
+    return found == sections.cend() ? nullptr : &*found;
+}
+
+Section &Contents::sectionForWriting(const QString &name)
+{
+    auto found = std::find_if(sections.begin(), sections.end(),
+                              [&](const Section &s) { return s.name == name; });
+    if (found != sections.end())
+        return *found;
+    // Keys outside any section must stand first, before the first header.
+    if (name.isEmpty())
+        return *sections.insert(sections.begin(), Section {});
+    sections.append(Section {name, {}, {}});
+    return sections.last();
+}
+
+Contents parse(QByteArrayView bytes)
+{
+    Reader reader;
+    QStringDecoder decodeAll(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString whole = decodeAll(bytes);
+    if (!decodeAll.hasError() && !whole.contains(QChar::Null)) {
+        const QStringView text(whole);
+        for (qsizetype start = 0; start < text.size();) {
+            const auto end = std::find_if(text.begin() + start, text.end(),
+                                          [](QChar c) { return c == u'\n' || c == u'\r'; });
+            reader.line(text.sliced(start, end - (text.begin() + start)));
+            start = end - text.begin() + 1;
+        }
+        return reader.take();
+    }
+    // Some lines are damaged: read the others one by one.
+    for (qsizetype start = 0; start < bytes.size();) {
+        const qsizetype end
+            = std::find_if(bytes.begin() + start, bytes.end(), isLineEnd) - bytes.begin();
+        const QByteArrayView line = bytes.sliced(start, end - start);
+        start = end + 1;
+        if (line.contains('\0')) {
+            reader.damaged();
+            continue;
+        }
+        QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = decode(line);
+        if (decode.hasError()) {
+            // Most likely a path another tool saved in Latin-1: every byte is still a letter.
+            reader.damaged();
+            reader.line(QString::fromLatin1(line));
+            continue;
+        }
+        reader.line(text);
+    }
+    return reader.take();
+}
+
+QByteArray serialize(const Contents &contents)
+{
+    // Built as one text and encoded once: far cheaper than encoding line by line.
+    qsizetype size = 0;
+    for (const Section &section : contents.sections) {
+        size += section.name.size() + 4;
+        for (const Entry &entry : section.entries)
+            size += entry.key.size() + entry.value.size() + 2;
+    }
+    QString text;
+    text.reserve(size);
+    for (const Section &section : contents.sections) {
+        if (!section.name.isEmpty()) {
+            if (!text.isEmpty())
+                text += u'\n';
+            text += u'[' + section.name + QStringLiteral("]\n");
+        }
+        for (const Entry &entry : section.entries) {
+            text += entry.key;
+            text += u'=';
+            text += entry.value;
+            text += u'\n';
+        }
+    }
+    return text.toUtf8();
+}
+
+bool isStorable(QStringView value)
+{
+    return !value.contains(u'\n') && !value.contains(u'\r') && !value.contains(QChar::Null);
+}
+
+} // namespace IniFile

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+// The settings file: "key=value" lines under "[Section]" headers. A value is the exact text
+// between the first '=' and the end of its line: never split, unescaped or converted, so that
+// a hand-edited file reads back as it looks.
+namespace IniFile {
+
+struct Entry
+{
+    QString key;
+    QString value;
+};
+
+struct Section
+{
+    QString name; // empty for keys before the first header
+    QList<Entry> entries; // in file order, each key once: the last of repeated lines wins
+    QHash<QString, qsizetype> index; // key -> position in entries
+
+    const QString *find(const QString &key) const;
+};
+
+struct Contents
+{
+    QList<Section> sections;
+    // Lines that could not be read as they were: binary junk, lines without a key, or text
+    // that is not UTF-8 (which is read as Latin-1, so that no entry is lost).
+    bool damaged = false;
+
+    const Section *section(const QString &name) const;
+    Section &sectionForWriting(const QString &name);
+};
+
+Contents parse(QByteArrayView bytes);
+QByteArray serialize(const Contents &contents);
+
+// Whether a value can be kept as one line.
+bool isStorable(QStringView value);
+
+} // namespace IniFile

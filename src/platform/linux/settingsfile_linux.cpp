@@ -1,0 +1,290 @@
+#include "platform/linux/settingsfile_linux.h"
+#include "platform/linux/inifile_linux.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QLockFile>
+#include <QMutex>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <tuple>
+
+namespace {
+
+const QString Main = QStringLiteral("Main");
+
+QString fromView(std::u16string_view text)
+{
+    return QString::fromRawData(reinterpret_cast<const QChar *>(text.data()),
+                                qsizetype(text.size()));
+}
+
+QStringView viewFrom(std::u16string_view text)
+{
+    return QStringView(text.data(), qsizetype(text.size()));
+}
+
+std::u16string_view viewOf(const QString &text)
+{
+    return {reinterpret_cast<const char16_t *>(text.utf16()), std::size_t(text.size())};
+}
+
+// What tells one version of the file from another without reading it. Every save makes a
+// new file, and no tool can set the change time back.
+struct Identity
+{
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    timespec modified {};
+    timespec changed {};
+
+    static Identity of(const struct stat &info)
+    {
+        return {info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+    }
+    friend bool operator==(const Identity &a, const Identity &b)
+    {
+        auto tie = [](const Identity &i) {
+            return std::tie(i.device, i.inode, i.size, i.modified.tv_sec, i.modified.tv_nsec,
+                            i.changed.tv_sec, i.changed.tv_nsec);
+        };
+        return tie(a) == tie(b);
+    }
+};
+
+struct Parsed
+{
+    QString path;
+    Identity identity;
+    std::shared_ptr<const IniFile::Contents> contents;
+};
+
+// The last file parsed, shared by every reading in the process.
+QMutex s_mutex;
+Parsed s_last;
+
+class FileReading final : public SettingsBacking::Reading
+{
+public:
+    explicit FileReading(std::shared_ptr<const IniFile::Contents> contents)
+        : m_contents(std::move(contents))
+        , m_main(m_contents->section(Main))
+    { }
+
+    std::optional<std::u16string_view> value(std::u16string_view key) const override
+    {
+        const QString *found = m_main ? m_main->find(fromView(key)) : nullptr;
+        if (!found)
+            return std::nullopt;
+        return viewOf(*found);
+    }
+
+    std::vector<std::u16string> keys() const override
+    {
+        std::vector<std::u16string> result;
+        if (m_main) {
+            result.reserve(std::size_t(m_main->entries.size()));
+            for (const IniFile::Entry &entry : m_main->entries)
+                result.emplace_back(viewOf(entry.key));
+        }
+        return result;
+    }
+
+private:
+    std::shared_ptr<const IniFile::Contents> m_contents;
+    const IniFile::Section *m_main;
+};
+
+// The file as it is now: the last parse when nothing changed since, else a new one. `damaged`
+// is set when this call parsed a file that had unreadable text.
+std::shared_ptr<const IniFile::Contents> load(const QString &path, bool &damaged)
+{
+    static const auto empty = std::make_shared<const IniFile::Contents>();
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    struct stat info
+    {
+    };
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        if (fd >= 0)
+            ::close(fd);
+        return empty;
+    }
+    const Identity identity = Identity::of(info);
+    {
+        const QMutexLocker lock(&s_mutex);
+        if (s_last.contents && s_last.path == path && s_last.identity == identity) {
+            ::close(fd);
+            return s_last.contents;
+        }
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return empty;
+    const QByteArray bytes = file.readAll();
+    auto contents = std::make_shared<const IniFile::Contents>(IniFile::parse(bytes));
+    if (contents->damaged) {
+        damaged = true;
+        // The original, before a save drops what could not be read.
+        QSaveFile copy(path + QStringLiteral(".bad"));
+        if (copy.open(QIODevice::WriteOnly) && copy.write(bytes) == bytes.size())
+            copy.commit();
+    }
+    // Only a file that was not replaced while it was read.
+    if (qint64(bytes.size()) == qint64(info.st_size)) {
+        const QMutexLocker lock(&s_mutex);
+        s_last = {path, identity, contents};
+    }
+    return contents;
+}
+
+void remember(const QString &path, const IniFile::Contents &contents, const struct stat &info)
+{
+    const QMutexLocker lock(&s_mutex);
+    s_last = {path, Identity::of(info), std::make_shared<const IniFile::Contents>(contents)};
+}
+
+// QLockFile takes over a lock whose owner has died, but not one left empty by an owner killed
+// before it wrote its name: that one it honours for 30 s. Its owner holds a flock on it from
+// the moment it exists, so a lock nobody holds is free to go.
+void removeAbandonedLock(const QString &lockPath)
+{
+    const QByteArray name = QFile::encodeName(lockPath);
+    const int fd = ::open(name.constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat info
+    {
+    };
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &info) == 0 && info.st_size == 0)
+        ::unlink(name.constData());
+    ::close(fd);
+}
+
+// Applies the changes in place where a key is, and appends new keys in the order given.
+void apply(IniFile::Section &section, const std::vector<SettingsBacking::Change> &changes)
+{
+    QHash<QStringView, qsizetype> last; // key -> its last change
+    last.reserve(qsizetype(changes.size()));
+    for (std::size_t i = 0; i < changes.size(); ++i)
+        last.insert(viewFrom(changes[i].key), qsizetype(i));
+
+    QList<IniFile::Entry> entries;
+    entries.reserve(section.entries.size() + qsizetype(changes.size()));
+    for (IniFile::Entry &entry : section.entries) {
+        const auto change = last.find(entry.key);
+        if (change == last.end()) {
+            entries.append(std::move(entry));
+            continue;
+        }
+        if (const auto &value = changes[std::size_t(*change)].value)
+            entries.append({std::move(entry.key), viewFrom(*value).toString()});
+        *change = -1;
+    }
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        const auto change = last.find(viewFrom(changes[i].key));
+        if (*change != qsizetype(i) || !changes[i].value)
+            continue;
+        entries.append(
+            {viewFrom(changes[i].key).toString(), viewFrom(*changes[i].value).toString()});
+        *change = -1;
+    }
+    section.entries = std::move(entries);
+    section.index.clear();
+    section.index.reserve(section.entries.size());
+    for (qsizetype i = 0; i < section.entries.size(); ++i)
+        section.index.insert(section.entries.at(i).key, i);
+}
+
+} // namespace
+
+QString SettingsFile::path()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/quillmoor/61027.ini");
+}
+
+std::u16string SettingsFile::location() const
+{
+    return std::u16string(viewOf(path()));
+}
+
+std::unique_ptr<SettingsBacking::Reading> SettingsFile::read()
+{
+    const QString file = path();
+    bool damaged = false;
+    auto contents = load(file, damaged);
+    if (damaged)
+        m_damageCopy = file + QStringLiteral(".bad");
+    return std::make_unique<FileReading>(std::move(contents));
+}
+
+std::u16string SettingsFile::takeDamageCopy()
+{
+    return std::u16string(viewOf(std::exchange(m_damageCopy, QString())));
+}
+
+bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason)
+{
+    const QString file = path();
+    const QString folder = QFileInfo(file).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        reason = "its folder " + folder.toStdString() + " could not be made";
+        return false;
+    }
+    removeAbandonedLock(file + QStringLiteral(".lock"));
+    QLockFile lock(file + QStringLiteral(".lock"));
+    if (!lock.tryLock(10000)) {
+        reason = lock.error() == QLockFile::LockFailedError
+            ? "another program kept the settings locked"
+            : "the lock beside the file could not be made";
+        return false;
+    }
+
+    // Read again under the lock: another process may have saved since.
+    bool damaged = false;
+    IniFile::Contents contents = *load(file, damaged);
+    if (damaged)
+        m_damageCopy = file + QStringLiteral(".bad");
+    contents.damaged = false;
+    apply(contents.sectionForWriting(Main), changes);
+    const QByteArray bytes = IniFile::serialize(contents);
+
+    QSaveFile out(file);
+    // Never write over the old file in place: a crash would leave half of each.
+    out.setDirectWriteFallback(false);
+    struct stat written
+    {
+    };
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush()
+        || ::fstat(int(out.handle()), &written) != 0 || !out.commit()) {
+        reason = out.errorString().toStdString();
+        if (reason.empty())
+            reason = std::strerror(errno);
+        out.cancelWriting();
+        return false;
+    }
+    // Remembered only when the file there now is the one just written.
+    struct stat now
+    {
+    };
+    if (::stat(QFile::encodeName(file).constData(), &now) == 0 && now.st_ino == written.st_ino
+        && now.st_dev == written.st_dev)
+        remember(file, contents, now);
+    return true;
+}
+
+std::unique_ptr<SettingsBacking> createSettingsBacking()
+{
+    return std::make_unique<SettingsFile>();
+}

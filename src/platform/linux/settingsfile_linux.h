@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/settingsbacking.h"
+
+#include <QString>
+
+// The settings as a file of our own, $XDG_CONFIG_HOME/quillmoor/61027.ini, section [Main].
+// Every save replaces the file whole under a lock beside it, so a crash leaves the old
+// settings or the new ones. A read parses the file only when its identity, size or times
+// changed since the last parse, so reading one key costs little however long the list.
+class SettingsFile final : public SettingsBacking
+{
+public:
+    // The file's path is found anew for every operation, from the environment as it is then.
+    SettingsFile() = default;
+
+    std::unique_ptr<Reading> read() override;
+    bool write(const std::vector<Change> &changes, std::string &reason) override;
+    std::u16string location() const override;
+    std::u16string takeDamageCopy() override;
+
+    static QString path();
+
+private:
+    QString m_damageCopy;
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Where the program's settings (application "61027", section "Main") are kept: a file on
+// Linux, the registry on Windows. Every value is UTF-16 text, stored and returned exactly.
+// Standard types only: the Windows implementation is plain Win32.
+class SettingsBacking
+{
+public:
+    // One look at the store as it is now. Views it hands out live as long as it does.
+    class Reading
+    {
+    public:
+        virtual ~Reading() = default;
+        virtual std::optional<std::u16string_view> value(std::u16string_view key) const = 0;
+        virtual std::vector<std::u16string> keys() const = 0;
+    };
+
+    // A key's new text; without one the key is removed.
+    struct Change
+    {
+        std::u16string_view key;
+        std::optional<std::u16string_view> value;
+    };
+
+    SettingsBacking() = default;
+    virtual ~SettingsBacking() = default;
+    SettingsBacking(const SettingsBacking &) = delete;
+    SettingsBacking &operator=(const SettingsBacking &) = delete;
+
+    // A store that cannot be read at all reads as empty.
+    virtual std::unique_ptr<Reading> read() = 0;
+    // Applies every change, or none of them where the store allows it; on failure `reason`
+    // says why in a few words for the user (UTF-8), and what was stored stays as it was.
+    virtual bool write(const std::vector<Change> &changes, std::string &reason) = 0;
+    // Where the store lives, for messages.
+    virtual std::u16string location() const = 0;
+    // Once after a reading met text it could not read as such: where a copy of the store as
+    // it was has been kept. Empty otherwise.
+    virtual std::u16string takeDamageCopy() { return {}; }
+};
+
+// The store of the OS the program was built for, at its usual place.
+std::unique_ptr<SettingsBacking> createSettingsBacking();
