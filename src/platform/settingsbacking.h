@@ -18,7 +18,7 @@ public:
     public:
         virtual ~Reading() = default;
         virtual std::optional<std::u16string_view> value(std::u16string_view key) const = 0;
-        virtual std::vector<std::u16string> keys() const = 0;
+        virtual std::vector<std::u16string_view> keys() const = 0;
     };
 
     // A key's new text; without one the key is removed.

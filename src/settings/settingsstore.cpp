@@ -35,6 +35,28 @@ StoreResult write(const std::vector<SettingsBacking::Change> &changes)
     return failure(QString::fromStdString(reason));
 }
 
+// "app N" without an allocation: the list's keys are asked for tens of thousands of times.
+class LaunchKey
+{
+public:
+    explicit LaunchKey(int index)
+    {
+        char16_t digits[12];
+        int count = 0;
+        do {
+            digits[count++] = char16_t(u'0' + index % 10);
+            index /= 10;
+        } while (index > 0);
+        while (count > 0)
+            m_text[m_size++] = digits[--count];
+    }
+    std::u16string_view view() const { return {m_text, m_size}; }
+
+private:
+    char16_t m_text[16] = {u'a', u'p', u'p', u' '};
+    std::size_t m_size = 4;
+};
+
 // Only the keys the list itself uses: "app ", then a number without sign, blank or leading 0.
 int launchNumber(std::u16string_view key)
 {
@@ -67,7 +89,8 @@ QString location()
 
 bool isStorable(QStringView value)
 {
-    return !value.contains(u'\n') && !value.contains(u'\r') && !value.contains(QChar::Null);
+    return std::none_of(value.begin(), value.end(),
+                        [](QChar c) { return c == u'\n' || c == u'\r' || c == QChar::Null; });
 }
 
 QString takeDamageNotice()
@@ -105,7 +128,7 @@ void LoadLaunchList(QStringList &target)
 {
     const auto reading = backing().read();
     for (int i = 1; i <= SettingsStore::MaxEntries; ++i) {
-        const auto entry = reading->value(viewOf(SettingsStore::launchKey(i)));
+        const auto entry = reading->value(LaunchKey(i).view());
         if (!entry || entry->empty())
             return;
         target.append(toQString(*entry));
@@ -121,32 +144,34 @@ StoreResult SaveLaunchList(const QStringList &entries)
                                           "keep")
                                .arg(i + 1));
     }
-    QStringList keys;
-    keys.reserve(count);
-    for (int i = 1; i <= count; ++i)
-        keys.append(SettingsStore::launchKey(i));
+    std::vector<LaunchKey> keys;
+    keys.reserve(std::size_t(count) + 100);
+    for (int i = 1; i <= std::max(count, 100); ++i)
+        keys.emplace_back(i);
 
     // The new list first and the old keys after it: where the store writes value by value
     // (the registry), a crash in between never leaves an empty list.
     std::vector<SettingsBacking::Change> changes;
     changes.reserve(std::size_t(count) + 100);
     for (int i = 0; i < count; ++i)
-        changes.push_back({viewOf(keys.at(i)), viewOf(entries.at(i))});
+        changes.push_back({keys[std::size_t(i)].view(), viewOf(entries.at(i))});
 
-    const auto reading = backing().read();
-    std::vector<std::u16string> stale;
+    auto reading = backing().read();
     for (int i = count + 1; i <= 100; ++i) {
-        stale.push_back(viewOf(SettingsStore::launchKey(i)).data());
-        const auto value = reading->value(stale.back());
-        if (!value || value->empty())
-            stale.pop_back();
+        const auto value = reading->value(keys[std::size_t(i - 1)].view());
+        if (value && !value->empty())
+            changes.push_back({keys[std::size_t(i - 1)].view(), std::nullopt});
     }
     // Keys past 100 that an older, longer list left behind would be read back as part of a
     // shorter list once the keys below them are filled again.
-    for (std::u16string &key : reading->keys()) {
+    std::vector<std::u16string> stale;
+    for (std::u16string_view key : reading->keys()) {
         if (launchNumber(key) > std::max(count, 100))
-            stale.push_back(std::move(key));
+            stale.emplace_back(key);
     }
+    // Let go of the reading before the write, which can then change the file's last parse in
+    // place instead of copying it.
+    reading.reset();
     for (const std::u16string &key : stale)
         changes.push_back({key, std::nullopt});
     return write(changes);

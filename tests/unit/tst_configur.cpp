@@ -24,8 +24,9 @@ QStringList stored()
 QStringList storedLaunchKeys()
 {
     QStringList keys;
-    for (const std::u16string &key : createSettingsBacking()->read()->keys())
-        keys.append(QString::fromStdU16String(key));
+    const auto reading = createSettingsBacking()->read();
+    for (std::u16string_view key : reading->keys())
+        keys.append(QString::fromStdU16String(std::u16string(key)));
     keys = keys.filter(QStringLiteral("app "));
     keys.sort();
     return keys;

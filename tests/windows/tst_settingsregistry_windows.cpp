@@ -30,8 +30,9 @@ protected:
 
 TEST_F(SettingsRegistryTest, ValuesAreKeptExactly)
 {
-    const std::u16string values[] = {u"@Variant(junk)", u"@", u"a,b=c;#", u"  blanks  ",
-                                     u"C:\\Tools\\run.exe /x", u"Jörg \u96e8", u""};
+    const std::u16string values[]
+        = {u"@Variant(junk)",        u"@",           u"a,b=c;#", u"  blanks  ",
+           u"C:\\Tools\\run.exe /x", u"Jörg \u96e8", u""};
     for (const std::u16string &value : values) {
         ASSERT_TRUE(write({{u"Icon", value}}));
         const auto reading = store->read(); // what the views point into
@@ -50,7 +51,7 @@ TEST_F(SettingsRegistryTest, ValuesAreKeptExactly)
 TEST_F(SettingsRegistryTest, MissingKeysAndRemovals)
 {
     EXPECT_FALSE(store->read()->value(u"Interval").has_value()); // no key at all yet
-    EXPECT_TRUE(store->read()->keys().empty());
+    EXPECT_TRUE(store->read()->keys().empty()); // views into nothing
     ASSERT_TRUE(write({{u"app 1", u"a"}, {u"app 2", u"b"}, {u"Interval", u".5"}}));
     ASSERT_TRUE(write({{u"app 2", std::nullopt}, {u"app 9", std::nullopt}}));
     const auto reading = store->read();

@@ -134,29 +134,35 @@ Contents parse(QByteArrayView bytes)
 
 QByteArray serialize(const Contents &contents)
 {
-    // Built as one text and encoded once: far cheaper than encoding line by line.
-    qsizetype size = 0;
+    // Encoded straight into one buffer of the largest size it can take: far cheaper than
+    // encoding line by line or through a copy of the whole text.
+    qsizetype units = 0;
     for (const Section &section : contents.sections) {
-        size += section.name.size() + 4;
+        units += section.name.size() + 4;
         for (const Entry &entry : section.entries)
-            size += entry.key.size() + entry.value.size() + 2;
+            units += entry.key.size() + entry.value.size() + 2;
     }
-    QString text;
-    text.reserve(size);
+    QStringEncoder encode(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+    QByteArray out(encode.requiredSpace(units), Qt::Uninitialized);
+    char *at = out.data();
+    auto put = [&](QStringView text) { at = encode.appendToBuffer(at, text); };
     for (const Section &section : contents.sections) {
         if (!section.name.isEmpty()) {
-            if (!text.isEmpty())
-                text += u'\n';
-            text += u'[' + section.name + QStringLiteral("]\n");
+            if (at != out.data())
+                put(u"\n");
+            put(u"[");
+            put(section.name);
+            put(u"]\n");
         }
         for (const Entry &entry : section.entries) {
-            text += entry.key;
-            text += u'=';
-            text += entry.value;
-            text += u'\n';
+            put(entry.key);
+            put(u"=");
+            put(entry.value);
+            put(u"\n");
         }
     }
-    return text.toUtf8();
+    out.truncate(at - out.data());
+    return out;
 }
 
 bool isStorable(QStringView value)

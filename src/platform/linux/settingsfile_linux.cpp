@@ -66,7 +66,7 @@ struct Parsed
 {
     QString path;
     Identity identity;
-    std::shared_ptr<const IniFile::Contents> contents;
+    std::shared_ptr<IniFile::Contents> contents; // handed out only as const
 };
 
 // The last file parsed, shared by every reading in the process.
@@ -89,13 +89,13 @@ public:
         return viewOf(*found);
     }
 
-    std::vector<std::u16string> keys() const override
+    std::vector<std::u16string_view> keys() const override
     {
-        std::vector<std::u16string> result;
+        std::vector<std::u16string_view> result;
         if (m_main) {
             result.reserve(std::size_t(m_main->entries.size()));
             for (const IniFile::Entry &entry : m_main->entries)
-                result.emplace_back(viewOf(entry.key));
+                result.push_back(viewOf(entry.key));
         }
         return result;
     }
@@ -109,7 +109,7 @@ private:
 // is set when this call parsed a file that had unreadable text.
 std::shared_ptr<const IniFile::Contents> load(const QString &path, bool &damaged)
 {
-    static const auto empty = std::make_shared<const IniFile::Contents>();
+    static const auto empty = std::make_shared<IniFile::Contents>();
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
     struct stat info
@@ -132,7 +132,7 @@ std::shared_ptr<const IniFile::Contents> load(const QString &path, bool &damaged
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         return empty;
     const QByteArray bytes = file.readAll();
-    auto contents = std::make_shared<const IniFile::Contents>(IniFile::parse(bytes));
+    auto contents = std::make_shared<IniFile::Contents>(IniFile::parse(bytes));
     if (contents->damaged) {
         damaged = true;
         // The original, before a save drops what could not be read.
@@ -148,10 +148,25 @@ std::shared_ptr<const IniFile::Contents> load(const QString &path, bool &damaged
     return contents;
 }
 
-void remember(const QString &path, const IniFile::Contents &contents, const struct stat &info)
+void remember(const QString &path, IniFile::Contents &&contents, const struct stat &info)
 {
     const QMutexLocker lock(&s_mutex);
-    s_last = {path, Identity::of(info), std::make_shared<const IniFile::Contents>(contents)};
+    s_last = {path, Identity::of(info), std::make_shared<IniFile::Contents>(std::move(contents))};
+}
+
+// The file's contents to change: the last parse itself where nobody else holds it, which
+// saves copying every entry of a long list.
+IniFile::Contents contentsToChange(const QString &path, bool &damaged)
+{
+    auto current = std::const_pointer_cast<IniFile::Contents>(load(path, damaged));
+    {
+        const QMutexLocker lock(&s_mutex);
+        if (s_last.contents == current)
+            s_last = {};
+    }
+    if (current.use_count() == 1)
+        return std::move(*current);
+    return *current;
 }
 
 // QLockFile takes over a lock whose owner has died, but not one left empty by an owner killed
@@ -171,37 +186,33 @@ void removeAbandonedLock(const QString &lockPath)
     ::close(fd);
 }
 
-// Applies the changes in place where a key is, and appends new keys in the order given.
+// Applies the changes in order: a key that is there keeps its place, a new one goes last.
 void apply(IniFile::Section &section, const std::vector<SettingsBacking::Change> &changes)
 {
-    QHash<QStringView, qsizetype> last; // key -> its last change
-    last.reserve(qsizetype(changes.size()));
-    for (std::size_t i = 0; i < changes.size(); ++i)
-        last.insert(viewFrom(changes[i].key), qsizetype(i));
-
-    QList<IniFile::Entry> entries;
-    entries.reserve(section.entries.size() + qsizetype(changes.size()));
-    for (IniFile::Entry &entry : section.entries) {
-        const auto change = last.find(entry.key);
-        if (change == last.end()) {
-            entries.append(std::move(entry));
-            continue;
+    bool removed = false;
+    for (const SettingsBacking::Change &change : changes) {
+        const QString key = fromView(change.key);
+        const auto found = section.index.constFind(key);
+        if (found != section.index.cend()) {
+            IniFile::Entry &entry = section.entries[*found];
+            if (change.value) {
+                entry.value = viewFrom(*change.value).toString();
+                if (entry.key.isNull()) // removed by an earlier change
+                    entry.key = viewFrom(change.key).toString();
+            } else if (!entry.key.isNull()) {
+                entry.key = QString();
+                removed = true;
+            }
+        } else if (change.value) {
+            const QString owned = viewFrom(change.key).toString();
+            section.index.insert(owned, section.entries.size());
+            section.entries.append({owned, viewFrom(*change.value).toString()});
         }
-        if (const auto &value = changes[std::size_t(*change)].value)
-            entries.append({std::move(entry.key), viewFrom(*value).toString()});
-        *change = -1;
     }
-    for (std::size_t i = 0; i < changes.size(); ++i) {
-        const auto change = last.find(viewFrom(changes[i].key));
-        if (*change != qsizetype(i) || !changes[i].value)
-            continue;
-        entries.append(
-            {viewFrom(changes[i].key).toString(), viewFrom(*changes[i].value).toString()});
-        *change = -1;
-    }
-    section.entries = std::move(entries);
+    if (!removed)
+        return;
+    section.entries.removeIf([](const IniFile::Entry &entry) { return entry.key.isNull(); });
     section.index.clear();
-    section.index.reserve(section.entries.size());
     for (qsizetype i = 0; i < section.entries.size(); ++i)
         section.index.insert(section.entries.at(i).key, i);
 }
@@ -253,7 +264,7 @@ bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason
 
     // Read again under the lock: another process may have saved since.
     bool damaged = false;
-    IniFile::Contents contents = *load(file, damaged);
+    IniFile::Contents contents = contentsToChange(file, damaged);
     if (damaged)
         m_damageCopy = file + QStringLiteral(".bad");
     contents.damaged = false;
@@ -280,7 +291,7 @@ bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason
     };
     if (::stat(QFile::encodeName(file).constData(), &now) == 0 && now.st_ino == written.st_ino
         && now.st_dev == written.st_dev)
-        remember(file, contents, now);
+        remember(file, std::move(contents), now);
     return true;
 }
 

@@ -61,9 +61,9 @@ public:
         }
     }
 
-    std::vector<std::u16string> keys() const override
+    std::vector<std::u16string_view> keys() const override
     {
-        std::vector<std::u16string> result;
+        std::vector<std::u16string_view> result;
         if (!m_key)
             return result;
         DWORD count = 0;
@@ -78,7 +78,7 @@ public:
             if (RegEnumValueW(m_key, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr)
                 != ERROR_SUCCESS)
                 break;
-            result.emplace_back(name.begin(), name.begin() + length);
+            result.push_back(m_values.emplace_back(name.begin(), name.begin() + length));
         }
         return result;
     }
