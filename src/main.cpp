@@ -1,6 +1,7 @@
+#include "logic/program.h"
+#include "logic/singleinstance.h"
 #include "shell/menue.h"
 #include "shell/qtdialogs.h"
-#include "shell/singleinstance.h"
 #include "shell/splash.h"
 
 #include <QApplication>
@@ -14,8 +15,9 @@ int main(int argc, char *argv[])
     // The program lives in the tray: closing its last window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    Corvath::Program program;
     QtDialogs dialogs;
-    Corvath::setDialogs(&dialogs);
+    program.setDialogs(&dialogs);
 
     SingleInstance instance;
     if (!instance.tryLock()) {

@@ -1,5 +1,5 @@
 #include "about/centerform.h"
-#include "about/centerposition.h"
+#include "logic/centerposition.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,9 +1,9 @@
 #include "about/frmabout.h"
 #include "about/centerform.h"
-#include "editors/editorlook.h"
+#include "logic/dialogs.h"
 #include "platform/sysinfo.h"
 #include "settings/documentopener.h"
-#include "shell/dialogs.h"
+#include "widgets/editorlook.h"
 
 #include <QIcon>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "editors/configur.h"
 #include "about/centerform.h"
-#include "editors/editorlook.h"
+#include "logic/dialogs.h"
+#include "logic/program.h"
 #include "settings/settingsstore.h"
-#include "shell/dialogs.h"
-#include "shell/ending.h"
+#include "widgets/editorlook.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "editors/editicon.h"
 #include "about/centerform.h"
-#include "editors/editorlook.h"
+#include "logic/dialogs.h"
 #include "settings/settingsstore.h"
-#include "shell/dialogs.h"
-#include "shell/tray.h"
+#include "widgets/editorlook.h"
+#include "widgets/tray.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -15,7 +15,7 @@ struct StartupResult
 //
 // Linux: the XDG autostart entry $XDG_CONFIG_HOME/autostart/quillmoor.desktop.
 // Windows: the entry "run" of the section "windows" in "win.ini", written with
-// Corvath::WriteProfileValue (settings/profilevalue.h).
+// Corvath::WriteProfileValue (platform/windows/profilevalue.h).
 class StartupEntry
 {
 public:

@@ -1,8 +1,6 @@
 #include "settings/documentopener.h"
-#include "shell/dialogs.h"
 
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -49,24 +47,6 @@ bool OpenDocument(const QString &path)
 #else
     return QDesktopServices::openUrl(documentUrl(path));
 #endif
-}
-
-void OpenReadMe(const QString &programDir)
-{
-    const QString path = QDir(programDir).filePath(QStringLiteral("readme.txt"));
-    if (!FileExists(path)) {
-        // The directory as it is spelt on disk: a lower-cased path names another one here.
-        dialogs()->messageBox(QStringLiteral("Could not find README.TXT in the ")
-                                  + QDir::toNativeSeparators(programDir)
-                                  + QStringLiteral(" directory."),
-                              QStringLiteral("Error"), MessageIcon::Critical);
-        return;
-    }
-    if (!OpenDocument(path)) {
-        dialogs()->messageBox(QStringLiteral("Could not open ") + QDir::toNativeSeparators(path)
-                                  + QStringLiteral(": the desktop has no program to show it."),
-                              QStringLiteral("Error"), MessageIcon::Critical);
-    }
 }
 
 } // namespace Corvath

@@ -10,7 +10,5 @@ bool FileExists(const QString &path);
 // Hands a document path or a web address to the desktop's program for it and returns at
 // once. False when the desktop took nothing.
 bool OpenDocument(const QString &path);
-// "Read Me!!": opens readme.txt from programDir, or says that it is missing.
-void OpenReadMe(const QString &programDir);
 
 } // namespace Corvath

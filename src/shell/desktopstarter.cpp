@@ -1,5 +1,5 @@
 #include "shell/desktopstarter.h"
-#include "shell/commandline.h"
+#include "logic/commandline.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>

@@ -2,12 +2,14 @@
 #include "about/frmabout.h"
 #include "editors/configur.h"
 #include "editors/editicon.h"
-#include "settings/documentopener.h"
+#include "logic/connectionprobe.h"
+#include "logic/dialogs.h"
+#include "logic/interval.h"
+#include "logic/program.h"
+#include "logic/startupcommands.h"
 #include "settings/settingsstore.h"
-#include "settings/startupcommands.h"
-#include "shell/connectionprobe.h"
-#include "shell/ending.h"
-#include "shell/tray.h"
+#include "shell/readme.h"
+#include "widgets/tray.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -57,7 +59,7 @@ Menue::Menue(QWidget *parent)
     connect(m_tray, &Tray::MouseUp, this, &Menue::Tray_MouseUp);
     connect(m_tray, &Tray::IconDeleted, this, &Menue::Tray_IconDeleted);
     connect(&m_timer1, &QTimer::timeout, this, &Menue::Timer1_Timer);
-    // NetworkManager's news of its connections ticks at once, like the routing socket's.
+    // Every connection source's news of a change ticks at once.
     Corvath::whenConnectionsChange([menue = QPointer(this)] {
         if (menue)
             menue->m_trigger.changed();
@@ -189,7 +191,19 @@ void Menue::sEditLaunch_Click()
 
 void Menue::sSetInterval_Click()
 {
-    LaunchSequencer::askInterval();
+    const QString answer = Corvath::dialogs()->inputBox(
+        QStringLiteral("Enter the time interval, for the delay in between launching each "
+                       "application. Numbers entered are represented in seconds. (You can also "
+                       "use decmals.)"),
+        QString(), Interval::stored().text());
+    if (answer.isEmpty())
+        return;
+    if (Interval::isNumeric(answer)) {
+        Corvath::reportStoreFailure(Interval::store(answer));
+        return;
+    }
+    Corvath::dialogs()->messageBox(QStringLiteral("This entry must be specified in numeric form."),
+                                   QStringLiteral("Error"), Corvath::MessageIcon::Critical);
 }
 
 void Menue::sLaunchNow_Click()

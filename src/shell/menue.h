@@ -1,9 +1,8 @@
 #pragma once
 
+#include "logic/launchsequencer.h"
+#include "logic/monitortrigger.h"
 #include "shell/desktopstarter.h"
-#include "shell/launchsequencer.h"
-#include "shell/linkwatcher.h"
-#include "shell/monitortrigger.h"
 
 #include <QPointer>
 #include <QStringList>
@@ -35,7 +34,7 @@ public:
     bool Check1() const { return m_check1; }
     void setCheck1(bool value) { m_check1 = value; }
     QTimer &Timer1() { return m_timer1; }
-    // Sources of change news call its changed() to tick at once.
+    // The connection sources' change news calls its changed() to tick at once.
     MonitorTrigger &monitorTrigger() { return m_trigger; }
     Tray &tray() { return *m_tray; }
     QMenu &sFile() { return *m_sFile; }
@@ -92,7 +91,6 @@ private:
     DesktopStarter m_starter;
     LaunchSequencer m_sequencer {m_list1, m_starter};
     MonitorTrigger m_trigger {m_timer1, [this] { Timer1_Timer(); }};
-    LinkWatcher m_linkWatcher {m_trigger};
     // Owned as children, so that ending the program destroys them without their closing steps.
     QPointer<Configur> m_configur;
     QPointer<EditIcon> m_editIcon;

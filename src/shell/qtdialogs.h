@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/dialogs.h"
+#include "logic/dialogs.h"
 
 // The real dialogs: QMessageBox, QInputDialog and QFileDialog.
 class QtDialogs final : public Corvath::Dialogs

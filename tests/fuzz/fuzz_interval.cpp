@@ -2,7 +2,7 @@
 // blanks around them allowed, too large for a double refused, and what it accepts the pause
 // reads whole.
 #include "fuzzcheck.h"
-#include "shell/numbertext.h"
+#include "logic/numbertext.h"
 
 #include <algorithm>
 #include <cmath>

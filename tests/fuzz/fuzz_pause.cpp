@@ -1,7 +1,7 @@
 // The pause's number reader: whatever the text, a finite number equal to what strtod reads from
 // its start, and 0 where no number starts or it is too large to wait for.
 #include "fuzzcheck.h"
-#include "shell/numbertext.h"
+#include "logic/numbertext.h"
 
 #include <cmath>
 

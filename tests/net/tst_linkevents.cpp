@@ -1,4 +1,4 @@
-#include "platform/linkevents.h"
+#include "platform/linux/linkevents_linux.h"
 
 #include <QProcess>
 #include <QTest>

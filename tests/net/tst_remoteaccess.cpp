@@ -1,5 +1,5 @@
+#include "logic/connectionprobe.h"
 #include "platform/remoteaccess.h"
-#include "shell/connectionprobe.h"
 
 #include <QProcess>
 #include <QTest>

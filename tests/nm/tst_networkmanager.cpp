@@ -1,6 +1,6 @@
 #include "fakedialogs.h"
+#include "logic/connectionprobe.h"
 #include "platform/remoteaccess.h"
-#include "shell/connectionprobe.h"
 
 #include <QProcess>
 #include <QScopeGuard>

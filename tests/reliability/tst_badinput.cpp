@@ -1,13 +1,13 @@
 #include "editors/editicon.h"
 #include "fakedialogs.h"
+#include "logic/launchsequencer.h"
 #include "settings/settingsstore.h"
 #include "shell/desktopstarter.h"
-#include "shell/launchsequencer.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
-#include "shell/tray.h"
 #include "temphome.h"
 #include "testicons.h"
+#include "widgets/tray.h"
 
 #include <QApplication>
 #include <QImage>
@@ -221,7 +221,7 @@ private Q_SLOTS:
         LaunchSequencer sequencer(list, starter);
         QStringList notices;
         sequencer.setNotifier([&notices](const QString &text) { notices.append(text); });
-        sequencer.setWaiter([](const QString &) {});
+        sequencer.setWaiter([](const Interval &) {});
         sequencer.runPass();
 
         QTRY_VERIFY(QFile::exists(path(QStringLiteral("after.out"))));

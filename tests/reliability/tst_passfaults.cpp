@@ -1,12 +1,12 @@
 #include "editors/configur.h"
 #include "fakedialogs.h"
 #include "fakeremoteaccess.h"
+#include "logic/program.h"
 #include "settings/settingsstore.h"
-#include "shell/ending.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
-#include "shell/tray.h"
 #include "temphome.h"
+#include "widgets/tray.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,6 +23,7 @@ class TestPassFaults : public QObject
     Q_OBJECT
 
 private:
+    std::unique_ptr<Corvath::Program> m_program;
     std::unique_ptr<TempHome> m_home;
     std::unique_ptr<FakeDialogs> m_dialogs;
     std::unique_ptr<FakeRemoteAccess> m_net;
@@ -89,6 +90,7 @@ private:
 private Q_SLOTS:
     void init()
     {
+        m_program = std::make_unique<Corvath::Program>();
         m_home = std::make_unique<TempHome>();
         m_dialogs = std::make_unique<FakeDialogs>();
         m_net = std::make_unique<FakeRemoteAccess>();
@@ -98,6 +100,7 @@ private Q_SLOTS:
         m_net.reset();
         m_dialogs.reset();
         m_home.reset();
+        m_program.reset();
     }
 
     void launchNowInsideTickPass()
@@ -189,7 +192,6 @@ private Q_SLOTS:
         QCOMPARE(menue.findChild<Configur *>()->entries(), expected);
     }
 
-    // Last: the program stays ended for the rest of this process.
     void exitInsideNestedPassWithEditorOpen()
     {
         const QStringList entries {script(QStringLiteral("a")), script(QStringLiteral("b")),

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "logic/connectionprobe.h"
 #include "platform/remoteaccess.h"
-#include "shell/connectionprobe.h"
 
 #include <QList>
 

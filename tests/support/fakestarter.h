@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/programstarter.h"
+#include "logic/programstarter.h"
 
 #include <QHash>
 #include <QStringList>

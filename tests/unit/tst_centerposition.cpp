@@ -1,4 +1,4 @@
-#include "about/centerposition.h"
+#include "logic/centerposition.h"
 
 #include <QTest>
 

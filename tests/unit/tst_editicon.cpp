@@ -1,9 +1,9 @@
 #include "editors/editicon.h"
 #include "fakedialogs.h"
 #include "settings/settingsstore.h"
-#include "shell/tray.h"
 #include "temphome.h"
 #include "testicons.h"
+#include "widgets/tray.h"
 
 #include <QLabel>
 #include <QPushButton>

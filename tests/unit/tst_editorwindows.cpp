@@ -2,12 +2,12 @@
 #include "editors/configur.h"
 #include "editors/editicon.h"
 #include "fakedialogs.h"
+#include "logic/program.h"
 #include "settings/settingsstore.h"
-#include "shell/ending.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
-#include "shell/tray.h"
 #include "temphome.h"
+#include "widgets/tray.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "fakedialogs.h"
 #include "fakeremoteaccess.h"
 #include "fakestarter.h"
+#include "logic/launchsequencer.h"
 #include "settings/settingsstore.h"
-#include "shell/launchsequencer.h"
 #include "temphome.h"
 
 #include <QTest>
@@ -32,8 +32,8 @@ private:
     // Records the interval read for each pause instead of waiting.
     void recordWaits(std::function<void()> during = {})
     {
-        m_seq->setWaiter([this, during](const QString &interval) {
-            m_waits.append(interval);
+        m_seq->setWaiter([this, during](const Interval &interval) {
+            m_waits.append(interval.text());
             if (during)
                 during();
         });
@@ -227,42 +227,6 @@ private Q_SLOTS:
         Corvath::setDialogs(m_dialogs.get());
         QCOMPARE(box.shown, 1);
         QCOMPARE(m_net->listings, 2);
-    }
-
-    void askInterval_data()
-    {
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<bool>("refused");
-        QTest::newRow("kept as typed") << u" 3 "_qs << u" 3 "_qs << false;
-        QTest::newRow("exponent") << u"1e1"_qs << u"1e1"_qs << false;
-        QTest::newRow("negative") << u"-2"_qs << u"-2"_qs << false;
-        QTest::newRow("letters") << u"abc"_qs << u"2"_qs << true;
-        QTest::newRow("decimal comma") << u"2,5"_qs << u"2"_qs << true;
-        QTest::newRow("blanks only") << u"  "_qs << u"2"_qs << true;
-        QTest::newRow("cancel") << QString() << u"2"_qs << false;
-    }
-    void askInterval()
-    {
-        QFETCH(QString, answer);
-        QFETCH(QString, stored);
-        QFETCH(bool, refused);
-        QVERIFY(WriteSetting(u"Interval"_qs, u"2"_qs));
-        m_dialogs->setNextAnswer(answer);
-        LaunchSequencer::askInterval();
-        QCOMPARE(m_dialogs->questions.size(), 1);
-        QVERIFY(m_dialogs->questions[0].prompt.startsWith(u"Enter the time interval, for the "));
-        QVERIFY(m_dialogs->questions[0].prompt.endsWith(u"(You can also use decmals.)"));
-        QVERIFY(m_dialogs->questions[0].title.isEmpty());
-        QCOMPARE(m_dialogs->questions[0].defaultText, u"2"_qs);
-        QCOMPARE(ReadSetting(u"Interval"_qs, QString()), stored);
-        QCOMPARE(m_dialogs->messages.size(), refused ? 1 : 0);
-        if (refused) {
-            QCOMPARE(m_dialogs->messages[0].text,
-                     u"This entry must be specified in numeric form."_qs);
-            QCOMPARE(m_dialogs->messages[0].title, u"Error"_qs);
-            QCOMPARE(m_dialogs->messages[0].icon, Corvath::MessageIcon::Critical);
-        }
     }
 };
 

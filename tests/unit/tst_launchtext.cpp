@@ -1,5 +1,5 @@
-#include "shell/commandline.h"
-#include "shell/numbertext.h"
+#include "logic/commandline.h"
+#include "logic/numbertext.h"
 
 #include <QTest>
 

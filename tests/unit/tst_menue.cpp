@@ -1,11 +1,11 @@
 #include "fakedialogs.h"
+#include "logic/program.h"
 #include "settings/settingsstore.h"
-#include "shell/ending.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
-#include "shell/tray.h"
 #include "temphome.h"
 #include "testicons.h"
+#include "widgets/tray.h"
 
 #include <QAction>
 #include <QApplication>

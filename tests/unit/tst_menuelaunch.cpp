@@ -1,11 +1,11 @@
 #include "fakedialogs.h"
 #include "fakeremoteaccess.h"
+#include "logic/program.h"
 #include "settings/settingsstore.h"
-#include "shell/ending.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
-#include "shell/tray.h"
 #include "temphome.h"
+#include "widgets/tray.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,6 +20,7 @@ class TestMenueLaunch : public QObject
     Q_OBJECT
 
 private:
+    std::unique_ptr<Corvath::Program> m_program;
     std::unique_ptr<TempHome> m_home;
     std::unique_ptr<FakeDialogs> m_dialogs;
     std::unique_ptr<FakeRemoteAccess> m_net;
@@ -56,6 +57,7 @@ private:
 private Q_SLOTS:
     void init()
     {
+        m_program = std::make_unique<Corvath::Program>();
         m_home = std::make_unique<TempHome>();
         m_dialogs = std::make_unique<FakeDialogs>();
         m_net = std::make_unique<FakeRemoteAccess>();
@@ -65,6 +67,7 @@ private Q_SLOTS:
         m_net.reset();
         m_dialogs.reset();
         m_home.reset();
+        m_program.reset();
     }
 
     void tickStartsListOncePerConnection()
@@ -102,17 +105,43 @@ private Q_SLOTS:
         QVERIFY(menue->Check1());
     }
 
+    void setIntervalFromMenu_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("decimal") << u"1.5"_qs << u"1.5"_qs << false;
+        QTest::newRow("kept as typed") << u" 3 "_qs << u" 3 "_qs << false;
+        QTest::newRow("exponent") << u"1e1"_qs << u"1e1"_qs << false;
+        QTest::newRow("negative") << u"-2"_qs << u"-2"_qs << false;
+        QTest::newRow("letters") << u"abc"_qs << u"2"_qs << true;
+        QTest::newRow("decimal comma") << u"2,5"_qs << u"2"_qs << true;
+        QTest::newRow("blanks only") << u"  "_qs << u"2"_qs << true;
+        QTest::newRow("cancel") << QString() << u"2"_qs << false;
+    }
     void setIntervalFromMenu()
     {
-        auto menue = started({}, u".5"_qs);
-        m_dialogs->setNextAnswer(u"1.5"_qs);
+        QFETCH(QString, answer);
+        QFETCH(QString, stored);
+        QFETCH(bool, refused);
+        auto menue = started({}, u"2"_qs);
+        m_dialogs->setNextAnswer(answer);
         menue->sSetInterval->trigger();
         QCOMPARE(m_dialogs->questions.size(), 1);
-        QCOMPARE(m_dialogs->questions[0].defaultText, u".5"_qs);
-        QCOMPARE(ReadSetting(u"Interval"_qs, QString()), u"1.5"_qs);
+        QVERIFY(m_dialogs->questions[0].prompt.startsWith(u"Enter the time interval, for the "));
+        QVERIFY(m_dialogs->questions[0].prompt.endsWith(u"(You can also use decmals.)"));
+        QVERIFY(m_dialogs->questions[0].title.isEmpty());
+        QCOMPARE(m_dialogs->questions[0].defaultText, u"2"_qs);
+        QCOMPARE(ReadSetting(u"Interval"_qs, QString()), stored);
+        QCOMPARE(m_dialogs->messages.size(), refused ? 1 : 0);
+        if (refused) {
+            QCOMPARE(m_dialogs->messages[0].text,
+                     u"This entry must be specified in numeric form."_qs);
+            QCOMPARE(m_dialogs->messages[0].title, u"Error"_qs);
+            QCOMPARE(m_dialogs->messages[0].icon, Corvath::MessageIcon::Critical);
+        }
     }
 
-    // Last: the program stays ended for the rest of this process.
     void exitDuringPassStartsNothingMore()
     {
         const QStringList entries {script(u"a"_qs), script(u"b"_qs), script(u"c"_qs)};

@@ -1,8 +1,8 @@
 #include "fakeremoteaccess.h"
 #include "fakestarter.h"
-#include "shell/launchsequencer.h"
-#include "shell/linkwatcher.h"
-#include "shell/monitortrigger.h"
+#include "logic/launchsequencer.h"
+#include "logic/monitortrigger.h"
+#include "platform/linux/linkwatcher_linux.h"
 #include "temphome.h"
 
 #include <QCoreApplication>
@@ -92,7 +92,7 @@ private Q_SLOTS:
         m_monitor->start(std::chrono::hours(1));
         m_list = {u"a"_qs, u"b"_qs};
         m_seq = std::make_unique<LaunchSequencer>(m_list, *m_starter);
-        m_seq->setWaiter([](const QString &) {});
+        m_seq->setWaiter([](const Interval &) {});
         m_latch = true;
         m_ticks = 0;
         m_trigger = std::make_unique<MonitorTrigger>(*m_monitor, [this] {
@@ -198,7 +198,7 @@ private Q_SLOTS:
         m_net->setConnected(true);
         m_latch = false;
         int listingsInPass = -1;
-        m_seq->setWaiter([this, &listingsInPass](const QString &) {
+        m_seq->setWaiter([this, &listingsInPass](const Interval &) {
             const int before = m_net->listings;
             m_trigger->changed();
             settle();
@@ -229,7 +229,7 @@ private Q_SLOTS:
         auto owned = std::make_unique<FakeLinkEvents>();
         FakeLinkEvents &events = *owned;
         events.next = drained;
-        LinkWatcher watcher(*m_trigger, std::move(owned));
+        LinkWatcher watcher([this] { m_trigger->changed(); }, std::move(owned));
         QVERIFY(watcher.isWatching());
 
         events.send(10); // a burst, waiting before the program looks

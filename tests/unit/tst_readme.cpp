@@ -1,6 +1,7 @@
 #include "fakedialogs.h"
 #include "settings/documentopener.h"
 #include "shell/menue.h"
+#include "shell/readme.h"
 #include "temphome.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "fakedialogs.h"
+#include "logic/startupcommands.h"
 #include "platform/startupentry.h"
-#include "settings/startupcommands.h"
 #include "temphome.h"
 #include "testfiles.h"
 

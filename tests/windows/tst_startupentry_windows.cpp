@@ -1,6 +1,6 @@
 // The start-up entry: "run" in the section "windows" of win.ini, read back as the system sees it.
 #include "platform/startupentry.h"
-#include "settings/profilevalue.h"
+#include "platform/windows/profilevalue.h"
 #include "winsupport.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 // Registry look-ups and the system information program found through them.
 #include "platform/sysinfo.h"
+#include "platform/windows/registryvalue.h"
 #include "winsupport.h"
 
 #include <gtest/gtest.h>

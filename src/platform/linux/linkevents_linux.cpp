@@ -1,4 +1,4 @@
-#include "platform/linkevents.h"
+#include "platform/linux/linkevents_linux.h"
 
 #include <cerrno>
 #include <linux/netlink.h>

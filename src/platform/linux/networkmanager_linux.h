@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 class QDBusMessage;
 
@@ -92,3 +93,7 @@ private:
     int m_retryDelay;
     std::function<void()> m_changed;
 };
+
+// NetworkManager's dial-up connections as a source, while it runs; its handles start at
+// NetworkManagerMirror::FirstHandle. Nothing without a QCoreApplication or a system bus.
+std::unique_ptr<RemoteAccess> createNetworkManagerConnections();

@@ -1,5 +1,5 @@
+#include "platform/linux/autostartentry_linux.h"
 #include "platform/startupentry.h"
-#include "settings/autostartentry.h"
 
 namespace {
 

@@ -38,9 +38,3 @@ std::unique_ptr<SysInfo> createSysInfo()
 {
     return std::make_unique<PathSysInfo>();
 }
-
-bool GetKeyValue(std::uint32_t, const std::string &, const std::string &, std::string &output)
-{
-    output.clear(); // no registry here
-    return false;
-}

@@ -1,6 +1,6 @@
 #include "platform/startupentry.h"
+#include "platform/windows/profilevalue.h"
 #include "platform/windows/win32text.h"
-#include "settings/profilevalue.h"
 
 #include <windows.h>
 

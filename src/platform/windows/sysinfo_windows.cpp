@@ -1,4 +1,5 @@
 #include "platform/sysinfo.h"
+#include "platform/windows/registryvalue.h"
 #include "platform/windows/win32text.h"
 #include "platform/windows/windowsshell.h"
 

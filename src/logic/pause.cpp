@@ -1,6 +1,5 @@
-#include "shell/pause.h"
-#include "shell/ending.h"
-#include "shell/numbertext.h"
+#include "logic/pause.h"
+#include "logic/program.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -46,11 +45,6 @@ void Pause(double seconds)
         if (loop.exec() != 0 || IsEnding())
             return;
     }
-}
-
-void Pause(const QString &seconds)
-{
-    Pause(NumberText::leadingValue(seconds));
 }
 
 } // namespace Corvath

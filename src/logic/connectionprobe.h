@@ -10,11 +10,12 @@ namespace Corvath {
 // the user once per spell of failures and answers false.
 bool IsConnected();
 
-// The connections to ask; nullptr restores the system's. Does not take ownership. Starts a new
-// spell, so the next failure is shown again.
+// The connections the current program asks; nullptr restores the system's. Does not take
+// ownership. Starts a new spell, so the next failure is shown again.
 void setRemoteAccess(RemoteAccess *connections);
 
-// Calls `changed` whenever the connections being asked may have changed; nullptr stops it.
+// Calls `changed` whenever the connections being asked may have changed: every source's change
+// news comes this one way. nullptr stops it.
 void whenConnectionsChange(std::function<void()> changed);
 
 } // namespace Corvath

@@ -31,8 +31,8 @@ bool reportStoreFailure(const StoreResult &result);
 // The sentence that follows every failed change of the settings.
 QString storeUnchanged();
 
-// The installed dialogs; without any, questions are answered with Cancel and messages go to
-// the standard error stream.
+// The current program's dialogs; without any, questions are answered with Cancel and messages
+// go to the standard error stream.
 Dialogs *dialogs();
 // Does not take ownership; nullptr restores the default.
 void setDialogs(Dialogs *dialogs);

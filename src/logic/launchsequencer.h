@@ -1,5 +1,7 @@
 #pragma once
 
+#include "logic/interval.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,7 +15,7 @@ class LaunchSequencer final
 {
 public:
     using Notifier = std::function<void(const QString &text)>;
-    using Waiter = std::function<void(const QString &interval)>;
+    using Waiter = std::function<void(const Interval &interval)>;
 
     // `list` is read live, so a list refilled during a pass is what the rest of the pass uses.
     LaunchSequencer(const QStringList &list, ProgramStarter &starter);
@@ -22,7 +24,8 @@ public:
 
     // Told "Could not start <entry>: <reason>" when an entry fails to start.
     void setNotifier(Notifier notifier) { m_notify = std::move(notifier); }
-    // Waits with the "Interval" text after each start; Corvath::Pause unless replaced.
+    // Waits the interval as stored at that moment after each start; Corvath::Pause unless
+    // replaced.
     void setWaiter(Waiter waiter) { m_wait = std::move(waiter); }
 
     // One pass over the list: every non-empty entry is started, each followed by a pause.
@@ -31,10 +34,6 @@ public:
     // connection that is up now.
     void tick(bool &latch);
     bool isTicking() const { return m_ticking; }
-
-    // "Set Launch Interval": asks for the interval and stores it when it is numeric.
-    static void askInterval();
-    static QString interval();
 
 private:
     const QStringList &m_list;

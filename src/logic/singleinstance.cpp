@@ -1,4 +1,4 @@
-#include "shell/singleinstance.h"
+#include "logic/singleinstance.h"
 
 #include <QDir>
 #include <QStandardPaths>

@@ -1,4 +1,5 @@
-#include "shell/dialogs.h"
+#include "logic/dialogs.h"
+#include "logic/program.h"
 #include "settings/settingsstore.h"
 
 #include <cstdio>
@@ -23,7 +24,6 @@ public:
 };
 
 StderrDialogs s_fallback;
-Dialogs *s_current = nullptr;
 
 } // namespace
 
@@ -43,12 +43,13 @@ QString storeUnchanged()
 
 Dialogs *dialogs()
 {
-    return s_current ? s_current : &s_fallback;
+    Dialogs *installed = Program::current().dialogs();
+    return installed ? installed : &s_fallback;
 }
 
 void setDialogs(Dialogs *dialogs)
 {
-    s_current = dialogs;
+    Program::current().setDialogs(dialogs);
 }
 
 } // namespace Corvath

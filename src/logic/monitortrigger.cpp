@@ -1,4 +1,4 @@
-#include "shell/monitortrigger.h"
+#include "logic/monitortrigger.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "settings/autostartentry.h"
+#include "platform/linux/autostartentry_linux.h"
 
 #include <QDir>
 #include <QFile>

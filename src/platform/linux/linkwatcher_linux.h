@@ -1,18 +1,18 @@
 #pragma once
 
-#include "platform/linkevents.h"
+#include "platform/linux/linkevents_linux.h"
 
+#include <functional>
 #include <memory>
 
-class MonitorTrigger;
 class QSocketNotifier;
 
-// Passes the system's link and address events on to the monitoring tick. Without such events
-// it watches nothing, and the timer alone keeps monitoring.
+// Passes the system's link and address events on as change news. Without such events it
+// watches nothing, and the monitoring timer alone keeps watching.
 class LinkWatcher final
 {
 public:
-    explicit LinkWatcher(MonitorTrigger &trigger,
+    explicit LinkWatcher(std::function<void()> changed,
                          std::unique_ptr<LinkEvents> events = createLinkEvents());
     ~LinkWatcher();
     LinkWatcher(const LinkWatcher &) = delete;
@@ -23,7 +23,7 @@ public:
 private:
     void readEvents();
 
-    MonitorTrigger &m_trigger;
+    std::function<void()> m_changed;
     std::unique_ptr<LinkEvents> m_events;
     std::unique_ptr<QSocketNotifier> m_notifier;
 };

@@ -1,4 +1,4 @@
-#include "shell/commandline.h"
+#include "logic/commandline.h"
 
 #include <utility>
 

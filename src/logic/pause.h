@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QString>
-
 namespace Corvath {
 
 // Waits `seconds` while the program's events keep flowing, so that every other handler can run
@@ -9,7 +7,5 @@ namespace Corvath {
 // when the program is ending. 0 or less, or no finite number, does not wait but lets the events
 // that are waiting through once.
 void Pause(double seconds);
-// The number at the start of the text, as NumberText::leadingValue reads it.
-void Pause(const QString &seconds);
 
 } // namespace Corvath

@@ -1,4 +1,4 @@
-#include "shell/tray.h"
+#include "widgets/tray.h"
 
 #include <QFileInfo>
 #include <QImageReader>

@@ -2,9 +2,9 @@
 
 #include <memory>
 
-// Tells that network links or their addresses changed, so that the monitoring tick can run at
-// once instead of waiting for the timer. It says only that something changed; the probe decides
-// what that means. Standard types only: other systems may offer no such events.
+// Tells that network links or their addresses changed (the routing socket's news), so that the
+// PPP interfaces' source can tell of a change at once. It says only that something changed; the
+// probe decides what that means.
 class LinkEvents
 {
 public:
@@ -28,5 +28,5 @@ public:
     virtual Drained drain() = 0;
 };
 
-// The implementation for the OS the program was built for.
+// The kernel's routing socket, subscribed to link and address events.
 std::unique_ptr<LinkEvents> createLinkEvents();

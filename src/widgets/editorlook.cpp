@@ -1,4 +1,4 @@
-#include "editors/editorlook.h"
+#include "widgets/editorlook.h"
 
 #include <QIcon>
 #include <QLabel>

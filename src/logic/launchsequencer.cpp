@@ -1,25 +1,17 @@
-#include "shell/launchsequencer.h"
-#include "settings/settingsstore.h"
-#include "shell/connectionprobe.h"
-#include "shell/dialogs.h"
-#include "shell/ending.h"
-#include "shell/numbertext.h"
-#include "shell/pause.h"
-#include "shell/programstarter.h"
+#include "logic/launchsequencer.h"
+#include "logic/connectionprobe.h"
+#include "logic/pause.h"
+#include "logic/program.h"
+#include "logic/programstarter.h"
 
 #include <QScopeGuard>
 
 #include <utility>
 
-namespace {
-const QString IntervalKey = QStringLiteral("Interval");
-const QString DefaultInterval = QStringLiteral(".5");
-} // namespace
-
 LaunchSequencer::LaunchSequencer(const QStringList &list, ProgramStarter &starter)
     : m_list(list)
     , m_starter(starter)
-    , m_wait([](const QString &interval) { Corvath::Pause(interval); })
+    , m_wait([](const Interval &interval) { Corvath::Pause(interval.seconds()); })
 { }
 
 void LaunchSequencer::runPass()
@@ -36,7 +28,7 @@ void LaunchSequencer::runPass()
         if (!m_starter.start(entry, reason) && m_notify)
             m_notify(QStringLiteral("Could not start %1: %2").arg(entry, reason));
         // The last entry gets its pause too, on purpose: a pass lasts k intervals.
-        m_wait(interval());
+        m_wait(Interval::stored());
     }
 }
 
@@ -59,26 +51,4 @@ void LaunchSequencer::tick(bool &latch)
     }
     if (!Corvath::IsConnected())
         latch = false;
-}
-
-void LaunchSequencer::askInterval()
-{
-    const QString answer = Corvath::dialogs()->inputBox(
-        QStringLiteral("Enter the time interval, for the delay in between launching each "
-                       "application. Numbers entered are represented in seconds. (You can also "
-                       "use decmals.)"),
-        QString(), interval());
-    if (answer.isEmpty())
-        return;
-    if (NumberText::isNumeric(answer)) {
-        Corvath::reportStoreFailure(WriteSetting(IntervalKey, answer));
-        return;
-    }
-    Corvath::dialogs()->messageBox(QStringLiteral("This entry must be specified in numeric form."),
-                                   QStringLiteral("Error"), Corvath::MessageIcon::Critical);
-}
-
-QString LaunchSequencer::interval()
-{
-    return ReadSetting(IntervalKey, DefaultInterval);
 }

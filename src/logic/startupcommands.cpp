@@ -1,6 +1,6 @@
-#include "settings/startupcommands.h"
+#include "logic/startupcommands.h"
+#include "logic/dialogs.h"
 #include "platform/startupentry.h"
-#include "shell/dialogs.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "shell/numbertext.h"
+#include "logic/numbertext.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
+#include "platform/windows/profilevalue.h"
 #include "platform/windows/win32text.h"
-#include "settings/profilevalue.h"
 
 #include <windows.h>
 

@@ -1,10 +1,9 @@
-#include "shell/linkwatcher.h"
-#include "shell/monitortrigger.h"
+#include "platform/linux/linkwatcher_linux.h"
 
 #include <QSocketNotifier>
 
-LinkWatcher::LinkWatcher(MonitorTrigger &trigger, std::unique_ptr<LinkEvents> events)
-    : m_trigger(trigger)
+LinkWatcher::LinkWatcher(std::function<void()> changed, std::unique_ptr<LinkEvents> events)
+    : m_changed(std::move(changed))
     , m_events(std::move(events))
 {
     if (!m_events || m_events->descriptor() < 0)
@@ -29,12 +28,12 @@ void LinkWatcher::readEvents()
     case LinkEvents::Drained::Changed:
     // Events were lost: only a fresh look tells where things stand.
     case LinkEvents::Drained::Lost:
-        m_trigger.changed();
+        m_changed();
         return;
     case LinkEvents::Drained::Broken:
         // A failing source would wake us without end; the timer goes on alone.
         m_notifier->setEnabled(false);
-        m_trigger.changed();
+        m_changed();
         return;
     }
 }

@@ -1,0 +1,66 @@
+#include "logic/program.h"
+#include "platform/remoteaccess.h"
+
+#include <QCoreApplication>
+
+namespace Corvath {
+namespace {
+Program *s_current = nullptr;
+} // namespace
+
+Program::Program()
+    : m_previous(s_current)
+    , m_registered(true)
+{
+    s_current = this;
+}
+
+Program::Program(Fallback)
+{ }
+
+Program::~Program()
+{
+    if (m_registered && s_current == this)
+        s_current = m_previous;
+}
+
+Program &Program::current()
+{
+    if (s_current)
+        return *s_current;
+    static Program fallback {Fallback {}};
+    return fallback;
+}
+
+void Program::end()
+{
+    m_ending = true;
+    QCoreApplication::exit(0);
+}
+
+RemoteAccess &Program::connections()
+{
+    if (m_connections)
+        return *m_connections;
+    if (!m_system)
+        m_system = createRemoteAccess();
+    return *m_system;
+}
+
+void Program::setConnections(RemoteAccess *connections)
+{
+    m_connections = connections;
+    m_failureShown = false;
+}
+
+void EndProgram()
+{
+    Program::current().end();
+}
+
+bool IsEnding()
+{
+    return Program::current().isEnding();
+}
+
+} // namespace Corvath

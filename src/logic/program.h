@@ -1,0 +1,63 @@
+#pragma once
+
+#include <memory>
+
+class RemoteAccess;
+
+namespace Corvath {
+
+class Dialogs;
+
+// The program's state for one run: whether it is ending, who answers its questions and which
+// connections it asks. main owns the one that runs, and each test makes a fresh one. The free
+// functions below, and dialogs() and IsConnected(), act on the current one.
+class Program final
+{
+public:
+    // Becomes the current program until it is destroyed.
+    Program();
+    ~Program();
+    Program(const Program &) = delete;
+    Program &operator=(const Program &) = delete;
+
+    // The newest living program; one for the whole process when nobody made one.
+    static Program &current();
+
+    // The event loop stops, and waits and launch passes still on the stack return without
+    // starting anything more.
+    void end();
+    bool isEnding() const { return m_ending; }
+
+    // nullptr: none installed.
+    Dialogs *dialogs() const { return m_dialogs; }
+    // Does not take ownership; nullptr removes them.
+    void setDialogs(Dialogs *dialogs) { m_dialogs = dialogs; }
+
+    // The connections the probe asks: the system's, made on first use, unless replaced.
+    RemoteAccess &connections();
+    // Does not take ownership; nullptr restores the system's. Starts a new spell of failures.
+    void setConnections(RemoteAccess *connections);
+    // Whether the probe has shown its failure box in the current spell of failures.
+    bool failureShown() const { return m_failureShown; }
+    void setFailureShown(bool shown) { m_failureShown = shown; }
+
+private:
+    struct Fallback
+    {
+    };
+    explicit Program(Fallback);
+
+    Program *m_previous = nullptr;
+    bool m_registered = false;
+    bool m_ending = false;
+    Dialogs *m_dialogs = nullptr;
+    RemoteAccess *m_connections = nullptr;
+    std::unique_ptr<RemoteAccess> m_system;
+    bool m_failureShown = false;
+};
+
+// Ends the program at once.
+void EndProgram();
+bool IsEnding();
+
+} // namespace Corvath
