@@ -1,8 +1,8 @@
 // Prints how fast a launch pass starts 1,000 entries of /bin/true at interval 0, next to a loop
 // of posix_spawn calls starting the same program as often.
+#include "logic/launchsequencer.h"
 #include "settings/settingsstore.h"
 #include "shell/desktopstarter.h"
-#include "shell/launchsequencer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

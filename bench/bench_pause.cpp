@@ -1,6 +1,6 @@
 // Prints the CPU time that a pause of the launch interval uses while it waits, next to a loop
 // that busy-polls processEvents for the same time (the plain way to wait with events flowing).
-#include "shell/pause.h"
+#include "logic/pause.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 // Prints what one connection probe costs on this machine's interfaces.
+#include "logic/connectionprobe.h"
 #include "platform/remoteaccess.h"
-#include "shell/connectionprobe.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
