@@ -119,8 +119,16 @@ void Menue::Form_Load()
         m_tray->setIcon(icon);
     m_tray->setAction(Tray::Add);
     LoadLaunchList(m_list1);
+    tellOfDamagedSettings();
     m_timer1.start(1000);
     hide();
+}
+
+void Menue::tellOfDamagedSettings()
+{
+    // Once: a damaged file is copied aside and read again only when it changes.
+    if (const QString notice = SettingsStore::takeDamageNotice(); !notice.isEmpty())
+        m_tray->showMessage(notice);
 }
 
 void Menue::Form_Activate()
@@ -178,6 +186,7 @@ void Menue::sExit_Click()
 void Menue::Timer1_Timer()
 {
     m_sequencer.tick(m_check1);
+    tellOfDamagedSettings();
 }
 
 void Menue::sEditLaunch_Click()

@@ -79,6 +79,8 @@ protected:
 
 private:
     QAction *addItem(const QString &caption, void (Menue::*handler)());
+    // A settings file that held unreadable text: told once in the tray.
+    void tellOfDamagedSettings();
 
     QStringList m_list1;
     // The latch starts true on purpose: a connection already up at start gets no pass.

@@ -265,6 +265,22 @@ private Q_SLOTS:
         QCOMPARE(readFile(m_home->storePath() + QStringLiteral(".bad")), junk);
     }
 
+    // A path another tool saved in Latin-1 keeps its entry and every one after it, and the
+    // user hears of it once, with where the file's copy is.
+    void latin1LineKeepsTheList()
+    {
+        const QByteArray file = "[Main]\napp 1=/home/ann/caf\xe9 run\napp 2=/usr/bin/b\n"
+                                "Interval=2\n";
+        QVERIFY(writeFile(m_home->storePath(), file));
+        QCOMPARE(loaded(), (QStringList {u"/home/ann/caf\u00e9 run"_qs, u"/usr/bin/b"_qs}));
+        const QString copy = m_home->storePath() + u".bad"_qs;
+        QCOMPARE(readFile(copy), file);
+        const QString notice = SettingsStore::takeDamageNotice();
+        QVERIFY2(notice.contains(copy), qPrintable(notice));
+        QCOMPARE(ReadSetting(u"Interval"_qs, QString()), u"2"_qs);
+        QCOMPARE(SettingsStore::takeDamageNotice(), QString());
+    }
+
     void hugeLineIsRead()
     {
         const QByteArray huge(10 * 1024 * 1024, 'x');
