@@ -2,6 +2,7 @@
 #include "about/centerform.h"
 #include "logic/dialogs.h"
 #include "logic/program.h"
+#include "platform/filenames.h"
 #include "settings/settingsstore.h"
 #include "widgets/editorlook.h"
 
@@ -55,22 +56,12 @@ QString Configur::prompt()
 
 QString Configur::fileFilter()
 {
-#ifdef Q_OS_WIN
-    return QStringLiteral("All Files (*.*)");
-#else
-    // Most programs here have no extension, which "*.*" would hide.
-    return QStringLiteral("All Files (*)");
-#endif
+    return QStringLiteral("All Files (%1)").arg(QLatin1String(FileNames::everyFilePattern()));
 }
 
 QString Configur::addedPath(const QString &chosen)
 {
-#ifdef Q_OS_WIN
-    return chosen.toLower();
-#else
-    // File names are case-sensitive here: a lower-cased path names another file.
-    return chosen;
-#endif
+    return FileNames::ignoreCase() ? chosen.toLower() : chosen;
 }
 
 QStringList Configur::entries() const

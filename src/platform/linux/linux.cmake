@@ -3,6 +3,7 @@
 # NetworkManager, over the system bus, lists the modems that bring no PPP interface.
 find_package(Qt6 REQUIRED COMPONENTS DBus)
 set(quillmoor_platform_sources
+    ${CMAKE_CURRENT_LIST_DIR}/filenames_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/autostartentry_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/autostartentry_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/inifile_linux.cpp

@@ -2,6 +2,7 @@
 # library only, so that they cross-build with mingw-w64 with or without Qt. Sets
 # quillmoor_platform_sources and quillmoor_platform_libraries for the build that includes it.
 set(quillmoor_platform_sources
+    ${CMAKE_CURRENT_LIST_DIR}/filenames_windows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/profilevalue.h
     ${CMAKE_CURRENT_LIST_DIR}/profilevalue_windows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/rasrecords.h

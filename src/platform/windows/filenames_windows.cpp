@@ -1,0 +1,15 @@
+#include "platform/filenames.h"
+
+namespace FileNames {
+
+const char *everyFilePattern()
+{
+    return "*.*";
+}
+
+bool ignoreCase()
+{
+    return true;
+}
+
+} // namespace FileNames
