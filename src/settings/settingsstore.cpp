@@ -29,6 +29,10 @@ StoreResult failure(const QString &why)
 
 StoreResult write(const std::vector<SettingsBacking::Change> &changes)
 {
+    // Nothing to change, such as an empty list saved over none: the store is left alone, not
+    // even created.
+    if (changes.empty())
+        return {};
     std::string reason;
     if (backing().write(changes, reason))
         return {};

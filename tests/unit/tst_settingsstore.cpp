@@ -149,6 +149,11 @@ private Q_SLOTS:
         QVERIFY(SaveLaunchList({}));
         QCOMPARE(keysInFile(m_home->storePath()), QStringList {QStringLiteral("app 5")});
         QCOMPARE(loaded(), QStringList());
+
+        // An empty list saved over none leaves no settings file behind.
+        QVERIFY(QFile::remove(m_home->storePath()));
+        QVERIFY(SaveLaunchList({}));
+        QVERIFY(!QFile::exists(m_home->storePath()));
     }
 
     void shorterListReplacesLonger_data()
