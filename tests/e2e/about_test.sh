@@ -4,29 +4,6 @@
 # programs start, and how the About box looks.
 source "$(dirname "$0")/lib.sh"
 
-# menu_item N: opens the tray menu and chooses its Nth item. A click right after the menu has
-# closed can go unanswered, as it does for a user, who clicks again.
-menu_item() {
-    local tries=0
-    until e2e_click_icon 3 && wait_for 2 e2e_menu_window; do
-        ((++tries < 5)) || e2e_fail "the menu did not open"
-    done
-    local keys=() i
-    for ((i = 0; i < $1; i++)); do keys+=(Down); done
-    xdotool key "${keys[@]}" Return
-    e2e_wait 5 "the menu to close" e2e_no_menu
-}
-
-# wait_for SECONDS COMMAND...: like e2e_wait, but returns 1 instead of failing the test.
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@" >/dev/null 2>&1; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.1
-    done
-}
-
 visible_window() {
     xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 | grep .
 }
@@ -86,7 +63,7 @@ e2e_start_program
 e2e_wait 20 "the icon in the tray" e2e_icon_window
 
 # Add To Startup: the autostart entry names this program.
-menu_item 6
+e2e_choose "Add To Startup"
 e2e_wait 10 "the autostart entry" test -s "$entry"
 grep -qxF "Exec=$program" "$entry" || grep -qxF "Exec=\"$program\"" "$entry" \
     || e2e_fail "the entry does not name $program: $(cat "$entry")"
@@ -95,16 +72,16 @@ if command -v desktop-file-validate >/dev/null; then
 fi
 
 # Remove From Startup: gone, and removing it again is no error.
-menu_item 7
+e2e_choose "Remove From Startup"
 e2e_wait 10 "the autostart entry to go" test ! -e "$entry"
-menu_item 7
+e2e_choose "Remove From Startup"
 sleep 1
 no_window Error || e2e_fail "removing an entry that was gone showed an error"
 
 # A folder that cannot be made: the failure is shown, not swallowed.
 rm -rf "$XDG_CONFIG_HOME/autostart"
 echo "not a folder" >"$XDG_CONFIG_HOME/autostart"
-menu_item 6
+e2e_choose "Add To Startup"
 e2e_wait 10 "the error message" visible_window Error
 window_shot "$(visible_window Error)" startup-error
 xdotool windowactivate --sync "$(visible_window Error)" 2>/dev/null || true
@@ -113,7 +90,7 @@ e2e_wait 10 "the error message to close" no_window Error
 rm -f "$XDG_CONFIG_HOME/autostart"
 
 # About: centred, drawn, one window however often it is chosen.
-menu_item 8
+e2e_choose "About"
 e2e_wait 10 "the About box" visible_window "About Quillmoor 1.0"
 box=$(visible_window "About Quillmoor 1.0")
 sleep 0.5
@@ -134,7 +111,7 @@ xprop -id "$box" WM_NORMAL_HINTS | grep -q 'program specified maximum size: 332 
 xdotool windowmove "$box" 40 120
 sleep 0.5
 read -r moved_x moved_y < <(window_origin "$box")
-menu_item 8
+e2e_choose "About"
 sleep 0.5
 [[ $(window_count "About Quillmoor 1.0") -eq 1 ]] || e2e_fail "a second About box opened"
 [[ "$(window_origin "$box")" == "$moved_x $moved_y" ]] || e2e_fail "About again moved the box"
@@ -150,7 +127,7 @@ xdotool key Escape
 e2e_wait 10 "Esc to close the About box" no_window "About Quillmoor 1.0"
 
 # Afresh after closing: centred again.
-menu_item 8
+e2e_choose "About"
 e2e_wait 10 "the About box again" visible_window "About Quillmoor 1.0"
 read -r x y < <(window_origin "$(visible_window "About Quillmoor 1.0")")
 ((x + 166 > 512 - 12 && x + 166 < 512 + 12)) || e2e_fail "the new box is not centred: x=$x"
@@ -158,28 +135,28 @@ xdotool key Return
 e2e_wait 10 "Enter to close the About box" no_window "About Quillmoor 1.0"
 
 # Read Me!!: the readme.txt beside the program goes to the desktop's opener.
-menu_item 9
+e2e_choose "Read Me!!"
 e2e_wait 10 "the read-me" opened_contains "file://$(dirname "$program")/readme.txt"
 
 # The rest of the menu answers too.
-menu_item 1
+e2e_choose "Edit Launch List"
 e2e_wait 10 "the launch list editor" visible_window "Edit Application List"
 close_window "Edit Application List"
-menu_item 2
-menu_item 2
-menu_item 3
+e2e_choose "Activate"
+e2e_choose "Activate"
+e2e_choose "Set Launch Interval"
 e2e_wait 10 "the interval question" visible_window Quillmoor
 xdotool windowactivate --sync "$(visible_window Quillmoor)" 2>/dev/null || true
 xdotool key Escape
 e2e_wait 10 "the interval question to close" no_window Quillmoor
-menu_item 4
-menu_item 5
+e2e_choose "Launch Now"
+e2e_choose "Edit SysTray Icon"
 e2e_wait 10 "the tray icon editor" visible_window "Edit SysTray Icon"
 close_window "Edit SysTray Icon"
 [[ ! -e "$(e2e_store)" ]] || e2e_fail "the settings store was written: $(cat "$(e2e_store)")"
 
 # Exit.
-menu_item 10
+e2e_choose "Exit"
 status=0
 wait "$E2E_PROGRAM_PID" || status=$?
 [[ $status -eq 0 ]] || e2e_fail "Exit ended the program with status $status"

@@ -13,16 +13,6 @@ e2e_wait 20 "the icon in the tray" e2e_icon_window
 TYPED='  /opt/Dial Tools/fetch Mail --now  '
 LOST='/usr/bin/never-stored'
 
-# e2e_menu_item N: opens the tray menu and chooses its Nth item.
-e2e_menu_item() {
-    e2e_click_icon 3
-    e2e_wait 5 "the menu" e2e_menu_window
-    local keys=()
-    for ((i = 0; i < $1; i++)); do keys+=(Down); done
-    xdotool key "${keys[@]}" Return
-    e2e_wait 5 "the menu to close" e2e_no_menu
-}
-
 visible_window() {
     xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 | grep .
 }
@@ -51,7 +41,7 @@ stored_entry() { # stored_entry N TEXT
 }
 
 # "Edit Launch List", one entry typed with "Manual", then the window manager's close.
-e2e_menu_item 1
+e2e_choose "Edit Launch List"
 e2e_wait 10 "the launch list editor" visible_window "Edit Application List"
 editor=$(visible_window "Edit Application List")
 manual_entry "$editor" "$TYPED"
@@ -60,7 +50,7 @@ window_shot "$editor" configur
 [[ ! -e "$(e2e_store)" ]] || e2e_fail "the editor stored its list before it was closed"
 
 # The item again while the editor is open brings up the same window, no second one.
-e2e_menu_item 1
+e2e_choose "Edit Launch List"
 sleep 0.5
 [[ $(xdotool search --onlyvisible --name '^Edit Application List$' | wc -l) -eq 1 ]] \
     || e2e_fail "a second launch list editor opened"
@@ -72,7 +62,7 @@ e2e_wait 10 "the typed entry in the store" stored_entry 1 "$TYPED"
 grep -q '^app 2=' "$(e2e_store)" && e2e_fail "the store holds more than the one entry"
 
 # "Edit SysTray Icon": the built-in icon is chosen and stored at once.
-e2e_menu_item 5
+e2e_choose "Edit SysTray Icon"
 e2e_wait 10 "the tray icon editor" visible_window "Edit SysTray Icon"
 icon_editor=$(visible_window "Edit SysTray Icon")
 sleep 0.3
@@ -84,14 +74,12 @@ xdotool key --clearmodifiers alt+F4
 e2e_wait 10 "the icon editor to close" bash -c "! xdotool search --onlyvisible --name '^Edit SysTray Icon\$'"
 
 # Edits in an open editor are dropped when the program is ended from the tray.
-e2e_menu_item 1
+e2e_choose "Edit Launch List"
 e2e_wait 10 "the launch list editor again" visible_window "Edit Application List"
 editor=$(visible_window "Edit Application List")
 manual_entry "$editor" "$LOST"
 e2e_screenshot editors-before-exit
-e2e_click_icon 3
-e2e_wait 5 "the menu" e2e_menu_window
-xdotool key Up Return
+e2e_choose Exit
 status=0
 wait "$E2E_PROGRAM_PID" || status=$?
 [[ $status -eq 0 ]] || e2e_fail "Exit ended the program with status $status"

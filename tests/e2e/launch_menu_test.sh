@@ -19,12 +19,6 @@ printf '[Main]\napp 1=%s\napp 2=%s\napp 3=%s\n' "$apps/entry1" "$apps/entry2" "$
 e2e_start_program
 e2e_wait 20 "the icon in the tray" e2e_icon_window
 
-# e2e_choose N: the Nth item of the tray menu.
-choose() {
-    e2e_click_icon 3
-    e2e_wait 5 "the menu" e2e_menu_window
-    xdotool key --delay 80 $(printf 'Down %.0s' $(seq "$1")) Return
-}
 
 window_named() {
     xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1
@@ -35,7 +29,7 @@ interval() {
 }
 
 echo "a non-number is refused with the error box, and nothing is stored"
-choose 3
+e2e_choose "Set Launch Interval"
 e2e_wait 10 "the input box titled Quillmoor" window_named Quillmoor
 e2e_screenshot interval-input
 xdotool key ctrl+a type --delay 40 "2,5"
@@ -47,7 +41,7 @@ e2e_wait 5 "the error box to close" bash -c '! xdotool search --onlyvisible --na
 [[ -z "$(interval)" ]] || e2e_fail "a refused interval was stored: $(interval)"
 
 echo "a number is stored as typed, blanks included"
-choose 3
+e2e_choose "Set Launch Interval"
 e2e_wait 10 "the input box" window_named Quillmoor
 xdotool key ctrl+a type --delay 40 " 0.4 "
 xdotool key Return
@@ -58,7 +52,7 @@ visible() {
     xdotool search --onlyvisible --classname quillmoor 2>/dev/null | wc -l
 }
 before=$(visible)
-choose 4
+e2e_choose "Launch Now"
 e2e_wait 10 "both entries to start" bash -c "[[ \$(wc -l < '$E2E_DIR/starts.log') -ge 2 ]] 2>/dev/null"
 mapfile -t starts <"$E2E_DIR/starts.log"
 [[ ${starts[0]%% *} == entry1 && ${starts[1]%% *} == entry2 ]] || e2e_fail "order: ${starts[*]}"

@@ -133,6 +133,27 @@ e2e_no_menu() {
     ! e2e_menu_window
 }
 
+# The tray menu's captions in menu order, read from the program's own table of items, so that a
+# new item shifts no test.
+e2e_menu_captions() {
+    local source=${QUILLMOOR_SOURCE:-$(dirname "${BASH_SOURCE[0]}")/../..}
+    sed -n 's/.*addItem(QStringLiteral("\([^"]*\)").*/\1/p' "$source/src/shell/menue.cpp"
+}
+
+# e2e_choose CAPTION: opens the tray menu and chooses the item with that caption. A click right
+# after the menu has closed can go unanswered, as it does for a user, who clicks again.
+e2e_choose() {
+    local position tries=0
+    position=$(e2e_menu_captions | grep -nxF -- "$1" | cut -d: -f1)
+    [[ -n $position ]] || e2e_fail "the tray menu has no item \"$1\""
+    until e2e_click_icon 3 && e2e_try 2 e2e_menu_window; do
+        ((++tries < 5)) || e2e_fail "the menu did not open"
+    done
+    # shellcheck disable=SC2046 # one key name a word
+    xdotool key --delay 80 $(printf 'Down %.0s' $(seq "$position")) Return
+    e2e_wait 5 "the menu to close" e2e_no_menu
+}
+
 # e2e_wait SECONDS WHAT COMMAND...: retries COMMAND until it succeeds.
 e2e_wait() {
     local seconds=$1 what=$2
@@ -140,6 +161,16 @@ e2e_wait() {
     local deadline=$((SECONDS + seconds))
     until "$@" >/dev/null 2>&1; do
         ((SECONDS < deadline)) || e2e_fail "timed out waiting for $what"
+        sleep 0.1
+    done
+}
+
+# e2e_try SECONDS COMMAND...: like e2e_wait, but returns 1 instead of failing the test.
+e2e_try() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@" >/dev/null 2>&1; do
+        ((SECONDS < deadline)) || return 1
         sleep 0.1
     done
 }

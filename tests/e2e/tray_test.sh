@@ -38,9 +38,7 @@ kill -0 "$E2E_PROGRAM_PID" || e2e_fail "the program ended with the tray host"
 e2e_start_tray
 e2e_wait 20 "the icon to return" e2e_icon_window
 
-e2e_click_icon 3
-e2e_wait 5 "the menu" e2e_menu_window
-xdotool key Up Return
+e2e_choose Exit
 status=0
 wait "$E2E_PROGRAM_PID" || status=$?
 [[ $status -eq 0 ]] || e2e_fail "Exit ended the program with status $status"

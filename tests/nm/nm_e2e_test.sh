@@ -82,9 +82,7 @@ still 6 3
 no_error_box
 
 echo "Exit ends the program cleanly while it listens to the bus"
-e2e_click_icon 3
-e2e_wait 5 "the menu" e2e_menu_window
-xdotool key Up Return
+e2e_choose Exit
 status=0
 wait "$E2E_PROGRAM_PID" || status=$?
 [[ $status -eq 0 ]] || e2e_fail "Exit ended the program with status $status"

@@ -89,9 +89,7 @@ export PATH="$fake:$PATH"
 e2e_start_tray
 e2e_start_program
 e2e_wait 30 "the packaged program's icon in the tray" e2e_icon_window
-e2e_click_icon 3
-e2e_wait 5 "the menu" e2e_menu_window
-xdotool key Up Up Return
+e2e_choose "Read Me!!"
 e2e_wait 10 "the read-me to be opened" test -s "$E2E_DIR/opened"
 opened=$(head -n 1 "$E2E_DIR/opened")
 [[ "$opened" == "file://$root/usr/lib/quillmoor/readme.txt" ]] || fail "Read Me!! opened $opened"

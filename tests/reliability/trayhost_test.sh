@@ -35,12 +35,6 @@ magenta_icon() {
     ((r > 200 && g < 60 && b > 200))
 }
 
-choose() {
-    e2e_click_icon 3
-    e2e_wait 5 "the menu" e2e_menu_window
-    # shellcheck disable=SC2046 # one key name a word
-    xdotool key --delay 80 $(printf 'Down %.0s' $(seq "$1")) Return
-}
 
 e2e_start_program
 e2e_wait 20 "the icon in the tray" e2e_icon_window
@@ -48,7 +42,7 @@ e2e_wait 10 "the chosen icon in the tray" magenta_icon
 e2e_screenshot trayhost-before
 
 echo "Launch Now, then the tray host goes away and comes back twice during the pass"
-choose 4
+e2e_choose "Launch Now"
 e2e_wait 10 "the first entry to start" test -s "$E2E_DIR/starts.log"
 for cycle in 1 2; do
     e2e_stop_tray
@@ -68,11 +62,9 @@ mapfile -t starts <"$E2E_DIR/starts.log"
 [[ "${starts[*]}" == "entry1 entry3" ]] || e2e_fail "the pass started: ${starts[*]}"
 
 echo "Exit inside a second pass"
-choose 4
+e2e_choose "Launch Now"
 e2e_wait 10 "the second pass to start" bash -c "[[ \$(wc -l < '$E2E_DIR/starts.log') -ge 3 ]]"
-e2e_click_icon 3
-e2e_wait 5 "the menu" e2e_menu_window
-xdotool key Up Return
+e2e_choose Exit
 status=0
 wait "$E2E_PROGRAM_PID" || status=$?
 [[ $status -eq 0 ]] || e2e_fail "the program ended with status $status"
