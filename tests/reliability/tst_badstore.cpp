@@ -1,6 +1,5 @@
-#include "fakedialogs.h"
+#include "fixture.h"
 #include "settings/settingsstore.h"
-#include "temphome.h"
 #include "testfiles.h"
 
 #include <QFile>
@@ -22,14 +21,11 @@ QStringList loaded()
 
 // Store files that no version of the program wrote: each is read as far as it goes, and never
 // keeps the program from saving again.
-class TestBadStore : public QObject
+class TestBadStore : public QObject, private Fixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempHome> m_home;
-    std::unique_ptr<FakeDialogs> m_dialogs;
-
     void writeStore(const QByteArray &data)
     {
         QDir().mkpath(QFileInfo(m_home->storePath()).absolutePath());
@@ -50,16 +46,8 @@ private:
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_home = std::make_unique<TempHome>();
-        m_dialogs = std::make_unique<FakeDialogs>();
-    }
-    void cleanup()
-    {
-        m_dialogs.reset();
-        m_home.reset();
-    }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     void readAsFarAsItGoes_data()
     {

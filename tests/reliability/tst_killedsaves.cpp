@@ -1,6 +1,6 @@
 #include "editors/configur.h"
+#include "fixture.h"
 #include "settings/settingsstore.h"
-#include "temphome.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -67,21 +67,19 @@ int saveUntilKilled()
 
 // The editor's save killed at random moments: the store always holds the old list or the new
 // one, whole, and a reader never sees anything else.
-class TestKilledSaves : public QObject
+class TestKilledSaves : public QObject, private Fixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempHome> m_home;
-
     static bool isOldOrNew(const QStringList &list)
     {
         return list == oldList() || list == newList();
     }
 
 private Q_SLOTS:
-    void init() { m_home = std::make_unique<TempHome>(); }
-    void cleanup() { m_home.reset(); }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     void killedEditorSaves()
     {

@@ -1,11 +1,8 @@
 #include "editors/configur.h"
-#include "fakedialogs.h"
-#include "fakeremoteaccess.h"
-#include "logic/program.h"
+#include "fixture.h"
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
-#include "temphome.h"
 #include "widgets/tray.h"
 
 #include <QAction>
@@ -18,16 +15,11 @@
 
 // What the user may do while a pass is pausing, with real programs: each entry is a script that
 // adds its name to a log. Run under the sanitizers, a fault here is a crash or a report.
-class TestPassFaults : public QObject
+class TestPassFaults : public QObject, private Fixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<Corvath::Program> m_program;
-    std::unique_ptr<TempHome> m_home;
-    std::unique_ptr<FakeDialogs> m_dialogs;
-    std::unique_ptr<FakeRemoteAccess> m_net;
-
     QString logPath() const { return m_home->path() + QStringLiteral("/started.log"); }
 
     QString script(const QString &name)
@@ -64,8 +56,7 @@ private:
     {
         SaveLaunchList(entries);
         WriteSetting(QStringLiteral("Interval"), interval);
-        auto menue = std::make_unique<Menue>();
-        Splash(*menue).Form_Load();
+        auto menue = startMenue();
         menue->Timer1().stop();
         menue->setCheck1(false);
         m_net->setConnected(true);
@@ -88,20 +79,8 @@ private:
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_program = std::make_unique<Corvath::Program>();
-        m_home = std::make_unique<TempHome>();
-        m_dialogs = std::make_unique<FakeDialogs>();
-        m_net = std::make_unique<FakeRemoteAccess>();
-    }
-    void cleanup()
-    {
-        m_net.reset();
-        m_dialogs.reset();
-        m_home.reset();
-        m_program.reset();
-    }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     void launchNowInsideTickPass()
     {

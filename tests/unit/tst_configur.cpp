@@ -1,8 +1,7 @@
 #include "editors/configur.h"
-#include "fakedialogs.h"
+#include "fixture.h"
 #include "platform/settingsbacking.h"
 #include "settings/settingsstore.h"
-#include "temphome.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -50,13 +49,11 @@ QWidget *nextTabStop(QWidget *from)
 
 } // namespace
 
-class TestConfigur : public QObject
+class TestConfigur : public QObject, private Fixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempHome> m_home;
-    std::unique_ptr<FakeDialogs> m_dialogs;
     // Stands in for the main window's launch list.
     QStringList m_mainList;
 
@@ -72,15 +69,10 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_home = std::make_unique<TempHome>();
-        m_dialogs = std::make_unique<FakeDialogs>();
+        setUp();
         m_mainList = {QStringLiteral("stale")};
     }
-    void cleanup()
-    {
-        m_dialogs.reset();
-        m_home.reset();
-    }
+    void cleanup() { tearDown(); }
 
     void opensWithTheStoredList_data()
     {

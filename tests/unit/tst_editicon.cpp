@@ -1,7 +1,6 @@
 #include "editors/editicon.h"
-#include "fakedialogs.h"
+#include "fixture.h"
 #include "settings/settingsstore.h"
-#include "temphome.h"
 #include "testicons.h"
 #include "widgets/tray.h"
 
@@ -28,13 +27,11 @@ QImage expectedImage(const QString &name)
 
 } // namespace
 
-class TestEditIcon : public QObject
+class TestEditIcon : public QObject, private Fixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempHome> m_home;
-    std::unique_ptr<FakeDialogs> m_dialogs;
     std::unique_ptr<Tray> m_tray;
     QString m_dir;
 
@@ -62,8 +59,7 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_home = std::make_unique<TempHome>();
-        m_dialogs = std::make_unique<FakeDialogs>();
+        setUp();
         m_dir = m_home->path() + QStringLiteral("/icons/");
         QVERIFY(QDir().mkpath(m_dir));
         QVERIFY(square(Qt::red).save(m_dir + QStringLiteral("Red Icon.ICO"), "ICO"));
@@ -89,8 +85,7 @@ private Q_SLOTS:
     void cleanup()
     {
         m_tray.reset();
-        m_dialogs.reset();
-        m_home.reset();
+        tearDown();
     }
 
     void load_data()

@@ -1,8 +1,6 @@
-#include "fakedialogs.h"
-#include "fakeremoteaccess.h"
+#include "fixture.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
-#include "temphome.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -11,18 +9,19 @@
 #include <memory>
 
 // The main window ticks on change news only while "Activate" is checked.
-class TestMenueReact : public QObject
+class TestMenueReact : public QObject, private Fixture
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
+
     void newsTicksOnlyWhileActivated()
     {
-        TempHome home;
-        FakeDialogs dialogs;
-        FakeRemoteAccess net;
-        Menue menue;
-        Splash(menue).Form_Load();
+        const auto started = startMenue();
+        Menue &menue = *started;
+        FakeRemoteAccess &net = *m_net;
         const auto news = [&menue] {
             menue.monitorTrigger().changed();
             for (int i = 0; i < 5; ++i)

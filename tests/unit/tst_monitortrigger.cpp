@@ -1,9 +1,8 @@
-#include "fakeremoteaccess.h"
 #include "fakestarter.h"
+#include "fixture.h"
 #include "logic/launchsequencer.h"
 #include "logic/monitortrigger.h"
 #include "platform/linux/linkwatcher_linux.h"
-#include "temphome.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -66,13 +65,11 @@ Q_DECLARE_METATYPE(LinkEvents::Drained)
 
 // The immediate tick: change news from any source, merged, only while the monitoring timer
 // runs, and the connection latch as the tick keeps it.
-class TestMonitorTrigger : public QObject
+class TestMonitorTrigger : public QObject, private Fixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempHome> m_home;
-    std::unique_ptr<FakeRemoteAccess> m_net;
     std::unique_ptr<FakeStarter> m_starter;
     std::unique_ptr<QTimer> m_monitor;
     QStringList m_list;
@@ -84,8 +81,7 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_home = std::make_unique<TempHome>();
-        m_net = std::make_unique<FakeRemoteAccess>();
+        setUp();
         m_starter = std::make_unique<FakeStarter>();
         // Running stands for activated; it never fires within a test.
         m_monitor = std::make_unique<QTimer>();
@@ -106,8 +102,7 @@ private Q_SLOTS:
         m_trigger.reset();
         m_seq.reset();
         m_monitor.reset();
-        m_net.reset();
-        m_home.reset();
+        tearDown();
     }
 
     void burstGivesOneTick_data()

@@ -1,8 +1,7 @@
-#include "fakedialogs.h"
+#include "fixture.h"
 #include "settings/documentopener.h"
 #include "shell/menue.h"
 #include "shell/readme.h"
-#include "temphome.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,21 +38,18 @@ bool touch(const QString &path)
 
 } // namespace
 
-class TestReadMe : public QObject
+class TestReadMe : public QObject, private Fixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempHome> m_home;
-    std::unique_ptr<FakeDialogs> m_dialogs;
     UrlRecorder m_recorder;
     QTemporaryDir m_dir;
 
 private Q_SLOTS:
     void init()
     {
-        m_home = std::make_unique<TempHome>();
-        m_dialogs = std::make_unique<FakeDialogs>();
+        setUp();
         m_recorder.opened.clear();
         for (const char *scheme : {"file", "https", "mailto"})
             QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &m_recorder, "open");
@@ -62,8 +58,7 @@ private Q_SLOTS:
     {
         for (const char *scheme : {"file", "https", "mailto"})
             QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
-        m_dialogs.reset();
-        m_home.reset();
+        tearDown();
     }
 
     void fileExists_data()

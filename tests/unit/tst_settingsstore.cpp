@@ -1,6 +1,5 @@
-#include "fakedialogs.h"
+#include "fixture.h"
 #include "settings/settingsstore.h"
-#include "temphome.h"
 #include "testfiles.h"
 
 #include <QFile>
@@ -53,25 +52,14 @@ QStringList listB()
 
 } // namespace
 
-class TestSettingsStore : public QObject
+class TestSettingsStore : public QObject, private Fixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempHome> m_home;
-    std::unique_ptr<FakeDialogs> m_dialogs;
-
 private Q_SLOTS:
-    void init()
-    {
-        m_home = std::make_unique<TempHome>();
-        m_dialogs = std::make_unique<FakeDialogs>();
-    }
-    void cleanup()
-    {
-        m_dialogs.reset();
-        m_home.reset();
-    }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     void emptyStoreGivesDefaults()
     {

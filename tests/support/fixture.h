@@ -1,0 +1,48 @@
+#pragma once
+
+#include "fakedialogs.h"
+#include "fakeremoteaccess.h"
+#include "logic/program.h"
+#include "temphome.h"
+
+#include <memory>
+
+class Menue;
+class Splash;
+
+// What each test case starts from, as KeePassXC's GuiTestBase has it: a fresh program state, a
+// temporary home, the fake dialogs and the fake connection source (no connection). A test class
+// derives from it beside QObject and calls setUp() and tearDown() from its init() and cleanup().
+class Fixture
+{
+protected:
+    void setUp()
+    {
+        m_program = std::make_unique<Corvath::Program>();
+        m_home = std::make_unique<TempHome>();
+        m_dialogs = std::make_unique<FakeDialogs>();
+        m_net = std::make_unique<FakeRemoteAccess>();
+    }
+
+    void tearDown()
+    {
+        m_net.reset();
+        m_dialogs.reset();
+        m_home.reset();
+        m_program.reset();
+    }
+
+    // The main window as main() brings it up: loaded by the start window, hidden, its icon in
+    // the tray and its timer running. For tests that link the windows.
+    template<class Window = Menue, class Start = Splash> static std::unique_ptr<Window> startMenue()
+    {
+        auto window = std::make_unique<Window>();
+        Start(*window).Form_Load();
+        return window;
+    }
+
+    std::unique_ptr<Corvath::Program> m_program;
+    std::unique_ptr<TempHome> m_home;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+    std::unique_ptr<FakeRemoteAccess> m_net;
+};
