@@ -1,5 +1,6 @@
 #include "fakedialogs.h"
 #include "platform/linux/dbusmenu_linux.h"
+#include "platform/linux/statusnotifieritem_linux.h"
 #include "settings/settingsstore.h"
 #include "shell/ending.h"
 #include "shell/menue.h"
@@ -27,12 +28,13 @@ public:
     bool present = false;
     bool shown = false;
     QString toolTip;
+    QIcon icon;
     QStringList notices;
 
     bool hostPresent() const override { return present; }
     void setMenu(QMenu &) override { }
     void setToolTip(const QString &text) override { toolTip = text; }
-    void setIcon(const QIcon &) override { }
+    void setIcon(const QIcon &value) override { icon = value; }
     void setShown(bool value) override { shown = value; }
     bool notify(const QString &, const QString &text) override
     {
@@ -204,6 +206,9 @@ private Q_SLOTS:
         Q_EMIT m_host->requested(StatusNotifier::Request::ContextMenu);
         Q_EMIT m_host->requested(StatusNotifier::Request::Activate);
         QCOMPARE(mouseUp.count(), 2);
+        tray->setIcon(QIcon(QPixmap::fromImage(square(Qt::red))));
+        tray->setAction(Tray::Modify);
+        QCOMPARE(imageOf(m_host->icon), square(Qt::red));
 
         // The panel crashed: Qt's icon takes over until a host is back.
         m_host->comes(false);
@@ -232,6 +237,20 @@ private Q_SLOTS:
         QTest::qWait(100);
         QVERIFY(m_host->notices.isEmpty());
         QCOMPARE(aloneHost->notices.size(), 1);
+    }
+
+    void hostGetsIconBytesInNetworkOrder()
+    {
+        QImage image = square(Qt::red);
+        image.setPixel(1, 0, qRgb(0x12, 0x34, 0x56));
+        const SniPixmapList pixmaps
+            = StatusNotifierItemLinux::pixmapsOf(QIcon(QPixmap::fromImage(image)));
+        const auto found = std::find_if(pixmaps.cbegin(), pixmaps.cend(),
+                                        [](const SniPixmap &p) { return p.width == 32; });
+        QVERIFY(found != pixmaps.cend());
+        QCOMPARE(found->height, 32);
+        QCOMPARE(found->bytes.size(), 32 * 32 * 4);
+        QCOMPARE(found->bytes.left(8), QByteArray::fromHex("ffff0000ff123456"));
     }
 
     void exportedMenuFollowsTheActions()
