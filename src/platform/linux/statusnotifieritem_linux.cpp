@@ -107,6 +107,10 @@ void StatusNotifierItemLinux::setToolTip(const QString &text)
 
 void StatusNotifierItemLinux::setIcon(const QIcon &icon)
 {
+    // Every change of the tooltip sets the icon too; hosts reload it only when it changed.
+    if (!m_pixmaps.isEmpty() && icon.cacheKey() == m_iconKey)
+        return;
+    m_iconKey = icon.cacheKey();
     m_pixmaps = pixmapsOf(icon);
     Q_EMIT m_adaptor->NewIcon();
 }

@@ -77,6 +77,7 @@ private:
     StatusNotifierItemAdaptor *m_adaptor = nullptr;
     DBusMenuExporter *m_menu = nullptr;
     SniPixmapList m_pixmaps;
+    qint64 m_iconKey = 0;
     QString m_toolTip;
     bool m_hostPresent = false;
     bool m_shown = false;
