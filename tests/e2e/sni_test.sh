@@ -10,8 +10,7 @@ for tool in sway swaymsg waybar grim gdbus dbus-daemon setpriv; do
     command -v "$tool" >/dev/null || e2e_skip "$tool is not installed"
 done
 /usr/bin/python3 -c 'import dbusmock' 2>/dev/null || e2e_skip "python3-dbusmock is not installed"
-[[ -e /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so ]] ||
-    ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 ||
+compgen -G "/usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so" >/dev/null ||
     e2e_skip "qt6-wayland is not installed"
 [[ -x "${QUILLMOOR_BIN:-}" ]] || e2e_fail "QUILLMOOR_BIN does not name the program"
 
@@ -34,6 +33,14 @@ printf 'output HEADLESS-1 resolution 1024x768\n' >"$E2E_DIR/sway.conf"
 printf '{"layer": "top", "position": "top", "height": 32, "modules-right": ["tray"],
   "tray": {"icon-size": 24}}\n' >"$E2E_DIR/waybar.json"
 printf 'window#waybar { background: #406080; }\n' >"$E2E_DIR/waybar.css"
+# The build may sit where nobody cannot read it (a clone in /root): the program and the leak
+# suppressions are copied to the test's folder.
+cp "$QUILLMOOR_BIN" "$E2E_DIR/quillmoor"
+QUILLMOOR_BIN="$E2E_DIR/quillmoor"
+if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]*) ]]; then
+    cp "${BASH_REMATCH[1]}" "$E2E_DIR/lsan.supp"
+    export LSAN_OPTIONS=${LSAN_OPTIONS/"${BASH_REMATCH[1]}"/"$E2E_DIR/lsan.supp"}
+fi
 chown -R nobody:nogroup "$E2E_DIR"
 
 # Started directly rather than through as_nobody, so that $! is the process itself.
