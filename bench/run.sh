@@ -15,7 +15,8 @@ build=${QUILLMOOR_BENCH_BUILD:-build-bench}
 idle_seconds=${QUILLMOOR_BENCH_IDLE:-60}
 connections=${QUILLMOOR_BENCH_CONNECTIONS:-20}
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLMOOR_SANITIZE=OFF >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLMOOR_SANITIZE=OFF \
+    -DQUILLMOOR_BENCH=ON >/dev/null
 targets=(quillmoor leasttray stamp bench_pause bench_probe bench_store bench_launch tunhelper
     nolinkevents)
 # traywatch exists only where libxcb's headers were found.

@@ -1,5 +1,5 @@
 #include "about/frmabout.h"
-#include "about/centerform.h"
+#include "widgets/centerform.h"
 #include "logic/dialogs.h"
 #include "platform/sysinfo.h"
 #include "settings/documentopener.h"
@@ -149,7 +149,13 @@ void frmAbout::cmdOK_Click()
 
 void frmAbout::Command1_Click()
 {
-    Corvath::OpenDocument(makerUrl()); // a page that cannot be opened is not reported
+    // Told as "Read Me!!" tells it: the button would otherwise seem to do nothing.
+    if (!Corvath::OpenDocument(makerUrl())) {
+        Corvath::dialogs()->messageBox(QStringLiteral("Could not open ") + makerUrl()
+                                           + QStringLiteral(": the desktop has no program to "
+                                                            "show web pages."),
+                                       QStringLiteral("Error"), Corvath::MessageIcon::Critical);
+    }
 }
 
 void frmAbout::cmdSysInfo_Click()

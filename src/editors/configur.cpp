@@ -1,5 +1,5 @@
 #include "editors/configur.h"
-#include "about/centerform.h"
+#include "widgets/centerform.h"
 #include "logic/dialogs.h"
 #include "logic/program.h"
 #include "platform/filenames.h"

@@ -1,5 +1,5 @@
 #include "editors/editicon.h"
-#include "about/centerform.h"
+#include "widgets/centerform.h"
 #include "logic/dialogs.h"
 #include "settings/settingsstore.h"
 #include "widgets/editorlook.h"

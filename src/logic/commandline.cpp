@@ -1,5 +1,8 @@
 #include "logic/commandline.h"
 
+#include <QUrl>
+
+#include <algorithm>
 #include <utility>
 
 namespace CommandLine {
@@ -63,6 +66,21 @@ bool split(const QString &line, QStringList &words)
     if (inWord)
         words.append(word);
     return true;
+}
+
+bool isAddress(const QString &entry)
+{
+    static const QStringList schemes {QStringLiteral("http"), QStringLiteral("https"),
+                                      QStringLiteral("ftp"), QStringLiteral("mailto"),
+                                      QStringLiteral("file")};
+    const qsizetype colon = entry.indexOf(u':');
+    if (colon <= 0 || colon + 1 == entry.size()
+        || !schemes.contains(entry.left(colon), Qt::CaseInsensitive))
+        return false;
+    // A blank would make it a command line; the desktop's handlers take one address.
+    if (std::any_of(entry.begin(), entry.end(), [](QChar c) { return c.isSpace(); }))
+        return false;
+    return QUrl(entry).isValid();
 }
 
 } // namespace CommandLine

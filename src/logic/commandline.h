@@ -11,4 +11,8 @@ namespace CommandLine {
 // globs, tildes or substitutions. Returns false, leaving `words` empty, on an unclosed quote.
 bool split(const QString &line, QStringList &words);
 
+// True for an entry that is a web, mail or file address (schemes http, https, ftp, mailto and
+// file, in any case, with something after the colon and no blank): the desktop opens it.
+bool isAddress(const QString &entry);
+
 } // namespace CommandLine

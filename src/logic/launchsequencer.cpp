@@ -16,6 +16,16 @@ LaunchSequencer::LaunchSequencer(const QStringList &list, ProgramStarter &starte
 
 void LaunchSequencer::runPass()
 {
+    ++m_passDepth;
+    const auto done = qScopeGuard([this] {
+        // A notice per failure would replace the one before it within the interval.
+        if (--m_passDepth > 0 || m_failures.isEmpty())
+            return;
+        const QString text = m_failures.join(u'\n');
+        m_failures.clear();
+        if (m_notify && !Corvath::IsEnding())
+            m_notify(text);
+    });
     // Counted once: the editor may refill the list while the pass waits.
     const qsizetype count = m_list.size();
     for (qsizetype n = 0; n < count; ++n) {
@@ -25,8 +35,8 @@ void LaunchSequencer::runPass()
         if (entry.isEmpty())
             continue;
         QString reason;
-        if (!m_starter.start(entry, reason) && m_notify)
-            m_notify(QStringLiteral("Could not start %1: %2").arg(entry, reason));
+        if (!m_starter.start(entry, reason))
+            m_failures.append(QStringLiteral("Could not start %1: %2").arg(entry, reason));
         // The last entry gets its pause too, on purpose: a pass lasts k intervals.
         m_wait(Interval::stored());
     }

@@ -22,7 +22,9 @@ public:
     LaunchSequencer(const LaunchSequencer &) = delete;
     LaunchSequencer &operator=(const LaunchSequencer &) = delete;
 
-    // Told "Could not start <entry>: <reason>" when an entry fails to start.
+    // Told once, when a pass ends, of every entry that failed to start in it: one line
+    // "Could not start <entry>: <reason>" each. A pass run inside another's pause ("Launch
+    // Now", or a tick) adds its lines to the outer pass's notice, so that none replaces another.
     void setNotifier(Notifier notifier) { m_notify = std::move(notifier); }
     // Waits the interval as stored at that moment after each start; Corvath::Pause unless
     // replaced.
@@ -41,4 +43,6 @@ private:
     Notifier m_notify;
     Waiter m_wait;
     bool m_ticking = false;
+    int m_passDepth = 0;
+    QStringList m_failures;
 };

@@ -11,7 +11,8 @@ public:
     ProgramStarter(const ProgramStarter &) = delete;
     ProgramStarter &operator=(const ProgramStarter &) = delete;
 
-    // Starts `entry` (a program with its arguments, or a document) and does not wait for it.
+    // Starts `entry` (a program with its arguments, a document or folder, a web address or an
+    // application launcher file) and does not wait for it.
     // Returns false, with the reason in words, when it could not be started.
     virtual bool start(const QString &entry, QString &reason) = 0;
 };

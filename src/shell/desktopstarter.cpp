@@ -9,7 +9,20 @@
 #ifdef Q_OS_WIN
 #include "platform/windows/windowsshell.h"
 #else
+#include "platform/applicationlauncher.h"
+
 namespace {
+
+ApplicationLauncher &launcher()
+{
+    static const std::unique_ptr<ApplicationLauncher> instance = createApplicationLauncher();
+    return *instance;
+}
+
+bool isLauncher(const QFileInfo &info)
+{
+    return launcher().isLauncher(info.absoluteFilePath().toStdString());
+}
 
 // Something to open rather than run: a file without execute permission, or a folder.
 bool isDocument(const QFileInfo &info)
@@ -33,23 +46,45 @@ bool canOpen(const QFileInfo &info, QString &reason)
 }
 
 } // namespace
+
+bool DesktopStarter::startLauncher(const QString &path, QString &reason)
+{
+    LaunchCommand command;
+    std::string why;
+    if (!launcher().command(path.toStdString(), command, why)) {
+        reason = QString::fromStdString(why);
+        return false;
+    }
+    QStringList arguments;
+    for (const std::string &argument : command.arguments)
+        arguments.append(QString::fromStdString(argument));
+    return startProgram(QString::fromStdString(command.program), arguments, reason,
+                        QString::fromStdString(command.workingDirectory));
+}
 #endif
 
 bool DesktopStarter::start(const QString &entry, QString &reason)
 {
 #ifdef Q_OS_WIN
-    // Programs through CreateProcess, documents through the shell, as Windows itself does.
+    // Programs through CreateProcess, documents and addresses through the shell, as Windows
+    // itself does.
     std::string why;
-    if (WindowsShell::startEntry(entry.toStdString(), why))
+    if (CommandLine::isAddress(entry) ? WindowsShell::openDocument(entry.toStdString(), 0, why)
+                                      : WindowsShell::startEntry(entry.toStdString(), why))
         return true;
     reason = QString::fromStdString(why);
     return false;
 #else
+    if (CommandLine::isAddress(entry))
+        return openUrl(QUrl(entry), reason);
     // A path picked in the file dialog may hold blanks; the whole entry naming a file wins.
     const QFileInfo whole(entry);
     if (!entry.isEmpty() && whole.exists()) {
+        if (isLauncher(whole))
+            return startLauncher(whole.absoluteFilePath(), reason);
         if (isDocument(whole))
-            return canOpen(whole, reason) && openDocument(whole.absoluteFilePath(), reason);
+            return canOpen(whole, reason)
+                && openUrl(QUrl::fromLocalFile(whole.absoluteFilePath()), reason);
         return startProgram(whole.absoluteFilePath(), {}, reason);
     }
 
@@ -64,18 +99,22 @@ bool DesktopStarter::start(const QString &entry, QString &reason)
     }
     const QString program = words.takeFirst();
     const QFileInfo named(program);
+    if (words.isEmpty() && isLauncher(named))
+        return startLauncher(named.absoluteFilePath(), reason);
     if (words.isEmpty() && isDocument(named))
-        return canOpen(named, reason) && openDocument(named.absoluteFilePath(), reason);
+        return canOpen(named, reason)
+            && openUrl(QUrl::fromLocalFile(named.absoluteFilePath()), reason);
     return startProgram(program, words, reason);
 #endif
 }
 
 bool DesktopStarter::startProgram(const QString &program, const QStringList &arguments,
-                                  QString &reason)
+                                  QString &reason, const QString &folder)
 {
     QProcess process;
     process.setProgram(program);
     process.setArguments(arguments);
+    process.setWorkingDirectory(folder);
     // On a QProcess object, so that a failure says why.
     if (process.startDetached())
         return true;
@@ -87,9 +126,9 @@ bool DesktopStarter::startProgram(const QString &program, const QStringList &arg
     return false;
 }
 
-bool DesktopStarter::openDocument(const QString &path, QString &reason)
+bool DesktopStarter::openUrl(const QUrl &url, QString &reason)
 {
-    if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+    if (QDesktopServices::openUrl(url))
         return true;
     reason = QStringLiteral("no application is set to open it");
     return false;

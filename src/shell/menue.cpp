@@ -50,6 +50,7 @@ Menue::Menue(QWidget *parent)
     sExit = addItem(QStringLiteral("Exit"), &Menue::sExit_Click);
     sActivate->setCheckable(true);
     sActivate->setChecked(true);
+    m_tray->setMenu(*m_sFile);
     // Qt flips the check mark before triggered; the handler decides from the mark as it was.
     connect(sActivate, &QAction::triggered, this, [this](bool checked) {
         sActivate->setChecked(!checked);

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 
 void QtDialogs::messageBox(const QString &text, const QString &title, Corvath::MessageIcon icon)
@@ -59,5 +60,12 @@ QString QtDialogs::openFileName(const QString &filter)
     dialog.setNameFilter(filter);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    // Qt's own dialog reads a " in the typed name as quoted names and keeps the quoted parts
+    // only: my"file becomes file, and a file named say "hi" cannot be chosen at all. One name
+    // is asked for here, so it is taken as typed.
+    if (const auto *edit = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))) {
+        if (edit->text().contains(u'"'))
+            return dialog.directory().absoluteFilePath(edit->text());
+    }
     return dialog.selectedFiles().constFirst();
 }

@@ -1,4 +1,5 @@
 #include "widgets/tray.h"
+#include "widgets/centerform.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -10,7 +11,14 @@ constexpr qint64 MaxPictureBytes = 16 * 1024 * 1024;
 } // namespace
 
 Tray::Tray(const QIcon &builtIn, QObject *parent)
+    : Tray(builtIn, createStatusNotifier(), NoTrayDelay, parent)
+{ }
+
+Tray::Tray(const QIcon &builtIn, std::unique_ptr<StatusNotifier> notifier,
+           std::chrono::milliseconds noTrayDelay, QObject *parent)
     : QObject(parent)
+    , m_notifier(std::move(notifier))
+    , m_qtTrayOnBus(m_notifier->hostPresent())
     , m_builtIn(builtIn)
     , m_icon(builtIn)
 {
@@ -31,6 +39,22 @@ Tray::Tray(const QIcon &builtIn, QObject *parent)
                     break;
                 }
             });
+    connect(m_notifier.get(), &StatusNotifier::hostChanged, this, &Tray::place);
+    connect(m_notifier.get(), &StatusNotifier::requested, this, &Tray::requested);
+    m_noTray.setSingleShot(true);
+    m_noTray.setInterval(noTrayDelay);
+    connect(&m_noTray, &QTimer::timeout, this, &Tray::noTrayCheck);
+}
+
+void Tray::setMenu(QMenu &menu)
+{
+    m_notifier->setMenu(menu);
+}
+
+QString Tray::noTrayText()
+{
+    return QStringLiteral("Quillmoor runs without a tray icon. A system tray shows it (for GNOME, "
+                          "the AppIndicator extension).");
 }
 
 double Tray::builtInHandle() const
@@ -60,8 +84,10 @@ void Tray::setAction(int action)
     switch (action) {
     case Add:
         apply();
-        m_trayIcon.show();
         m_inTray = true;
+        place();
+        if (!m_hostSeen && !m_noTray.isActive())
+            m_noTray.start();
         break;
     case Modify:
         apply();
@@ -69,8 +95,8 @@ void Tray::setAction(int action)
     case Delete:
         if (!m_inTray)
             return;
-        m_trayIcon.hide();
         m_inTray = false;
+        place();
         Q_EMIT IconDeleted();
         break;
     default:
@@ -81,6 +107,12 @@ void Tray::setAction(int action)
 void Tray::showMessage(const QString &text)
 {
     m_lastMessage = text;
+    // Qt's balloon needs Qt's icon in a tray; elsewhere the desktop's notifications tell it,
+    // and where windows cannot be placed a balloon would be a window of its own.
+    if (shownByHost() || !QSystemTrayIcon::isSystemTrayAvailable()) {
+        if (m_notifier->notify(QStringLiteral("Quillmoor"), text) || !Corvath::CanPlaceWindows())
+            return;
+    }
     m_trayIcon.showMessage(QStringLiteral("Quillmoor"), text, QSystemTrayIcon::Warning);
 }
 
@@ -88,6 +120,43 @@ void Tray::apply()
 {
     m_trayIcon.setIcon(m_icon);
     m_trayIcon.setToolTip(m_toolTip);
+    m_notifier->setIcon(m_icon);
+    m_notifier->setToolTip(m_toolTip);
+}
+
+void Tray::place()
+{
+    const bool byHost = shownByHost();
+    m_hostSeen = m_hostSeen || byHost;
+    // Qt's icon over D-Bus has no tray to go to once the host is gone.
+    m_trayIcon.setVisible(m_inTray && !byHost && !m_qtTrayOnBus);
+    m_notifier->setShown(m_inTray);
+}
+
+void Tray::requested(StatusNotifier::Request request)
+{
+    // Where the program cannot place its menu at the pointer, the host's menu is the menu.
+    if (!m_inTray || !Corvath::CanPlaceWindows())
+        return;
+    switch (request) {
+    case StatusNotifier::Request::Activate:
+        Q_EMIT MouseUp(Qt::LeftButton);
+        break;
+    case StatusNotifier::Request::SecondaryActivate:
+        Q_EMIT MouseUp(Qt::MiddleButton);
+        break;
+    case StatusNotifier::Request::ContextMenu:
+        Q_EMIT MouseUp(Qt::RightButton);
+        break;
+    }
+}
+
+void Tray::noTrayCheck()
+{
+    if (m_inTray && !m_hostSeen && !m_notifier->hostPresent()
+        && !QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_notifier->notify(QStringLiteral("Quillmoor"), noTrayText());
+    }
 }
 
 QIcon Tray::loadPicture(const QString &path)

@@ -1,11 +1,23 @@
 #pragma once
 
+#include "platform/statusnotifier.h"
+
 #include <QIcon>
 #include <QObject>
 #include <QSystemTrayIcon>
+#include <QTimer>
+
+#include <chrono>
+#include <memory>
+
+class QMenu;
 
 // The tray icon component: tooltip and icon are set first, then an action applies them.
 // Action 0 puts the icon into the tray, 1 shows a changed tooltip or icon, 2 takes it out.
+//
+// A tray host that draws items itself (StatusNotifierItem) gets the program's own item with
+// the menu exported; any other tray gets Qt's icon. Never both: Qt's icon would register an
+// item of its own with the same host.
 class Tray final : public QObject
 {
     Q_OBJECT
@@ -14,7 +26,16 @@ class Tray final : public QObject
 public:
     enum Action { Add = 0, Modify = 1, Delete = 2 };
 
+    // How long after start the program waits for a tray of either kind before saying so.
+    static constexpr std::chrono::milliseconds NoTrayDelay {30000};
+
     explicit Tray(const QIcon &builtIn, QObject *parent = nullptr);
+    // For tests: the host's item, and the wait before the no-tray notice.
+    Tray(const QIcon &builtIn, std::unique_ptr<StatusNotifier> notifier,
+         std::chrono::milliseconds noTrayDelay, QObject *parent = nullptr);
+
+    // The menu a host shows itself, where it does.
+    void setMenu(QMenu &menu);
 
     QString toolTip() const { return m_toolTip; }
     void setToolTip(const QString &text) { m_toolTip = text; }
@@ -37,6 +58,10 @@ public:
     // What the tray shows now, for tests.
     QIcon shownIcon() const { return m_trayIcon.icon(); }
     QString shownToolTip() const { return m_trayIcon.toolTip(); }
+    bool shownByQt() const { return m_trayIcon.isVisible(); }
+    bool shownByHost() const { return m_inTray && m_notifier->hostPresent(); }
+
+    static QString noTrayText();
 
     // Reads an image file as a picture; null when it is missing, no regular file or no image.
     static QIcon loadPicture(const QString &path);
@@ -47,11 +72,19 @@ Q_SIGNALS:
 
 private:
     void apply();
+    void place();
+    void requested(StatusNotifier::Request request);
+    void noTrayCheck();
 
+    // Made before Qt's icon, which decides once, when it is made, whether it goes over D-Bus.
+    std::unique_ptr<StatusNotifier> m_notifier;
+    bool m_qtTrayOnBus = false;
     QSystemTrayIcon m_trayIcon;
     QIcon m_builtIn;
     QIcon m_icon;
     QString m_toolTip;
     bool m_inTray = false;
+    bool m_hostSeen = false;
+    QTimer m_noTray;
     QString m_lastMessage;
 };

@@ -36,6 +36,16 @@ manual_entry() {
     e2e_wait 10 "the input box to close" bash -c "! xdotool search --onlyvisible --name '^Quillmoor\$'"
 }
 
+# Fixed-size windows: the window manager offers no maximising (openbox still draws the button,
+# disabled, whatever the hints say).
+not_maximisable() { # not_maximisable WINDOW NAME
+    local actions
+    actions=$(xprop -id "$1" _NET_WM_ALLOWED_ACTIONS)
+    [[ $actions == *_NET_WM_ACTION_CLOSE* ]] || e2e_fail "$2: no allowed actions read: $actions"
+    [[ $actions != *MAXIMIZE* && $actions != *_NET_WM_ACTION_RESIZE* ]] ||
+        e2e_fail "$2 can be maximised or resized: $actions"
+}
+
 stored_entry() { # stored_entry N TEXT
     grep -qxF "app $1=$2" "$(e2e_store)" 2>/dev/null
 }
@@ -47,6 +57,7 @@ editor=$(visible_window "Edit Application List")
 manual_entry "$editor" "$TYPED"
 sleep 0.3
 window_shot "$editor" configur
+not_maximisable "$editor" "the launch list editor"
 [[ ! -e "$(e2e_store)" ]] || e2e_fail "the editor stored its list before it was closed"
 
 # The item again while the editor is open brings up the same window, no second one.
@@ -67,6 +78,7 @@ e2e_wait 10 "the tray icon editor" visible_window "Edit SysTray Icon"
 icon_editor=$(visible_window "Edit SysTray Icon")
 sleep 0.3
 window_shot "$icon_editor" editicon
+not_maximisable "$icon_editor" "the tray icon editor"
 xdotool mousemove --window "$icon_editor" 104 16 click 1
 e2e_wait 10 "the icon choice in the store" grep -qxF "Icon=Internal" "$(e2e_store)"
 xdotool windowactivate --sync "$icon_editor"

@@ -1,1 +1,2 @@
 quillmoor_script_test(e2e_tray e2e e2e/tray_test.sh)
+quillmoor_script_test(e2e_sni e2e e2e/sni_test.sh)

@@ -33,7 +33,7 @@ control=$(dpkg-deb -f "$deb")
 grep -qx 'Package: quillmoor' <<<"$control" || fail "package name: $control"
 grep -qx 'Version: 1.0' <<<"$control" || fail "version: $control"
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins; do
+for needed in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins xdg-utils; do
     grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
 

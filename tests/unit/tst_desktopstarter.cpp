@@ -54,6 +54,10 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(bin));
         QVERIFY(QFile::rename(path(u"xdg-open"_qs), bin + u"/xdg-open"_qs));
         writeFile(u"notes.txt"_qs, "a document\n", false);
+        // A terminal that runs the rest of its arguments and appends one to show it was used.
+        writeFile(u"term"_qs, "#!/bin/sh\n[ \"$1\" = -e ] && shift\nexec \"$@\" in-terminal\n",
+                  true);
+        qputenv("TERMINAL", path(u"term"_qs).toUtf8());
         qputenv("PATH", (m_dir + u':' + bin + u':' + qEnvironmentVariable("PATH")).toUtf8());
     }
 
@@ -89,13 +93,80 @@ private Q_SLOTS:
         QCOMPARE(readWhenWritten(path(u"solo.out"_qs)), u"ran"_qs);
     }
 
-    void opensDocuments()
+    void opensDocumentsAndAddresses_data()
     {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("document") << u"DIR/notes.txt"_qs << u"file://DIR/notes.txt"_qs;
+        QTest::newRow("web page") << u"https://example.org/a?b=c"_qs
+                                  << u"https://example.org/a?b=c"_qs;
+        QTest::newRow("mail") << u"mailto:someone@example.org"_qs
+                              << u"mailto:someone@example.org"_qs;
+    }
+    void opensDocumentsAndAddresses()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, opened);
+        entry.replace(u"DIR"_qs, m_dir);
+        opened.replace(u"DIR"_qs, QString::fromUtf8(QUrl::toPercentEncoding(m_dir, "/")));
         QString reason;
-        QVERIFY2(m_starter.start(path(u"notes.txt"_qs), reason), qPrintable(reason));
-        const QString opened = m_root.path() + u"/bin/opened"_qs;
-        QCOMPARE(QUrl(readWhenWritten(opened)).toLocalFile(), path(u"notes.txt"_qs));
-        QFile::remove(opened);
+        QVERIFY2(m_starter.start(entry, reason), qPrintable(reason));
+        const QString record = m_root.path() + u"/bin/opened"_qs;
+        QCOMPARE(readWhenWritten(record), opened);
+        QFile::remove(record);
+    }
+
+    // Launchers as the file dialog finds them; marked executable, as some desktops want.
+    void startsDesktopEntries_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("result"); // what the program records, or the reason
+        QTest::newRow("application") << QByteArray("[Desktop Entry]\nType=Application\nName=R\n"
+                                                   "Exec=rec \"OUT\" %U one \"two words\"\n")
+                                     << u"one\ntwo words"_qs;
+        QTest::newRow("only its own group, blanks around =")
+            << QByteArray("# made by hand\n[Desktop Entry]\nType = Application\n"
+                          "Exec= rec \"OUT\" right\n[Desktop Action x]\nExec=rec \"OUT\" wrong\n")
+            << u"right"_qs;
+        QTest::newRow("in a terminal")
+            << QByteArray("[Desktop Entry]\nType=Application\nTerminal=true\nExec=rec \"OUT\" a\n")
+            << u"a\nin-terminal"_qs;
+        QTest::newRow("working folder")
+            << QByteArray("[Desktop Entry]\nType=Application\nPath=DIR\nExec=sh -c \"pwd > out\"\n")
+            << u"DIR"_qs;
+        QTest::newRow("hidden") << QByteArray("[Desktop Entry]\nType=Application\nHidden=true\n"
+                                              "Exec=rec \"OUT\"\n")
+                                << u"its desktop entry is marked deleted (Hidden=true)"_qs;
+        QTest::newRow("not installed")
+            << QByteArray("[Desktop Entry]\nType=Application\nTryExec=no-such-program\n"
+                          "Exec=rec \"OUT\"\n")
+            << u"no-such-program is not installed (TryExec)"_qs;
+        QTest::newRow("link") << QByteArray("[Desktop Entry]\nType=Link\nURL=https://example.org\n")
+                              << u"its desktop entry is of Type Link, not Application"_qs;
+        QTest::newRow("no desktop entry")
+            << QByteArray("Exec=rec OUT\n")
+            << u"it is not a desktop entry (it has no [Desktop Entry] group)"_qs;
+        QTest::newRow("Exec against the rules")
+            << QByteArray("[Desktop Entry]\nType=Application\nExec=rec $HOME\n")
+            << u"its Exec key has $ outside quotes"_qs;
+        QTest::newRow("missing working folder")
+            << QByteArray("[Desktop Entry]\nType=Application\nPath=/nonexistent\nExec=rec\n")
+            << u"its working folder /nonexistent does not exist"_qs;
+    }
+    void startsDesktopEntries()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, result);
+        text.replace("OUT", path(u"out"_qs).toUtf8()).replace("DIR", m_dir.toUtf8());
+        result.replace(u"DIR"_qs, m_dir);
+        writeFile(u"entry.desktop"_qs, text, true);
+        QString reason;
+        const bool started = m_starter.start(path(u"entry.desktop"_qs), reason);
+        if (started)
+            QCOMPARE(readWhenWritten(path(u"out"_qs)), result);
+        else
+            QCOMPARE(reason, result);
+        QVERIFY(!QFile::exists(m_root.path() + u"/bin/opened"_qs));
     }
 
     void reportsFailures_data()

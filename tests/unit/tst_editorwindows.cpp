@@ -1,20 +1,25 @@
-#include "about/centerform.h"
+#include "widgets/centerform.h"
 #include "editors/configur.h"
 #include "editors/editicon.h"
 #include "fakedialogs.h"
 #include "logic/program.h"
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
+#include "shell/qtdialogs.h"
 #include "shell/splash.h"
 #include "temphome.h"
 #include "widgets/tray.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 #include <cmath>
 #include <memory>
@@ -162,6 +167,33 @@ private Q_SLOTS:
         QCOMPARE(ReadSetting(QStringLiteral("Icon"), QString()), QStringLiteral("Internal"));
         menue->sEditSysTrayIcon->trigger();
         QCOMPARE(windowsOf<EditIcon>(*menue).size(), 1);
+    }
+
+    // The "Add" and "Browse For Icon" dialog, the real one, with a name typed into it.
+    void fileDialogTakesTheTypedName_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("quote inside") << u"my\"file"_qs;
+        QTest::newRow("existing file with quotes") << u"say \"hi\".txt"_qs;
+        QTest::newRow("blanks") << u"plain name"_qs;
+    }
+    void fileDialogTakesTheTypedName()
+    {
+        QFETCH(QString, typed);
+        const QString folder = m_home->path();
+        QFile existing(folder + u"/say \"hi\".txt"_qs);
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        QTimer::singleShot(0, [typed, folder] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->setDirectory(folder);
+            auto *edit = dialog->findChild<QLineEdit *>(u"fileNameEdit"_qs);
+            QVERIFY(edit);
+            edit->setText(typed);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        QtDialogs dialogs;
+        QCOMPARE(dialogs.openFileName(u"All Files (*)"_qs), folder + u'/' + typed);
     }
 
     // Ending is for good in this process, so this runs last.

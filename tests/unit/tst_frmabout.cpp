@@ -267,6 +267,20 @@ private Q_SLOTS:
         QCOMPARE(frmAbout::makerUrl(), QStringLiteral(QUILLMOOR_MAKER_URL));
         QVERIFY(box->isVisible());
         QVERIFY(m_dialogs->messages.isEmpty());
+
+        // With no handler and no opener or browser on PATH, the page cannot be opened.
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        const QTemporaryDir empty;
+        qputenv("PATH", empty.path().toUtf8());
+        box->Command1->click();
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        const FakeDialogs::Message &message = m_dialogs->messages.constFirst();
+        QCOMPARE(message.title, QStringLiteral("Error"));
+        QCOMPARE(message.icon, Corvath::MessageIcon::Critical);
+        QVERIFY2(message.text.contains(QStringLiteral(QUILLMOOR_MAKER_URL)),
+                 qPrintable(message.text));
+        QVERIFY(box->isVisible());
     }
 
     // Each entry is name:kind, kind one of program, plain (not executable), folder, broken

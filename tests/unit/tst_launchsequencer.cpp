@@ -156,6 +156,30 @@ private Q_SLOTS:
         QCOMPARE(m_waits.size(), 3);
     }
 
+    // Every failure of a pass, nested passes' too, in one notice when the outermost pass ends.
+    void failuresGatheredIntoOneNotice()
+    {
+        m_list = {u"a"_qs, u"b"_qs, u"c"_qs};
+        m_starter->failures.insert(u"a"_qs, u"r1"_qs);
+        m_starter->failures.insert(u"c"_qs, u"r3"_qs);
+        QStringList notices;
+        m_seq->setNotifier([&notices](const QString &text) { notices.append(text); });
+        recordWaits([this, &notices] {
+            if (m_waits.size() != 1)
+                return;
+            m_seq->runPass(); // "Launch Now" inside the first pause
+            QVERIFY(notices.isEmpty());
+        });
+        m_seq->runPass();
+        QCOMPARE(notices,
+                 QStringList {u"Could not start a: r1\nCould not start a: r1\n"
+                              "Could not start c: r3\nCould not start c: r3"_qs});
+
+        m_starter->failures.clear();
+        m_seq->runPass();
+        QCOMPARE(notices.size(), 1); // a pass without failures tells nothing
+    }
+
     void listRefilledDuringPass()
     {
         m_list = {u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs};

@@ -6,7 +6,7 @@
 #include <cmath>
 
 // The interval's numeric check and the pause's number reader must agree; the command line is
-// split as a shell would, without expanding anything.
+// split as a shell would, without expanding anything; addresses are told from command lines.
 class TestLaunchText : public QObject
 {
     Q_OBJECT
@@ -86,6 +86,29 @@ private Q_SLOTS:
         QStringList got {u"left over"_qs};
         QCOMPARE(CommandLine::split(line, got), ok);
         QCOMPARE(got, words);
+    }
+
+    void addresses_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("address");
+        QTest::newRow("web page") << u"https://example.org"_qs << true;
+        QTest::newRow("scheme in capitals") << u"HTTP://example.org/a?b=c#d"_qs << true;
+        QTest::newRow("ftp") << u"ftp://ftp.example.org/pub/"_qs << true;
+        QTest::newRow("mail") << u"mailto:someone@example.org?subject=Hi%20there"_qs << true;
+        QTest::newRow("file") << u"file:///home/me/notes.txt"_qs << true;
+        QTest::newRow("other scheme") << u"ssh://example.org"_qs << false;
+        QTest::newRow("scheme only") << u"https:"_qs << false;
+        QTest::newRow("with words after it") << u"https://example.org --new-window"_qs << false;
+        QTest::newRow("program path") << u"/usr/bin/firefox https://example.org"_qs << false;
+        QTest::newRow("drive letter") << u"c:/windows/notepad.exe"_qs << false;
+        QTest::newRow("scheme as a prefix") << u"httpsd://example.org"_qs << false;
+    }
+    void addresses()
+    {
+        QFETCH(QString, entry);
+        QFETCH(bool, address);
+        QCOMPARE(CommandLine::isAddress(entry), address);
     }
 };
 

@@ -1,5 +1,7 @@
 #include "fakedialogs.h"
 #include "logic/program.h"
+#include "platform/linux/dbusmenu_linux.h"
+#include "platform/linux/statusnotifieritem_linux.h"
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
@@ -14,7 +16,37 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <chrono>
 #include <memory>
+
+using namespace std::chrono_literals;
+
+// A tray host that draws the item itself, as far as the tray sees it.
+class FakeHost final : public StatusNotifier
+{
+public:
+    bool present = false;
+    bool shown = false;
+    QString toolTip;
+    QIcon icon;
+    QStringList notices;
+
+    bool hostPresent() const override { return present; }
+    void setMenu(QMenu &) override { }
+    void setToolTip(const QString &text) override { toolTip = text; }
+    void setIcon(const QIcon &value) override { icon = value; }
+    void setShown(bool value) override { shown = value; }
+    bool notify(const QString &, const QString &text) override
+    {
+        notices.append(text);
+        return true;
+    }
+    void comes(bool value)
+    {
+        present = value;
+        Q_EMIT hostChanged(value);
+    }
+};
 
 class TestMenue : public QObject
 {
@@ -31,6 +63,15 @@ private:
         splash.Form_Load();
         return menue;
     }
+
+    // A tray with a fake host, kept in m_host.
+    std::unique_ptr<Tray> trayOnFakeHost(std::chrono::milliseconds noTrayDelay)
+    {
+        auto host = std::make_unique<FakeHost>();
+        m_host = host.get();
+        return std::make_unique<Tray>(builtInIcon(), std::move(host), noTrayDelay);
+    }
+    FakeHost *m_host = nullptr;
 
 private Q_SLOTS:
     void init()
@@ -145,6 +186,127 @@ private Q_SLOTS:
         QCOMPARE(deleted.count(), 1);
         QVERIFY(m_dialogs->messages.isEmpty());
         QVERIFY(!QFile::exists(m_home->storePath()));
+    }
+
+    void trayShowsOnOneHostAtATime()
+    {
+        auto tray = trayOnFakeHost(1h);
+        QSignalSpy mouseUp(tray.get(), &Tray::MouseUp);
+        tray->setToolTip(Menue::activatedToolTip());
+        tray->setAction(Tray::Add);
+        QVERIFY(tray->shownByQt());
+        QVERIFY(m_host->shown); // offered to a host that comes later
+
+        m_host->comes(true);
+        QVERIFY(!tray->shownByQt());
+        QVERIFY(tray->shownByHost());
+        QCOMPARE(m_host->toolTip, Menue::activatedToolTip());
+        tray->showMessage(QStringLiteral("Could not start x: gone"));
+        QCOMPARE(m_host->notices, QStringList {QStringLiteral("Could not start x: gone")});
+        Q_EMIT m_host->requested(StatusNotifier::Request::ContextMenu);
+        Q_EMIT m_host->requested(StatusNotifier::Request::Activate);
+        QCOMPARE(mouseUp.count(), 2);
+        tray->setIcon(QIcon(QPixmap::fromImage(square(Qt::red))));
+        tray->setAction(Tray::Modify);
+        QCOMPARE(imageOf(m_host->icon), square(Qt::red));
+
+        // The panel crashed: Qt's icon takes over until a host is back.
+        m_host->comes(false);
+        QVERIFY(tray->shownByQt());
+        QVERIFY(m_host->shown);
+        tray->setAction(Tray::Delete);
+        QVERIFY(!tray->shownByQt());
+        QVERIFY(!m_host->shown);
+        Q_EMIT m_host->requested(StatusNotifier::Request::ContextMenu);
+        QCOMPARE(mouseUp.count(), 2);
+    }
+
+    void noTrayNoticeOnceOnlyWhenNoHostCame()
+    {
+        auto alone = trayOnFakeHost(10ms);
+        FakeHost *aloneHost = m_host;
+        alone->setAction(Tray::Add);
+        QTRY_COMPARE(aloneHost->notices, QStringList {Tray::noTrayText()});
+        alone->setAction(Tray::Modify);
+
+        // A host that came and went has shown the icon: no notice.
+        auto served = trayOnFakeHost(10ms);
+        served->setAction(Tray::Add);
+        m_host->comes(true);
+        m_host->comes(false);
+        QTest::qWait(100);
+        QVERIFY(m_host->notices.isEmpty());
+        QCOMPARE(aloneHost->notices.size(), 1);
+    }
+
+    void hostGetsIconBytesInNetworkOrder()
+    {
+        QImage image = square(Qt::red);
+        image.setPixel(1, 0, qRgb(0x12, 0x34, 0x56));
+        const SniPixmapList pixmaps
+            = StatusNotifierItemLinux::pixmapsOf(QIcon(QPixmap::fromImage(image)));
+        const auto found = std::find_if(pixmaps.cbegin(), pixmaps.cend(),
+                                        [](const SniPixmap &p) { return p.width == 32; });
+        QVERIFY(found != pixmaps.cend());
+        QCOMPARE(found->height, 32);
+        QCOMPARE(found->bytes.size(), 32 * 32 * 4);
+        QCOMPARE(found->bytes.left(8), QByteArray::fromHex("ffff0000ff123456"));
+    }
+
+    void exportedMenuFollowsTheActions()
+    {
+        Menue menue;
+        DBusMenuExporter exporter(menue.sFile());
+        QStringList labels;
+        QList<int> ids;
+        for (const DBusMenuLayoutItem &item : exporter.layout(0, -1, {}).children) {
+            labels.append(item.properties.value(QStringLiteral("label")).toString());
+            ids.append(item.id);
+        }
+        QStringList captions;
+        for (const QAction *action : menue.sFile().actions())
+            captions.append(action->text());
+        QCOMPARE(labels, captions);
+        QCOMPARE(QSet<int>(ids.cbegin(), ids.cend()).size(), 10);
+        QVERIFY(!ids.contains(0));
+        QVERIFY(exporter.layout(0, 0, {}).children.isEmpty());
+        const int activate = exporter.idOf(menue.sActivate);
+        const QStringList toggle {QStringLiteral("toggle-type"), QStringLiteral("toggle-state")};
+        QCOMPARE(exporter.properties(activate, toggle),
+                 (QVariantMap {{toggle[0], QStringLiteral("checkmark")}, {toggle[1], 1}}));
+
+        // The check mark follows the toggle, and only what changed is sent.
+        QSignalSpy properties(&exporter, &DBusMenuExporter::itemsPropertiesUpdated);
+        QSignalSpy layout(&exporter, &DBusMenuExporter::layoutUpdated);
+        menue.sActivate->trigger();
+        QVERIFY(!properties.isEmpty());
+        const auto updated = properties.last().at(0).value<DBusMenuItemPropertiesList>();
+        QCOMPARE(updated.size(), 1);
+        QCOMPARE(updated[0].id, activate);
+        QCOMPARE(updated[0].properties, (QVariantMap {{toggle[1], 0}}));
+
+        // A click from the host runs the item's handler once the call has returned.
+        QVERIFY(exporter.event(activate, QStringLiteral("clicked")));
+        QVERIFY(!menue.sActivate->isChecked());
+        QTRY_VERIFY(menue.sActivate->isChecked());
+        QCOMPARE(menue.tray().shownToolTip(), Menue::activatedToolTip());
+        QVERIFY(!exporter.event(99, QStringLiteral("clicked")));
+        QVERIFY(layout.isEmpty());
+
+        // Items coming and going: a new revision each time, ids never reused or shifted.
+        const uint revision = exporter.revision();
+        auto extra = std::make_unique<QAction>(QStringLiteral("Extra"));
+        menue.sFile().insertAction(menue.sActivate, extra.get());
+        QCOMPARE(exporter.idOf(extra.get()), 11);
+        extra.reset();
+        menue.sFile().removeAction(menue.sAbout);
+        QCOMPARE(layout.count(), 3);
+        QCOMPARE(exporter.revision(), revision + 3);
+        QCOMPARE(layout.last().at(0).toUInt(), exporter.revision());
+        menue.sFile().addAction(menue.sAbout);
+        QCOMPARE(exporter.idOf(menue.sAbout), 12);
+        QCOMPARE(exporter.idOf(menue.sExit), 10);
+        QCOMPARE(exporter.layout(0, -1, {}).children.size(), 10);
     }
 };
 

@@ -92,14 +92,16 @@ private Q_SLOTS:
         QVERIFY(ranAt(entries[1]) + 0.2 <= ranAt(entries[2]));
     }
 
-    void launchNowReportsFailureOnTray()
+    void launchNowReportsFailuresOnTray()
     {
         const QString a = script(u"a"_qs);
-        auto menue = started({u"/nonexistent/prog"_qs, a}, u"0"_qs);
+        auto menue = started({u"/nonexistent/prog"_qs, a, u"/nonexistent/other"_qs}, u"0"_qs);
         menue->sActivate->trigger(); // deactivated: "Launch Now" still runs
         menue->sLaunchNow->trigger();
+        // Both in one notice: one each would replace the other at once.
         QCOMPARE(menue->tray().lastMessage(),
-                 u"Could not start /nonexistent/prog: No such file or directory"_qs);
+                 u"Could not start /nonexistent/prog: No such file or directory\n"
+                 "Could not start /nonexistent/other: No such file or directory"_qs);
         QTRY_VERIFY(ranAt(a) > 0);
         QVERIFY(m_dialogs->messages.isEmpty());
         QVERIFY(menue->Check1());

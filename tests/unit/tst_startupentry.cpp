@@ -1,5 +1,6 @@
 #include "fakedialogs.h"
 #include "logic/startupcommands.h"
+#include "platform/linux/desktopentry_linux.h"
 #include "platform/startupentry.h"
 #include "temphome.h"
 #include "testfiles.h"
@@ -16,113 +17,21 @@
 
 namespace {
 
-// The entry read back by the Desktop Entry rules, written here apart from the program's own
-// code so that a fault in its quoting cannot hide itself.
+// The entry read back as a desktop reads it, by the launcher's own reader.
 class DesktopFile
 {
 public:
     explicit DesktopFile(const QString &path)
     {
+        QString reason;
+        exists = DesktopEntry::readGroup(path, keys, reason);
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             return;
-        exists = true;
-        const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
-        for (const QString &line : lines) {
-            if (line.startsWith(u'[')) {
-                groups.append(line);
-                continue;
-            }
-            const qsizetype equals = line.indexOf(u'=');
-            if (equals > 0)
-                keys.insert(line.left(equals), line.mid(equals + 1));
+        for (const QByteArray &line : file.readAll().split('\n')) {
+            if (line.startsWith('['))
+                groups.append(QString::fromUtf8(line));
         }
-    }
-
-    // The general string escapes: \s \n \t \r \\. Any other backslash stays for the quoting.
-    static QString unescape(const QString &value)
-    {
-        QString result;
-        for (qsizetype i = 0; i < value.size(); ++i) {
-            const QChar c = value.at(i);
-            if (c != u'\\' || i + 1 == value.size()) {
-                result += c;
-                continue;
-            }
-            const QChar next = value.at(++i);
-            if (next == u's')
-                result += u' ';
-            else if (next == u'n')
-                result += u'\n';
-            else if (next == u't')
-                result += u'\t';
-            else if (next == u'r')
-                result += u'\r';
-            else if (next == u'\\')
-                result += u'\\';
-            else
-                result += QString(c) + next;
-        }
-        return result;
-    }
-
-    // Splits Exec into arguments; fails on a reserved character outside quotes, an open quote
-    // an unescaped character inside quotes or a field code.
-    static bool execArguments(const QString &exec, QStringList &arguments)
-    {
-        static const QString reserved = QStringLiteral("\t\n\"'\\><~|&;$*?#`()");
-        const QString line = unescape(exec);
-        QString current;
-        bool inQuotes = false;
-        bool started = false;
-        auto finish = [&] {
-            if (started)
-                arguments.append(current);
-            current.clear();
-            started = false;
-        };
-        for (qsizetype i = 0; i < line.size(); ++i) {
-            const QChar c = line.at(i);
-            if (inQuotes) {
-                if (c == u'\\' && i + 1 < line.size()
-                    && QStringLiteral("\"`$\\").contains(line.at(i + 1))) {
-                    current += line.at(++i);
-                } else if (c == u'"') {
-                    inQuotes = false;
-                } else if (c == u'$' || c == u'`' || c == u'\\') {
-                    return false; // must be escaped inside quotes
-                } else {
-                    current += c;
-                }
-            } else if (c == u' ') {
-                finish();
-            } else if (c == u'"') {
-                inQuotes = started = true;
-            } else if (reserved.contains(c)) {
-                return false;
-            } else {
-                current += c;
-                started = true;
-            }
-        }
-        if (inQuotes)
-            return false;
-        finish();
-        for (QString &argument : arguments) {
-            QString expanded;
-            for (qsizetype i = 0; i < argument.size(); ++i) {
-                if (argument.at(i) != u'%') {
-                    expanded += argument.at(i);
-                } else if (i + 1 < argument.size() && argument.at(i + 1) == u'%') {
-                    expanded += u'%';
-                    ++i;
-                } else {
-                    return false;
-                }
-            }
-            argument = expanded;
-        }
-        return true;
     }
 
     bool exists = false;
@@ -139,8 +48,9 @@ QStringList execOf(const TempHome &home)
 {
     const DesktopFile entry(entryPath(home));
     QStringList arguments;
-    if (!DesktopFile::execArguments(entry.keys.value(QStringLiteral("Exec")), arguments))
-        return {QStringLiteral("<unparsable>")};
+    QString reason;
+    if (!DesktopEntry::execArguments(entry.keys.value(QStringLiteral("Exec")), arguments, reason))
+        return {QStringLiteral("<unparsable: %1>").arg(reason)};
     return arguments;
 }
 
@@ -267,6 +177,47 @@ private Q_SLOTS:
         QVERIFY(createStartupEntry()->add(path.toStdString()).ok);
         const QByteArray content = readAll(entryPath(*m_home));
         QVERIFY2(content.contains(QByteArray("\n") + line), content.constData());
+    }
+
+    // Exec lines as other programs write them, read back through the file's string escapes.
+    void execLinesOfOtherEntries_data()
+    {
+        QTest::addColumn<QByteArray>("exec");
+        QTest::addColumn<QStringList>("arguments"); // empty: refused
+        QTest::newRow("field codes dropped, %% kept")
+            << QByteArray("prog %U --file=%f \"100%%\" %i%c %k")
+            << QStringList {u"prog"_qs, u"--file="_qs, u"100%"_qs};
+        QTest::newRow("quoted, escapes in both layers")
+            << QByteArray(
+                   "\"/opt/my apps/prog\" \"say \\\"hi\\\"\" \"\\\\$x \\$y \\\\\\\\ \\`z\\`\" \"\"")
+            << QStringList {u"/opt/my apps/prog"_qs, u"say \"hi\""_qs, u"$x $y \\ `z`"_qs,
+                            QString()};
+        QTest::newRow("\\s is a blank, blanks run together")
+            << QByteArray("prog\\sname   a=b") << QStringList {u"prog"_qs, u"name"_qs, u"a=b"_qs};
+        QTest::newRow("reserved outside quotes") << QByteArray("prog $HOME") << QStringList();
+        QTest::newRow("single quotes are reserved") << QByteArray("prog 'a b'") << QStringList();
+        QTest::newRow("unescaped inside quotes") << QByteArray("prog \"a$b\"") << QStringList();
+        QTest::newRow("open quote") << QByteArray("prog \"a") << QStringList();
+        QTest::newRow("unknown field code") << QByteArray("prog %x") << QStringList();
+        QTest::newRow("lone percent at the end") << QByteArray("prog 5%") << QStringList();
+    }
+    void execLinesOfOtherEntries()
+    {
+        QFETCH(QByteArray, exec);
+        QFETCH(QStringList, arguments);
+        const QString path = m_home->path() + QStringLiteral("/other.desktop");
+        QVERIFY(writeFile(path,
+                          "# comment\n[Desktop Entry]\nExec = " + exec
+                              + "\n[Desktop Action x]\nExec=other\n"));
+        const DesktopFile entry(path);
+        QVERIFY(entry.exists);
+        QStringList got;
+        QString reason;
+        const bool ok
+            = DesktopEntry::execArguments(entry.keys.value(QStringLiteral("Exec")), got, reason);
+        QCOMPARE(ok, !arguments.isEmpty());
+        QCOMPARE(got, arguments);
+        QCOMPARE(reason.isEmpty(), ok);
     }
 
     void entryPassesTheValidator_data() { awkwardPaths(); }

@@ -1,11 +1,15 @@
-# The Linux implementations of the platform interfaces. Sets quillmoor_platform_sources and
-# quillmoor_platform_libraries for the build that includes it.
+# The Linux implementations of the platform interfaces. Sets, for the build that includes it,
+# quillmoor_platform_sources and _libraries (QtCore and QtDBus only), and
+# quillmoor_platform_gui_sources and _gui_libraries (those that need the windows).
 # NetworkManager, over the system bus, lists the modems that bring no PPP interface.
 find_package(Qt6 REQUIRED COMPONENTS DBus)
 set(quillmoor_platform_sources
-    ${CMAKE_CURRENT_LIST_DIR}/filenames_linux.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/applicationlauncher_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/autostartentry_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/autostartentry_linux.h
+    ${CMAKE_CURRENT_LIST_DIR}/desktopentry_linux.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/desktopentry_linux.h
+    ${CMAKE_CURRENT_LIST_DIR}/filenames_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/inifile_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/inifile_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/linkevents_linux.cpp
@@ -22,3 +26,10 @@ set(quillmoor_platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/startupentry_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/sysinfo_linux.cpp)
 set(quillmoor_platform_libraries Qt6::DBus)
+# The StatusNotifierItem tray item and its menu exported over DBusMenu.
+set(quillmoor_platform_gui_sources
+    ${CMAKE_CURRENT_LIST_DIR}/dbusmenu_linux.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/dbusmenu_linux.h
+    ${CMAKE_CURRENT_LIST_DIR}/statusnotifieritem_linux.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/statusnotifieritem_linux.h)
+set(quillmoor_platform_gui_libraries Qt6::DBus)

@@ -187,34 +187,40 @@ void removeAbandonedLock(const QString &lockPath)
 }
 
 // Applies the changes in order: a key that is there keeps its place, a new one goes last.
-void apply(IniFile::Section &section, const std::vector<SettingsBacking::Change> &changes)
+// Returns whether anything changed.
+bool apply(IniFile::Section &section, const std::vector<SettingsBacking::Change> &changes)
 {
+    bool changed = false;
     bool removed = false;
     for (const SettingsBacking::Change &change : changes) {
-        const QString key = fromView(change.key);
-        const auto found = section.index.constFind(key);
+        const auto found = section.index.constFind(fromView(change.key));
         if (found != section.index.cend()) {
             IniFile::Entry &entry = section.entries[*found];
             if (change.value) {
-                entry.value = viewFrom(*change.value).toString();
                 if (entry.key.isNull()) // removed by an earlier change
                     entry.key = viewFrom(change.key).toString();
+                else if (entry.value == viewFrom(*change.value))
+                    continue;
+                entry.value = viewFrom(*change.value).toString();
+                changed = true;
             } else if (!entry.key.isNull()) {
                 entry.key = QString();
-                removed = true;
+                changed = removed = true;
             }
         } else if (change.value) {
-            const QString owned = viewFrom(change.key).toString();
-            section.index.insert(owned, section.entries.size());
-            section.entries.append({owned, viewFrom(*change.value).toString()});
+            const QString key = viewFrom(change.key).toString();
+            section.index.insert(key, section.entries.size());
+            section.entries.append({key, viewFrom(*change.value).toString()});
+            changed = true;
         }
     }
-    if (!removed)
-        return;
-    section.entries.removeIf([](const IniFile::Entry &entry) { return entry.key.isNull(); });
-    section.index.clear();
-    for (qsizetype i = 0; i < section.entries.size(); ++i)
-        section.index.insert(section.entries.at(i).key, i);
+    if (removed) {
+        section.entries.removeIf([](const IniFile::Entry &entry) { return entry.key.isNull(); });
+        section.index.clear();
+        for (qsizetype i = 0; i < section.entries.size(); ++i)
+            section.index.insert(section.entries.at(i).key, i);
+    }
+    return changed;
 }
 
 } // namespace
@@ -268,7 +274,10 @@ bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason
     if (damaged)
         m_damageCopy = file + QStringLiteral(".bad");
     contents.damaged = false;
-    apply(contents.sectionForWriting(Main), changes);
+    if (!apply(contents.sectionForWriting(Main), changes)) {
+        // Nothing to change: the file stays as it is, or unmade.
+        return true;
+    }
     const QByteArray bytes = IniFile::serialize(contents);
 
     QSaveFile out(file);

@@ -1,6 +1,7 @@
-# The Windows implementations of the platform interfaces: the Win32 API and the standard
-# library only, so that they cross-build with mingw-w64 with or without Qt. Sets
-# quillmoor_platform_sources and quillmoor_platform_libraries for the build that includes it.
+# The Windows implementations of the platform interfaces. Sets, for the build that includes it,
+# quillmoor_platform_sources and _libraries: the Win32 API and the standard library only, so
+# that they also cross-build without Qt (tests/windows); and quillmoor_platform_gui_sources and
+# _gui_libraries, for the Qt program alone.
 set(quillmoor_platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/filenames_windows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/profilevalue.h
@@ -16,3 +17,6 @@ set(quillmoor_platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/windowsshell.h
     ${CMAKE_CURRENT_LIST_DIR}/windowsshell_windows.cpp)
 set(quillmoor_platform_libraries advapi32 shell32)
+# The taskbar's notification area is QSystemTrayIcon's: no tray item of our own.
+set(quillmoor_platform_gui_sources ${CMAKE_CURRENT_LIST_DIR}/statusnotifier_windows.cpp)
+set(quillmoor_platform_gui_libraries)

@@ -1,4 +1,4 @@
-#include "about/centerform.h"
+#include "widgets/centerform.h"
 #include "logic/centerposition.h"
 
 #include <QGuiApplication>
@@ -7,8 +7,15 @@
 
 namespace Corvath {
 
+bool CanPlaceWindows()
+{
+    return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
+}
+
 void CenterForm(QWidget &form)
 {
+    if (!CanPlaceWindows())
+        return;
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;

@@ -1,0 +1,115 @@
+#include "platform/applicationlauncher.h"
+#include "platform/linux/desktopentry_linux.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+// A terminal and the option after which the rest of its arguments is the command to run.
+struct Terminal
+{
+    QString program;
+    QStringList option;
+};
+
+// The user's own choice first, then the system's, then the common desktops' terminals.
+bool findTerminal(Terminal &terminal)
+{
+    const QString chosen = qEnvironmentVariable("TERMINAL");
+    const std::initializer_list<std::pair<QString, QStringList>> candidates = {
+        {chosen, {QStringLiteral("-e")}},
+        {QStringLiteral("x-terminal-emulator"), {QStringLiteral("-e")}},
+        {QStringLiteral("xdg-terminal-exec"), {}},
+        {QStringLiteral("gnome-terminal"), {QStringLiteral("--")}},
+        {QStringLiteral("konsole"), {QStringLiteral("-e")}},
+        {QStringLiteral("xfce4-terminal"), {QStringLiteral("-x")}},
+        {QStringLiteral("mate-terminal"), {QStringLiteral("-x")}},
+        {QStringLiteral("xterm"), {QStringLiteral("-e")}},
+    };
+    for (const auto &[name, option] : candidates) {
+        const QString found = name.isEmpty() ? QString() : QStandardPaths::findExecutable(name);
+        if (!found.isEmpty()) {
+            terminal = {found, option};
+            return true;
+        }
+    }
+    return false;
+}
+
+bool describe(const QString &path, LaunchCommand &command, QString &reason)
+{
+    QHash<QString, QString> keys;
+    if (!DesktopEntry::readGroup(path, keys, reason))
+        return false;
+    const QString type = keys.value(QStringLiteral("Type"));
+    if (type != u"Application") {
+        reason = type.isEmpty()
+            ? QStringLiteral("its desktop entry has no Type=Application")
+            : QStringLiteral("its desktop entry is of Type %1, not Application").arg(type);
+        return false;
+    }
+    // By the Desktop Entry rules a hidden entry is a deleted one.
+    if (keys.value(QStringLiteral("Hidden")) == u"true") {
+        reason = QStringLiteral("its desktop entry is marked deleted (Hidden=true)");
+        return false;
+    }
+    const QString tryExec = keys.value(QStringLiteral("TryExec"));
+    if (!tryExec.isEmpty() && QStandardPaths::findExecutable(tryExec).isEmpty()) {
+        reason = QStringLiteral("%1 is not installed (TryExec)").arg(tryExec);
+        return false;
+    }
+    QStringList words;
+    if (!DesktopEntry::execArguments(keys.value(QStringLiteral("Exec")), words, reason))
+        return false;
+    if (words.isEmpty()) {
+        reason = QStringLiteral("its desktop entry names no program (Exec)");
+        return false;
+    }
+    if (keys.value(QStringLiteral("Terminal")) == u"true") {
+        Terminal terminal;
+        if (!findTerminal(terminal)) {
+            reason = QStringLiteral("it runs in a terminal, and none was found");
+            return false;
+        }
+        words = QStringList {terminal.program} + terminal.option + words;
+    }
+    const QString folder = keys.value(QStringLiteral("Path"));
+    if (!folder.isEmpty() && !QFileInfo(folder).isDir()) {
+        reason = QStringLiteral("its working folder %1 does not exist").arg(folder);
+        return false;
+    }
+
+    command.program = words.takeFirst().toStdString();
+    command.arguments.clear();
+    for (const QString &word : std::as_const(words))
+        command.arguments.push_back(word.toStdString());
+    command.workingDirectory = folder.toStdString();
+    return true;
+}
+
+class DesktopEntryLauncher final : public ApplicationLauncher
+{
+public:
+    bool isLauncher(const std::string &path) override
+    {
+        const QString file = QString::fromStdString(path);
+        return file.endsWith(u".desktop") && QFileInfo(file).isFile();
+    }
+
+    bool command(const std::string &path, LaunchCommand &command, std::string &reason) override
+    {
+        QString why;
+        if (describe(QString::fromStdString(path), command, why))
+            return true;
+        reason = why.toStdString();
+        return false;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<ApplicationLauncher> createApplicationLauncher()
+{
+    return std::make_unique<DesktopEntryLauncher>();
+}

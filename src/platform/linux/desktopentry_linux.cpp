@@ -1,0 +1,173 @@
+#include "platform/linux/desktopentry_linux.h"
+
+#include <QFile>
+
+#include <utility>
+
+namespace {
+
+// Desktop entries are a few kilobytes; a file of this size named so is something else.
+constexpr qint64 MaxBytes = 1024 * 1024;
+
+const QString Reserved = QStringLiteral("\t\n\"'\\><~|&;$*?#`()");
+// %d %D %n %N %v %m are deprecated, and dropped as the others are.
+const QString FieldCodes = QStringLiteral("fFuUdDnNickvm");
+
+QString withoutLeadingBlanks(QStringView value)
+{
+    qsizetype start = 0;
+    while (start < value.size() && (value[start] == u' ' || value[start] == u'\t'))
+        ++start;
+    return value.mid(start).toString();
+}
+
+// Drops the field codes of one argument; false on an unknown one.
+bool expandFieldCodes(const QString &argument, QString &expanded, bool &hadCode)
+{
+    expanded.clear();
+    hadCode = false;
+    for (qsizetype i = 0; i < argument.size(); ++i) {
+        if (argument[i] != u'%') {
+            expanded += argument[i];
+            continue;
+        }
+        const QChar code = i + 1 < argument.size() ? argument[++i] : QChar();
+        if (code == u'%')
+            expanded += u'%';
+        else if (!code.isNull() && FieldCodes.contains(code))
+            hadCode = true;
+        else
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+namespace DesktopEntry {
+
+bool readGroup(const QString &path, QHash<QString, QString> &keys, QString &reason)
+{
+    keys.clear();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        reason = file.errorString();
+        return false;
+    }
+    if (file.size() > MaxBytes) {
+        reason = QStringLiteral("it is too large to be a desktop entry");
+        return false;
+    }
+    bool found = false;
+    bool inGroup = false;
+    const QString text = QString::fromUtf8(file.readAll());
+    for (QStringView line : QStringView(text).split(u'\n')) {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        if (line.startsWith(u'[')) {
+            inGroup = line == u"[Desktop Entry]";
+            found = found || inGroup;
+            continue;
+        }
+        const qsizetype equals = line.indexOf(u'=');
+        if (!inGroup || equals <= 0)
+            continue;
+        const QString key = line.left(equals).trimmed().toString();
+        if (!keys.contains(key)) // the first of a repeated key counts
+            keys.insert(key, unescape(withoutLeadingBlanks(line.mid(equals + 1))));
+    }
+    if (!found)
+        reason = QStringLiteral("it is not a desktop entry (it has no [Desktop Entry] group)");
+    return found;
+}
+
+QString unescape(const QString &value)
+{
+    QString result;
+    result.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (c != u'\\' || i + 1 == value.size()) {
+            result += c;
+            continue;
+        }
+        const QChar next = value[++i];
+        if (next == u's')
+            result += u' ';
+        else if (next == u'n')
+            result += u'\n';
+        else if (next == u't')
+            result += u'\t';
+        else if (next == u'r')
+            result += u'\r';
+        else if (next == u'\\')
+            result += u'\\';
+        else
+            result += QString(c) + next;
+    }
+    return result;
+}
+
+bool execArguments(const QString &exec, QStringList &arguments, QString &reason)
+{
+    arguments.clear();
+    QStringList quoted;
+    QString current;
+    bool inQuotes = false;
+    bool started = false;
+    auto finish = [&] {
+        if (started)
+            quoted.append(std::exchange(current, QString()));
+        started = false;
+    };
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        const QChar c = exec[i];
+        if (inQuotes) {
+            if (c == u'\\' && i + 1 < exec.size() && QStringView(u"\"`$\\").contains(exec[i + 1])) {
+                current += exec[++i];
+            } else if (c == u'"') {
+                inQuotes = false;
+            } else if (c == u'$' || c == u'`' || c == u'\\') {
+                reason = QStringLiteral("its Exec key has %1 unescaped inside quotes").arg(c);
+                return false;
+            } else {
+                current += c;
+            }
+        } else if (c == u' ') {
+            finish();
+        } else if (c == u'"') {
+            inQuotes = started = true;
+        } else if (Reserved.contains(c)) {
+            reason = QStringLiteral("its Exec key has %1 outside quotes")
+                         .arg(c == u'\t'       ? QStringLiteral("a tab")
+                                  : c == u'\n' ? QStringLiteral("a line break")
+                                               : QString(c));
+            return false;
+        } else {
+            current += c;
+            started = true;
+        }
+    }
+    if (inQuotes) {
+        reason = QStringLiteral("its Exec key has a quotation mark that is not closed");
+        return false;
+    }
+    finish();
+    for (const QString &argument : std::as_const(quoted)) {
+        QString expanded;
+        bool hadCode = false;
+        if (!expandFieldCodes(argument, expanded, hadCode)) {
+            arguments.clear();
+            reason = QStringLiteral("its Exec key has an unknown field code in %1").arg(argument);
+            return false;
+        }
+        if (hadCode && expanded.isEmpty())
+            continue; // nothing is handed over, so the argument goes
+        arguments.append(expanded);
+    }
+    return true;
+}
+
+} // namespace DesktopEntry

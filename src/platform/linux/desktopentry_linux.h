@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+// Reading desktop entry files (*.desktop) by the Desktop Entry rules: the inverse of what the
+// autostart entry writes.
+namespace DesktopEntry {
+
+// The keys of the [Desktop Entry] group, with the string escapes \s \n \t \r \\ undone; other
+// groups are skipped. False, with the reason for the user, when the file cannot be read or has
+// no such group.
+bool readGroup(const QString &path, QHash<QString, QString> &keys, QString &reason);
+
+// The general string escapes. Any other backslash stays, for the Exec quoting.
+QString unescape(const QString &value);
+
+// Splits an Exec value (string escapes undone) into the program and its arguments: blanks
+// separate, double quotes group, and inside them a backslash escapes " ` $ and \. Field codes
+// (%f, %U, %i, ...) are dropped, an argument that was only field codes with it; %% is a %.
+// False, with the reason, when the line breaks the rules: a reserved character outside quotes,
+// an unescaped one inside, an open quote or an unknown field code.
+bool execArguments(const QString &exec, QStringList &arguments, QString &reason);
+
+} // namespace DesktopEntry

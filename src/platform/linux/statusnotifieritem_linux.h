@@ -1,0 +1,142 @@
+#pragma once
+
+#include "platform/statusnotifier.h"
+
+#include <QDBusAbstractAdaptor>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusObjectPath>
+#include <QDBusServiceWatcher>
+#include <QIcon>
+#include <QList>
+#include <QString>
+
+class DBusMenuExporter;
+class StatusNotifierItemAdaptor;
+
+// The org.kde.StatusNotifierItem wire types: an image as width, height and ARGB32 bytes in
+// network byte order, and the tooltip as icon name, images, title and text.
+struct SniPixmap
+{
+    int width = 0;
+    int height = 0;
+    QByteArray bytes;
+};
+using SniPixmapList = QList<SniPixmap>;
+
+struct SniToolTip
+{
+    QString iconName;
+    SniPixmapList pixmaps;
+    QString title;
+    QString description;
+};
+
+Q_DECLARE_METATYPE(SniPixmap)
+Q_DECLARE_METATYPE(SniToolTip)
+
+QDBusArgument &operator<<(QDBusArgument &argument, const SniPixmap &pixmap);
+const QDBusArgument &operator>>(const QDBusArgument &argument, SniPixmap &pixmap);
+QDBusArgument &operator<<(QDBusArgument &argument, const SniToolTip &toolTip);
+const QDBusArgument &operator>>(const QDBusArgument &argument, SniToolTip &toolTip);
+
+// The item on the session bus. It follows org.kde.StatusNotifierWatcher's name: a watcher that
+// appears, also after a panel crash, is given the item again; one that goes leaves it waiting.
+class StatusNotifierItemLinux final : public StatusNotifier
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(StatusNotifierItemLinux)
+
+public:
+    explicit StatusNotifierItemLinux(const QDBusConnection &bus);
+    ~StatusNotifierItemLinux() override;
+
+    bool hostPresent() const override { return m_hostPresent; }
+    void setMenu(QMenu &menu) override;
+    void setToolTip(const QString &text) override;
+    void setIcon(const QIcon &icon) override;
+    void setShown(bool shown) override;
+    bool notify(const QString &title, const QString &text) override;
+
+    // Read by the adaptor.
+    const SniPixmapList &pixmaps() const { return m_pixmaps; }
+    QString toolTipText() const { return m_toolTip; }
+    bool hasMenu() const { return m_menu != nullptr; }
+    void request(Request request);
+
+    static SniPixmapList pixmapsOf(const QIcon &icon);
+
+private:
+    void ownerChanged(const QString &service, const QString &oldOwner, const QString &newOwner);
+    void offer();
+    void withdraw();
+
+    QDBusConnection m_bus;
+    QString m_service;
+    QDBusServiceWatcher m_watcher;
+    StatusNotifierItemAdaptor *m_adaptor = nullptr;
+    DBusMenuExporter *m_menu = nullptr;
+    SniPixmapList m_pixmaps;
+    qint64 m_iconKey = 0;
+    QString m_toolTip;
+    bool m_hostPresent = false;
+    bool m_shown = false;
+    bool m_offered = false;
+};
+
+// org.kde.StatusNotifierItem on the item's object.
+class StatusNotifierItemAdaptor final : public QDBusAbstractAdaptor
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(StatusNotifierItemAdaptor)
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierItem")
+    Q_PROPERTY(QString Category READ category)
+    Q_PROPERTY(QString Id READ id)
+    Q_PROPERTY(QString Title READ title)
+    Q_PROPERTY(QString Status READ status)
+    Q_PROPERTY(int WindowId READ windowId)
+    Q_PROPERTY(QString IconThemePath READ empty)
+    Q_PROPERTY(QString IconName READ empty)
+    Q_PROPERTY(SniPixmapList IconPixmap READ iconPixmap)
+    Q_PROPERTY(QString OverlayIconName READ empty)
+    Q_PROPERTY(SniPixmapList OverlayIconPixmap READ noPixmap)
+    Q_PROPERTY(QString AttentionIconName READ empty)
+    Q_PROPERTY(SniPixmapList AttentionIconPixmap READ noPixmap)
+    Q_PROPERTY(QString AttentionMovieName READ empty)
+    Q_PROPERTY(SniToolTip ToolTip READ toolTip)
+    Q_PROPERTY(bool ItemIsMenu READ itemIsMenu)
+    Q_PROPERTY(QDBusObjectPath Menu READ menu)
+
+public:
+    explicit StatusNotifierItemAdaptor(StatusNotifierItemLinux &item);
+
+    QString category() const { return QStringLiteral("ApplicationStatus"); }
+    QString id() const { return QStringLiteral("quillmoor"); }
+    QString title() const { return QStringLiteral("Quillmoor"); }
+    QString status() const { return QStringLiteral("Active"); }
+    int windowId() const { return 0; }
+    QString empty() const { return {}; }
+    SniPixmapList iconPixmap() const { return m_item.pixmaps(); }
+    SniPixmapList noPixmap() const { return {}; }
+    SniToolTip toolTip() const;
+    // Hosts that honour it show the menu for the left button as well.
+    bool itemIsMenu() const { return m_item.hasMenu(); }
+    QDBusObjectPath menu() const;
+
+public Q_SLOTS:
+    void Activate(int x, int y);
+    void SecondaryActivate(int x, int y);
+    void ContextMenu(int x, int y);
+    void Scroll(int delta, const QString &orientation);
+
+Q_SIGNALS:
+    void NewTitle();
+    void NewIcon();
+    void NewAttentionIcon();
+    void NewOverlayIcon();
+    void NewToolTip();
+    void NewStatus(const QString &status);
+
+private:
+    StatusNotifierItemLinux &m_item;
+};

@@ -1,0 +1,20 @@
+#include "platform/statusnotifier.h"
+
+namespace {
+// The taskbar's notification area is QSystemTrayIcon's; there is no other kind of host.
+class NoStatusNotifier final : public StatusNotifier
+{
+public:
+    bool hostPresent() const override { return false; }
+    void setMenu(QMenu &) override { }
+    void setToolTip(const QString &) override { }
+    void setIcon(const QIcon &) override { }
+    void setShown(bool) override { }
+    bool notify(const QString &, const QString &) override { return false; }
+};
+} // namespace
+
+std::unique_ptr<StatusNotifier> createStatusNotifier()
+{
+    return std::make_unique<NoStatusNotifier>();
+}

@@ -1,0 +1,217 @@
+#!/usr/bin/env bash
+# The program on a tray host that draws the item itself (StatusNotifierItem), under Wayland:
+# headless sway with waybar's tray on a private session bus, everything run as nobody (sway
+# will not run as root). The headless seat has no pointer, so the script makes the calls a
+# host makes: the item's properties, the exported menu, clicks on its items, the buttons.
+source "$(dirname "$0")/lib.sh"
+
+[[ $(id -u) -eq 0 ]] || e2e_skip "needs root to run the desktop as nobody"
+for tool in sway swaymsg waybar grim gdbus dbus-daemon setpriv; do
+    command -v "$tool" >/dev/null || e2e_skip "$tool is not installed"
+done
+/usr/bin/python3 -c 'import dbusmock' 2>/dev/null || e2e_skip "python3-dbusmock is not installed"
+compgen -G "/usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so" >/dev/null ||
+    e2e_skip "qt6-wayland is not installed"
+[[ -x "${QUILLMOOR_BIN:-}" ]] || e2e_fail "QUILLMOOR_BIN does not name the program"
+
+E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/quillmoor-sni.XXXXXX")
+trap e2e_cleanup EXIT
+chmod 755 "$E2E_DIR"
+export HOME="$E2E_DIR/home" XDG_CONFIG_HOME="$E2E_DIR/home/.config"
+export XDG_RUNTIME_DIR="$E2E_DIR/run"
+mkdir -p "$XDG_CONFIG_HOME/quillmoor" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset DISPLAY WAYLAND_DISPLAY SWAYSOCK DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM
+export WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman
+export QT_QPA_PLATFORM=wayland
+# No accessibility bus for waybar to start and leave behind.
+export NO_AT_BRIDGE=1 GTK_A11Y=none
+
+# A launch list whose one entry cannot start, for the notice.
+printf '[Main]\napp 1=/nonexistent/x\nInterval=0\n' >"$(e2e_store)"
+printf 'output HEADLESS-1 resolution 1024x768\n' >"$E2E_DIR/sway.conf"
+printf '{"layer": "top", "position": "top", "height": 32, "modules-right": ["tray"],
+  "tray": {"icon-size": 24}}\n' >"$E2E_DIR/waybar.json"
+printf 'window#waybar { background: #406080; }\n' >"$E2E_DIR/waybar.css"
+# The build may sit where nobody cannot read it (a clone in /root): the program and the leak
+# suppressions are copied to the test's folder.
+cp "$QUILLMOOR_BIN" "$E2E_DIR/quillmoor"
+QUILLMOOR_BIN="$E2E_DIR/quillmoor"
+if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]*) ]]; then
+    cp "${BASH_REMATCH[1]}" "$E2E_DIR/lsan.supp"
+    export LSAN_OPTIONS=${LSAN_OPTIONS/"${BASH_REMATCH[1]}"/"$E2E_DIR/lsan.supp"}
+fi
+chown -R nobody:nogroup "$E2E_DIR"
+
+# Started directly rather than through as_nobody, so that $! is the process itself.
+NOBODY=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+as_nobody() {
+    "${NOBODY[@]}" "$@"
+}
+
+# e2e_screenshot NAME: the whole output as $E2E_SHOTS/NAME.png (default: the build dir).
+e2e_screenshot() {
+    local dir="${E2E_SHOTS:-${QUILLMOOR_BUILD:-$E2E_DIR}/screenshots}"
+    mkdir -p "$dir"
+    as_nobody grim - >"$dir/$1.png" && echo "screenshot: $dir/$1.png"
+}
+
+"${NOBODY[@]}" dbus-daemon --session --nofork --print-address \
+    --address="unix:path=$XDG_RUNTIME_DIR/bus" >"$E2E_DIR/bus.address" 2>"$E2E_DIR/bus.log" &
+E2E_PIDS+=($!)
+e2e_wait 10 "the session bus" test -s "$E2E_DIR/bus.address"
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus"
+
+"${NOBODY[@]}" sway -c "$E2E_DIR/sway.conf" >"$E2E_DIR/sway.log" 2>&1 &
+E2E_PIDS+=($!)
+e2e_wait 20 "sway" compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock"
+SWAYSOCK=$(compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" | head -1)
+WAYLAND_DISPLAY=$(basename "$(compgen -G "$XDG_RUNTIME_DIR/wayland-[0-9]" | head -1)")
+export SWAYSOCK WAYLAND_DISPLAY
+
+"${NOBODY[@]}" /usr/bin/python3 -m dbusmock --session -t notification_daemon \
+    -l "$E2E_DIR/notify.log" >"$E2E_DIR/dbusmock.log" 2>&1 &
+E2E_PIDS+=($!)
+
+start_waybar() {
+    "${NOBODY[@]}" waybar -c "$E2E_DIR/waybar.json" -s "$E2E_DIR/waybar.css" \
+        >>"$E2E_DIR/waybar.log" 2>&1 &
+    WAYBAR_PID=$!
+    E2E_PIDS+=($WAYBAR_PID)
+}
+
+stop_waybar() {
+    kill "$WAYBAR_PID" 2>/dev/null || true
+    wait "$WAYBAR_PID" 2>/dev/null || true
+}
+
+bus() {
+    as_nobody gdbus call --session "$@"
+}
+
+# The items waybar's watcher holds.
+registered() {
+    bus --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
+        --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
+        RegisteredStatusNotifierItems
+}
+
+has_item() {
+    registered | grep -q "StatusNotifierItem-$E2E_PROGRAM_PID-"
+}
+
+item() {
+    bus --dest "$ITEM" --object-path /StatusNotifierItem "$@"
+}
+
+property() {
+    item --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem "$1"
+}
+
+menu() {
+    bus --dest "$ITEM" --object-path /MenuBar --method "com.canonical.dbusmenu.$1" -- "${@:2}"
+}
+
+# click CAPTION: the host's menu item of that caption is chosen.
+click() {
+    local id
+    id=$(menu GetLayout 0 -1 '[]' | grep -oP "\((\d+), \{[^}]*'label': <'\Q$1\E'>" |
+        grep -oP '^\(\K\d+') || e2e_fail "no item \"$1\" in the exported menu"
+    menu Event "$id" clicked '<0>' 0 >/dev/null
+}
+
+# Windows of the program that the compositor holds.
+program_windows() {
+    as_nobody swaymsg -t get_tree | grep -c "\"pid\": $E2E_PROGRAM_PID" || true
+}
+
+no_windows() {
+    [[ $(program_windows) -eq 0 ]]
+}
+
+has_windows() {
+    ! no_windows
+}
+
+tooltip_says() {
+    property ToolTip | grep -q -- "$1"
+}
+
+no_host() {
+    ! registered >/dev/null 2>&1
+}
+
+echo "The program starts before the tray host, as at a log-in race"
+# Mesa's EGL has no frame pointers: the slow unwinder lets its leaks match the suppressions.
+ASAN_OPTIONS="${ASAN_OPTIONS:-}:fast_unwind_on_malloc=0" \
+    "${NOBODY[@]}" "$QUILLMOOR_BIN" >"$E2E_DIR/program.log" 2>&1 &
+E2E_PROGRAM_PID=$!
+E2E_PIDS+=($E2E_PROGRAM_PID)
+sleep 1
+kill -0 "$E2E_PROGRAM_PID" || e2e_fail "the program ended without a tray host"
+start_waybar
+e2e_wait 20 "the item at the host" has_item
+ITEM="org.kde.StatusNotifierItem-$E2E_PROGRAM_PID-0"
+[[ $(registered | grep -o 'StatusNotifierItem-' | wc -l) -eq 1 ]] ||
+    e2e_fail "more than one item: $(registered)"
+
+property ItemIsMenu | grep -q true || e2e_fail "ItemIsMenu: $(property ItemIsMenu)"
+property Menu | grep -q "'/MenuBar'" || e2e_fail "Menu: $(property Menu)"
+property IconPixmap | grep -q '32, 32' || e2e_fail "no 32 x 32 icon: $(property IconPixmap | head -c 200)"
+property ToolTip | grep -q "'Quillmoor 1.0 - Activated'" || e2e_fail "tooltip: $(property ToolTip)"
+
+layout=$(menu GetLayout 0 -1 '[]')
+mapfile -t captions < <(grep -oP "'label': <'\K[^']*" <<<"$layout")
+expected=("Edit Launch List" "Activate" "Set Launch Interval" "Launch Now" "Edit SysTray Icon"
+    "Add To Startup" "Remove From Startup" "About" "Read Me!!" "Exit")
+[[ "${captions[*]}" == "${expected[*]}" ]] || e2e_fail "the menu holds: ${captions[*]}"
+grep -qP "'label': <'Activate'>, [^}]*'toggle-state': <1>" <<<"$layout" ||
+    grep -qP "'toggle-state': <1>[^}]*'label': <'Activate'>" <<<"$layout" ||
+    e2e_fail "Activate carries no check mark: $layout"
+e2e_screenshot sni-tray
+
+echo "Activate in the host's menu switches monitoring off and on"
+click Activate
+e2e_wait 5 "the deactivated tooltip" tooltip_says Deactivated
+menu GetLayout 0 -1 '[]' | grep -qP "'toggle-state': <0>" || e2e_fail "the check mark stayed"
+click Activate
+e2e_wait 5 "the activated tooltip" tooltip_says "- Activated"
+
+echo "The host's buttons open no window of the program's"
+for method in Activate SecondaryActivate ContextMenu; do
+    item --method "org.kde.StatusNotifierItem.$method" 100 10 >/dev/null ||
+        e2e_fail "$method failed"
+done
+sleep 1
+no_windows || e2e_fail "a button opened a window: $(program_windows)"
+kill -0 "$E2E_PROGRAM_PID" || e2e_fail "the program ended"
+
+echo "A failed start reaches the notification service"
+click "Launch Now"
+e2e_wait 10 "the notice" grep -q 'Could not start /nonexistent/x' "$E2E_DIR/notify.log"
+
+echo "The tray host restarts: the item returns, once"
+stop_waybar
+e2e_wait 10 "the host to go" no_host
+sleep 1
+kill -0 "$E2E_PROGRAM_PID" || e2e_fail "the program ended with the tray host"
+start_waybar
+e2e_wait 20 "the item back at the host" has_item
+[[ $(registered | grep -o 'StatusNotifierItem-' | wc -l) -eq 1 ]] ||
+    e2e_fail "more than one item: $(registered)"
+
+echo "About opens a window that the compositor places"
+click About
+e2e_wait 10 "the About box" has_windows
+sleep 1
+e2e_screenshot sni-about
+
+echo "Exit in the host's menu"
+click Exit
+status=0
+wait "$E2E_PROGRAM_PID" || status=$?
+[[ $status -eq 0 ]] || e2e_fail "Exit ended the program with status $status"
+[[ $(registered | grep -c 'StatusNotifierItem-') -eq 0 ]] || e2e_fail "the item stayed: $(registered)"
+grep -i -E 'runtime error|AddressSanitizer|LeakSanitizer' "$E2E_DIR/program.log" &&
+    e2e_fail "the sanitizers reported a fault"
+echo "PASS: sni"
