@@ -28,7 +28,15 @@ bool isLineEnd(char c)
 class Reader
 {
 public:
-    Contents take() { return std::move(m_contents); }
+    Contents take()
+    {
+        // A bare "[]" names the keys outside any section, which a written file shows without a
+        // header: with no key of its own it is nothing to keep.
+        m_contents.sections.removeIf([](const Section &section) {
+            return section.name.isEmpty() && section.entries.isEmpty();
+        });
+        return std::move(m_contents);
+    }
 
     void line(QStringView text)
     {
