@@ -2,20 +2,21 @@
 
 #include "logic/programstarter.h"
 
-#include <QStringList>
+#include <memory>
 
-class QUrl;
+class EntryStarter;
 
-// Starts entries as detached processes, opens documents and addresses with the desktop's
-// application for them, and starts what a launcher file describes.
+// Starts entries as the desktop would: programs as detached processes, documents, folders and
+// addresses with the desktop's application for them, launcher files by their command. How is
+// the OS's business (platform/entrystarter.h).
 class DesktopStarter final : public ProgramStarter
 {
 public:
+    DesktopStarter();
+    ~DesktopStarter() override;
+
     bool start(const QString &entry, QString &reason) override;
 
 private:
-    static bool startProgram(const QString &program, const QStringList &arguments, QString &reason,
-                             const QString &folder = {});
-    static bool startLauncher(const QString &path, QString &reason);
-    static bool openUrl(const QUrl &url, QString &reason);
+    std::unique_ptr<EntryStarter> m_starter;
 };

@@ -1,4 +1,4 @@
-#include "logic/commandline.h"
+#include "platform/commandline.h"
 #include "logic/numbertext.h"
 
 #include <QTest>

@@ -26,10 +26,13 @@ set(quillmoor_platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/startupentry_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/sysinfo_linux.cpp)
 set(quillmoor_platform_libraries Qt6::DBus)
-# The StatusNotifierItem tray item and its menu exported over DBusMenu.
+# The desktop's opener and program starts (QtGui), and the StatusNotifierItem tray item with
+# its menu exported over DBusMenu.
 set(quillmoor_platform_gui_sources
     ${CMAKE_CURRENT_LIST_DIR}/dbusmenu_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dbusmenu_linux.h
+    ${CMAKE_CURRENT_LIST_DIR}/documentshell_linux.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/entrystarter_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/statusnotifieritem_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/statusnotifieritem_linux.h)
 set(quillmoor_platform_gui_libraries Qt6::DBus)

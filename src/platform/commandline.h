@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+// How a launch list entry reads as a command line; shared by the OS implementations.
 namespace CommandLine {
 
 // Splits a command line into words by the shell's quoting rules: blanks separate words; single

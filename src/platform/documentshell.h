@@ -1,0 +1,29 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+// Documents, folders and web addresses handed to the desktop's program for them. Texts are
+// UTF-8; `reason` receives why something failed, in words for the user.
+//
+// Linux: the desktop's opener (QDesktopServices, xdg-open); a path that names no file but reads
+// as an address with a scheme of more than one letter is taken as that address.
+// Windows: ShellExecute, from "c:\", for documents and addresses alike.
+class DocumentShell
+{
+public:
+    DocumentShell() = default;
+    virtual ~DocumentShell() = default;
+    DocumentShell(const DocumentShell &) = delete;
+    DocumentShell &operator=(const DocumentShell &) = delete;
+
+    // True only for a plain file (or a link to one): not a directory, a device or a path that
+    // cannot be looked up. Windows: hidden and system files count as missing, as the shell's
+    // own look-up has it.
+    virtual bool fileExists(const std::string &path) = 0;
+    // Hands a document, folder or address over and returns at once. False when nothing took it.
+    virtual bool open(const std::string &pathOrAddress, std::string &reason) = 0;
+};
+
+// The implementation for the OS the program was built for.
+std::unique_ptr<DocumentShell> createDocumentShell();
