@@ -1,16 +1,16 @@
 #include "editors/editicon.h"
-#include "fakedialogs.h"
+#include "fixture.h"
 #include "logic/launchsequencer.h"
 #include "settings/settingsstore.h"
 #include "shell/desktopstarter.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
-#include "temphome.h"
 #include "testicons.h"
 #include "widgets/tray.h"
 
 #include <QApplication>
 #include <QImage>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
@@ -45,18 +45,18 @@ bool isRoot()
 // devices, folders, files nobody may read. Each gets a clear outcome and nothing hangs. Runs on
 // an X server, where documents open through the desktop's opener: here a script that notes
 // what it was given.
-class TestBadInput : public QObject
+class TestBadInput : public QObject, private Fixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempHome> m_home;
-    std::unique_ptr<FakeDialogs> m_dialogs;
+    // The desktop's opener stand-in, for the whole run: Qt remembers where it found it.
+    QTemporaryDir m_tools;
     QString m_dir;
     int m_socket = -1;
 
     QString path(const QString &name) const { return m_dir + name; }
-    QString openedNote() const { return m_home->path() + QStringLiteral("/opened"); }
+    QString openedNote() const { return m_tools.path() + QStringLiteral("/opened"); }
 
     void writeFile(const QString &name, const QByteArray &data, QFile::Permissions permissions)
     {
@@ -115,11 +115,8 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        m_home = std::make_unique<TempHome>();
-        m_dir = m_home->path() + QStringLiteral("/odd files/");
-        QVERIFY(QDir().mkpath(m_dir));
-        makeOddFiles();
-        const QString bin = m_home->path() + QStringLiteral("/bin");
+        QVERIFY(m_tools.isValid());
+        const QString bin = m_tools.path() + QStringLiteral("/bin");
         QVERIFY(QDir().mkpath(bin));
         QFile opener(bin + QStringLiteral("/xdg-open"));
         QVERIFY(opener.open(QIODevice::WriteOnly));
@@ -129,18 +126,20 @@ private Q_SLOTS:
         QVERIFY(opener.setPermissions(opener.permissions() | QFile::ExeOwner));
         qputenv("PATH", (bin + u':' + qEnvironmentVariable("PATH")).toUtf8());
     }
-    void cleanupTestCase()
+    void init()
+    {
+        setUp();
+        m_dir = m_home->path() + QStringLiteral("/odd files/");
+        QVERIFY(QDir().mkpath(m_dir));
+        makeOddFiles();
+    }
+    void cleanup()
     {
         if (m_socket >= 0)
             ::close(m_socket);
-        m_home.reset();
-    }
-    void init() { m_dialogs = std::make_unique<FakeDialogs>(); }
-    void cleanup()
-    {
-        m_dialogs.reset();
+        m_socket = -1;
         QFile::remove(openedNote());
-        QFile::remove(path(QStringLiteral("after.out")));
+        tearDown();
     }
 
     void icons_data()

@@ -1,13 +1,11 @@
-#include "widgets/centerform.h"
 #include "editors/configur.h"
 #include "editors/editicon.h"
-#include "fakedialogs.h"
-#include "logic/program.h"
+#include "fixture.h"
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
 #include "shell/qtdialogs.h"
 #include "shell/splash.h"
-#include "temphome.h"
+#include "widgets/centerform.h"
 #include "widgets/tray.h"
 
 #include <QAction>
@@ -52,33 +50,14 @@ QPoint centredOnPrimary(const QWidget &window)
 
 } // namespace
 
-class TestEditorWindows : public QObject
+class TestEditorWindows : public QObject, private Fixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempHome> m_home;
-    std::unique_ptr<FakeDialogs> m_dialogs;
-
-    std::unique_ptr<Menue> started()
-    {
-        auto menue = std::make_unique<Menue>();
-        Splash splash(*menue);
-        splash.Form_Load();
-        return menue;
-    }
-
 private Q_SLOTS:
-    void init()
-    {
-        m_home = std::make_unique<TempHome>();
-        m_dialogs = std::make_unique<FakeDialogs>();
-    }
-    void cleanup()
-    {
-        m_dialogs.reset();
-        m_home.reset();
-    }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     void centerFormCentresOnTheWorkArea_data()
     {
@@ -101,7 +80,7 @@ private Q_SLOTS:
     void launchListEditorIsOneWindowAtATime()
     {
         QVERIFY(SaveLaunchList({QStringLiteral("/usr/bin/old")}));
-        auto menue = started();
+        auto menue = startMenue();
         menue->sEditLaunch->trigger();
         const QList<Configur *> first = windowsOf<Configur>(*menue);
         QCOMPARE(first.size(), 1);
@@ -138,7 +117,7 @@ private Q_SLOTS:
         QImage red(32, 32, QImage::Format_ARGB32);
         red.fill(Qt::red);
         QVERIFY(red.save(file, "ICO"));
-        auto menue = started();
+        auto menue = startMenue();
         menue->sEditSysTrayIcon->trigger();
         const QList<EditIcon *> first = windowsOf<EditIcon>(*menue);
         QCOMPARE(first.size(), 1);
@@ -201,7 +180,7 @@ private Q_SLOTS:
     {
         const QStringList before {QStringLiteral("/usr/bin/kept")};
         QVERIFY(SaveLaunchList(before));
-        auto menue = started();
+        auto menue = startMenue();
         menue->sEditLaunch->trigger();
         QPointer<Configur> editor = windowsOf<Configur>(*menue).value(0);
         QVERIFY(editor);

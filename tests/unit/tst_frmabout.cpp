@@ -1,7 +1,6 @@
 #include "about/frmabout.h"
-#include "fakedialogs.h"
+#include "fixture.h"
 #include "shell/menue.h"
-#include "temphome.h"
 
 #include <QAction>
 #include <QApplication>
@@ -57,13 +56,11 @@ bool writeProgram(const QString &path, const QString &log, const QByteArray &int
 
 } // namespace
 
-class TestFrmAbout : public QObject
+class TestFrmAbout : public QObject, private Fixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempHome> m_home;
-    std::unique_ptr<FakeDialogs> m_dialogs;
     PageRecorder m_pages;
     QByteArray m_path;
 
@@ -80,8 +77,7 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_home = std::make_unique<TempHome>();
-        m_dialogs = std::make_unique<FakeDialogs>();
+        setUp();
         m_pages.opened.clear();
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &m_pages, "open");
         QDesktopServices::setUrlHandler(QStringLiteral("http"), &m_pages, "open");
@@ -94,8 +90,7 @@ private Q_SLOTS:
         QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
         for (QWidget *window : QApplication::topLevelWidgets())
             delete qobject_cast<frmAbout *>(window);
-        m_dialogs.reset();
-        m_home.reset();
+        tearDown();
     }
 
     void window()

@@ -1,9 +1,7 @@
-#include "fakedialogs.h"
-#include "fakeremoteaccess.h"
 #include "fakestarter.h"
+#include "fixture.h"
 #include "logic/launchsequencer.h"
 #include "settings/settingsstore.h"
-#include "temphome.h"
 
 #include <QTest>
 #include <QTimer>
@@ -16,14 +14,11 @@ constexpr RemoteAccess::State Dialling = 5;
 constexpr RemoteAccess::State Connected = RemoteAccess::RASCS_Connected;
 } // namespace
 
-class TestLaunchSequencer : public QObject
+class TestLaunchSequencer : public QObject, private Fixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempHome> m_home;
-    std::unique_ptr<FakeDialogs> m_dialogs;
-    std::unique_ptr<FakeRemoteAccess> m_net;
     std::unique_ptr<FakeStarter> m_starter;
     QStringList m_list;
     QStringList m_waits;
@@ -42,9 +37,7 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_home = std::make_unique<TempHome>();
-        m_dialogs = std::make_unique<FakeDialogs>();
-        m_net = std::make_unique<FakeRemoteAccess>();
+        setUp();
         m_starter = std::make_unique<FakeStarter>();
         m_list.clear();
         m_waits.clear();
@@ -54,9 +47,7 @@ private Q_SLOTS:
     void cleanup()
     {
         m_seq.reset();
-        m_net.reset();
-        m_dialogs.reset();
-        m_home.reset();
+        tearDown();
     }
 
     void probe_data()

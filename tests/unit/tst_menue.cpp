@@ -1,11 +1,9 @@
-#include "fakedialogs.h"
-#include "logic/program.h"
+#include "fixture.h"
 #include "platform/linux/dbusmenu_linux.h"
 #include "platform/linux/statusnotifieritem_linux.h"
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
-#include "temphome.h"
 #include "testicons.h"
 #include "widgets/tray.h"
 
@@ -48,22 +46,11 @@ public:
     }
 };
 
-class TestMenue : public QObject
+class TestMenue : public QObject, private Fixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempHome> m_home;
-    std::unique_ptr<FakeDialogs> m_dialogs;
-
-    std::unique_ptr<Menue> started()
-    {
-        auto menue = std::make_unique<Menue>();
-        Splash splash(*menue);
-        splash.Form_Load();
-        return menue;
-    }
-
     // A tray with a fake host, kept in m_host.
     std::unique_ptr<Tray> trayOnFakeHost(std::chrono::milliseconds noTrayDelay)
     {
@@ -74,16 +61,8 @@ private:
     FakeHost *m_host = nullptr;
 
 private Q_SLOTS:
-    void init()
-    {
-        m_home = std::make_unique<TempHome>();
-        m_dialogs = std::make_unique<FakeDialogs>();
-    }
-    void cleanup()
-    {
-        m_dialogs.reset();
-        m_home.reset();
-    }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     void menuHasTheTenItemsInOrder()
     {
@@ -108,7 +87,7 @@ private Q_SLOTS:
     {
         QVERIFY(SaveLaunchList({QStringLiteral("/bin/a"), QStringLiteral("/bin/b")}));
         QVERIFY(WriteSetting(QStringLiteral("app 4"), QStringLiteral("/bin/d")));
-        auto menue = started();
+        auto menue = startMenue();
         QVERIFY(!menue->isVisible());
         QVERIFY(menue->tray().isInTray());
         QCOMPARE(menue->tray().shownToolTip(), QStringLiteral("Quillmoor 1.0 - Activated"));
@@ -124,7 +103,7 @@ private Q_SLOTS:
 
     void activateToggles()
     {
-        auto menue = started();
+        auto menue = startMenue();
         menue->sActivate->trigger();
         QVERIFY(!menue->Timer1().isActive());
         QCOMPARE(menue->Timer1().interval(), 0);
@@ -168,14 +147,14 @@ private Q_SLOTS:
 
         QVERIFY(QDir::setCurrent(dir));
         QVERIFY(WriteSetting(QStringLiteral("Icon"), value));
-        auto menue = started();
+        auto menue = startMenue();
         QCOMPARE(imageOf(menue->tray().shownIcon()),
                  showsFile ? square(Qt::red) : imageOf(builtInIcon()));
     }
 
     void exitTakesIconOutOnceAndEnds()
     {
-        auto menue = started();
+        auto menue = startMenue();
         QSignalSpy deleted(&menue->tray(), &Tray::IconDeleted);
         QVERIFY(!Corvath::IsEnding());
         menue->sExit->trigger();

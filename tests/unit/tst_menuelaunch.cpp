@@ -1,10 +1,7 @@
-#include "fakedialogs.h"
-#include "fakeremoteaccess.h"
-#include "logic/program.h"
+#include "fixture.h"
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
-#include "temphome.h"
 #include "widgets/tray.h"
 
 #include <QAction>
@@ -15,16 +12,11 @@
 
 // The main window's tick, "Launch Now", "Set Launch Interval" and "Exit" with real programs:
 // each entry is a script that writes the time it ran.
-class TestMenueLaunch : public QObject
+class TestMenueLaunch : public QObject, private Fixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<Corvath::Program> m_program;
-    std::unique_ptr<TempHome> m_home;
-    std::unique_ptr<FakeDialogs> m_dialogs;
-    std::unique_ptr<FakeRemoteAccess> m_net;
-
     QString script(const QString &name)
     {
         const QString dir = m_home->path() + u"/my apps/"_qs;
@@ -48,27 +40,14 @@ private:
     {
         SaveLaunchList(entries);
         WriteSetting(u"Interval"_qs, interval);
-        auto menue = std::make_unique<Menue>();
-        Splash(*menue).Form_Load();
+        auto menue = startMenue();
         menue->Timer1().stop(); // ticks come from the test
         return menue;
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_program = std::make_unique<Corvath::Program>();
-        m_home = std::make_unique<TempHome>();
-        m_dialogs = std::make_unique<FakeDialogs>();
-        m_net = std::make_unique<FakeRemoteAccess>();
-    }
-    void cleanup()
-    {
-        m_net.reset();
-        m_dialogs.reset();
-        m_home.reset();
-        m_program.reset();
-    }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     void tickStartsListOncePerConnection()
     {

@@ -1,8 +1,7 @@
-#include "fakedialogs.h"
+#include "fixture.h"
 #include "logic/startupcommands.h"
 #include "platform/linux/desktopentry_linux.h"
 #include "platform/startupentry.h"
-#include "temphome.h"
 #include "testfiles.h"
 
 #include <QCoreApplication>
@@ -83,25 +82,13 @@ void awkwardPaths()
 
 } // namespace
 
-class TestStartupEntry : public QObject
+class TestStartupEntry : public QObject, private Fixture
 {
     Q_OBJECT
 
-private:
-    std::unique_ptr<TempHome> m_home;
-    std::unique_ptr<FakeDialogs> m_dialogs;
-
 private Q_SLOTS:
-    void init()
-    {
-        m_home = std::make_unique<TempHome>();
-        m_dialogs = std::make_unique<FakeDialogs>();
-    }
-    void cleanup()
-    {
-        m_dialogs.reset();
-        m_home.reset();
-    }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     void addWritesTheAutostartEntry()
     {
