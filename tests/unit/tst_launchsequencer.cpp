@@ -1,6 +1,7 @@
 #include "fakestarter.h"
 #include "fixture.h"
 #include "logic/launchsequencer.h"
+#include "platform/connectionsources.h"
 #include "settings/settingsstore.h"
 
 #include <QTest>
@@ -67,6 +68,49 @@ private Q_SLOTS:
         m_net->connections = connections;
         QCOMPARE(Corvath::IsConnected(), up);
         QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    // The machine's sources as one list: the first that fails or lists a connection answers.
+    void sourcesAnswerInOrder_data()
+    {
+        using C = FakeRemoteAccess::Connection;
+        QTest::addColumn<QList<C>>("first");
+        QTest::addColumn<uint>("firstFailure");
+        QTest::addColumn<QList<C>>("second");
+        QTest::addColumn<bool>("up");
+        QTest::addColumn<int>("secondAsked");
+        QTest::newRow("first lists none")
+            << QList<C> {} << 0u << QList<C> {{9, Connected}} << true << 1;
+        QTest::newRow("first dialling: its answer stands")
+            << QList<C> {{3, Dialling}} << 0u << QList<C> {{9, Connected}} << false << 0;
+        QTest::newRow("first connected")
+            << QList<C> {{3, Connected}} << 0u << QList<C> {{9, Dialling}} << true << 0;
+        QTest::newRow("first fails")
+            << QList<C> {} << 5u << QList<C> {{9, Connected}} << false << 0;
+    }
+    void sourcesAnswerInOrder()
+    {
+        QFETCH(QList<FakeRemoteAccess::Connection>, first);
+        QFETCH(uint, firstFailure);
+        QFETCH(QList<FakeRemoteAccess::Connection>, second);
+        QFETCH(bool, up);
+        QFETCH(int, secondAsked);
+        auto one = std::make_unique<FakeRemoteAccess>();
+        auto two = std::make_unique<FakeRemoteAccess>();
+        one->connections = first;
+        one->failure = firstFailure;
+        two->connections = second;
+        FakeRemoteAccess &secondSource = *two;
+        std::vector<std::unique_ptr<RemoteAccess>> list;
+        list.push_back(std::move(one));
+        list.push_back(nullptr); // a source the machine lacks
+        list.push_back(std::move(two));
+        ConnectionSources sources(std::move(list));
+        Corvath::setRemoteAccess(&sources);
+        QCOMPARE(Corvath::IsConnected(), up);
+        QCOMPARE(secondSource.listings, secondAsked);
+        QCOMPARE(m_dialogs->messages.size(), firstFailure != 0 ? 1 : 0);
+        Corvath::setRemoteAccess(m_net.get());
     }
 
     void failureShownOncePerSpell()
