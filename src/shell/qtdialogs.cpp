@@ -1,6 +1,7 @@
 #include "shell/qtdialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
@@ -51,5 +52,6 @@ QString QtDialogs::openFileName(const QString &filter)
     dialog.setNameFilter(filter);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    // As the system writes paths: Windows programs that read a stored path expect backslashes.
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
