@@ -25,27 +25,34 @@ set(quillmoor_deploy_files
     $<TARGET_FILE:quillmoor> ${PROJECT_SOURCE_DIR}/readme.txt
     $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets>
     ${quillmoor_runtime_dlls})
-set(quillmoor_deploy_plugins
-    platforms Qt6::QWindowsIntegrationPlugin
-    styles Qt6::QWindowsVistaStylePlugin
-    imageformats Qt6::QICOPlugin
-    imageformats Qt6::QGifPlugin
-    imageformats Qt6::QJpegPlugin)
-
 set(quillmoor_deploy_commands
     COMMAND ${CMAKE_COMMAND} -E make_directory ${QUILLMOOR_DEPLOY_DIR}
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${quillmoor_deploy_files}
             ${QUILLMOOR_DEPLOY_DIR})
-while(quillmoor_deploy_plugins)
-    list(POP_FRONT quillmoor_deploy_plugins folder plugin)
-    if(NOT TARGET ${plugin})
-        message(FATAL_ERROR "This Qt has no ${plugin}")
-    endif()
+macro(quillmoor_deploy_plugin folder plugin)
     list(APPEND quillmoor_deploy_commands
         COMMAND ${CMAKE_COMMAND} -E make_directory ${QUILLMOOR_DEPLOY_DIR}/${folder}
         COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${plugin}>
                 ${QUILLMOOR_DEPLOY_DIR}/${folder})
-endwhile()
+endmacro()
+
+# The platform plugin is needed to start at all; the others are taken where this Qt has them
+# (the native style's plugin changed its name in Qt 6.7).
+if(NOT TARGET Qt6::QWindowsIntegrationPlugin)
+    message(FATAL_ERROR "This Qt has no Windows platform plugin (qwindows.dll)")
+endif()
+quillmoor_deploy_plugin(platforms Qt6::QWindowsIntegrationPlugin)
+foreach(style Qt6::QWindowsVistaStylePlugin Qt6::QModernWindowsStylePlugin)
+    if(TARGET ${style})
+        quillmoor_deploy_plugin(styles ${style})
+    endif()
+endforeach()
+# Icon files for the tray icon editor, and the pictures Qt itself may meet.
+foreach(format Qt6::QICOPlugin Qt6::QGifPlugin Qt6::QJpegPlugin)
+    if(TARGET ${format})
+        quillmoor_deploy_plugin(imageformats ${format})
+    endif()
+endforeach()
 
 add_custom_target(deploy ${quillmoor_deploy_commands}
     DEPENDS quillmoor
