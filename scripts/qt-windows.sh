@@ -93,6 +93,8 @@ cmake -S "$qtbase" -B "$src/build" -G Ninja \
     -DFEATURE_system_freetype=OFF -DFEATURE_system_libpng=OFF -DFEATURE_system_jpeg=OFF >&2
 ninja -C "$src/build" >&2
 ninja -C "$src/build" install >&2
+[[ -f $prefix/lib/cmake/Qt6/qt.toolchain.cmake ]] ||
+    { echo "the build installed no Qt into $prefix" >&2; exit 1; }
 rm -rf "$src"
 echo "source qt6-base $source_version" >"$stamp"
 echo "$prefix"
