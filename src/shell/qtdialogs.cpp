@@ -1,6 +1,7 @@
 #include "shell/qtdialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
@@ -60,12 +61,14 @@ QString QtDialogs::openFileName(const QString &filter)
     dialog.setNameFilter(filter);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    QString chosen = dialog.selectedFiles().constFirst();
     // Qt's own dialog reads a " in the typed name as quoted names and keeps the quoted parts
     // only: my"file becomes file, and a file named say "hi" cannot be chosen at all. One name
     // is asked for here, so it is taken as typed.
     if (const auto *edit = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))) {
         if (edit->text().contains(u'"'))
-            return dialog.directory().absoluteFilePath(edit->text());
+            chosen = dialog.directory().absoluteFilePath(edit->text());
     }
-    return dialog.selectedFiles().constFirst();
+    // As the system writes paths: Windows programs that read a stored path expect backslashes.
+    return QDir::toNativeSeparators(chosen);
 }

@@ -1,13 +1,17 @@
 // Stands in for the system's RasApi32.dll, so that the probe can be tested against each kind of
 // answer. QUILLMOOR_RAS_SCENARIO picks what it reports: "none" (the default), "connected",
 // "dialling-then-connected", "full" (256 connections, the first connected), "error603" or
-// "error632". Like the real service it refuses record sizes it does not know and buffers too
-// small for the list, and leaves the status record untouched for a handle it does not know.
+// "error632". QUILLMOOR_RAS_SCENARIO_FILE, when set, names a file whose first word is the
+// scenario instead, read on every call, so that a test can bring the link up and down while a
+// program runs; a missing or empty file is "none". Like the real service it refuses record sizes it
+// does not know and buffers too small for the list, and leaves the status record untouched for a
+// handle it does not know.
 #include <windows.h>
 
 #include <ras.h>
 #include <raserror.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -33,8 +37,30 @@ constexpr Connection Connected {0x5100, RASCS_Connected};
 constexpr Connection Dialling {0x6100, RASCS_ConnectDevice};
 constexpr Connection Second {0x6200, RASCS_Connected};
 
+std::string scenarioFromFile(const char *path)
+{
+    const HANDLE file
+        = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "none";
+    char text[64] = {};
+    DWORD read = 0;
+    const BOOL ok = ReadFile(file, text, sizeof text - 1, &read, nullptr);
+    CloseHandle(file);
+    std::string name = ok ? std::string(text, read) : std::string();
+    name.erase(0, name.find_first_not_of(" \t\r\n"));
+    name.erase(std::min(name.size(), name.find_first_of(" \t\r\n")));
+    return name.empty() ? std::string("none") : name;
+}
+
 std::string scenario()
 {
+    char path[MAX_PATH] = {};
+    const DWORD pathLength
+        = GetEnvironmentVariableA("QUILLMOOR_RAS_SCENARIO_FILE", path, sizeof path);
+    if (pathLength > 0 && pathLength < sizeof path)
+        return scenarioFromFile(path);
     char value[64] = {};
     const DWORD length = GetEnvironmentVariableA("QUILLMOOR_RAS_SCENARIO", value, sizeof value);
     return length > 0 && length < sizeof value ? std::string(value, length) : std::string("none");

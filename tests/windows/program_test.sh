@@ -1,0 +1,286 @@
+#!/usr/bin/env bash
+# The whole Windows program: quillmoor.exe cross-built with Qt for MinGW, deployed as windeployqt
+# would, and used under Wine on Xvfb with trayer as the tray host (Wine docks tray icons into an
+# X tray). The verdict comes from what the program did: the tray, the registry, win.ini's
+# mapping, the files its launch list wrote, its exit status. The stand-in RasApi32.dll plays
+# the dial-up connection, brought up and down through a scenario file.
+source "$(dirname "$0")/../e2e/lib.sh"
+
+source_dir=${QUILLMOOR_SOURCE:-$(cd "$(dirname "$0")/../.." && pwd)}
+build_dir=${QUILLMOOR_BUILD:-$source_dir/build}
+export E2E_SHOTS=$build_dir/screenshots/windows
+
+for tool in x86_64-w64-mingw32-g++-posix wine wineserver winepath cmake ninja; do
+    command -v "$tool" >/dev/null || e2e_skip "$tool is missing (see scripts/packages-test.txt)"
+done
+status=0
+qt=$("$source_dir/scripts/qt-windows.sh" --no-build "$build_dir/qt-windows") || status=$?
+((status != 3)) || e2e_skip "no Qt for MinGW at hand: scripts/qt-windows.sh builds one (about 20 minutes)"
+((status == 0)) || e2e_fail "scripts/qt-windows.sh failed"
+
+echo "== quillmoor.exe and its deploy folder"
+program_build=$build_dir/windows-program
+cmake -S "$source_dir" -B "$program_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DCMAKE_CXX_FLAGS="-Wall -Wextra -Werror" \
+    -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-x86_64.cmake" >/dev/null
+cmake --build "$program_build" --target deploy
+deploy=$program_build/deploy
+for file in quillmoor.exe readme.txt Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll \
+    libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
+    [[ -f $deploy/$file ]] || e2e_fail "the deploy folder lacks $file"
+done
+echo "== the stand-in RasApi32.dll"
+standin_build=$build_dir/windows-standin
+cmake -S "$source_dir/tests/windows" -B "$standin_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DQUILLMOOR_WINDOWS_TESTS=OFF \
+    -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-x86_64.cmake" >/dev/null
+cmake --build "$standin_build" --target rasapi32
+
+# e2e_begin's check of the program to run.
+export QUILLMOOR_BIN=$deploy/quillmoor.exe
+e2e_begin
+# The Linux program's platform choice would send the Windows one looking for xcb.
+unset QT_QPA_PLATFORM
+export WINEPREFIX=$E2E_DIR/wine WINEDEBUG=-all
+# No Mono and Gecko downloads, no menu entries, and the stand-in before Wine's own RasApi32.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;rasapi32=n,b"
+trap 'wineserver -k 2>/dev/null || true; e2e_cleanup' EXIT
+e2e_start_wm
+e2e_start_tray
+
+echo "== Wine prefix $WINEPREFIX"
+timeout 300 wine wineboot --init >"$E2E_DIR/wineboot.log" 2>&1 || true
+timeout 120 wineserver -w || true
+drive_c=$WINEPREFIX/drive_c
+[[ -d $drive_c/windows/system32 ]] || e2e_fail "Wine did not set up $WINEPREFIX"
+# The program loads RasApi32.dll from the system folder only.
+cp "$standin_build/rasapi32.dll" "$drive_c/windows/system32/rasapi32.dll"
+
+export QUILLMOOR_RAS_SCENARIO_FILE='C:\link.txt'
+link() { # none | connected: written whole, so that no probe reads half of it
+    echo "$1" >"$drive_c/link.tmp" && mv "$drive_c/link.tmp" "$drive_c/link.txt"
+}
+link none
+
+settings='HKCU\Software\VB and VBA Program Settings\61027\Main'
+# win.ini's [windows] as Windows and Wine keep it.
+windows_section='HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows'
+# reg_value KEY NAME: the value's text, or failure when it is missing.
+reg_value() {
+    wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+        awk -v name="$2" '$1 == name && $2 == "REG_SZ" {
+                sub(/^ *[^ ]+ +REG_SZ/, ""); sub(/^    /, ""); print; found=1 }
+            END { exit !found }'
+}
+reg_is() { # KEY NAME TEXT
+    [[ $(reg_value "$1" "$2") == "$3" ]]
+}
+wine reg add "$settings" /v "app 1" /d 'cmd /c echo started>> C:\launched.txt' /f >/dev/null 2>&1
+# Windows opens .txt files with Notepad; a new Wine prefix knows the program but not the link.
+wine reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
+starts() {
+    tr -d '\r' <"$drive_c/launched.txt" 2>/dev/null | grep -c '^started' || true
+}
+starts_reach() { (($(starts) >= $1)); }
+
+# The tray host's child windows that hold a docked icon; Wine's explorer.exe hosts them all.
+tray_icons() {
+    xwininfo -root -tree 2>/dev/null | awk '
+        /\("panel" "trayer"\)/ { inpanel=1; depth=index($0, "0x"); next }
+        inpanel && index($0, "0x") > 0 && index($0, "0x") <= depth { inpanel=0 }
+        inpanel && /\("explorer.exe" "explorer.exe"\)/ { print $1 }'
+}
+icon_docked() { [[ $(tray_icons | wc -l) -eq 1 ]]; }
+no_icon() { [[ -z $(tray_icons) ]]; }
+window_named() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1
+}
+# press WINDOW-TITLE KEYS...: keys for one of the program's windows, made active first.
+press() {
+    local window
+    window=$(window_named "$1") || true
+    [[ -n $window ]] || e2e_fail "no window \"$1\""
+    shift
+    xdotool windowactivate --sync "$window" 2>/dev/null || true
+    xdotool key --delay 60 "$@"
+}
+
+# The menu's captions in the order Menue adds them; an item is chosen by its caption.
+mapfile -t menu_items < <(sed -n 's/.*addItem(QStringLiteral("\([^"]*\)").*/\1/p' \
+    "$source_dir/src/shell/menue.cpp")
+((${#menu_items[@]} >= 10)) || e2e_fail "the menu's captions were not found in menue.cpp"
+open_menu() {
+    local attempt icon
+    for attempt in 1 2 3; do
+        icon=$(tray_icons | head -1)
+        [[ -n $icon ]] || e2e_fail "no icon in the tray"
+        xdotool mousemove --window "$icon" 10 12 click 3
+        for _ in $(seq 30); do
+            e2e_menu_window >/dev/null && return 0
+            sleep 0.1
+        done
+    done
+    e2e_fail "the menu did not open on a click on the icon"
+}
+choose() { # CAPTION
+    local i
+    for i in "${!menu_items[@]}"; do
+        [[ ${menu_items[i]} == "$1" ]] && break
+    done
+    [[ ${menu_items[i]} == "$1" ]] || e2e_fail "the menu has no \"$1\""
+    open_menu
+    # A click on the item's row: the menu's keyboard focus is not to be relied on under Wine.
+    local menu height
+    menu=$(e2e_menu_window)
+    height=$(xwininfo -id "$menu" | awk '/Height:/ { print $2 }')
+    xdotool mousemove --window "$menu" 40 $((height * (2 * i + 1) / (2 * ${#menu_items[@]}))) \
+        sleep 0.3 click 1
+    e2e_wait 5 "the menu to close" e2e_no_menu
+}
+
+# Windows has its shell up before any program runs. Wine starts it with the first window, and
+# the icon of the program that caused that then finds no tray to dock in.
+wine explorer.exe /desktop >"$E2E_DIR/explorer.log" 2>&1 &
+E2E_PIDS+=($!)
+shell_up() { xwininfo -root -tree 2>/dev/null | grep -q '("explorer.exe" "explorer.exe")'; }
+e2e_wait 60 "Wine's shell" shell_up
+sleep 5 # its tray takes a moment more: icons docked early are the ones left blank (below)
+
+echo "== the icon docks in the tray, and its menu opens on a click"
+no_icon || e2e_fail "the tray holds an icon before the program runs"
+start_program() {
+    (cd "$drive_c" && exec wine "$deploy/quillmoor.exe") >>"$E2E_DIR/program.log" 2>&1 &
+    program_pid=$!
+    E2E_PIDS+=($program_pid)
+}
+# Wine now and then docks an icon that it never draws and that takes no clicks (with trayer,
+# mostly the first icon of a new session); a new start docks it anew.
+icon_drawn() {
+    local icon
+    icon=$(tray_icons | head -1)
+    [[ -n $icon ]] && (($(import -window "$icon" txt:- 2>/dev/null | awk 'NR > 1 { print $3 }' |
+        sort -u | wc -l) > 2))
+}
+for attempt in 1 2 3 4 5; do
+    start_program
+    e2e_wait 60 "the icon in the tray" icon_docked
+    for _ in $(seq 50); do
+        icon_drawn && break
+        sleep 0.2
+    done
+    icon_drawn && break
+    echo "Wine docked a blank icon; starting the program again"
+    kill "$program_pid"
+    wait "$program_pid" 2>/dev/null || true
+    e2e_wait 20 "the blank icon to leave the tray" no_icon
+done
+icon_drawn || e2e_fail "Wine docked only blank icons"
+open_menu
+e2e_screenshot windows-menu
+xdotool key Escape
+e2e_wait 5 "the menu to close" e2e_no_menu
+
+echo "== Set Launch Interval lands in the registry"
+choose "Set Launch Interval"
+e2e_wait 10 "the input box" window_named Quillmoor
+e2e_screenshot windows-interval
+press Quillmoor ctrl+a
+xdotool type --delay 40 "0.2"
+xdotool key Return
+e2e_wait 15 "Interval in $settings" reg_is "$settings" Interval 0.2
+
+echo "== Add To Startup and Remove From Startup: run in [windows] of win.ini"
+program_path=$(winepath -w "$deploy/quillmoor.exe" 2>/dev/null | tr -d '\r')
+choose "Add To Startup"
+in_run() {
+    local run
+    run=$(reg_value "$windows_section" run) || return 1
+    [[ ${run,,} == "${program_path,,}" ]] ||
+        [[ -n $run && $(winepath -u "$run" 2>/dev/null) -ef $deploy/quillmoor.exe ]]
+}
+e2e_wait 15 "run to name $program_path" in_run
+choose "Remove From Startup"
+e2e_wait 15 "run to be emptied" reg_is "$windows_section" run ""
+
+echo "== Launch Now starts the list"
+choose "Launch Now"
+e2e_wait 15 "the entry of Launch Now" starts_reach 1
+
+echo "== one pass per connection"
+link connected
+e2e_wait 15 "the pass of the first connection" starts_reach 2
+sleep 4 # a few ticks with the connection still up
+[[ $(starts) -eq 2 ]] || e2e_fail "the list started $(($(starts) - 1)) times for one connection"
+link none
+sleep 4 # a few ticks with the connection down
+[[ $(starts) -eq 2 ]] || e2e_fail "the list started without a connection"
+link connected
+e2e_wait 15 "the pass of the second connection" starts_reach 3
+sleep 4
+[[ $(starts) -eq 3 ]] || e2e_fail "the second connection started the list $(($(starts) - 2)) times"
+link none
+
+echo "== a second start says that one runs already, and leaves"
+second_status=$E2E_DIR/second.status
+(
+    cd "$drive_c"
+    status=0
+    wine "$deploy/quillmoor.exe" >"$E2E_DIR/second.log" 2>&1 || status=$?
+    echo "$status" >"$second_status"
+) &
+E2E_PIDS+=($!)
+e2e_wait 30 "the box of the second start" window_named Quillmoor
+e2e_screenshot windows-already-running
+[[ ! -e $second_status ]] || e2e_fail "the second start left before its box was answered"
+press Quillmoor Return
+e2e_wait 15 "the second start to end" test -s "$second_status"
+[[ $(<"$second_status") == 0 ]] || e2e_fail "the second start ended with status $(<"$second_status")"
+icon_docked || e2e_fail "the tray holds $(tray_icons | wc -l) icons after the second start"
+
+echo "== the windows: editors, About with System Info..., Read Me!!"
+choose "Edit Launch List"
+e2e_wait 10 "the launch list editor" window_named "Edit Application List"
+e2e_screenshot windows-configur
+press "Edit Application List" alt+F4
+e2e_wait 10 "the launch list editor to close" bash -c '! xdotool search --onlyvisible --name "^Edit Application List$"'
+
+convert -size 32x32 xc:red -fill yellow -draw "circle 16,16 16,6" "$drive_c/quillmoor-test.ico"
+choose "Edit SysTray Icon"
+e2e_wait 10 "the tray icon editor" window_named "Edit SysTray Icon"
+# "Browse For Icon", at its place in the editor's table of controls.
+xdotool mousemove --window "$(window_named "Edit SysTray Icon")" 104 32 click 1
+not_active() { [[ $(xdotool getactivewindow 2>/dev/null) != "$1" ]]; }
+e2e_wait 15 "the file dialog" not_active "$(window_named "Edit SysTray Icon")"
+sleep 1 # its file name box takes the keys once it is drawn
+xdotool type --delay 30 'C:\quillmoor-test.ico'
+xdotool key Return
+e2e_wait 15 "the icon file in $settings" reg_is "$settings" Icon 'C:\quillmoor-test.ico'
+sleep 1
+e2e_screenshot windows-editicon
+press "Edit SysTray Icon" alt+F4
+
+choose "About"
+e2e_wait 10 "the About box" window_named "About Quillmoor 1.0"
+press "About Quillmoor 1.0" alt+s
+# The prefix names no system information program.
+e2e_wait 10 "the box that says System Information is unavailable" window_named Quillmoor
+e2e_screenshot windows-about-sysinfo
+press Quillmoor Return
+e2e_wait 10 "that box to close" bash -c '! xdotool search --onlyvisible --name "^Quillmoor$"'
+press "About Quillmoor 1.0" Escape
+
+choose "Read Me!!"
+e2e_wait 20 "the read-me in Notepad" window_named "readme.txt - Notepad"
+e2e_screenshot windows-readme
+press "readme.txt - Notepad" alt+F4
+
+echo "== Exit ends with status 0 and takes the icon out of the tray"
+choose "Exit"
+program_ended() { ! kill -0 "$program_pid" 2>/dev/null; }
+e2e_wait 30 "the program to end" program_ended
+status=0
+wait "$program_pid" || status=$?
+((status == 0)) || e2e_fail "Exit ended the program with status $status"
+e2e_wait 10 "the icon to leave the tray" no_icon
+echo "PASS: the Windows program under Wine"
