@@ -133,25 +133,34 @@ e2e_no_menu() {
     ! e2e_menu_window
 }
 
-# The tray menu's captions in menu order, read from the program's own table of items, so that a
-# new item shifts no test.
-e2e_menu_captions() {
-    local source=${QUILLMOOR_SOURCE:-$(dirname "${BASH_SOURCE[0]}")/../..}
-    sed -n 's/.*addItem(QStringLiteral("\([^"]*\)").*/\1/p' "$source/src/shell/menue.cpp"
+# e2e_menu_position CAPTION: prints the item's place in the tray menu, counted from 1, and the
+# number of items, as "PLACE COUNT". Read from the program's own table of items, so that a new
+# item shifts no test; fails the test when there is no such item.
+e2e_menu_position() {
+    local source=${QUILLMOOR_SOURCE:-$(dirname "${BASH_SOURCE[0]}")/../..} captions place
+    captions=$(sed -n 's/.*addItem(QStringLiteral("\([^"]*\)").*/\1/p' "$source/src/shell/menue.cpp")
+    place=$(grep -nxF -- "$1" <<<"$captions" | cut -d: -f1)
+    [[ -n $place ]] || e2e_fail "the tray menu has no item \"$1\""
+    echo "$place $(wc -l <<<"$captions")"
 }
 
 # e2e_choose CAPTION: opens the tray menu and chooses the item with that caption. A click right
 # after the menu has closed can go unanswered, as it does for a user, who clicks again.
 e2e_choose() {
-    local position tries=0
-    position=$(e2e_menu_captions | grep -nxF -- "$1" | cut -d: -f1)
-    [[ -n $position ]] || e2e_fail "the tray menu has no item \"$1\""
+    local place count menu tries=0
+    read -r place count < <(e2e_menu_position "$1") || exit 1
     until e2e_click_icon 3 && e2e_try 2 e2e_menu_window; do
         ((++tries < 5)) || e2e_fail "the menu did not open"
     done
+    menu=$(e2e_menu_window)
     # shellcheck disable=SC2046 # one key name a word
-    xdotool key --delay 80 $(printf 'Down %.0s' $(seq "$position")) Return
-    e2e_wait 5 "the menu to close" e2e_no_menu
+    xdotool key --delay 80 $(printf 'Down %.0s' $(seq "$place")) Return
+    # That window, not any: the item may bring up a notice of the same kind.
+    e2e_wait 5 "the menu to close" e2e_unmapped "$menu"
+}
+
+e2e_unmapped() {
+    ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable
 }
 
 # e2e_wait SECONDS WHAT COMMAND...: retries COMMAND until it succeeds.

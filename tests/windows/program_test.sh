@@ -106,10 +106,6 @@ press() {
     xdotool key --delay 60 "$@"
 }
 
-# The menu's captions in the order Menue adds them; an item is chosen by its caption.
-mapfile -t menu_items < <(sed -n 's/.*addItem(QStringLiteral("\([^"]*\)").*/\1/p' \
-    "$source_dir/src/shell/menue.cpp")
-((${#menu_items[@]} >= 10)) || e2e_fail "the menu's captions were not found in menue.cpp"
 open_menu() {
     local attempt icon
     for attempt in 1 2 3; do
@@ -123,18 +119,15 @@ open_menu() {
     done
     e2e_fail "the menu did not open on a click on the icon"
 }
-choose() { # CAPTION
-    local i
-    for i in "${!menu_items[@]}"; do
-        [[ ${menu_items[i]} == "$1" ]] && break
-    done
-    [[ ${menu_items[i]} == "$1" ]] || e2e_fail "the menu has no \"$1\""
+choose() { # CAPTION: the item found by e2e_menu_position, as e2e_choose finds it
+    local place count
+    read -r place count < <(e2e_menu_position "$1") || exit 1
     open_menu
     # A click on the item's row: the menu's keyboard focus is not to be relied on under Wine.
     local menu height
     menu=$(e2e_menu_window)
     height=$(xwininfo -id "$menu" | awk '/Height:/ { print $2 }')
-    xdotool mousemove --window "$menu" 40 $((height * (2 * i + 1) / (2 * ${#menu_items[@]}))) \
+    xdotool mousemove --window "$menu" 40 $((height * (2 * place - 1) / (2 * count))) \
         sleep 0.3 click 1
     e2e_wait 5 "the menu to close" e2e_no_menu
 }
