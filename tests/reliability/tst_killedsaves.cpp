@@ -3,7 +3,6 @@
 #include "temphome.h"
 
 #include <QApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QListWidget>
