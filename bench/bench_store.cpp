@@ -29,13 +29,17 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
 
-    QStringList entries;
-    for (int i = 1; i <= SettingsStore::MaxEntries; ++i)
-        entries.append(QStringLiteral("/usr/local/bin/program-%1 --profile \"work %1\"").arg(i));
+    // Two lists of the same size in turns, so that every save has something to write.
+    QStringList lists[2];
+    for (int i = 1; i <= SettingsStore::MaxEntries; ++i) {
+        lists[0].append(QStringLiteral("/usr/local/bin/program-%1 --profile \"work %1\"").arg(i));
+        lists[1].append(QStringLiteral("/usr/local/bin/program-%1 --profile \"home %1\"").arg(i));
+    }
 
     std::vector<double> store;
     QStringList loaded;
     for (int round = 0; round < rounds; ++round) {
+        const QStringList &entries = lists[round % 2];
         loaded.clear();
         QElapsedTimer clock;
         clock.start();

@@ -320,6 +320,16 @@ private Q_SLOTS:
         QVERIFY(!readFile(m_home->storePath()).contains("=7"));
     }
 
+    // A save killed just after making its lock leaves it empty; nobody holds it, so the next
+    // save goes ahead instead of waiting for it to grow old.
+    void abandonedEmptyLockIsTakenOver()
+    {
+        QVERIFY(SaveLaunchList({QStringLiteral("a")}));
+        QVERIFY(writeFile(m_home->storePath() + QStringLiteral(".lock"), QByteArray()));
+        QVERIFY(SaveLaunchList({QStringLiteral("b")}));
+        QCOMPARE(loaded(), QStringList {QStringLiteral("b")});
+    }
+
     void killedSaverLeavesOldOrNewList()
     {
         QVERIFY(SaveLaunchList(listA()));

@@ -21,6 +21,7 @@
 namespace {
 
 const QString Main = QStringLiteral("Main");
+using Stat = struct stat;
 
 QString fromView(std::u16string_view text)
 {
@@ -48,7 +49,7 @@ struct Identity
     timespec modified {};
     timespec changed {};
 
-    static Identity of(const struct stat &info)
+    static Identity of(const Stat &info)
     {
         return {info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
     }
@@ -106,21 +107,23 @@ private:
 };
 
 // The file as it is now: the last parse when nothing changed since, else a new one. `damaged`
-// is set when this call parsed a file that had unreadable text.
-std::shared_ptr<const IniFile::Contents> load(const QString &path, bool &damaged)
+// is set when this call parsed a file that had unreadable text; `seen`, where given, is what
+// the file was when it was read.
+std::shared_ptr<const IniFile::Contents> load(const QString &path, bool &damaged,
+                                              std::optional<Identity> *seen = nullptr)
 {
     static const auto empty = std::make_shared<IniFile::Contents>();
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
-    struct stat info
-    {
-    };
+    Stat info {};
     if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         if (fd >= 0)
             ::close(fd);
         return empty;
     }
     const Identity identity = Identity::of(info);
+    if (seen)
+        *seen = identity;
     {
         const QMutexLocker lock(&s_mutex);
         if (s_last.contents && s_last.path == path && s_last.identity == identity) {
@@ -144,21 +147,24 @@ std::shared_ptr<const IniFile::Contents> load(const QString &path, bool &damaged
     if (qint64(bytes.size()) == qint64(info.st_size)) {
         const QMutexLocker lock(&s_mutex);
         s_last = {path, identity, contents};
+    } else if (seen) {
+        seen->reset();
     }
     return contents;
 }
 
-void remember(const QString &path, IniFile::Contents &&contents, const struct stat &info)
+void remember(const QString &path, IniFile::Contents &&contents, const Identity &identity)
 {
     const QMutexLocker lock(&s_mutex);
-    s_last = {path, Identity::of(info), std::make_shared<IniFile::Contents>(std::move(contents))};
+    s_last = {path, identity, std::make_shared<IniFile::Contents>(std::move(contents))};
 }
 
 // The file's contents to change: the last parse itself where nobody else holds it, which
 // saves copying every entry of a long list.
-IniFile::Contents contentsToChange(const QString &path, bool &damaged)
+IniFile::Contents contentsToChange(const QString &path, bool &damaged,
+                                   std::optional<Identity> &seen)
 {
-    auto current = std::const_pointer_cast<IniFile::Contents>(load(path, damaged));
+    auto current = std::const_pointer_cast<IniFile::Contents>(load(path, damaged, &seen));
     {
         const QMutexLocker lock(&s_mutex);
         if (s_last.contents == current)
@@ -178,9 +184,7 @@ void removeAbandonedLock(const QString &lockPath)
     const int fd = ::open(name.constData(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
         return;
-    struct stat info
-    {
-    };
+    Stat info {};
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &info) == 0 && info.st_size == 0)
         ::unlink(name.constData());
     ::close(fd);
@@ -270,12 +274,15 @@ bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason
 
     // Read again under the lock: another process may have saved since.
     bool damaged = false;
-    IniFile::Contents contents = contentsToChange(file, damaged);
+    std::optional<Identity> seen;
+    IniFile::Contents contents = contentsToChange(file, damaged, seen);
     if (damaged)
         m_damageCopy = file + QStringLiteral(".bad");
     contents.damaged = false;
     if (!apply(contents.sectionForWriting(Main), changes)) {
-        // Nothing to change: the file stays as it is, or unmade.
+        // Nothing to change: the file stays as it is, or unmade, and its parse stays good.
+        if (seen)
+            remember(file, std::move(contents), *seen);
         return true;
     }
     const QByteArray bytes = IniFile::serialize(contents);
@@ -283,9 +290,7 @@ bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason
     QSaveFile out(file);
     // Never write over the old file in place: a crash would leave half of each.
     out.setDirectWriteFallback(false);
-    struct stat written
-    {
-    };
+    Stat written {};
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush()
         || ::fstat(int(out.handle()), &written) != 0 || !out.commit()) {
         reason = out.errorString().toStdString();
@@ -295,12 +300,10 @@ bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason
         return false;
     }
     // Remembered only when the file there now is the one just written.
-    struct stat now
-    {
-    };
+    Stat now {};
     if (::stat(QFile::encodeName(file).constData(), &now) == 0 && now.st_ino == written.st_ino
         && now.st_dev == written.st_dev)
-        remember(file, std::move(contents), now);
+        remember(file, std::move(contents), Identity::of(now));
     return true;
 }
 
