@@ -14,7 +14,7 @@ class Dialogs;
 class Program final
 {
 public:
-    // Becomes the current program until it is destroyed.
+    // Becomes the current program until it is destroyed. Programs nest: the newest goes first.
     Program();
     ~Program();
     Program(const Program &) = delete;
