@@ -2,6 +2,7 @@
 #include "platform/settingsbacking.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -13,7 +14,7 @@ SettingsBacking &backing()
 
 std::u16string_view viewOf(const QString &text)
 {
-    return {reinterpret_cast<const char16_t *>(text.utf16()), std::size_t(text.size())};
+    return {reinterpret_cast<const char16_t *>(text.constData()), std::size_t(text.size())};
 }
 
 QString toQString(std::u16string_view text)
@@ -93,8 +94,23 @@ QString location()
 
 bool isStorable(QStringView value)
 {
-    return std::none_of(value.begin(), value.end(),
-                        [](QChar c) { return c == u'\n' || c == u'\r' || c == QChar::Null; });
+    // Every entry of a long list is checked on each save, and control characters are rare:
+    // first a quick look for any, four characters at a time, then the exact test.
+    constexpr quint64 lanes = 0x0001'0001'0001'0001;
+    constexpr quint64 tops = lanes * 0x8000;
+    const char16_t *text = value.utf16();
+    const qsizetype size = value.size();
+    quint64 below = 0; // a lane below 0x0e sets its top bit
+    qsizetype i = 0;
+    for (; i + 4 <= size; i += 4) {
+        quint64 four;
+        std::memcpy(&four, text + i, sizeof four);
+        below |= (four - lanes * 0x0e) & ~four & tops;
+    }
+    for (; i < size; ++i)
+        below |= text[i] < u'\x0e';
+    return !below
+        || (!value.contains(u'\n') && !value.contains(u'\r') && !value.contains(QChar::Null));
 }
 
 QString takeDamageNotice()

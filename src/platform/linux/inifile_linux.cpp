@@ -76,10 +76,18 @@ private:
 
 } // namespace
 
-const QString *Section::find(const QString &key) const
+qsizetype Section::find(const QString &key, qsizetype &hint) const
 {
+    if (++hint >= 0 && hint < entries.size()) {
+        // Keys are short: comparing them in place beats Qt's general string comparison.
+        const QString &there = entries.at(hint).key;
+        if (there.size() == key.size() && std::equal(there.cbegin(), there.cend(), key.cbegin()))
+            return hint;
+    }
     const auto found = index.constFind(key);
-    return found == index.cend() ? nullptr : &entries.at(*found).value;
+    if (found == index.cend())
+        return -1;
+    return hint = *found;
 }
 
 const Section *Contents::section(const QString &name) const

@@ -23,7 +23,9 @@ struct Section
     QList<Entry> entries; // in file order, each key once: the last of repeated lines wins
     QHash<QString, qsizetype> index; // key -> position in entries
 
-    const QString *find(const QString &key) const;
+    // The entry of key, or -1. Keys are mostly asked for in file order ("app 1", "app 2", ...):
+    // `hint` is where the last one found was, and the next place is tried before the index.
+    qsizetype find(const QString &key, qsizetype &hint) const;
 };
 
 struct Contents

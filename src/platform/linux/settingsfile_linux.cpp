@@ -36,7 +36,7 @@ QStringView viewFrom(std::u16string_view text)
 
 std::u16string_view viewOf(const QString &text)
 {
-    return {reinterpret_cast<const char16_t *>(text.utf16()), std::size_t(text.size())};
+    return {reinterpret_cast<const char16_t *>(text.constData()), std::size_t(text.size())};
 }
 
 // What tells one version of the file from another without reading it. Every save makes a
@@ -84,10 +84,10 @@ public:
 
     std::optional<std::u16string_view> value(std::u16string_view key) const override
     {
-        const QString *found = m_main ? m_main->find(fromView(key)) : nullptr;
-        if (!found)
+        const qsizetype found = m_main ? m_main->find(fromView(key), m_hint) : -1;
+        if (found < 0)
             return std::nullopt;
-        return viewOf(*found);
+        return viewOf(m_main->entries.at(found).value);
     }
 
     std::vector<std::u16string_view> keys() const override
@@ -104,6 +104,7 @@ public:
 private:
     std::shared_ptr<const IniFile::Contents> m_contents;
     const IniFile::Section *m_main;
+    mutable qsizetype m_hint = -1;
 };
 
 // The file as it is now: the last parse when nothing changed since, else a new one. `damaged`
@@ -196,15 +197,14 @@ bool apply(IniFile::Section &section, const std::vector<SettingsBacking::Change>
 {
     bool changed = false;
     bool removed = false;
+    qsizetype hint = -1;
     for (const SettingsBacking::Change &change : changes) {
-        const auto found = section.index.constFind(fromView(change.key));
-        if (found != section.index.cend()) {
-            IniFile::Entry &entry = section.entries[*found];
+        const qsizetype found = section.find(fromView(change.key), hint);
+        if (found >= 0) {
+            IniFile::Entry &entry = section.entries[found];
             if (change.value) {
                 if (entry.key.isNull()) // removed by an earlier change
                     entry.key = viewFrom(change.key).toString();
-                else if (entry.value == viewFrom(*change.value))
-                    continue;
                 entry.value = viewFrom(*change.value).toString();
                 changed = true;
             } else if (!entry.key.isNull()) {
