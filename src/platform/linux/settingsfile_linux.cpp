@@ -205,7 +205,11 @@ bool apply(IniFile::Section &section, const std::vector<SettingsBacking::Change>
             if (change.value) {
                 if (entry.key.isNull()) // removed by an earlier change
                     entry.key = viewFrom(change.key).toString();
-                entry.value = viewFrom(*change.value).toString();
+                // In place where the old text's room suffices: a long list's save replaces
+                // tens of thousands of values.
+                const QStringView value = viewFrom(*change.value);
+                entry.value.resize(value.size());
+                std::copy(value.begin(), value.end(), entry.value.begin());
                 changed = true;
             } else if (!entry.key.isNull()) {
                 entry.key = QString();
