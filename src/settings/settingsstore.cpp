@@ -164,30 +164,40 @@ StoreResult SaveLaunchList(const QStringList &entries)
                                           "keep")
                                .arg(i + 1));
     }
-    std::vector<LaunchKey> keys;
-    keys.reserve(std::size_t(count) + 100);
-    for (int i = 1; i <= std::max(count, 100); ++i)
-        keys.emplace_back(i);
+    // The keys "app 1" to "app N" side by side in one buffer, for the changes to point into.
+    const int last = std::max(count, 100);
+    std::u16string keyText;
+    keyText.reserve(std::size_t(last) * 10);
+    std::vector<std::size_t> keyEnds;
+    keyEnds.reserve(std::size_t(last));
+    for (int i = 1; i <= last; ++i) {
+        keyText += LaunchKey(i).view();
+        keyEnds.push_back(keyText.size());
+    }
+    auto key = [&](int i) {
+        const std::size_t from = i > 1 ? keyEnds[std::size_t(i - 2)] : 0;
+        return std::u16string_view(keyText).substr(from, keyEnds[std::size_t(i - 1)] - from);
+    };
 
     // The new list first and the old keys after it: where the store writes value by value
     // (the registry), a crash in between never leaves an empty list.
     std::vector<SettingsBacking::Change> changes;
     changes.reserve(std::size_t(count) + 100);
-    for (int i = 0; i < count; ++i)
-        changes.push_back({keys[std::size_t(i)].view(), viewOf(entries.at(i))});
+    for (int i = 1; i <= count; ++i)
+        changes.push_back({key(i), viewOf(entries.at(i - 1))});
 
     auto reading = backing().read();
     for (int i = count + 1; i <= 100; ++i) {
-        const auto value = reading->value(keys[std::size_t(i - 1)].view());
+        const auto value = reading->value(key(i));
         if (value && !value->empty())
-            changes.push_back({keys[std::size_t(i - 1)].view(), std::nullopt});
+            changes.push_back({key(i), std::nullopt});
     }
     // Keys past 100 that an older, longer list left behind would be read back as part of a
     // shorter list once the keys below them are filled again.
     std::vector<std::u16string> stale;
-    for (std::u16string_view key : reading->keys()) {
-        if (launchNumber(key) > std::max(count, 100))
-            stale.emplace_back(key);
+    for (std::u16string_view name : reading->keys()) {
+        if (launchNumber(name) > last)
+            stale.emplace_back(name);
     }
     // Let go of the reading before the write, which can then change the file's last parse in
     // place instead of copying it.
