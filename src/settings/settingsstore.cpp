@@ -82,11 +82,6 @@ int launchNumber(std::u16string_view key)
 
 namespace SettingsStore {
 
-QString launchKey(int index)
-{
-    return QStringLiteral("app ") + QString::number(index);
-}
-
 QString location()
 {
     return toQString(backing().location());

@@ -29,7 +29,6 @@ namespace SettingsStore {
 
 inline constexpr int MaxEntries = 32767;
 
-QString launchKey(int index);
 // Where the store lives: a file on Linux, a registry key on Windows.
 QString location();
 // Whether a value can be stored: one line of text.
