@@ -1,5 +1,6 @@
 #include "settings/settingsstore.h"
 #include "platform/settingsbacking.h"
+#include "platform/textview.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,16 +11,6 @@ SettingsBacking &backing()
 {
     static const std::unique_ptr<SettingsBacking> store = createSettingsBacking();
     return *store;
-}
-
-std::u16string_view viewOf(const QString &text)
-{
-    return {reinterpret_cast<const char16_t *>(text.constData()), std::size_t(text.size())};
-}
-
-QString toQString(std::u16string_view text)
-{
-    return QString(reinterpret_cast<const QChar *>(text.data()), qsizetype(text.size()));
 }
 
 StoreResult failure(const QString &why)
@@ -84,7 +75,7 @@ namespace SettingsStore {
 
 QString location()
 {
-    return toQString(backing().location());
+    return viewFrom(backing().location()).toString();
 }
 
 bool isStorable(QStringView value)
@@ -110,7 +101,7 @@ bool isStorable(QStringView value)
 
 QString takeDamageNotice()
 {
-    const QString copy = toQString(backing().takeDamageCopy());
+    const QString copy = viewFrom(backing().takeDamageCopy()).toString();
     if (copy.isEmpty())
         return {};
     return QStringLiteral("The settings file %1 held text that could not be read as it was. "
@@ -124,7 +115,7 @@ QString ReadSetting(const QString &key, const QString &fallback)
 {
     const auto reading = backing().read();
     const auto value = reading->value(viewOf(key));
-    return value ? toQString(*value) : fallback;
+    return value ? viewFrom(*value).toString() : fallback;
 }
 
 StoreResult WriteSetting(const QString &key, const QString &value)
@@ -146,7 +137,7 @@ void LoadLaunchList(QStringList &target)
         const auto entry = reading->value(LaunchKey(i).view());
         if (!entry || entry->empty())
             return;
-        target.append(toQString(*entry));
+        target.append(viewFrom(*entry).toString());
     }
 }
 

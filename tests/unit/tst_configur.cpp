@@ -1,6 +1,7 @@
 #include "editors/configur.h"
 #include "fixture.h"
 #include "platform/settingsbacking.h"
+#include "platform/textview.h"
 #include "settings/settingsstore.h"
 
 #include <QLabel>
@@ -25,7 +26,7 @@ QStringList storedLaunchKeys()
     QStringList keys;
     const auto reading = createSettingsBacking()->read();
     for (std::u16string_view key : reading->keys())
-        keys.append(QString::fromStdU16String(std::u16string(key)));
+        keys.append(viewFrom(key).toString());
     keys = keys.filter(QStringLiteral("app "));
     keys.sort();
     return keys;

@@ -1,5 +1,6 @@
 #include "platform/linux/settingsfile_linux.h"
 #include "platform/linux/inifile_linux.h"
+#include "platform/textview.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,20 +24,10 @@ namespace {
 const QString Main = QStringLiteral("Main");
 using Stat = struct stat;
 
+// A key to look up without copying it: the hash of entries takes QStrings.
 QString fromView(std::u16string_view text)
 {
-    return QString::fromRawData(reinterpret_cast<const QChar *>(text.data()),
-                                qsizetype(text.size()));
-}
-
-QStringView viewFrom(std::u16string_view text)
-{
-    return QStringView(text.data(), qsizetype(text.size()));
-}
-
-std::u16string_view viewOf(const QString &text)
-{
-    return {reinterpret_cast<const char16_t *>(text.constData()), std::size_t(text.size())};
+    return QString::fromRawData(viewFrom(text).data(), qsizetype(text.size()));
 }
 
 // What tells one version of the file from another without reading it. Every save makes a
