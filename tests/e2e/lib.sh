@@ -202,39 +202,27 @@ e2e_store() {
     echo "$XDG_CONFIG_HOME/quillmoor/61027.ini"
 }
 
-# Starts a session bus and the accessibility bus on it, as a desktop does for a screen reader;
-# the program started next shows its windows there.
+# A session bus with the accessibility bus on it, as a screen reader's desktop has.
 e2e_start_a11y() {
-    local launcher=/usr/libexec/at-spi-bus-launcher
-    [[ -x $launcher ]] || e2e_skip "at-spi2-core is not installed"
-    /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || e2e_skip "python3-pyatspi is not installed"
-    export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus"
+    [[ -x /usr/libexec/at-spi-bus-launcher ]] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
+        e2e_skip "at-spi2-core or python3-pyatspi is not installed"
+    export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
     dbus-daemon --session --nofork --address="$DBUS_SESSION_BUS_ADDRESS" >"$E2E_DIR/bus.log" 2>&1 &
     E2E_PIDS+=($!)
     e2e_wait 10 "the session bus" test -S "$XDG_RUNTIME_DIR/bus"
-    "$launcher" --launch-immediately >"$E2E_DIR/a11y.log" 2>&1 &
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_DIR/a11y.log" 2>&1 &
     E2E_PIDS+=($!)
     e2e_wait 10 "the accessibility bus" gdbus call --session --dest org.a11y.Bus \
         --object-path /org/a11y/bus --method org.a11y.Bus.GetAddress
-    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 }
 
 # The program's objects as a screen reader reads them, one a line: "role|name|showing".
 e2e_a11y_tree() {
-    /usr/bin/python3 - <<'PY'
-import pyatspi
+    /usr/bin/python3 -c 'import pyatspi
 def walk(node):
-    showing = node.getState().contains(pyatspi.STATE_SHOWING)
-    print("%s|%s|%s" % (node.getRoleName(), node.name, "showing" if showing else ""))
-    for child in node:
-        walk(child)
-for app in pyatspi.Registry.getDesktop(0):
-    if app is not None and app.name == "quillmoor":
-        walk(app)
-PY
+    print(node.getRoleName(), node.name, "showing" * node.getState().contains(pyatspi.STATE_SHOWING), sep="|")
+    for child in node: walk(child)
+[walk(app) for app in pyatspi.Registry.getDesktop(0) if app and app.name == "quillmoor"]'
 }
 
-# e2e_a11y_has LINE: the program shows that object, as e2e_a11y_tree prints it.
-e2e_a11y_has() {
-    grep -qxF "$1" <<<"$(e2e_a11y_tree)"
-}
+e2e_a11y_has() { grep -qxF "$1" <<<"$(e2e_a11y_tree)"; }
