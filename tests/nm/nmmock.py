@@ -11,6 +11,9 @@
   nmmock.py remove NAME                           takes it off the list and the bus
   nmmock.py broken NAME                           lists a connection that answers every
                                                   question with an error
+  nmmock.py odd SIGNATURE                         lists an array of another type (ai, aao, ...)
+  nmmock.py odd a{sv} NAME                        lists a connection whose properties come
+                                                  as an array of integers
 """
 
 import sys
@@ -116,6 +119,26 @@ def broken(name):
     set_list(listed() + [dbus.ObjectPath(path)])
 
 
+def odd(signature, name=None):
+    if name:
+        broken(name)
+        obj(active_path(name)).AddMethod(PROPERTIES, 'GetAll', 's', 'ai', 'ret = [1, 2, 3]',
+                                         dbus_interface=MOCK)
+        return
+    path = dbus.ObjectPath('/org/freedesktop/NetworkManager/ActiveConnection/odd')
+    samples = {
+        'ai': dbus.Array([dbus.Int32(1)], signature='i', variant_level=1),
+        'a{sv}': dbus.Dictionary({'a': dbus.Int32(1)}, signature='sv', variant_level=1),
+        'aao': dbus.Array([dbus.Array([path], signature='o')], signature='ao', variant_level=1),
+        'a(is)': dbus.Array([dbus.Struct((dbus.Int32(1), 'x'))], signature='(is)',
+                            variant_level=1),
+        'av': dbus.Array([dbus.ObjectPath(path, variant_level=1)], signature='v',
+                         variant_level=1),
+    }
+    obj('/org/freedesktop').SetProperty(MANAGER, NM, 'ActiveConnections', samples[signature],
+                                        dbus_interface=MOCK)
+
+
 def main(argv):
     command, args = argv[1], argv[2:]
     if command == 'wait':
@@ -128,6 +151,8 @@ def main(argv):
         remove(args[0])
     elif command == 'broken':
         broken(args[0])
+    elif command == 'odd':
+        odd(*args)
     else:
         sys.exit(__doc__)
 

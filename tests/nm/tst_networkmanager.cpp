@@ -2,6 +2,7 @@
 #include "logic/connectionprobe.h"
 #include "platform/remoteaccess.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -86,6 +87,18 @@ private:
         const std::uint32_t status = m_access->enumConnections(first);
         const char *source = first == 0 ? "none" : first >= 0x80000000u ? "nm" : "ppp";
         return QString::asprintf("%u %s 0x%x", status, source, m_access->connectState(first));
+    }
+
+    static qint64 residentKilobytes()
+    {
+        QFile status(u"/proc/self/status"_qs);
+        if (!status.open(QIODevice::ReadOnly))
+            return 0;
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("VmRSS:"))
+                return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+        }
+        return 0;
     }
 
     [[nodiscard]] static bool ip(const QString &arguments)
@@ -230,7 +243,7 @@ private Q_SLOTS:
 
         // The same answer from a fresh start, which reads the whole list at once.
         m_access = createRemoteAccess();
-        QCOMPARE(answer(), expected);
+        QTRY_COMPARE(answer(), expected);
     }
 
     void absentThenAppearing()
@@ -290,6 +303,42 @@ private Q_SLOTS:
         const auto resume = qScopeGuard([this] { ::kill(pid_t(m_mock.processId()), SIGCONT); });
         for (int i = 0; i < 3; ++i)
             QCOMPARE(answer(), u"0 nm 0x2000"_qs);
+    }
+
+    // Answers of another type than NetworkManager gives are listing failures, at once and from
+    // a fresh start, without a crash, an endless loop or growing memory.
+    void wrongTypesAreListingFailures_data()
+    {
+        QTest::addColumn<QStringList>("odd");
+        for (const char *type : {"ai", "a{sv}", "aao", "a(is)", "av"})
+            QTest::addRow("connections as %s", type) << QStringList {QString::fromLatin1(type)};
+        QTest::newRow("properties as ai") << QStringList {u"a{sv}"_qs, u"odd"_qs};
+    }
+    void wrongTypesAreListingFailures()
+    {
+        QFETCH(QStringList, odd);
+        QVERIFY(nm({u"add"_qs, u"mobile"_qs, u"gsm"_qs, u"2"_qs}));
+        QTRY_COMPARE(answer(), u"0 nm 0x2000"_qs);
+        const qint64 before = residentKilobytes();
+        QVERIFY(nm(QStringList {u"odd"_qs} + odd));
+        QTRY_COMPARE(answer(), u"20045 none 0x0"_qs);
+        m_access = createRemoteAccess();
+        QTRY_COMPARE(answer(), u"20045 none 0x0"_qs);
+        QVERIFY(residentKilobytes() - before < 64 * 1024);
+    }
+
+    // The windows never wait for NetworkManager: until it answers, the next source does.
+    void stuckNetworkManagerHoldsNothing()
+    {
+        QVERIFY(nm({u"add"_qs, u"mobile"_qs, u"gsm"_qs, u"2"_qs}));
+        QTRY_COMPARE(answer(), u"0 nm 0x2000"_qs);
+        QVERIFY(::kill(pid_t(m_mock.processId()), SIGSTOP) == 0);
+        auto resume = qScopeGuard([this] { ::kill(pid_t(m_mock.processId()), SIGCONT); });
+        m_access = createRemoteAccess();
+        QCOMPARE(answer(), u"0 none 0x0"_qs);
+        resume.dismiss();
+        QVERIFY(::kill(pid_t(m_mock.processId()), SIGCONT) == 0);
+        QTRY_COMPARE(answer(), u"0 nm 0x2000"_qs);
     }
 
     void pppInterfaceBesideNetworkManager_data()

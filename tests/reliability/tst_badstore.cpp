@@ -4,9 +4,14 @@
 
 #include <QFile>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <memory>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -98,6 +103,67 @@ private Q_SLOTS:
         QCOMPARE(QFile::exists(copy), damaged);
         if (damaged)
             QVERIFY(readFile(copy) == file);
+    }
+
+    // A NUL byte costs only its line, which every save keeps as it was until the user changes
+    // it; the first copy of a damaged file is never replaced by a later one.
+    void nulByteCostsOnlyItsLine()
+    {
+        const QByteArray line("app 1=/bin/a\0b", 14);
+        writeStore("[Main]\n" + line + "\napp 2=/bin/c\n");
+        const QStringList list {u"/bin/a\uFFFDb"_qs, u"/bin/c"_qs};
+        QCOMPARE(loaded(), list);
+        QVERIFY(WriteSetting(u"Interval"_qs, u"2"_qs));
+        QVERIFY(SaveLaunchList(loaded()));
+        QVERIFY(readFile(m_home->storePath()).contains(line + "\napp 2=/bin/c\n"));
+        const QByteArray copy = readFile(m_home->storePath() + u".bad"_qs);
+        writeStore("[Main]\napp 1=\0\n");
+        QCOMPARE(loaded(), QStringList {u"\uFFFD"_qs});
+        QCOMPARE(readFile(m_home->storePath() + u".bad"_qs), copy);
+    }
+
+    // A named pipe where the file should be neither hangs a read nor is written over.
+    void pipeInPlaceOfTheFile()
+    {
+        QVERIFY(QDir().mkpath(QFileInfo(m_home->storePath()).absolutePath()));
+        QCOMPARE(::mkfifo(QFile::encodeName(m_home->storePath()).constData(), 0644), 0);
+        QCOMPARE(loaded(), QStringList());
+        const StoreResult result = WriteSetting(u"Interval"_qs, u"2"_qs);
+        QVERIFY2(result.reason.endsWith(u": it is not a regular file."), qPrintable(result.reason));
+        QVERIFY(QFileInfo(m_home->storePath()).exists() && !QFileInfo(m_home->storePath()).isFile());
+    }
+
+    // A relative XDG_CONFIG_HOME is ignored; with no home at all nothing is written.
+    void noHomeIsRefused()
+    {
+        qputenv("XDG_CONFIG_HOME", "relative");
+        QCOMPARE(SettingsStore::location(), m_home->path() + u"/.config/quillmoor/61027.ini"_qs);
+        qunsetenv("XDG_CONFIG_HOME");
+        qunsetenv("HOME");
+        const StoreResult result = WriteSetting(u"Interval"_qs, u"2"_qs);
+        QVERIFY2(result.reason.contains(u"HOME is not set"), qPrintable(result.reason));
+        QVERIFY(!QFile::exists(u"/.config/quillmoor/61027.ini"_qs));
+    }
+
+    // A full disk: the system's words, and the file as it was.
+    void fullDiskSaysSo()
+    {
+        const QString folder = QFileInfo(m_home->storePath()).absolutePath();
+        QVERIFY(QDir().mkpath(folder));
+        if (::geteuid() != 0 || ::unshare(CLONE_NEWNS) != 0
+            || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            QSKIP("needs root to mount a small file system of its own");
+        QCOMPARE(::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=64k"),
+                 0);
+        const auto unmount = qScopeGuard([&] { ::umount2(QFile::encodeName(folder), MNT_DETACH); });
+        QVERIFY(SaveLaunchList({u"kept"_qs}));
+        const QByteArray before = readFile(m_home->storePath());
+        QFile filler(folder + u"/filler"_qs);
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(4096, 'x')) > 0) { }
+        const StoreResult result = SaveLaunchList(QStringList(2000, u"/usr/bin/program"_qs));
+        QVERIFY2(result.reason.endsWith(u": No space left on device."), qPrintable(result.reason));
+        QCOMPARE(readFile(m_home->storePath()), before);
     }
 
     void otherSectionsSurviveASave()

@@ -106,7 +106,8 @@ std::shared_ptr<const IniFile::Contents> load(const QString &path, bool &damaged
 {
     static const auto empty = std::make_shared<IniFile::Contents>();
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    // Never waiting for a writer, should a named pipe stand there.
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     Stat info {};
     if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         if (fd >= 0)
@@ -130,9 +131,11 @@ std::shared_ptr<const IniFile::Contents> load(const QString &path, bool &damaged
     auto contents = std::make_shared<IniFile::Contents>(IniFile::parse(bytes));
     if (contents->damaged) {
         damaged = true;
-        // The original, before a save drops what could not be read.
+        // The original, before a save changes it. The first copy is the one that may hold
+        // what a version that dropped damaged lines lost: a later one never replaces it.
         QSaveFile copy(path + QStringLiteral(".bad"));
-        if (copy.open(QIODevice::WriteOnly) && copy.write(bytes) == bytes.size())
+        if (!QFileInfo::exists(copy.fileName()) && copy.open(QIODevice::WriteOnly)
+            && copy.write(bytes) == bytes.size())
             copy.commit();
     }
     // Only a file that was not replaced while it was read.
@@ -194,6 +197,11 @@ bool apply(IniFile::Section &section, const std::vector<SettingsBacking::Change>
         if (found >= 0) {
             IniFile::Entry &entry = section.entries[found];
             if (change.value) {
+                // A damaged line stays as it was until the user changes what it reads as.
+                if (!entry.damagedLine.isEmpty() && !entry.key.isNull()
+                    && viewFrom(*change.value) == entry.value)
+                    continue;
+                entry.damagedLine.clear();
                 if (entry.key.isNull()) // removed by an earlier change
                     entry.key = viewFrom(change.key).toString();
                 // In place where the old text's room suffices: a long list's save replaces
@@ -226,13 +234,22 @@ bool apply(IniFile::Section &section, const std::vector<SettingsBacking::Change>
 
 QString SettingsFile::path()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + QStringLiteral("/quillmoor/61027.ini");
+    // By the XDG rules a relative XDG_CONFIG_HOME is ignored; without a home there is no place.
+    QString folder = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!QDir::isAbsolutePath(folder)) {
+        const QString home = qEnvironmentVariable("HOME");
+        if (!QDir::isAbsolutePath(home))
+            return {};
+        folder = home + QStringLiteral("/.config");
+    }
+    return QDir::cleanPath(folder + QStringLiteral("/quillmoor/61027.ini"));
 }
 
 std::u16string SettingsFile::location() const
 {
-    return std::u16string(viewOf(path()));
+    const QString file = path();
+    return std::u16string(viewOf(file.isEmpty() ? QStringLiteral("~/.config/quillmoor/61027.ini")
+                                                : file));
 }
 
 std::unique_ptr<SettingsBacking::Reading> SettingsFile::read()
@@ -253,7 +270,17 @@ std::u16string SettingsFile::takeDamageCopy()
 bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason)
 {
     const QString file = path();
+    if (file.isEmpty()) {
+        reason = "there is no home folder to keep them in (HOME is not set)";
+        return false;
+    }
     const QString folder = QFileInfo(file).absolutePath();
+    Stat there {};
+    if (::stat(QFile::encodeName(file).constData(), &there) == 0 && !S_ISREG(there.st_mode)) {
+        reason = S_ISDIR(there.st_mode) ? "it is a folder, not a file"
+                                        : "it is not a regular file";
+        return false;
+    }
     if (!QDir().mkpath(folder)) {
         reason = "its folder " + folder.toStdString() + " could not be made";
         return false;
@@ -286,11 +313,12 @@ bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason
     // Never write over the old file in place: a crash would leave half of each.
     out.setDirectWriteFallback(false);
     Stat written {};
+    errno = 0;
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush()
         || ::fstat(int(out.handle()), &written) != 0 || !out.commit()) {
-        reason = out.errorString().toStdString();
-        if (reason.empty())
-            reason = std::strerror(errno);
+        // What the system said, where Qt has only "Unknown error" (a full disk, say).
+        const int error = errno;
+        reason = error != 0 ? std::strerror(error) : out.errorString().toStdString();
         out.cancelWriting();
         return false;
     }
