@@ -125,18 +125,15 @@ def odd(signature, name=None):
         obj(active_path(name)).AddMethod(PROPERTIES, 'GetAll', 's', 'ai', 'ret = [1, 2, 3]',
                                          dbus_interface=MOCK)
         return
-    path = dbus.ObjectPath('/org/freedesktop/NetworkManager/ActiveConnection/odd')
-    samples = {
-        'ai': dbus.Array([dbus.Int32(1)], signature='i', variant_level=1),
-        'a{sv}': dbus.Dictionary({'a': dbus.Int32(1)}, signature='sv', variant_level=1),
-        'aao': dbus.Array([dbus.Array([path], signature='o')], signature='ao', variant_level=1),
-        'a(is)': dbus.Array([dbus.Struct((dbus.Int32(1), 'x'))], signature='(is)',
-                            variant_level=1),
-        'av': dbus.Array([dbus.ObjectPath(path, variant_level=1)], signature='v',
-                         variant_level=1),
-    }
-    obj('/org/freedesktop').SetProperty(MANAGER, NM, 'ActiveConnections', samples[signature],
-                                        dbus_interface=MOCK)
+    path = dbus.ObjectPath(active_path('odd'))
+    values = {'ai': [dbus.Int32(1)], 'a{sv}': {'a': dbus.Int32(1)},
+              'aao': [dbus.Array([path], signature='o')],
+              'a(is)': [dbus.Struct((dbus.Int32(1), 'x'))],
+              'av': [dbus.ObjectPath(path, variant_level=1)]}
+    kind = dbus.Dictionary if signature == 'a{sv}' else dbus.Array
+    obj('/org/freedesktop').SetProperty(MANAGER, NM, 'ActiveConnections',
+                                        kind(values[signature], signature=signature[1:].strip('{}'),
+                                             variant_level=1), dbus_interface=MOCK)
 
 
 def main(argv):

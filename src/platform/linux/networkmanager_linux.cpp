@@ -412,23 +412,24 @@ void NetworkManagerMirror::changeState(const QString &path, const QVariant &stat
     report(before);
 }
 
-void NetworkManagerMirror::ask(const QString &path, const QString &interface,
-                               const QString &method, const QVariantList &arguments, Then then)
+void NetworkManagerMirror::ask(const QString &path, const QString &interface, const QString &method,
+                               const QVariantList &arguments, Then then)
 {
     QDBusMessage call = QDBusMessage::createMethodCall(Service, path, interface, method);
     call.setArguments(arguments);
     // A system without NetworkManager must not have it started for us.
     call.setAutoStartService(false);
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, CallTimeout), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, generation = m_generation, then = std::move(then)](QDBusPendingCallWatcher *done) {
-                done->deleteLater();
-                if (generation != m_generation)
-                    return;
-                const Answer before = answer();
-                then(done->reply());
-                report(before);
-            });
+    connect(
+        watcher, &QDBusPendingCallWatcher::finished, this,
+        [this, generation = m_generation, then = std::move(then)](QDBusPendingCallWatcher *done) {
+            done->deleteLater();
+            if (generation != m_generation)
+                return;
+            const Answer before = answer();
+            then(done->reply());
+            report(before);
+        });
 }
 
 NetworkManagerMirror::Answer NetworkManagerMirror::answer() const

@@ -248,8 +248,8 @@ QString SettingsFile::path()
 std::u16string SettingsFile::location() const
 {
     const QString file = path();
-    return std::u16string(viewOf(file.isEmpty() ? QStringLiteral("~/.config/quillmoor/61027.ini")
-                                                : file));
+    return std::u16string(
+        viewOf(file.isEmpty() ? QStringLiteral("~/.config/quillmoor/61027.ini") : file));
 }
 
 std::unique_ptr<SettingsBacking::Reading> SettingsFile::read()
@@ -277,8 +277,7 @@ bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason
     const QString folder = QFileInfo(file).absolutePath();
     Stat there {};
     if (::stat(QFile::encodeName(file).constData(), &there) == 0 && !S_ISREG(there.st_mode)) {
-        reason = S_ISDIR(there.st_mode) ? "it is a folder, not a file"
-                                        : "it is not a regular file";
+        reason = S_ISDIR(there.st_mode) ? "it is a folder, not a file" : "it is not a regular file";
         return false;
     }
     if (!QDir().mkpath(folder)) {
@@ -316,9 +315,12 @@ bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason
     errno = 0;
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush()
         || ::fstat(int(out.handle()), &written) != 0 || !out.commit()) {
-        // What the system said, where Qt has only "Unknown error" (a full disk, say).
+        // A write cut short (a disk that filled up during it) leaves Qt with no error of its
+        // own, only "Unknown error": what the system said is then in errno.
         const int error = errno;
-        reason = error != 0 ? std::strerror(error) : out.errorString().toStdString();
+        reason = out.error() == QFileDevice::NoError && error != 0
+            ? std::strerror(error)
+            : out.errorString().toStdString();
         out.cancelWriting();
         return false;
     }
