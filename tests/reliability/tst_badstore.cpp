@@ -106,13 +106,12 @@ private Q_SLOTS:
     }
 
     // A NUL byte costs only its line, which every save keeps as it was until the user changes
-    // it; the first copy of a damaged file is never replaced by a later one.
+    // it; a copy of a damaged file never replaces an earlier one.
     void nulByteCostsOnlyItsLine()
     {
         const QByteArray line("app 1=/bin/a\0b", 14);
         writeStore("[Main]\n" + line + "\napp 2=/bin/c\n");
-        const QStringList list {u"/bin/a\uFFFDb"_qs, u"/bin/c"_qs};
-        QCOMPARE(loaded(), list);
+        QCOMPARE(loaded(), (QStringList {u"/bin/a\uFFFDb"_qs, u"/bin/c"_qs}));
         QVERIFY(WriteSetting(u"Interval"_qs, u"2"_qs));
         QVERIFY(SaveLaunchList(loaded()));
         QVERIFY(readFile(m_home->storePath()).contains(line + "\napp 2=/bin/c\n"));

@@ -98,10 +98,35 @@ private:
     mutable qsizetype m_hint = -1;
 };
 
-// The file as it is now: the last parse when nothing changed since, else a new one. `damaged`
-// is set when this call parsed a file that had unreadable text; `seen`, where given, is what
-// the file was when it was read.
-std::shared_ptr<const IniFile::Contents> load(const QString &path, bool &damaged,
+// Keeps a copy of a damaged file beside it, never over an earlier copy: .bad, then .bad.2 and
+// on, up to a few; the same bytes as the last copy make no new one. Returns the copy's name.
+QString keepCopy(const QString &path, const QByteArray &bytes)
+{
+    constexpr int MaxCopies = 9;
+    QString last;
+    for (int n = 1; n <= MaxCopies; ++n) {
+        const QString name
+            = path + QStringLiteral(".bad") + (n > 1 ? QStringLiteral(".%1").arg(n) : QString());
+        if (QFileInfo::exists(name)) {
+            last = name;
+            continue;
+        }
+        QFile previous(last);
+        if (!last.isEmpty() && previous.size() == bytes.size() && previous.open(QIODevice::ReadOnly)
+            && previous.readAll() == bytes)
+            return last;
+        QSaveFile copy(name);
+        if (copy.open(QIODevice::WriteOnly) && copy.write(bytes) == bytes.size())
+            copy.commit();
+        return name;
+    }
+    return last;
+}
+
+// The file as it is now: the last parse when nothing changed since, else a new one.
+// `damageCopy` is set when this call parsed a file that had unreadable text; `seen`, where
+// given, is what the file was when it was read.
+std::shared_ptr<const IniFile::Contents> load(const QString &path, QString &damageCopy,
                                               std::optional<Identity> *seen = nullptr)
 {
     static const auto empty = std::make_shared<IniFile::Contents>();
@@ -129,15 +154,9 @@ std::shared_ptr<const IniFile::Contents> load(const QString &path, bool &damaged
         return empty;
     const QByteArray bytes = file.readAll();
     auto contents = std::make_shared<IniFile::Contents>(IniFile::parse(bytes));
-    if (contents->damaged) {
-        damaged = true;
-        // The original, before a save changes it. The first copy is the one that may hold
-        // what a version that dropped damaged lines lost: a later one never replaces it.
-        QSaveFile copy(path + QStringLiteral(".bad"));
-        if (!QFileInfo::exists(copy.fileName()) && copy.open(QIODevice::WriteOnly)
-            && copy.write(bytes) == bytes.size())
-            copy.commit();
-    }
+    // The original, before a save drops what could not be read.
+    if (contents->damaged)
+        damageCopy = keepCopy(path, bytes);
     // Only a file that was not replaced while it was read.
     if (qint64(bytes.size()) == qint64(info.st_size)) {
         const QMutexLocker lock(&s_mutex);
@@ -156,10 +175,10 @@ void remember(const QString &path, IniFile::Contents &&contents, const Identity 
 
 // The file's contents to change: the last parse itself where nobody else holds it, which
 // saves copying every entry of a long list.
-IniFile::Contents contentsToChange(const QString &path, bool &damaged,
+IniFile::Contents contentsToChange(const QString &path, QString &damageCopy,
                                    std::optional<Identity> &seen)
 {
-    auto current = std::const_pointer_cast<IniFile::Contents>(load(path, damaged, &seen));
+    auto current = std::const_pointer_cast<IniFile::Contents>(load(path, damageCopy, &seen));
     {
         const QMutexLocker lock(&s_mutex);
         if (s_last.contents == current)
@@ -255,10 +274,10 @@ std::u16string SettingsFile::location() const
 std::unique_ptr<SettingsBacking::Reading> SettingsFile::read()
 {
     const QString file = path();
-    bool damaged = false;
-    auto contents = load(file, damaged);
-    if (damaged)
-        m_damageCopy = file + QStringLiteral(".bad");
+    QString damageCopy;
+    auto contents = load(file, damageCopy);
+    if (!damageCopy.isEmpty())
+        m_damageCopy = damageCopy;
     return std::make_unique<FileReading>(std::move(contents));
 }
 
@@ -294,11 +313,11 @@ bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason
     }
 
     // Read again under the lock: another process may have saved since.
-    bool damaged = false;
+    QString damageCopy;
     std::optional<Identity> seen;
-    IniFile::Contents contents = contentsToChange(file, damaged, seen);
-    if (damaged)
-        m_damageCopy = file + QStringLiteral(".bad");
+    IniFile::Contents contents = contentsToChange(file, damageCopy, seen);
+    if (!damageCopy.isEmpty())
+        m_damageCopy = damageCopy;
     contents.damaged = false;
     if (!apply(contents.sectionForWriting(Main), changes)) {
         // Nothing to change: the file stays as it is, or unmade, and its parse stays good.
