@@ -8,7 +8,6 @@
 #include <QLockFile>
 #include <QMutex>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 #include <fcntl.h>
 #include <sys/file.h>
