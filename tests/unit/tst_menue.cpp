@@ -282,6 +282,13 @@ private Q_SLOTS:
         QCOMPARE(menue.tray().shownToolTip(), Menue::activatedToolTip());
         QVERIFY(!exporter.event(99, QStringLiteral("clicked")));
         QVERIFY(layout.isEmpty());
+        // A flood of ids, known and unknown, is answered with each known item once.
+        QList<int> flood(1'000'000, 99);
+        flood.prepend(activate);
+        flood.append(activate);
+        const auto group = DBusMenuAdaptor(exporter).GetGroupProperties(flood, toggle);
+        QCOMPARE(group.size(), 1);
+        QCOMPARE(group[0].id, activate);
 
         // Items coming and going: a new revision each time, ids never reused or shifted.
         const uint revision = exporter.revision();
