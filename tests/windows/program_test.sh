@@ -30,6 +30,8 @@ for file in quillmoor.exe readme.txt Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platf
     libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
     [[ -f $deploy/$file ]] || e2e_fail "the deploy folder lacks $file"
 done
+[[ $(head -c 300 "$deploy/readme.txt") == *$'\r\n'*remote\ access* ]] ||
+    e2e_fail "readme.txt is not the Windows one with CRLF line ends"
 resources=$(wrestool -l "$deploy/quillmoor.exe")
 [[ $resources == *type=group_icon* && $resources == *type=version* ]] ||
     e2e_fail "quillmoor.exe lacks its icon or its version: $resources"
