@@ -12,6 +12,7 @@ set(quillmoor_platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/filenames_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/inifile_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/inifile_linux.h
+    ${CMAKE_CURRENT_LIST_DIR}/instancelock_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/linkevents_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/linkevents_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/linkwatcher_linux.cpp
