@@ -1,13 +1,12 @@
 #include "about/frmabout.h"
-#include "widgets/centerform.h"
 #include "logic/dialogs.h"
 #include "platform/sysinfo.h"
 #include "settings/documentopener.h"
+#include "widgets/centerform.h"
 #include "widgets/editorlook.h"
 
 #include <QIcon>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 
 namespace {
@@ -51,8 +50,7 @@ QPushButton *button(const QString &name, const QString &text, QWidget *parent)
 } // namespace
 
 frmAbout::frmAbout(QWidget *parent)
-    : QDialog(parent)
-    , m_background(QStringLiteral(":/frmabout.png"))
+    : Form(QStringLiteral(":/frmabout.png"), parent)
 {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -120,23 +118,6 @@ QString frmAbout::description()
         "normally take you a few more mouse clicks than usual. With Quillmoor, you can "
         "specifiy applications to be launched when you connect to the internet. This is a "
         "great time-saving feature for those who do more than normal on the internet.");
-}
-
-void frmAbout::showEvent(QShowEvent *event)
-{
-    // Loaded once per window: showing it again while it is open keeps where the user put it.
-    if (!m_loaded) {
-        m_loaded = true;
-        Form_Load();
-    }
-    QDialog::showEvent(event);
-}
-
-void frmAbout::paintEvent(QPaintEvent *event)
-{
-    Q_UNUSED(event)
-    QPainter painter(this);
-    painter.drawPixmap(0, 0, m_background);
 }
 
 void frmAbout::Form_Load()

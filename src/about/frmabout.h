@@ -1,14 +1,15 @@
 #pragma once
 
+#include "widgets/form.h"
+
 #include <QDialog>
-#include <QPixmap>
 
 class QLabel;
 class QPushButton;
 
 // The About box: the program's name and version, its maker, what it is for, and buttons to
 // close it, visit the maker's page and start the system information program.
-class frmAbout final : public QDialog
+class frmAbout final : public Corvath::Form<QDialog>
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmAbout)
@@ -20,7 +21,7 @@ public:
     static QString makerUrl();
     static QString description();
 
-    void Form_Load();
+    void Form_Load() override;
     void cmdOK_Click();
     void Command1_Click();
     void cmdSysInfo_Click();
@@ -36,12 +37,4 @@ public:
     QLabel *lblTitle = nullptr;
     QLabel *lblVersion = nullptr;
     QPushButton *Command1 = nullptr;
-
-protected:
-    void showEvent(QShowEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    QPixmap m_background;
-    bool m_loaded = false;
 };

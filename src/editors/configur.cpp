@@ -1,15 +1,14 @@
 #include "editors/configur.h"
-#include "widgets/centerform.h"
 #include "logic/dialogs.h"
 #include "logic/program.h"
 #include "platform/filenames.h"
 #include "settings/settingsstore.h"
+#include "widgets/centerform.h"
 #include "widgets/editorlook.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
 
@@ -18,9 +17,8 @@ const QString Title = QStringLiteral("Quillmoor");
 } // namespace
 
 Configur::Configur(QStringList &mainList, QWidget *parent)
-    : QWidget(parent)
+    : Form(QStringLiteral(":/configur.png"), parent)
     , m_mainList(mainList)
-    , m_background(QStringLiteral(":/configur.png"))
     , m_label1(new QLabel(QStringLiteral("Application Launch List"), this))
     , m_list1(new QListWidget(this))
     , m_command1(new QPushButton(QStringLiteral("Add"), this))
@@ -81,15 +79,6 @@ QStringList Configur::entries() const
     return result;
 }
 
-void Configur::showEvent(QShowEvent *event)
-{
-    if (!m_loaded) {
-        m_loaded = true;
-        Form_Load();
-    }
-    QWidget::showEvent(event);
-}
-
 void Configur::closeEvent(QCloseEvent *event)
 {
     // Ending the program discards the edits; only the user's close stores them.
@@ -97,13 +86,6 @@ void Configur::closeEvent(QCloseEvent *event)
         event->accept();
     else
         event->ignore();
-}
-
-void Configur::paintEvent(QPaintEvent *event)
-{
-    Q_UNUSED(event)
-    QPainter painter(this);
-    painter.drawPixmap(0, 0, m_background);
 }
 
 void Configur::Form_Load()

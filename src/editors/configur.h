@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QPixmap>
+#include "widgets/form.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -10,7 +11,7 @@ class QPushButton;
 
 // The launch list editor. It edits a copy of the list; closing the window is the one way to
 // store it, and then the main window's list is refilled from the store.
-class Configur final : public QWidget
+class Configur final : public Corvath::Form<QWidget>
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Configur)
@@ -34,7 +35,7 @@ public:
     QPushButton &Command3() const { return *m_command3; }
     QStringList entries() const;
 
-    void Form_Load();
+    void Form_Load() override;
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
@@ -43,20 +44,16 @@ public:
     bool Form_Unload();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
 
 private:
     bool hasRoom() const;
     bool isOneLine(const QString &entry) const;
 
     QStringList &m_mainList;
-    QPixmap m_background;
     QLabel *m_label1 = nullptr;
     QListWidget *m_list1 = nullptr;
     QPushButton *m_command1 = nullptr;
     QPushButton *m_command2 = nullptr;
     QPushButton *m_command3 = nullptr;
-    bool m_loaded = false;
 };

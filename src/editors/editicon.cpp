@@ -1,23 +1,17 @@
 #include "editors/editicon.h"
-#include "widgets/centerform.h"
 #include "logic/dialogs.h"
+#include "logic/iconsetting.h"
 #include "settings/settingsstore.h"
+#include "widgets/centerform.h"
 #include "widgets/editorlook.h"
 #include "widgets/tray.h"
 
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 
-namespace {
-const QString Icon = QStringLiteral("Icon");
-const QString Internal = QStringLiteral("Internal");
-} // namespace
-
 EditIcon::EditIcon(Tray &tray, QWidget *parent)
-    : QWidget(parent)
+    : Form(QStringLiteral(":/editicon.png"), parent)
     , m_tray(tray)
-    , m_background(QStringLiteral(":/editicon.png"))
     , m_picture1(new QLabel(this))
     , m_command1(new QPushButton(QStringLiteral("Use Internal Icon"), this))
     , m_command2(new QPushButton(QStringLiteral("Browse For Icon"), this))
@@ -65,22 +59,6 @@ QString EditIcon::note()
                           "you run Quillmoor.");
 }
 
-void EditIcon::showEvent(QShowEvent *event)
-{
-    if (!m_loaded) {
-        m_loaded = true;
-        Form_Load();
-    }
-    QWidget::showEvent(event);
-}
-
-void EditIcon::paintEvent(QPaintEvent *event)
-{
-    Q_UNUSED(event)
-    QPainter painter(this);
-    painter.drawPixmap(0, 0, m_background);
-}
-
 void EditIcon::showPicture(const QIcon &picture)
 {
     m_picture = picture;
@@ -90,13 +68,13 @@ void EditIcon::showPicture(const QIcon &picture)
 void EditIcon::Form_Load()
 {
     Corvath::CenterForm(*this);
-    const QString value = ReadSetting(Icon, Internal);
-    if (value == Internal) {
+    const IconSetting setting = IconSetting::stored();
+    if (setting.isBuiltIn()) {
         m_tray.setIcon(m_tray.builtInHandle());
         showPicture(windowIcon());
     } else {
-        m_tray.setIcon(value);
-        const QIcon stored = Tray::loadPicture(value);
+        m_tray.setIcon(setting.file());
+        const QIcon stored = Tray::loadPicture(setting.file());
         // A stored file that is gone or no picture: the tray falls back the same way.
         showPicture(stored.isNull() ? windowIcon() : stored);
     }
@@ -106,7 +84,7 @@ void EditIcon::Command1_Click()
 {
     showPicture(windowIcon());
     m_tray.setIcon(m_tray.builtInHandle());
-    Corvath::reportStoreFailure(WriteSetting(Icon, Internal));
+    Corvath::reportStoreFailure(IconSetting::storeBuiltIn());
     m_tray.setAction(Tray::Modify);
 }
 
@@ -121,6 +99,5 @@ void EditIcon::Command2_Click()
         showPicture(loaded);
     m_tray.setIcon(m_picture);
     m_tray.setAction(Tray::Modify);
-    // Stored even when it could not be read, so that the next start tries it again.
-    Corvath::reportStoreFailure(WriteSetting(Icon, chosen));
+    Corvath::reportStoreFailure(IconSetting::storeFile(chosen));
 }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "widgets/form.h"
+
 #include <QIcon>
-#include <QPixmap>
 #include <QWidget>
 
 class QLabel;
@@ -10,7 +11,7 @@ class Tray;
 
 // The tray icon editor: every choice is stored and shown in the tray at once; there is nothing
 // to confirm and nothing runs on close.
-class EditIcon final : public QWidget
+class EditIcon final : public Corvath::Form<QWidget>
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(EditIcon)
@@ -29,23 +30,17 @@ public:
     // The picture the preview shows now.
     QIcon picture() const { return m_picture; }
 
-    void Form_Load();
+    void Form_Load() override;
     void Command1_Click();
     void Command2_Click();
-
-protected:
-    void showEvent(QShowEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
 
 private:
     void showPicture(const QIcon &picture);
 
     Tray &m_tray;
-    QPixmap m_background;
     QIcon m_picture;
     QLabel *m_picture1 = nullptr;
     QPushButton *m_command1 = nullptr;
     QPushButton *m_command2 = nullptr;
     QLabel *m_label1 = nullptr;
-    bool m_loaded = false;
 };

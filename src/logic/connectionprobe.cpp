@@ -16,8 +16,7 @@ bool IsConnected()
         if (!program.failureShown()) {
             // Marked before the box opens: a probe while it is open must not open another.
             program.setFailureShown(true);
-            dialogs()->messageBox(QStringLiteral("Error %1 Has Occured!").arg(status),
-                                  QStringLiteral("Error!"), MessageIcon::Critical);
+            reportConnectionFailure(status);
         }
         return false;
     }

@@ -6,8 +6,8 @@ class RemoteAccess;
 
 namespace Corvath {
 
-// True when the first dial-up connection listed is connected. A failed listing is shown to
-// the user once per spell of failures and answers false.
+// True when the first dial-up connection listed is connected. A failed listing answers false
+// and is told once per spell of failures, by reportConnectionFailure of the dialogs seam.
 bool IsConnected();
 
 // The connections the current program asks; nullptr restores the system's. Does not take

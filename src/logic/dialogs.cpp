@@ -27,13 +27,23 @@ StderrDialogs s_fallback;
 
 } // namespace
 
+bool reportFailure(const QString &failure)
+{
+    if (failure.isEmpty())
+        return true;
+    dialogs()->messageBox(failure, QStringLiteral("Error"), MessageIcon::Critical);
+    return false;
+}
+
 bool reportStoreFailure(const StoreResult &result)
 {
-    if (result)
-        return true;
-    dialogs()->messageBox(result.reason + u' ' + storeUnchanged(), QStringLiteral("Error"),
-                          MessageIcon::Critical);
-    return false;
+    return result || reportFailure(result.reason + u' ' + storeUnchanged());
+}
+
+void reportConnectionFailure(quint32 status)
+{
+    dialogs()->messageBox(QStringLiteral("Error %1 Has Occured!").arg(status),
+                          QStringLiteral("Error!"), MessageIcon::Critical);
 }
 
 QString storeUnchanged()

@@ -26,8 +26,13 @@ public:
     virtual QString openFileName(const QString &filter) = 0;
 };
 
+// Tells the user a failure a lower layer reported; empty text is success. Returns whether it
+// succeeded.
+bool reportFailure(const QString &failure);
 // Tells the user when a change of the settings failed. Returns whether it succeeded.
 bool reportStoreFailure(const StoreResult &result);
+// Tells the user that the connections could not be listed, with the system's error number.
+void reportConnectionFailure(quint32 status);
 // The sentence that follows every failed change of the settings.
 QString storeUnchanged();
 

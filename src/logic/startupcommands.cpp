@@ -1,25 +1,22 @@
 #include "logic/startupcommands.h"
-#include "logic/dialogs.h"
 #include "platform/startupentry.h"
 
 #include <QCoreApplication>
 
 namespace {
 
-bool reported(const StartupResult &result, const QString &failure)
+Corvath::StartupReport reported(const StartupResult &result, const QString &failure)
 {
     if (result.ok)
-        return true;
-    Corvath::dialogs()->messageBox(failure + QString::fromStdString(result.reason),
-                                   QStringLiteral("Error"), Corvath::MessageIcon::Critical);
-    return false;
+        return {};
+    return {failure + QString::fromStdString(result.reason)};
 }
 
 } // namespace
 
 namespace Corvath {
 
-bool AddToStartup()
+StartupReport AddToStartup()
 {
     const std::string executable = QCoreApplication::applicationFilePath().toStdString();
     return reported(createStartupEntry()->add(executable),
@@ -27,7 +24,7 @@ bool AddToStartup()
                                    "log-in: "));
 }
 
-bool RemoveFromStartup()
+StartupReport RemoveFromStartup()
 {
     return reported(createStartupEntry()->remove(),
                     QStringLiteral("Quillmoor could not be removed from the programs started "

@@ -1,11 +1,20 @@
 #pragma once
 
+#include <QString>
+
 namespace Corvath {
 
-// "Add To Startup": the desktop starts this program at log-in from now on. Success is
-// silent; a failure is shown to the user and returns false.
-bool AddToStartup();
+// What a start-up command did: nothing to tell, or the sentence that tells the user why not.
+struct StartupReport
+{
+    QString failure;
+
+    explicit operator bool() const { return failure.isEmpty(); }
+};
+
+// "Add To Startup": the desktop starts this program at log-in from now on.
+StartupReport AddToStartup();
 // "Remove From Startup": it no longer does. Already removed counts as success.
-bool RemoveFromStartup();
+StartupReport RemoveFromStartup();
 
 } // namespace Corvath

@@ -4,6 +4,7 @@
 #include "editors/editicon.h"
 #include "logic/connectionprobe.h"
 #include "logic/dialogs.h"
+#include "logic/iconsetting.h"
 #include "logic/interval.h"
 #include "logic/program.h"
 #include "logic/startupcommands.h"
@@ -16,21 +17,8 @@
 #include <QCursor>
 #include <QMenu>
 
-namespace {
-const QString Internal = QStringLiteral("Internal");
-
-// Shows a modeless window, or brings it up again when it is open already. A closed window
-// may wait a moment for its deletion; it is hidden by then and is replaced, not reused.
-void bringUp(QWidget *window)
-{
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-} // namespace
-
 Menue::Menue(QWidget *parent)
-    : QWidget(parent)
+    : Form(QString(), parent)
     , m_sFile(new QMenu(QStringLiteral("File"), this))
 {
     // Shown twice at start-up, never seen: showing loads and activates it, nothing maps.
@@ -95,11 +83,7 @@ QAction *Menue::addItem(const QString &caption, void (Menue::*handler)())
 
 void Menue::showEvent(QShowEvent *event)
 {
-    QWidget::showEvent(event);
-    if (!m_loaded) {
-        m_loaded = true;
-        Form_Load();
-    }
+    Form::showEvent(event);
     Form_Activate();
 }
 
@@ -113,11 +97,10 @@ void Menue::Form_Load()
 {
     hide();
     m_tray->setToolTip(activatedToolTip());
-    const QString icon = ReadSetting(QStringLiteral("Icon"), Internal);
-    if (icon == Internal)
+    if (const IconSetting icon = IconSetting::stored(); icon.isBuiltIn())
         m_tray->setIcon(iconHandle());
     else
-        m_tray->setIcon(icon);
+        m_tray->setIcon(icon.file());
     m_tray->setAction(Tray::Add);
     LoadLaunchList(m_list1);
     tellOfDamagedSettings();
@@ -192,11 +175,7 @@ void Menue::Timer1_Timer()
 
 void Menue::sEditLaunch_Click()
 {
-    if (!m_configur || m_configur->isHidden()) {
-        m_configur = new Configur(m_list1, this);
-        m_configur->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    bringUp(m_configur);
+    Corvath::bringUp(m_configur, [this] { return new Configur(m_list1, this); });
 }
 
 void Menue::sSetInterval_Click()
@@ -223,32 +202,22 @@ void Menue::sLaunchNow_Click()
 
 void Menue::sEditSysTrayIcon_Click()
 {
-    if (!m_editIcon || m_editIcon->isHidden()) {
-        m_editIcon = new EditIcon(*m_tray, this);
-        m_editIcon->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    bringUp(m_editIcon);
+    Corvath::bringUp(m_editIcon, [this] { return new EditIcon(*m_tray, this); });
 }
 
 void Menue::sAddStartup_Click()
 {
-    Corvath::AddToStartup();
+    Corvath::reportFailure(Corvath::AddToStartup().failure);
 }
 
 void Menue::sRemoveStartup_Click()
 {
-    Corvath::RemoveFromStartup();
+    Corvath::reportFailure(Corvath::RemoveFromStartup().failure);
 }
 
 void Menue::sAbout_Click()
 {
-    if (!m_frmAbout || m_frmAbout->isHidden()) {
-        m_frmAbout = new frmAbout(this);
-        m_frmAbout->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    m_frmAbout->show();
-    m_frmAbout->raise();
-    m_frmAbout->activateWindow();
+    Corvath::bringUp(m_frmAbout, [this] { return new frmAbout(this); });
 }
 
 void Menue::sReadMe_Click()

@@ -3,6 +3,7 @@
 #include "logic/launchsequencer.h"
 #include "logic/monitortrigger.h"
 #include "shell/desktopstarter.h"
+#include "widgets/form.h"
 
 #include <QPointer>
 #include <QStringList>
@@ -18,7 +19,7 @@ class Tray;
 
 // The main window: never seen, it owns the tray icon, its popup menu, the monitoring timer,
 // the launch list and the connection latch for the whole run.
-class Menue final : public QWidget
+class Menue final : public Corvath::Form<QWidget>
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Menue)
@@ -55,7 +56,7 @@ public:
     // Runs Form_Unload once; later calls do nothing.
     void unload();
 
-    void Form_Load();
+    void Form_Load() override;
     void Form_Activate();
     void Form_Unload();
     void Tray_MouseUp();
@@ -88,7 +89,6 @@ private:
     QTimer m_timer1;
     Tray *m_tray = nullptr;
     QMenu *m_sFile = nullptr;
-    bool m_loaded = false;
     bool m_unloaded = false;
     DesktopStarter m_starter;
     LaunchSequencer m_sequencer {m_list1, m_starter};

@@ -1,3 +1,4 @@
+#include "netnamespace.h"
 #include "platform/linux/linkevents_linux.h"
 
 #include <QProcess>
@@ -7,7 +8,6 @@
 #include <linux/rtnetlink.h>
 #include <memory>
 #include <poll.h>
-#include <sched.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -57,12 +57,8 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        if (geteuid() != 0)
-            QSKIP("needs root for a private network namespace");
-        if (access("/dev/net/tun", R_OK | W_OK) != 0)
-            QSKIP("no /dev/net/tun");
-        if (unshare(CLONE_NEWNET) != 0)
-            QSKIP("cannot make a network namespace");
+        if (const char *why = enterNetworkNamespace())
+            QSKIP(why);
         m_events = createLinkEvents();
         QVERIFY(m_events->descriptor() >= 0);
         QCOMPARE(m_events->drain(), LinkEvents::Drained::Nothing);

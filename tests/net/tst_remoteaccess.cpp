@@ -1,4 +1,5 @@
 #include "logic/connectionprobe.h"
+#include "netnamespace.h"
 #include "platform/remoteaccess.h"
 
 #include <QProcess>
@@ -6,7 +7,6 @@
 
 #include <memory>
 #include <net/if.h>
-#include <sched.h>
 #include <unistd.h>
 
 // The Linux connections on real interfaces in a private network namespace: tun devices with the
@@ -38,12 +38,8 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        if (geteuid() != 0)
-            QSKIP("needs root for a private network namespace");
-        if (access("/dev/net/tun", R_OK | W_OK) != 0)
-            QSKIP("no /dev/net/tun");
-        if (unshare(CLONE_NEWNET) != 0)
-            QSKIP("cannot make a network namespace");
+        if (const char *why = enterNetworkNamespace())
+            QSKIP(why);
         hold(m_vpn, {u"wg0"_qs});
         ip(u"link set wg0 up"_qs);
         ip(u"addr add 192.0.2.65 peer 192.0.2.66 dev wg0"_qs);

@@ -1,10 +1,12 @@
 #include "editors/editicon.h"
 #include "fixture.h"
 #include "logic/launchsequencer.h"
+#include "settings/documentopener.h"
 #include "settings/settingsstore.h"
 #include "shell/desktopstarter.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
+#include "testfiles.h"
 #include "testicons.h"
 #include "widgets/tray.h"
 
@@ -120,8 +122,10 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(bin));
         QFile opener(bin + QStringLiteral("/xdg-open"));
         QVERIFY(opener.open(QIODevice::WriteOnly));
-        opener.write("#!/bin/sh\nprintf '%s\\n' \"$1\" > '" + openedNote().toUtf8() + ".tmp'\nmv '"
-                     + openedNote().toUtf8() + ".tmp' '" + openedNote().toUtf8() + "'\n");
+        // Adds to what it noted before, so that a second document handed to it shows.
+        const QByteArray note = "'" + openedNote().toUtf8() + "'";
+        opener.write("#!/bin/sh\n{ cat " + note + " 2>/dev/null; printf '%s\\n' \"$1\"; } > " + note
+                     + ".tmp\nmv " + note + ".tmp " + note + "\n");
         opener.close();
         QVERIFY(opener.setPermissions(opener.permissions() | QFile::ExeOwner));
         qputenv("PATH", (bin + u':' + qEnvironmentVariable("PATH")).toUtf8());
@@ -234,9 +238,12 @@ private Q_SLOTS:
         } else {
             QCOMPARE(notices,
                      QStringList {QStringLiteral("Could not start %1: %2").arg(entry, outcome)});
-            // Nothing was handed to the opener either.
-            QTest::qWait(200);
-            QVERIFY(!QFile::exists(openedNote()));
+            // Nothing was handed to the opener either: a document handed to it now comes first.
+            const QString fence = path(QStringLiteral("after.out"));
+            QVERIFY(Corvath::OpenDocument(fence));
+            QTRY_VERIFY(QFile::exists(openedNote()));
+            const QByteArray opened = readFile(openedNote()).trimmed();
+            QCOMPARE(QUrl(QString::fromUtf8(opened)).toLocalFile(), fence);
         }
     }
 };

@@ -2,6 +2,7 @@
 #include "settings/documentopener.h"
 #include "shell/menue.h"
 #include "shell/readme.h"
+#include "urlrecorder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,18 +16,6 @@
 #include <sys/stat.h>
 
 #include <memory>
-
-// Stands in for the desktop's programs: records every address handed to it.
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> opened;
-
-public Q_SLOTS:
-    void open(const QUrl &url) { opened.append(url); }
-};
 
 namespace {
 

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <utility>
+
+struct StoreResult;
+
+// The tray icon the user chose: the setting "Icon", holding the name of an icon file, or
+// "Internal" for the built-in picture, which is also what an unset value means.
+class IconSetting final
+{
+public:
+    explicit IconSetting(QString text)
+        : m_text(std::move(text))
+    { }
+
+    // As stored now.
+    static IconSetting stored();
+    static StoreResult storeBuiltIn();
+    // Stored as given, even when it cannot be read, so that the next start tries it again.
+    static StoreResult storeFile(const QString &path);
+
+    bool isBuiltIn() const;
+    // The icon file's name; meaningless for the built-in picture.
+    const QString &file() const { return m_text; }
+
+private:
+    QString m_text;
+};
