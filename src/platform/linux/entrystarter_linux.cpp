@@ -97,7 +97,7 @@ bool openUrl(const QUrl &url, QString &reason, const std::string &entry, const L
     }
     auto *process = new QProcess;
     process->setProgram(opener);
-    process->setArguments({url.isLocalFile() ? url.toLocalFile() : url.toString()});
+    process->setArguments({url.toString(QUrl::FullyEncoded)});
     process->setStandardInputFile(QProcess::nullDevice());
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardErrorFile(QProcess::nullDevice());
