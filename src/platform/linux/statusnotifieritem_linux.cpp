@@ -70,7 +70,6 @@ StatusNotifierItemLinux::StatusNotifierItemLinux(const QDBusConnection &bus)
     // The name hosts know items by; Qt's own tray counts from 1.
     , m_service(
           QStringLiteral("org.kde.StatusNotifierItem-%1-0").arg(QCoreApplication::applicationPid()))
-    , m_watcher(WatcherService, m_bus, QDBusServiceWatcher::WatchForOwnerChange)
 {
     qRegisterMetaType<SniPixmapList>("SniPixmapList");
     qDBusRegisterMetaType<SniPixmap>();
@@ -78,8 +77,6 @@ StatusNotifierItemLinux::StatusNotifierItemLinux(const QDBusConnection &bus)
     qDBusRegisterMetaType<SniToolTip>();
     DBusMenuExporter::registerTypes();
     m_adaptor = new StatusNotifierItemAdaptor(*this);
-    connect(&m_watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
-            &StatusNotifierItemLinux::ownerChanged);
     m_reconnect.setInterval(ReconnectDelay);
     connect(&m_reconnect, &QTimer::timeout, this, &StatusNotifierItemLinux::reconnect);
     attach();
@@ -98,6 +95,10 @@ void StatusNotifierItemLinux::attach()
 {
     if (!m_bus.isConnected())
         return;
+    m_watcher = std::make_unique<QDBusServiceWatcher>(WatcherService, m_bus,
+                                                      QDBusServiceWatcher::WatchForOwnerChange);
+    connect(m_watcher.get(), &QDBusServiceWatcher::serviceOwnerChanged, this,
+            &StatusNotifierItemLinux::ownerChanged);
     m_bus.registerObject(ItemPath, this, QDBusConnection::ExportAdaptors);
     if (m_menu)
         m_bus.registerObject(MenuPath, m_menu, QDBusConnection::ExportAdaptors);
@@ -127,7 +128,6 @@ void StatusNotifierItemLinux::reconnect()
     if (!m_bus.isConnected())
         return;
     m_reconnect.stop();
-    m_watcher.setConnection(m_bus);
     attach();
 }
 

@@ -13,6 +13,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <memory>
+
 class DBusMenuExporter;
 class StatusNotifierItemAdaptor;
 
@@ -91,7 +93,8 @@ private:
 
     QDBusConnection m_bus;
     QString m_service;
-    QDBusServiceWatcher m_watcher;
+    // Made anew with each connection: a watcher does not move to a connection of the same name.
+    std::unique_ptr<QDBusServiceWatcher> m_watcher;
     QTimer m_reconnect;
     StatusNotifierItemAdaptor *m_adaptor = nullptr;
     DBusMenuExporter *m_menu = nullptr;
