@@ -98,9 +98,8 @@ position=Top\ndesktop=0\npanelSize=32\n[statusnotifier]\ntype=statusnotifier\n' 
     e2e_wait 20 "the item at the host" e2e_sni_has_item
     e2e_wait 10 "one icon" e2e_one_icon
 
-    echo "Activate on the left button opens the program's own menu at the pointer"
-    e2e_sni_item --method org.kde.StatusNotifierItem.Activate 10 10 >/dev/null ||
-        e2e_fail "Activate failed on X"
+    echo "The left button (Activate) opens the program's own menu at the pointer"
+    xdotool mousemove 14 15 click 1 # the panel's first item, at the screen's top left
     e2e_wait 5 "the menu" e2e_menu_window
     xdotool key Escape
 
