@@ -27,8 +27,13 @@ export QT_QPA_PLATFORM=wayland
 # No accessibility bus for waybar to start and leave behind.
 export NO_AT_BRIDGE=1 GTK_A11Y=none
 
-# A launch list whose one entry cannot start, for the notice.
-printf '[Main]\napp 1=/nonexistent/x\nInterval=0\n' >"$(e2e_store)"
+# A launch list whose entries cannot start, for the pass's notice: the second only the
+# desktop's opener finds unopenable (a stand-in for xdg-open with nothing to open web pages
+# with), within the interval.
+printf '[Main]\napp 1=/nonexistent/x\napp 2=https://example.org/x\nInterval=1\n' >"$(e2e_store)"
+mkdir "$E2E_DIR/bin"
+printf '#!/bin/sh\nexit 3\n' >"$E2E_DIR/bin/xdg-open"
+chmod +x "$E2E_DIR/bin/xdg-open"
 printf 'output HEADLESS-1 resolution 1024x768\n' >"$E2E_DIR/sway.conf"
 printf '{"layer": "top", "position": "top", "height": 32, "modules-right": ["tray"],
   "tray": {"icon-size": 24}}\n' >"$E2E_DIR/waybar.json"
@@ -96,10 +101,11 @@ has_windows() {
     ! no_windows
 }
 
+
 echo "The program starts before the tray host, as at a log-in race"
 # Mesa's EGL has no frame pointers: the slow unwinder lets its leaks match the suppressions.
 ASAN_OPTIONS="${ASAN_OPTIONS:-}:fast_unwind_on_malloc=0" \
-    "${NOBODY[@]}" "$QUILLMOOR_BIN" >"$E2E_DIR/program.log" 2>&1 &
+    PATH="$E2E_DIR/bin:$PATH" "${NOBODY[@]}" "$QUILLMOOR_BIN" >"$E2E_DIR/program.log" 2>&1 &
 E2E_PROGRAM_PID=$!
 E2E_PIDS+=($E2E_PROGRAM_PID)
 sleep 1
@@ -143,8 +149,10 @@ kill -0 "$E2E_PROGRAM_PID" || e2e_fail "the program ended"
 echo "A failed start reaches the notification service"
 e2e_sni_click "Launch Now"
 e2e_wait 10 "the notice" grep -q 'Could not start /nonexistent/x' "$E2E_DIR/notify.log"
+grep -q 'Could not start https://example.org/x: no application is set to open it' \
+    "$E2E_DIR/notify.log" || e2e_fail "the opener's failure is not in the notice"
 
-echo "Without a notification service, a failed start shows a window"
+echo "Without a notification service, the pass's notice shows a window"
 kill "$NOTIFY_PID"
 wait "$NOTIFY_PID" 2>/dev/null || true
 e2e_sni_click "Launch Now"
