@@ -21,13 +21,18 @@ start_panel() {
     E2E_PIDS+=($PANEL_PID)
 }
 
-# A menu that the panel's plug-in opened.
+# A menu of ten items that the panel's plug-in opened.
 host_menu() {
     local w
     for w in $(xdotool search --onlyvisible --classname wrapper 2>/dev/null); do
-        xwininfo -id "$w" | grep -q 'Override Redirect State: yes' && return 0
+        xwininfo -id "$w" | grep -q 'Override Redirect State: yes' &&
+            [[ $(xwininfo -id "$w" | awk '/Height:/ { print $2 }') -gt 100 ]] && return 0
     done
     return 1
+}
+
+no_host_menu() {
+    ! host_menu
 }
 
 if [[ $host == xfce ]]; then
@@ -62,11 +67,14 @@ EOF
     e2e_wait 20 "the item at the host" e2e_sni_has_item
     e2e_wait 10 "one icon" e2e_one_icon
 
-    echo "A click opens the host's menu; its items work"
-    xdotool mousemove 11 16 click 1 # the panel's first item, at the screen's top left
-    e2e_wait 10 "the host's menu" host_menu
-    e2e_screenshot xfce-menu
-    xdotool key Escape
+    echo "The left and the right button open the host's menu; its items work"
+    for button in 1 3; do
+        xdotool mousemove 11 16 click "$button" # the panel's first item, at the top left
+        e2e_wait 10 "the host's menu (button $button)" host_menu
+        e2e_screenshot "xfce-menu-$button"
+        xdotool key Escape
+        e2e_wait 5 "the host's menu to close" no_host_menu
+    done
     e2e_sni_click Activate
     e2e_wait 5 "the deactivated tooltip" e2e_sni_tooltip_says Deactivated
     e2e_sni_click About
@@ -114,11 +122,22 @@ position=Top\ndesktop=0\npanelSize=32\n[statusnotifier]\ntype=statusnotifier\n' 
     done
 fi
 
+exit_program() {
+    e2e_sni_click Exit
+    status=0
+    wait "$E2E_PROGRAM_PID" || status=$?
+    [[ $status -eq 0 ]] || e2e_fail "Exit ended the program with status $status"
+}
+
 echo "Exit in the host's menu"
-e2e_sni_click Exit
-status=0
-wait "$E2E_PROGRAM_PID" || status=$?
-[[ $status -eq 0 ]] || e2e_fail "Exit ended the program with status $status"
+exit_program
+if [[ $host == xfce ]]; then
+    echo "The program starts after the panel: one icon, the host's"
+    e2e_start_program
+    e2e_wait 20 "the item at the host" e2e_sni_has_item
+    e2e_wait 10 "one icon" e2e_one_icon
+    exit_program
+fi
 grep -i -E 'runtime error|AddressSanitizer|LeakSanitizer' "$E2E_DIR/program.log" &&
     e2e_fail "the sanitizers reported a fault"
 echo "PASS: $host"
