@@ -25,5 +25,8 @@ public:
     }
 
     // The entry's start is found failed after start() returned.
-    void failLater(const QString &entry, const QString &reason) const { failedLater(entry, reason); }
+    void failLater(const QString &entry, const QString &reason) const
+    {
+        failedLater(entry, reason);
+    }
 };

@@ -108,9 +108,9 @@ bool openUrl(const QUrl &url, QString &reason, const std::string &entry, const L
                          const auto told = late.lock();
                          if ((how == QProcess::NormalExit && status == 0) || !told || !*told)
                              return;
-                         (*told)(entry, how == QProcess::NormalExit
-                                            ? openerFailure(status).toStdString()
-                                            : "the desktop's opener crashed");
+                         (*told)(entry,
+                                 how == QProcess::NormalExit ? openerFailure(status).toStdString()
+                                                             : "the desktop's opener crashed");
                      });
     process->start();
     if (!process->waitForStarted()) {
