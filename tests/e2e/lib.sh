@@ -208,52 +208,56 @@ e2e_store() {
 
 # A private session bus at $XDG_RUNTIME_DIR/bus; called again, it comes back at that address.
 e2e_session_bus() {
-    command -v dbus-daemon >/dev/null && command -v gdbus >/dev/null ||
-        e2e_skip "dbus-daemon or gdbus is not installed"
     "${E2E_AS[@]}" dbus-daemon --session --nofork --print-address \
         --address="unix:path=$XDG_RUNTIME_DIR/bus" >"$E2E_DIR/bus.address" 2>>"$E2E_DIR/bus.log" &
     E2E_BUS_PID=$!
     E2E_PIDS+=($E2E_BUS_PID)
-    e2e_wait 10 "the session bus" test -s "$E2E_DIR/bus.address"
+    e2e_wait 10 "the session bus" test -S "$XDG_RUNTIME_DIR/bus"
     export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus"
 }
 
-e2e_stop_bus() {
-    kill "$E2E_BUS_PID" 2>/dev/null || true
-    wait "$E2E_BUS_PID" 2>/dev/null || true
-    : >"$E2E_DIR/bus.address"
-}
-
-# Stops a process with the helpers it started (a panel's plug-in processes).
+# Stops a process with the helpers it started (a panel's plug-ins).
 e2e_stop() {
     pkill -P "$1" 2>/dev/null || true
     kill "$1" 2>/dev/null || true
     wait "$1" 2>/dev/null || true
 }
 
+e2e_not() {
+    ! "$@"
+}
+
 e2e_bus() {
     "${E2E_AS[@]}" gdbus call --session "$@"
 }
 
-# The program's name on the session bus.
-e2e_sni_owner() {
-    e2e_bus --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-        --method org.freedesktop.DBus.GetNameOwner "org.kde.StatusNotifierItem-$E2E_PROGRAM_PID-0" |
-        grep -oP "'\K:[^']*"
+# The program's item: the calls a host makes, by its well-known name.
+e2e_sni_item() {
+    e2e_bus --dest "org.kde.StatusNotifierItem-$E2E_PROGRAM_PID-0" "$@"
+}
+
+e2e_sni_property() {
+    e2e_sni_item -o /StatusNotifierItem -m org.freedesktop.DBus.Properties.Get \
+        org.kde.StatusNotifierItem "$1"
+}
+
+e2e_sni_menu() {
+    e2e_sni_item -o /MenuBar -m "com.canonical.dbusmenu.$1" -- "${@:2}"
 }
 
 # The items the host's watcher holds, one a line.
 e2e_sni_registered() {
-    e2e_bus --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
-        --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
+    e2e_bus -d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher -m \
+        org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
         RegisteredStatusNotifierItems | grep -oP "'\K[^']+(?=')"
 }
 
-# How many items of the program's the host holds: each by its unique name, which hosts can
-# look up at once.
+# How many items of the program's the host holds, known by its unique name.
 e2e_sni_count() {
     local owner
-    owner=$(e2e_sni_owner) || { echo 0; return; }
+    owner=$(e2e_bus -d org.freedesktop.DBus -o /org/freedesktop/DBus -m \
+        org.freedesktop.DBus.GetNameOwner "org.kde.StatusNotifierItem-$E2E_PROGRAM_PID-0" |
+        grep -oP "'\K:[^']*") || { echo 0; return; }
     e2e_sni_registered | grep -c -- "^$owner\(/\|$\)" || true
 }
 
@@ -261,26 +265,9 @@ e2e_sni_has_item() {
     [[ $(e2e_sni_count) -eq 1 ]]
 }
 
-e2e_sni_no_host() {
-    ! e2e_sni_registered >/dev/null 2>&1
-}
-
 # Exactly one icon: the host's item or Qt's icon in the XEmbed tray, never both.
 e2e_one_icon() {
     [[ $(($(e2e_sni_count) + $(e2e_icon_count))) -eq 1 ]]
-}
-
-e2e_sni_item() {
-    e2e_bus --dest "org.kde.StatusNotifierItem-$E2E_PROGRAM_PID-0" --object-path /StatusNotifierItem "$@"
-}
-
-e2e_sni_property() {
-    e2e_sni_item --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem "$1"
-}
-
-e2e_sni_menu() {
-    e2e_bus --dest "org.kde.StatusNotifierItem-$E2E_PROGRAM_PID-0" --object-path /MenuBar \
-        --method "com.canonical.dbusmenu.$1" -- "${@:2}"
 }
 
 # e2e_sni_click CAPTION: the host's menu item of that caption is chosen.

@@ -136,10 +136,10 @@ e2e_sni_click Activate
 e2e_wait 5 "the activated tooltip" e2e_sni_tooltip_says "- Activated"
 
 echo "The host's buttons open no window of the program's; Activate leaves the menu to the host"
-answer=$(e2e_sni_item --method org.kde.StatusNotifierItem.Activate 100 10 2>&1) || true
+answer=$(e2e_sni_item -o /StatusNotifierItem -m org.kde.StatusNotifierItem.Activate 100 10 2>&1) || true
 [[ $answer == *org.freedesktop.DBus.Error.NotSupported* ]] || e2e_fail "Activate answered: $answer"
 for method in SecondaryActivate ContextMenu; do
-    e2e_sni_item --method "org.kde.StatusNotifierItem.$method" 100 10 >/dev/null ||
+    e2e_sni_item -o /StatusNotifierItem -m "org.kde.StatusNotifierItem.$method" 100 10 >/dev/null ||
         e2e_fail "$method failed"
 done
 sleep 1
@@ -162,7 +162,7 @@ e2e_wait 10 "the notice's window to close" no_windows
 
 echo "The tray host restarts: the item returns, once"
 stop_waybar
-e2e_wait 10 "the host to go" e2e_sni_no_host
+e2e_wait 10 "the host to go" e2e_not e2e_sni_registered
 sleep 1
 kill -0 "$E2E_PROGRAM_PID" || e2e_fail "the program ended with the tray host"
 start_waybar

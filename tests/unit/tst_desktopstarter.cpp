@@ -47,11 +47,8 @@ private Q_SLOTS:
                   "mv \"$out.tmp\" \"$out\"\n",
                   true);
         writeFile(u"solo"_qs, "#!/bin/sh\necho ran > \"$(dirname \"$0\")/solo.out\"\n", true);
-        // It ends with the status written in the file "status" beside it, if there is one.
         writeFile(u"xdg-open"_qs,
-                  "#!/bin/sh\nprintf '%s\\n' \"$1\" > \"$(dirname \"$0\")/opened\"\n"
-                  "exit $(cat \"$(dirname \"$0\")/status\" 2>/dev/null || echo 0)\n",
-                  true);
+                  "#!/bin/sh\nprintf '%s\\n' \"$1\" > \"$(dirname \"$0\")/opened\"\n", true);
         // Qt splits the opener's path at blanks, so it gets a folder without any.
         const QString bin = m_root.path() + u"/bin"_qs;
         QVERIFY(QDir().mkpath(bin));
@@ -117,27 +114,6 @@ private Q_SLOTS:
         const QString record = m_root.path() + u"/bin/opened"_qs;
         QCOMPARE(readWhenWritten(record), opened);
         QFile::remove(record);
-    }
-
-    // xdg-open finding nothing to open with: the start is told failed once it has ended.
-    void openerFailureToldLater()
-    {
-        QStringList late;
-        m_starter.setLateFailureHandler([&late](const QString &entry, const QString &reason) {
-            late.append(entry + u": "_qs + reason);
-        });
-        QFile status(m_root.path() + u"/bin/status"_qs);
-        QVERIFY(status.open(QIODevice::WriteOnly));
-        status.write("3\n");
-        status.close();
-        QString reason;
-        QVERIFY2(m_starter.start(u"https://example.org/x"_qs, reason), qPrintable(reason));
-        QTRY_COMPARE_WITH_TIMEOUT(
-            late, QStringList {u"https://example.org/x: no application is set to open it"_qs},
-            10000);
-        QVERIFY(status.remove());
-        QFile::remove(m_root.path() + u"/bin/opened"_qs);
-        m_starter.setLateFailureHandler({});
     }
 
     // Launchers as the file dialog finds them; marked executable, as some desktops want.
