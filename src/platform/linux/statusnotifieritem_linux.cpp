@@ -191,8 +191,9 @@ void StatusNotifierItemLinux::setHostPresent(bool present)
 
 void StatusNotifierItemLinux::itemUnregistered(const QString &service)
 {
-    // Watchers name an item by the name it registered with, some with its object path after it.
-    const QString name = service.section(u'/', 0, 0);
+    // Watchers name an item by the name it registered with, some with its object path after it
+    // ("/" or, in GNOME's extension, "@").
+    const QString name = service.section(u'/', 0, 0).section(u'@', 0, 0);
     if (m_shown && m_hostPresent && (name == m_bus.baseService() || name == m_service))
         QTimer::singleShot(ReofferDelay, this, [this] {
             if (m_shown && m_hostPresent)
