@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +15,13 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 5000;
     const auto access = createRemoteAccess();
+    // NetworkManager is asked without waiting: its first answer arrives with the events, or
+    // there is none to wait for.
+    QEventLoop answered;
+    access->setChangedHandler([&answered] { answered.quit(); });
+    QTimer::singleShot(2000, &answered, &QEventLoop::quit);
+    answered.exec();
+    Corvath::setRemoteAccess(access.get());
     RemoteAccess::Handle first = 0;
     const std::uint32_t status = access->enumConnections(first);
     std::printf("probe: listing status %u, first connection %s, state 0x%x\n", status,

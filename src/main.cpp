@@ -1,5 +1,5 @@
 #include "logic/program.h"
-#include "logic/singleinstance.h"
+#include "platform/instancelock.h"
 #include "shell/menue.h"
 #include "shell/qtdialogs.h"
 #include "shell/splash.h"
@@ -19,8 +19,8 @@ int main(int argc, char *argv[])
     QtDialogs dialogs;
     program.setDialogs(&dialogs);
 
-    SingleInstance instance;
-    if (!instance.tryLock()) {
+    const auto instance = createInstanceLock();
+    if (!instance->tryLock()) {
         dialogs.messageBox(QStringLiteral("Quillmoor is already running."),
                            QStringLiteral("Quillmoor"), Corvath::MessageIcon::Information);
         return 0;

@@ -75,13 +75,15 @@ frmAbout::frmAbout(QWidget *parent)
     lblTitle->setGeometry(fromTwips(1050, 240, 3885, 480));
     lblVersion->setGeometry(fromTwips(1050, 600, 3885, 345));
     lblDescription->setGeometry(fromTwips(840, 1080, 3885, 1410));
-    // Below the bottom edge on purpose: it is never seen.
+    // Below the bottom edge on purpose: it is never seen, so a screen reader keeps quiet too.
     lblDisclaimer->setGeometry(fromTwips(1080, 3600, 3870, 825));
+    lblDisclaimer->hide();
     cmdOK->setGeometry(fromTwips(3360, 2625, 1260, 300));
     cmdSysInfo->setGeometry(fromTwips(2040, 2640, 1245, 270));
     Command1->setGeometry(fromTwips(240, 2640, 1695, 270));
 
     picIcon->setPixmap(windowIcon().pixmap(32, 32));
+    picIcon->setAccessibleName(QStringLiteral("Quillmoor icon"));
     picIcon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblTitle->setFont(sansSerif(18));
     lblVersion->setFont(sansSerif(12));

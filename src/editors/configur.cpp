@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace {
 const QString Title = QStringLiteral("Quillmoor");
@@ -30,6 +31,9 @@ Configur::Configur(QStringList &mainList, QWidget *parent)
     EditorLook::setUpLabel(*m_label1);
     m_list1->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list1->setSortingEnabled(false);
+    // The caption names the list for a screen reader.
+    m_label1->setBuddy(m_list1);
+    m_list1->setAccessibleName(m_label1->text());
 
     EditorLook::place({
         {m_label1, {16, 8, 113, 17}},
@@ -46,6 +50,10 @@ Configur::Configur(QStringList &mainList, QWidget *parent)
     connect(m_command1, &QPushButton::clicked, this, &Configur::Command1_Click);
     connect(m_command2, &QPushButton::clicked, this, &Configur::Command2_Click);
     connect(m_command3, &QPushButton::clicked, this, &Configur::Command3_Click);
+    EditorLook::setUpKeys(*this, {m_command1, m_command2, m_command3});
+    for (const Qt::Key key : {Qt::Key_Delete, Qt::Key_Backspace})
+        new QShortcut(QKeySequence(key), m_list1, this, &Configur::Command2_Click,
+                      Qt::WidgetShortcut);
 }
 
 QString Configur::prompt()

@@ -34,7 +34,9 @@ EditIcon::EditIcon(Tray &tray, QWidget *parent)
     m_picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_picture1->setBackgroundRole(QPalette::Button);
     m_picture1->setAutoFillBackground(true);
-    m_picture1->setFocusPolicy(Qt::TabFocus);
+    // Named for a screen reader; a picture is nothing to act on, so it takes no focus.
+    m_picture1->setAccessibleName(QStringLiteral("Tray icon preview"));
+    m_picture1->setFocusPolicy(Qt::NoFocus);
 
     EditorLook::place({
         {m_picture1, {8, 8, 36, 36}},
@@ -49,6 +51,7 @@ EditIcon::EditIcon(Tray &tray, QWidget *parent)
 
     connect(m_command1, &QPushButton::clicked, this, &EditIcon::Command1_Click);
     connect(m_command2, &QPushButton::clicked, this, &EditIcon::Command2_Click);
+    EditorLook::setUpKeys(*this, {m_command1, m_command2});
 }
 
 QString EditIcon::fileFilter()

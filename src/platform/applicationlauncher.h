@@ -15,8 +15,9 @@ struct LaunchCommand
 // Files that describe an application to start, rather than a document to open.
 //
 // Linux: desktop entries (*.desktop) of Type=Application, by the Desktop Entry rules: Exec with
-// its quoting, field codes dropped; Terminal=true runs it in the desktop's terminal; Path is
-// the working folder; Hidden=true and a TryExec program that is not installed refuse it.
+// its quoting, %i %c %k expanded and the file codes dropped; Terminal=true runs it in the
+// desktop's terminal; Path is the working folder; Hidden=true and a TryExec program that is not
+// installed refuse it.
 // Windows has no such files: shortcuts there are documents that the shell starts itself, so
 // only the Linux build has an implementation.
 class ApplicationLauncher

@@ -26,7 +26,8 @@ public:
 
     // Makes executablePath, the running executable's full path, the one program this entry
     // starts. Windows writes it unquoted with its extension replaced by ".exe", replacing
-    // whatever "run" held before.
+    // whatever "run" held before; a path with blanks goes in by its short (8.3) name, and is
+    // refused when it has none, since "run" separates programs by blanks.
     virtual StartupResult add(const std::string &executablePath) = 0;
     // Takes the program out again. An entry that is already gone is no failure. Windows
     // empties "run" and leaves the key in place.

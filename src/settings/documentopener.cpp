@@ -17,12 +17,14 @@ bool FileExists(const QString &path)
     return !path.isEmpty() && shell().fileExists(path.toStdString());
 }
 
-bool OpenDocument(const QString &path)
+bool OpenDocument(const QString &path, QString *reason)
 {
-    if (path.isEmpty())
-        return false;
-    std::string reason;
-    return shell().open(path.toStdString(), reason);
+    std::string why = "no document is named";
+    if (!path.isEmpty() && shell().open(path.toStdString(), why))
+        return true;
+    if (reason)
+        *reason = QString::fromStdString(why);
+    return false;
 }
 
 } // namespace Corvath

@@ -13,6 +13,11 @@ DesktopStarter::~DesktopStarter() = default;
 
 bool DesktopStarter::start(const QString &entry, QString &reason)
 {
+    // What the settings file could not read stands there as U+FFFD: it names nothing to start.
+    if (entry.contains(QChar::ReplacementCharacter)) {
+        reason = QStringLiteral("its text in the settings file is damaged");
+        return false;
+    }
     std::string why;
     if (m_starter->start(entry.toStdString(), why))
         return true;

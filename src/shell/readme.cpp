@@ -17,9 +17,9 @@ void OpenReadMe(const QString &programDir)
                               QStringLiteral("Error"), MessageIcon::Critical);
         return;
     }
-    if (!OpenDocument(path)) {
+    if (QString reason; !OpenDocument(path, &reason)) {
         dialogs()->messageBox(QStringLiteral("Could not open ") + QDir::toNativeSeparators(path)
-                                  + QStringLiteral(": the desktop has no program to show it."),
+                                  + QStringLiteral(": ") + reason + QLatin1Char('.'),
                               QStringLiteral("Error"), MessageIcon::Critical);
     }
 }

@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QWidget>
 
 namespace EditorLook {
@@ -52,6 +53,17 @@ void fitText(QWidget &control, const QString &text, bool wrap)
     }
     font.setPixelSize(MinimumPixels);
     control.setFont(font);
+}
+
+void setUpKeys(QWidget &window, std::initializer_list<QPushButton *> buttons)
+{
+    new QShortcut(QKeySequence(Qt::Key_Escape), &window, &window, &QWidget::close);
+    for (QPushButton *button : buttons) {
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+            new QShortcut(QKeySequence(key), button, button, &QPushButton::click,
+                          Qt::WidgetShortcut);
+        }
+    }
 }
 
 void place(std::initializer_list<Place> table)

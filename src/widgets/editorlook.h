@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 class QLabel;
+class QPushButton;
 class QWidget;
 
 // What the two editor windows share: a small fixed window over a background bitmap, with
@@ -28,5 +29,8 @@ void place(std::initializer_list<Place> table);
 // Makes the control's font smaller where its text would not fit the fixed size with the
 // desktop's font; wrap for a word-wrapped label.
 void fitText(QWidget &control, const QString &text, bool wrap = false);
+// Escape closes the window as its close box does, and Return presses the focused button, as
+// in the dialogs of the desktop these windows come from.
+void setUpKeys(QWidget &window, std::initializer_list<QPushButton *> buttons);
 
 } // namespace EditorLook

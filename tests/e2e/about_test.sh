@@ -57,6 +57,7 @@ maker_url=$(sed -n 's/^QUILLMOOR_MAKER_URL:[A-Z]*=//p' "$QUILLMOOR_BUILD/CMakeCa
 program=$(readlink -f "$QUILLMOOR_BIN")
 entry="$XDG_CONFIG_HOME/autostart/quillmoor.desktop"
 
+e2e_start_a11y
 e2e_start_wm
 e2e_start_tray
 e2e_start_program
@@ -95,6 +96,9 @@ e2e_wait 10 "the About box" visible_window "About Quillmoor 1.0"
 box=$(visible_window "About Quillmoor 1.0")
 sleep 0.5
 window_shot "$box" about
+# A screen reader names every picture and keeps quiet about the warning nobody sees.
+e2e_wait 10 "the icon named" e2e_a11y_has 'image|Quillmoor icon|showing'
+e2e_a11y_tree | grep -xE 'image\|\|showing|label\|Warning: \.\.\.\|showing' && e2e_fail "read out"
 read -r width height < <(xwininfo -id "$box" | awk '/Width:/ { w=$2 } /Height:/ { h=$2 }
     END { print w, h }')
 [[ "$width x $height" == "332 x 207" ]] || e2e_fail "the About box is $width x $height"

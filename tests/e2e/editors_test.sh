@@ -5,6 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 
 e2e_begin
+e2e_start_a11y
 e2e_start_wm
 e2e_start_tray
 e2e_start_program
@@ -12,6 +13,7 @@ e2e_wait 20 "the icon in the tray" e2e_icon_window
 
 TYPED='  /opt/Dial Tools/fetch Mail --now  '
 LOST='/usr/bin/never-stored'
+KEPT='/usr/bin/kept by keys'
 
 visible_window() {
     xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 | grep .
@@ -72,6 +74,17 @@ e2e_wait 10 "the editor to close" bash -c "! xdotool search --onlyvisible --name
 e2e_wait 10 "the typed entry in the store" stored_entry 1 "$TYPED"
 grep -q '^app 2=' "$(e2e_store)" && e2e_fail "the store holds more than the one entry"
 
+# By keys and a screen reader: the list is named, Delete removes the selected entry and Escape
+# closes the editor, which stores what is left.
+e2e_choose "Edit Launch List"
+e2e_wait 10 "the launch list editor" visible_window "Edit Application List"
+editor=$(visible_window "Edit Application List")
+e2e_wait 10 "the list named" e2e_a11y_has 'list|Application Launch List|showing'
+manual_entry "$editor" "$KEPT"
+xdotool windowactivate --sync "$editor" key Tab space Delete Escape
+e2e_wait 10 "the rest in the store" stored_entry 1 "$KEPT"
+grep -q '^app 2=' "$(e2e_store)" && e2e_fail "Delete left the entry"
+
 # "Edit SysTray Icon": the built-in icon is chosen and stored at once.
 e2e_choose "Edit SysTray Icon"
 e2e_wait 10 "the tray icon editor" visible_window "Edit SysTray Icon"
@@ -79,10 +92,12 @@ icon_editor=$(visible_window "Edit SysTray Icon")
 sleep 0.3
 window_shot "$icon_editor" editicon
 not_maximisable "$icon_editor" "the tray icon editor"
-xdotool mousemove --window "$icon_editor" 104 16 click 1
+e2e_wait 10 "the preview named" e2e_a11y_has 'image|Tray icon preview|showing'
+e2e_a11y_tree | grep -x 'image||showing' && e2e_fail "an image has no name"
+# The preview takes no focus: Return presses "Use Internal Icon".
+xdotool windowactivate --sync "$icon_editor" key Return
 e2e_wait 10 "the icon choice in the store" grep -qxF "Icon=Internal" "$(e2e_store)"
-xdotool windowactivate --sync "$icon_editor"
-xdotool key --clearmodifiers alt+F4
+xdotool key Escape
 e2e_wait 10 "the icon editor to close" bash -c "! xdotool search --onlyvisible --name '^Edit SysTray Icon\$'"
 
 # Edits in an open editor are dropped when the program is ended from the tray.
@@ -95,7 +110,7 @@ e2e_choose Exit
 status=0
 wait "$E2E_PROGRAM_PID" || status=$?
 [[ $status -eq 0 ]] || e2e_fail "Exit ended the program with status $status"
-stored_entry 1 "$TYPED" || e2e_fail "the stored entry changed on Exit"
+stored_entry 1 "$KEPT" || e2e_fail "the stored entry changed on Exit"
 grep -qF "$LOST" "$(e2e_store)" && e2e_fail "Exit stored the open editor's list"
 grep -i -E 'runtime error|AddressSanitizer|LeakSanitizer' "$E2E_DIR/program.log" \
     && e2e_fail "the sanitizers reported a fault"

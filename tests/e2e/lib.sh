@@ -281,3 +281,26 @@ e2e_sni_click() {
 e2e_sni_tooltip_says() {
     e2e_sni_property ToolTip | grep -q -- "$1"
 }
+
+# A session bus with the accessibility bus on it, as a screen reader's desktop has.
+e2e_start_a11y() {
+    [[ -x /usr/libexec/at-spi-bus-launcher ]] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
+        e2e_skip "at-spi2-core or python3-pyatspi is not installed"
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    e2e_session_bus
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_DIR/a11y.log" 2>&1 &
+    E2E_PIDS+=($!)
+    e2e_wait 10 "the accessibility bus" gdbus call --session --dest org.a11y.Bus \
+        --object-path /org/a11y/bus --method org.a11y.Bus.GetAddress
+}
+
+# The program's objects as a screen reader reads them, one a line: "role|name|showing".
+e2e_a11y_tree() {
+    /usr/bin/python3 -c 'import pyatspi
+def walk(node):
+    print(node.getRoleName(), node.name, "showing" * node.getState().contains(pyatspi.STATE_SHOWING), sep="|")
+    for child in node: walk(child)
+[walk(app) for app in pyatspi.Registry.getDesktop(0) if app and app.name == "quillmoor"]'
+}
+
+e2e_a11y_has() { grep -qxF "$1" <<<"$(e2e_a11y_tree)"; }

@@ -11,6 +11,9 @@
   nmmock.py remove NAME                           takes it off the list and the bus
   nmmock.py broken NAME                           lists a connection that answers every
                                                   question with an error
+  nmmock.py odd SIGNATURE                         lists an array of another type (ai, aao, ...)
+  nmmock.py odd a{sv} NAME                        lists a connection whose properties come
+                                                  as an array of integers
 """
 
 import sys
@@ -116,6 +119,23 @@ def broken(name):
     set_list(listed() + [dbus.ObjectPath(path)])
 
 
+def odd(signature, name=None):
+    if name:
+        broken(name)
+        obj(active_path(name)).AddMethod(PROPERTIES, 'GetAll', 's', 'ai', 'ret = [1, 2, 3]',
+                                         dbus_interface=MOCK)
+        return
+    path = dbus.ObjectPath(active_path('odd'))
+    values = {'ai': [dbus.Int32(1)], 'a{sv}': {'a': dbus.Int32(1)},
+              'aao': [dbus.Array([path], signature='o')],
+              'a(is)': [dbus.Struct((dbus.Int32(1), 'x'))],
+              'av': [dbus.ObjectPath(path, variant_level=1)]}
+    kind = dbus.Dictionary if signature == 'a{sv}' else dbus.Array
+    obj('/org/freedesktop').SetProperty(MANAGER, NM, 'ActiveConnections',
+                                        kind(values[signature], signature=signature[1:].strip('{}'),
+                                             variant_level=1), dbus_interface=MOCK)
+
+
 def main(argv):
     command, args = argv[1], argv[2:]
     if command == 'wait':
@@ -128,6 +148,8 @@ def main(argv):
         remove(args[0])
     elif command == 'broken':
         broken(args[0])
+    elif command == 'odd':
+        odd(*args)
     else:
         sys.exit(__doc__)
 

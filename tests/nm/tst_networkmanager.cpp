@@ -11,6 +11,7 @@
 #include <sched.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 // The connections on Linux with python-dbusmock's NetworkManager on a private bus standing in for
@@ -230,7 +231,7 @@ private Q_SLOTS:
 
         // The same answer from a fresh start, which reads the whole list at once.
         m_access = createRemoteAccess();
-        QCOMPARE(answer(), expected);
+        QTRY_COMPARE(answer(), expected);
     }
 
     void absentThenAppearing()
@@ -290,6 +291,33 @@ private Q_SLOTS:
         const auto resume = qScopeGuard([this] { ::kill(pid_t(m_mock.processId()), SIGCONT); });
         for (int i = 0; i < 3; ++i)
             QCOMPARE(answer(), u"0 nm 0x2000"_qs);
+        // Nor does a fresh start wait for it: until it answers, the next source does.
+        m_access = createRemoteAccess();
+        QCOMPARE(answer(), u"0 none 0x0"_qs);
+        QVERIFY(::kill(pid_t(m_mock.processId()), SIGCONT) == 0);
+        QTRY_COMPARE(answer(), u"0 nm 0x2000"_qs);
+    }
+
+    // Answers of another type than NetworkManager gives are listing failures, at once and from
+    // a fresh start, without a crash, an endless loop or growing memory.
+    void wrongTypesAreListingFailures_data()
+    {
+        QTest::addColumn<QStringList>("odd");
+        for (const char *type : {"ai", "a{sv}", "aao", "a(is)", "av"})
+            QTest::addRow("connections as %s", type) << QStringList {QString::fromLatin1(type)};
+        QTest::newRow("properties as ai") << QStringList {u"a{sv}"_qs, u"odd"_qs};
+    }
+    void wrongTypesAreListingFailures()
+    {
+        QFETCH(QStringList, odd);
+        QVERIFY(nm({u"add"_qs, u"mobile"_qs, u"gsm"_qs, u"2"_qs}));
+        QTRY_COMPARE(answer(), u"0 nm 0x2000"_qs);
+        QVERIFY(nm(QStringList {u"odd"_qs} + odd));
+        QTRY_COMPARE(answer(), u"20045 none 0x0"_qs);
+        m_access = createRemoteAccess();
+        QTRY_COMPARE(answer(), u"20045 none 0x0"_qs);
+        rusage usage {};
+        QVERIFY(::getrusage(RUSAGE_SELF, &usage) == 0 && usage.ru_maxrss < 512 * 1024);
     }
 
     void pppInterfaceBesideNetworkManager_data()

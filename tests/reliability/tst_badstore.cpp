@@ -4,9 +4,14 @@
 
 #include <QFile>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <memory>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -98,6 +103,60 @@ private Q_SLOTS:
         QCOMPARE(QFile::exists(copy), damaged);
         if (damaged)
             QVERIFY(readFile(copy) == file);
+    }
+
+    // A NUL byte costs only its line, which every save keeps as it was until the user changes
+    // it; a copy of a damaged file never replaces an earlier one.
+    void nulByteCostsOnlyItsLine()
+    {
+        const QByteArray line("app 1=/bin/a\0b", 14);
+        writeStore("[Main]\n" + line + "\napp 2=/bin/c\n");
+        QCOMPARE(loaded(), (QStringList {u"/bin/a\uFFFDb"_qs, u"/bin/c"_qs}));
+        QVERIFY(WriteSetting(u"Interval"_qs, u"2"_qs));
+        QVERIFY(SaveLaunchList(loaded()));
+        QVERIFY(readFile(m_home->storePath()).contains(line + "\napp 2=/bin/c\n"));
+        const QByteArray copy = readFile(m_home->storePath() + u".bad"_qs);
+        writeStore(QByteArray("[Main]\napp 1=\0\n", 15));
+        QCOMPARE(loaded(), QStringList {u"\uFFFD"_qs});
+        QCOMPARE(readFile(m_home->storePath() + u".bad"_qs), copy);
+    }
+
+    // A named pipe where the file should be neither hangs a read nor is written over; a
+    // relative XDG_CONFIG_HOME is ignored, and with no home at all nothing is written.
+    void nowhereToKeepTheFile()
+    {
+        QVERIFY(QDir().mkpath(QFileInfo(m_home->storePath()).absolutePath()));
+        QCOMPARE(::mkfifo(QFile::encodeName(m_home->storePath()).constData(), 0644), 0);
+        QCOMPARE(loaded(), QStringList());
+        const QString pipe = WriteSetting(u"Interval"_qs, u"2"_qs).reason;
+        QVERIFY2(pipe.endsWith(u": it is not a regular file.")
+                     && !QFileInfo(m_home->storePath()).isFile(),
+                 qPrintable(pipe));
+        qputenv("XDG_CONFIG_HOME", "relative");
+        QCOMPARE(SettingsStore::location(), m_home->path() + u"/.config/quillmoor/61027.ini"_qs);
+        qunsetenv("XDG_CONFIG_HOME");
+        qunsetenv("HOME");
+        QVERIFY(WriteSetting(u"Interval"_qs, u"2"_qs).reason.contains(u"HOME is not set"));
+        QVERIFY(!QFile::exists(u"/.config/quillmoor/61027.ini"_qs));
+    }
+
+    // A full disk: the system's words, and the file as it was.
+    void fullDiskSaysSo()
+    {
+        const QByteArray folder = QFile::encodeName(m_home->configPath() + u"/quillmoor"_qs);
+        QVERIFY(QDir().mkpath(QFile::decodeName(folder)));
+        if (::geteuid() != 0 || ::unshare(CLONE_NEWNS) != 0
+            || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            QSKIP("needs root to mount a small file system of its own");
+        QCOMPARE(::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=64k"), 0);
+        const auto unmount = qScopeGuard([&] { ::umount2(folder.constData(), MNT_DETACH); });
+        QVERIFY(SaveLaunchList({u"kept"_qs}));
+        const QByteArray before = readFile(m_home->storePath());
+        // Room for part of the list only: the write is cut short.
+        QVERIFY(writeFile(QFile::decodeName(folder + "/filler"), QByteArray(40 * 1024, 'x')));
+        const StoreResult result = SaveLaunchList(QStringList(2000, u"/usr/bin/program"_qs));
+        QVERIFY2(result.reason.endsWith(u": No space left on device."), qPrintable(result.reason));
+        QCOMPARE(readFile(m_home->storePath()), before);
     }
 
     void otherSectionsSurviveASave()

@@ -124,6 +124,10 @@ private Q_SLOTS:
         QTest::newRow("application") << QByteArray("[Desktop Entry]\nType=Application\nName=R\n"
                                                    "Exec=rec \"OUT\" %U one \"two words\"\n")
                                      << u"one\ntwo words"_qs;
+        QTest::newRow("icon, name and location")
+            << QByteArray("[Desktop Entry]\nType=Application\nName=Quill\nName[xx]=Q\nIcon=q\n"
+                          "Exec=rec \"OUT\" %i %c %k\n")
+            << u"--icon\nq\nQuill\nDIR/entry.desktop"_qs;
         QTest::newRow("only its own group, blanks around =")
             << QByteArray("# made by hand\n[Desktop Entry]\nType = Application\n"
                           "Exec= rec \"OUT\" right\n[Desktop Action x]\nExec=rec \"OUT\" wrong\n")
@@ -177,6 +181,8 @@ private Q_SLOTS:
         QTest::newRow("document with words") << u"'DIR/notes.txt' x"_qs << u"Permission denied"_qs;
         QTest::newRow("open quote") << u"rec 'x"_qs << u"a quotation mark is not closed"_qs;
         QTest::newRow("blank") << u"  "_qs << u"no program is named"_qs;
+        QTest::newRow("damaged in the settings file")
+            << u"/usr/bin/x\uFFFDy"_qs << u"its text in the settings file is damaged"_qs;
     }
     void reportsFailures()
     {

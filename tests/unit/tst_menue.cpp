@@ -249,6 +249,17 @@ private Q_SLOTS:
         QCOMPARE(found->height, 32);
         QCOMPARE(found->bytes.size(), 32 * 32 * 4);
         QCOMPARE(found->bytes.left(8), QByteArray::fromHex("ffff0000ff123456"));
+
+        // Real pixels whatever the program's scale, enlarged by whole pixels: no blend.
+        QList<int> sides;
+        for (const SniPixmap &pixmap : pixmaps) {
+            sides.append(pixmap.width);
+            for (qsizetype at = 0; pixmap.width > 32 && at < pixmap.bytes.size(); at += 4)
+                QVERIFY(QByteArrayList({"ffff0000", "ff123456"})
+                            .contains(pixmap.bytes.mid(at, 4).toHex()));
+        }
+        QCOMPARE(sides, (QList<int> {16, 22, 24, 32, 48, 64}));
+        QCOMPARE(pixmaps.constLast().bytes.mid((64 + 3) * 4, 8).toHex(), "ff123456ffff0000");
     }
 
     void exportedMenuFollowsTheActions()
@@ -290,6 +301,13 @@ private Q_SLOTS:
         QCOMPARE(menue.tray().shownToolTip(), Menue::activatedToolTip());
         QVERIFY(!exporter.event(99, QStringLiteral("clicked")));
         QVERIFY(layout.isEmpty());
+        // A flood of ids, known and unknown, is answered with each known item once.
+        QList<int> flood(1'000'000, 99);
+        flood.prepend(activate);
+        flood.append(activate);
+        const auto group = DBusMenuAdaptor(exporter).GetGroupProperties(flood, toggle);
+        QCOMPARE(group.size(), 1);
+        QCOMPARE(group[0].id, activate);
 
         // Items coming and going: a new revision each time, ids never reused or shifted.
         const uint revision = exporter.revision();

@@ -10,7 +10,7 @@ source_dir=${QUILLMOOR_SOURCE:-$(cd "$(dirname "$0")/../.." && pwd)}
 build_dir=${QUILLMOOR_BUILD:-$source_dir/build}
 export E2E_SHOTS=$build_dir/screenshots/windows
 
-for tool in x86_64-w64-mingw32-g++-posix wine wineserver winepath cmake ninja; do
+for tool in x86_64-w64-mingw32-g++-posix wine wineserver winepath cmake ninja makensis wrestool; do
     command -v "$tool" >/dev/null || e2e_skip "$tool is missing (see scripts/packages-test.txt)"
 done
 status=0
@@ -30,6 +30,15 @@ for file in quillmoor.exe readme.txt Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platf
     libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
     [[ -f $deploy/$file ]] || e2e_fail "the deploy folder lacks $file"
 done
+[[ $(head -c 300 "$deploy/readme.txt") == *$'\r\n'*remote\ access* ]] ||
+    e2e_fail "readme.txt is not the Windows one with CRLF line ends"
+resources=$(wrestool -l "$deploy/quillmoor.exe")
+[[ $resources == *type=group_icon* && $resources == *type=version* ]] ||
+    e2e_fail "quillmoor.exe lacks its icon or its version: $resources"
+echo "== the installer"
+cmake --build "$program_build" --target package >/dev/null
+installer=$program_build/Quillmoor-1.0-win64.exe
+(($(stat -c %s "$installer") <= 10 * 1024 * 1024)) || e2e_fail "the installer is over 10 MiB"
 echo "== the stand-in RasApi32.dll"
 standin_build=$build_dir/windows-standin
 cmake -S "$source_dir/tests/windows" -B "$standin_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
@@ -142,8 +151,9 @@ sleep 5 # its tray takes a moment more: icons docked early are the ones left bla
 
 echo "== the icon docks in the tray, and its menu opens on a click"
 no_icon || e2e_fail "the tray holds an icon before the program runs"
+program=$deploy/quillmoor.exe
 start_program() {
-    (cd "$drive_c" && exec wine "$deploy/quillmoor.exe") >>"$E2E_DIR/program.log" 2>&1 &
+    (cd "$drive_c" && exec wine "$program") >>"$E2E_DIR/program.log" 2>&1 &
     program_pid=$!
     E2E_PIDS+=($program_pid)
 }
@@ -155,20 +165,23 @@ icon_drawn() {
     [[ -n $icon ]] && (($(import -window "$icon" txt:- 2>/dev/null | awk 'NR > 1 { print $3 }' |
         sort -u | wc -l) > 2))
 }
-for attempt in 1 2 3 4 5; do
-    start_program
-    e2e_wait 60 "the icon in the tray" icon_docked
-    for _ in $(seq 50); do
+start_drawn() {
+    for attempt in 1 2 3 4 5; do
+        start_program
+        e2e_wait 60 "the icon in the tray" icon_docked
+        for _ in $(seq 50); do
+            icon_drawn && break
+            sleep 0.2
+        done
         icon_drawn && break
-        sleep 0.2
+        echo "Wine docked a blank icon; starting the program again"
+        kill "$program_pid"
+        wait "$program_pid" 2>/dev/null || true
+        e2e_wait 20 "the blank icon to leave the tray" no_icon
     done
-    icon_drawn && break
-    echo "Wine docked a blank icon; starting the program again"
-    kill "$program_pid"
-    wait "$program_pid" 2>/dev/null || true
-    e2e_wait 20 "the blank icon to leave the tray" no_icon
-done
-icon_drawn || e2e_fail "Wine docked only blank icons"
+    icon_drawn || e2e_fail "Wine docked only blank icons"
+}
+start_drawn
 open_menu
 e2e_screenshot windows-menu
 xdotool key Escape
@@ -184,15 +197,13 @@ xdotool key Return
 e2e_wait 15 "Interval in $settings" reg_is "$settings" Interval 0.2
 
 echo "== Add To Startup and Remove From Startup: run in [windows] of win.ini"
-program_path=$(winepath -w "$deploy/quillmoor.exe" 2>/dev/null | tr -d '\r')
 choose "Add To Startup"
-in_run() {
+in_run() { # by a path without blanks, as run needs
     local run
     run=$(reg_value "$windows_section" run) || return 1
-    [[ ${run,,} == "${program_path,,}" ]] ||
-        [[ -n $run && $(winepath -u "$run" 2>/dev/null) -ef $deploy/quillmoor.exe ]]
+    [[ -n $run && $run != *" "* && $(winepath -u "$run" 2>/dev/null) -ef $program ]]
 }
-e2e_wait 15 "run to name $program_path" in_run
+e2e_wait 15 "run to name $program" in_run
 choose "Remove From Startup"
 e2e_wait 15 "run to be emptied" reg_is "$windows_section" run ""
 
@@ -276,4 +287,32 @@ status=0
 wait "$program_pid" || status=$?
 ((status == 0)) || e2e_fail "Exit ended the program with status $status"
 e2e_wait 10 "the icon to leave the tray" no_icon
+
+echo "== the installer, silently: Program Files, the Start menu, Add/Remove Programs"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillmoor'
+timeout 120 wine "$installer" /S
+installed=$drive_c/Program\ Files/Quillmoor
+[[ -f $installed/quillmoor.exe && -f $installed/platforms/qwindows.dll ]] ||
+    e2e_fail "the installer put no program into $installed"
+find "$drive_c/ProgramData" -path '*/Start Menu/Programs/Quillmoor/Quillmoor.lnk' | grep -q . ||
+    e2e_fail "no Start-menu shortcut"
+[[ $(reg_value "$uninstall_key" QuietUninstallString) == *'Uninstall.exe" /S' ]] ||
+    e2e_fail "no quiet uninstall string in $uninstall_key"
+
+echo "== the installed program: its icon, Add To Startup, and a start after kill -9"
+program=$installed/quillmoor.exe
+start_drawn
+choose "Add To Startup"
+e2e_wait 15 "run to name $program" in_run
+kill -9 "$program_pid"
+e2e_wait 20 "the icon of the killed program to leave the tray" no_icon
+start_drawn
+choose "Exit"
+e2e_wait 30 "the program to end" program_ended
+
+echo "== the uninstaller, silently, takes the folder, its entry and run"
+timeout 120 wine "$installed/Uninstall.exe" /S
+e2e_wait 60 "the uninstaller to remove $installed" test ! -e "$installed"
+! wine reg query "$uninstall_key" >/dev/null 2>&1 || e2e_fail "$uninstall_key is left"
+reg_is "$windows_section" run "" || e2e_fail "run still names the uninstalled program"
 echo "PASS: the Windows program under Wine"

@@ -56,10 +56,6 @@ INSTANTIATE_TEST_SUITE_P(
                     Entered {"C:\\Tools\\launcher.bin", "C:\\Tools\\launcher.exe"},
                     Entered {"C:\\Tools\\launcher", "C:\\Tools\\launcher.exe"},
                     Entered {"C:\\Tools\\my.launcher.exe", "C:\\Tools\\my.launcher.exe"},
-                    Entered {"C:\\Tools 1.2\\launcher", "C:\\Tools 1.2\\launcher.exe"},
-                    // Unquoted, blanks and all.
-                    Entered {"C:\\Program Files\\Quill moor\\quillmoor.exe",
-                             "C:\\Program Files\\Quill moor\\quillmoor.exe"},
                     // A drive's root keeps one separator.
                     Entered {"D:\\quillmoor.exe", "D:\\quillmoor.exe"}));
 
@@ -97,13 +93,18 @@ TEST(StartupEntry, RemoveEmptiesRunAndKeepsTheKey)
     EXPECT_EQ(runEntry(), "");
 }
 
-TEST(StartupEntry, UnknownProgramPathIsAFailureAndChangesNothing)
+// An unknown path, and paths with blanks that have no short name (no such file, or a volume
+// without 8.3 names): "run" would name other programs.
+TEST(StartupEntry, PathThatRunCannotNameIsAFailureAndChangesNothing)
 {
-    setRunEntry("C:\\Other\\other.exe");
-    const StartupResult result = createStartupEntry()->add("");
-    EXPECT_FALSE(result.ok);
-    EXPECT_FALSE(result.reason.empty());
-    EXPECT_EQ(runEntry(), "C:\\Other\\other.exe");
+    for (const char *path :
+         {"", "C:\\Tools 1.2\\launcher", "C:\\Program Files\\Quill moor\\q.exe"}) {
+        setRunEntry("C:\\Other\\other.exe");
+        const StartupResult result = createStartupEntry()->add(path);
+        EXPECT_FALSE(result.ok) << path;
+        EXPECT_FALSE(result.reason.empty());
+        EXPECT_EQ(runEntry(), "C:\\Other\\other.exe");
+    }
 }
 
 TEST(StartupEntry, ProfileThatCannotBeWrittenIsReported)

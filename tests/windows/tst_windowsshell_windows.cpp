@@ -204,6 +204,10 @@ TEST_F(ShellTest, EntryThatCannotBeStartedSaysWhy)
         EXPECT_FALSE(WindowsShell::startEntry(entry, reason)) << entry;
         EXPECT_FALSE(reason.empty()) << entry;
     }
+    // What Read Me!! says when .txt has no program.
+    std::string reason;
+    EXPECT_FALSE(WindowsShell::openDocument(unknown, 0, reason));
+    EXPECT_EQ(reason, "Windows has no program associated with it");
 }
 
 TEST_F(ShellTest, OpenDocumentUsesTheDefaultActionFromTheRoot)

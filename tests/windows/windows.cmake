@@ -6,4 +6,4 @@ set_tests_properties(windows_backend PROPERTIES TIMEOUT 1200)
 # The whole program, built with Qt for MinGW (scripts/qt-windows.sh) and used under Wine with a
 # tray host. Skipped when no such Qt is at hand.
 quillmoor_script_test(windows_program windows windows/program_test.sh)
-set_tests_properties(windows_program PROPERTIES TIMEOUT 900)
+set_tests_properties(windows_program PROPERTIES TIMEOUT 1500)

@@ -60,7 +60,10 @@ bool describe(const QString &path, LaunchCommand &command, QString &reason)
         return false;
     }
     QStringList words;
-    if (!DesktopEntry::execArguments(keys.value(QStringLiteral("Exec")), words, reason))
+    const DesktopEntry::FieldValues values {keys.value(QStringLiteral("Icon")),
+                                            DesktopEntry::localized(keys, QStringLiteral("Name")),
+                                            path};
+    if (!DesktopEntry::execArguments(keys.value(QStringLiteral("Exec")), words, reason, values))
         return false;
     if (words.isEmpty()) {
         reason = QStringLiteral("its desktop entry names no program (Exec)");

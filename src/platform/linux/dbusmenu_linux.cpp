@@ -6,6 +6,7 @@
 #include <QDBusMetaType>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QSet>
 #include <QTimer>
 
 #include <utility>
@@ -317,9 +318,19 @@ uint DBusMenuAdaptor::GetLayout(int parentId, int recursionDepth, const QStringL
 DBusMenuItemPropertiesList DBusMenuAdaptor::GetGroupProperties(const QList<int> &ids,
                                                                const QStringList &propertyNames)
 {
+    // A host asks for the items it shows. Each id is answered once and unknown ones not at
+    // all, so the reply stays as small as the menu; and only so many ids are looked at, so
+    // that a flood of them cannot hold the windows.
+    constexpr qsizetype MaxIds = 4096;
     DBusMenuItemPropertiesList list;
-    for (const int id : ids)
-        list.append({id, m_exporter.properties(id, propertyNames)});
+    QSet<int> seen;
+    for (const int id : ids.first(std::min(ids.size(), MaxIds))) {
+        if (seen.contains(id))
+            continue;
+        seen.insert(id);
+        if (id == 0 || m_exporter.idExists(id))
+            list.append({id, m_exporter.properties(id, propertyNames)});
+    }
     return list;
 }
 

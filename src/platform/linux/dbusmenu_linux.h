@@ -75,6 +75,7 @@ public:
     // Counts changes of the items' list; the host asks again when it grows.
     uint revision() const { return m_revision; }
     int idOf(const QAction *action) const { return m_ids.value(action, -1); }
+    bool idExists(int id) const { return actionOf(id) != nullptr; }
 
     // An empty list of names asks for every property. A depth of 0 leaves the children out.
     DBusMenuLayoutItem layout(int parentId, int depth, const QStringList &names) const;

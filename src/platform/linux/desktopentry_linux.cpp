@@ -21,8 +21,10 @@ QString withoutLeadingBlanks(QStringView value)
     return value.mid(start).toString();
 }
 
-// Drops the field codes of one argument; false on an unknown one.
-bool expandFieldCodes(const QString &argument, QString &expanded, bool &hadCode)
+// Expands the field codes of one argument, dropping those that stand for files; false on an
+// unknown one. %i counts only as an argument of its own: it stands for two.
+bool expandFieldCodes(const QString &argument, const DesktopEntry::FieldValues &values,
+                      QString &expanded, bool &hadCode)
 {
     expanded.clear();
     hadCode = false;
@@ -32,12 +34,17 @@ bool expandFieldCodes(const QString &argument, QString &expanded, bool &hadCode)
             continue;
         }
         const QChar code = i + 1 < argument.size() ? argument[++i] : QChar();
-        if (code == u'%')
+        if (code == u'%') {
             expanded += u'%';
-        else if (!code.isNull() && FieldCodes.contains(code))
-            hadCode = true;
-        else
+            continue;
+        }
+        if (code.isNull() || !FieldCodes.contains(code))
             return false;
+        hadCode = true;
+        if (code == u'c')
+            expanded += values.name;
+        else if (code == u'k')
+            expanded += values.location;
     }
     return true;
 }
@@ -110,7 +117,8 @@ QString unescape(const QString &value)
     return result;
 }
 
-bool execArguments(const QString &exec, QStringList &arguments, QString &reason)
+bool execArguments(const QString &exec, QStringList &arguments, QString &reason,
+                   const FieldValues &values)
 {
     arguments.clear();
     QStringList quoted;
@@ -156,9 +164,14 @@ bool execArguments(const QString &exec, QStringList &arguments, QString &reason)
     }
     finish();
     for (const QString &argument : std::as_const(quoted)) {
+        if (argument == u"%i") {
+            if (!values.icon.isEmpty())
+                arguments << QStringLiteral("--icon") << values.icon;
+            continue;
+        }
         QString expanded;
         bool hadCode = false;
-        if (!expandFieldCodes(argument, expanded, hadCode)) {
+        if (!expandFieldCodes(argument, values, expanded, hadCode)) {
             arguments.clear();
             reason = QStringLiteral("its Exec key has an unknown field code in %1").arg(argument);
             return false;
@@ -168,6 +181,35 @@ bool execArguments(const QString &exec, QStringList &arguments, QString &reason)
         arguments.append(expanded);
     }
     return true;
+}
+
+QString localized(const QHash<QString, QString> &keys, const QString &key)
+{
+    QString locale;
+    for (const char *variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        locale = qEnvironmentVariable(variable);
+        if (!locale.isEmpty())
+            break;
+    }
+    // lang_COUNTRY.ENCODING@MODIFIER; the encoding plays no part.
+    const QString modifier = locale.contains(u'@') ? locale.section(u'@', 1) : QString();
+    locale = locale.section(u'@', 0, 0).section(u'.', 0, 0);
+    const QString lang = locale.section(u'_', 0, 0);
+    const QString country = locale.contains(u'_') ? locale.section(u'_', 1) : QString();
+    QStringList tried;
+    if (!country.isEmpty() && !modifier.isEmpty())
+        tried << lang + u'_' + country + u'@' + modifier;
+    if (!country.isEmpty())
+        tried << lang + u'_' + country;
+    if (!modifier.isEmpty())
+        tried << lang + u'@' + modifier;
+    tried << lang;
+    for (const QString &name : std::as_const(tried)) {
+        const auto found = keys.constFind(key + u'[' + name + u']');
+        if (!name.isEmpty() && found != keys.cend())
+            return *found;
+    }
+    return keys.value(key);
 }
 
 } // namespace DesktopEntry

@@ -16,11 +16,25 @@ bool readGroup(const QString &path, QHash<QString, QString> &keys, QString &reas
 // The general string escapes. Any other backslash stays, for the Exec quoting.
 QString unescape(const QString &value);
 
+// What the field codes that describe the entry itself stand for.
+struct FieldValues
+{
+    QString icon; // %i: "--icon" and this, as two arguments; nothing when empty
+    QString name; // %c: the translated Name
+    QString location; // %k: the entry's own path or URI
+};
+
 // Splits an Exec value (string escapes undone) into the program and its arguments: blanks
-// separate, double quotes group, and inside them a backslash escapes " ` $ and \. Field codes
-// (%f, %U, %i, ...) are dropped, an argument that was only field codes with it; %% is a %.
-// False, with the reason, when the line breaks the rules: a reserved character outside quotes,
-// an unescaped one inside, an open quote or an unknown field code.
-bool execArguments(const QString &exec, QStringList &arguments, QString &reason);
+// separate, double quotes group, and inside them a backslash escapes " ` $ and \. %i, %c and
+// %k are expanded from `values`; the file codes (%f, %U, ...) and deprecated ones are dropped,
+// an argument that was only field codes with them; %% is a %. False, with the reason, when
+// the line breaks the rules: a reserved character outside quotes, an unescaped one inside, an
+// open quote or an unknown field code.
+bool execArguments(const QString &exec, QStringList &arguments, QString &reason,
+                   const FieldValues &values = {});
+
+// The value of `key` in the language of the messages (LC_ALL, LC_MESSAGES, LANG), by the
+// Desktop Entry rules for localized keys.
+QString localized(const QHash<QString, QString> &keys, const QString &key);
 
 } // namespace DesktopEntry

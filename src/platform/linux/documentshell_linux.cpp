@@ -30,7 +30,7 @@ public:
     {
         if (QDesktopServices::openUrl(documentUrl(QString::fromStdString(pathOrAddress))))
             return true;
-        reason = "no application is set to open it";
+        reason = "the desktop has no program to show it";
         return false;
     }
 };

@@ -38,7 +38,7 @@ public:
         return std::move(m_contents);
     }
 
-    void line(QStringView text)
+    void line(QStringView text, const QByteArray &damagedLine = {})
     {
         const QStringView trimmed = stripped(text);
         // Blanks other than ASCII ones may stand before a comment sign too.
@@ -60,11 +60,11 @@ public:
         const QString name = key.toString();
         QString value = text.sliced(eq + 1).toString();
         if (const auto found = m_section->index.constFind(name); found != m_section->index.cend()) {
-            m_section->entries[*found].value = std::move(value);
+            m_section->entries[*found] = {name, std::move(value), damagedLine};
             return;
         }
         m_section->index.insert(name, m_section->entries.size());
-        m_section->entries.append({name, std::move(value)});
+        m_section->entries.append({name, std::move(value), damagedLine});
     }
 
     void damaged() { m_contents.damaged = true; }
@@ -131,12 +131,16 @@ Contents parse(QByteArrayView bytes)
             = std::find_if(bytes.begin() + start, bytes.end(), isLineEnd) - bytes.begin();
         const QByteArrayView line = bytes.sliced(start, end - start);
         start = end + 1;
+        QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = decode(line);
         if (line.contains('\0')) {
+            // The line costs only itself: its key still counts, so a list goes on past it.
             reader.damaged();
+            text.replace(QChar::Null, QChar::ReplacementCharacter);
+            if (!stripped(text).startsWith(u'['))
+                reader.line(text, line.toByteArray());
             continue;
         }
-        QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString text = decode(line);
         if (decode.hasError()) {
             // Most likely a path another tool saved in Latin-1: every byte is still a letter.
             reader.damaged();
@@ -153,13 +157,16 @@ QByteArray serialize(const Contents &contents)
     // Encoded straight into one buffer of the largest size it can take: far cheaper than
     // encoding line by line or through a copy of the whole text.
     qsizetype units = 0;
+    qsizetype damaged = 0;
     for (const Section &section : contents.sections) {
         units += section.name.size() + 4;
-        for (const Entry &entry : section.entries)
+        for (const Entry &entry : section.entries) {
             units += entry.key.size() + entry.value.size() + 2;
+            damaged += entry.damagedLine.size();
+        }
     }
     QStringEncoder encode(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
-    QByteArray out(encode.requiredSpace(units), Qt::Uninitialized);
+    QByteArray out(encode.requiredSpace(units) + damaged, Qt::Uninitialized);
     char *at = out.data();
     auto put = [&](QStringView text) { at = encode.appendToBuffer(at, text); };
     for (const Section &section : contents.sections) {
@@ -171,9 +178,13 @@ QByteArray serialize(const Contents &contents)
             put(u"]\n");
         }
         for (const Entry &entry : section.entries) {
-            put(entry.key);
-            put(u"=");
-            put(entry.value);
+            if (entry.damagedLine.isEmpty()) {
+                put(entry.key);
+                put(u"=");
+                put(entry.value);
+            } else {
+                at = std::copy(entry.damagedLine.cbegin(), entry.damagedLine.cend(), at);
+            }
             put(u"\n");
         }
     }

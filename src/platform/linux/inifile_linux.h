@@ -15,6 +15,9 @@ struct Entry
 {
     QString key;
     QString value;
+    // A line that held a NUL byte, as it was: written back so until its value is changed.
+    // `value` shows the damage as U+FFFD.
+    QByteArray damagedLine;
 };
 
 struct Section
@@ -31,8 +34,8 @@ struct Section
 struct Contents
 {
     QList<Section> sections;
-    // Lines that could not be read as they were: binary junk, lines without a key, or text
-    // that is not UTF-8 (which is read as Latin-1, so that no entry is lost).
+    // Lines that could not be read as they were: binary junk, lines without a key, NUL bytes,
+    // or text that is not UTF-8 (which is read as Latin-1, so that no entry is lost).
     bool damaged = false;
 
     const Section *section(const QString &name) const;

@@ -12,12 +12,14 @@ set(quillmoor_platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/filenames_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/inifile_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/inifile_linux.h
+    ${CMAKE_CURRENT_LIST_DIR}/instancelock_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/linkevents_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/linkevents_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/linkwatcher_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/linkwatcher_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/networkmanager_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/networkmanager_linux.h
+    ${CMAKE_CURRENT_LIST_DIR}/networkmanagersource_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/pppinterfaces_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/pppinterfaces_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/remoteaccess_linux.cpp

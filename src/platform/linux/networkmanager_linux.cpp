@@ -1,12 +1,11 @@
 #include "platform/linux/networkmanager_linux.h"
 
-#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
-#include <QPointer>
 #include <QSet>
 
 #include <algorithm>
@@ -22,8 +21,8 @@ const QString SettingsInterface
 const QString PropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
 const QString ActiveConnections = QStringLiteral("ActiveConnections");
 
-// NetworkManager answers in microseconds; a daemon that takes longer is stuck, and the tray
-// must not freeze with it.
+// NetworkManager answers in microseconds; a question unanswered this long has failed, and is
+// asked again later.
 constexpr int CallTimeout = 2000;
 constexpr int FirstRetryDelay = 250;
 constexpr int LastRetryDelay = 8000;
@@ -72,12 +71,24 @@ Trouble troubleOf(const QDBusMessage &reply)
     return Trouble::Other;
 }
 
-QStringList pathsOf(const QVariant &value)
+// Reading a value as a type it does not hold loops or crashes in QtDBus, so each answer's type
+// is checked before it is read.
+bool isOfType(const QDBusMessage &reply, QStringView signature)
 {
-    QStringList paths;
-    for (const QDBusObjectPath &path : qdbus_cast<QList<QDBusObjectPath>>(value))
+    return reply.signature() == signature;
+}
+
+// The object paths of a listing; false when it holds anything else.
+bool pathsOf(const QVariant &value, QStringList &paths)
+{
+    if (value.metaType() != QMetaType::fromType<QDBusArgument>())
+        return false;
+    const auto argument = value.value<QDBusArgument>();
+    if (argument.currentSignature() != u"ao")
+        return false;
+    for (const QDBusObjectPath &path : qdbus_cast<QList<QDBusObjectPath>>(argument))
         paths.append(path.path());
-    return paths;
+    return true;
 }
 
 RemoteAccess::State remoteAccessState(uint state)
@@ -180,14 +191,19 @@ void NetworkManagerMirror::ownerChanged(const QString &, const QString &, const 
 
 void NetworkManagerMirror::load()
 {
-    if (!m_present)
-        return;
-    const Answer before = answer();
-    const QDBusMessage reply
-        = ask(ManagerPath, PropertiesInterface, u"Get"_qs, {ManagerInterface, ActiveConnections});
+    if (m_present)
+        ask(ManagerPath, PropertiesInterface, u"Get"_qs, {ManagerInterface, ActiveConnections},
+            [this](const QDBusMessage &reply) { listed(reply); });
+}
+
+void NetworkManagerMirror::listed(const QDBusMessage &reply)
+{
     switch (troubleOf(reply)) {
     case Trouble::None:
-        settle(follow(pathsOf(reply.arguments().value(0).value<QDBusVariant>().variant())));
+        if (isOfType(reply, u"v"))
+            follow(reply.arguments().value(0).value<QDBusVariant>().variant());
+        else
+            settle(Outcome::Failed);
         break;
     case Trouble::NoOwner:
         settle(Outcome::Absent);
@@ -201,81 +217,129 @@ void NetworkManagerMirror::load()
         settle(Outcome::Failed);
         break;
     }
-    report(before);
 }
 
-NetworkManagerMirror::Outcome NetworkManagerMirror::follow(const QStringList &order)
+void NetworkManagerMirror::follow(const QVariant &listing)
 {
-    m_order = order;
-    for (auto it = m_connections.begin(); it != m_connections.end();)
-        it = order.contains(it.key()) ? std::next(it) : m_connections.erase(it);
-    for (const QString &path : order) {
-        if (m_connections.contains(path))
-            continue;
-        const Outcome learnt = learn(path);
-        if (learnt != Outcome::Done)
-            return learnt;
+    // Questions about an older listing answer for a list that is gone.
+    ++m_generation;
+    QStringList order;
+    if (!pathsOf(listing, order)) {
+        settle(Outcome::Failed);
+        return;
     }
-    return Outcome::Done;
+    m_order = order;
+    QSet<QString> unseen(order.cbegin(), order.cend());
+    for (auto it = m_connections.begin(); it != m_connections.end();)
+        it = unseen.contains(it.key()) ? std::next(it) : m_connections.erase(it);
+    m_toLearn.clear();
+    for (const QString &path : std::as_const(order)) {
+        if (!m_connections.contains(path) && unseen.remove(path))
+            m_toLearn.append(path);
+    }
+    learnNext();
 }
 
-NetworkManagerMirror::Outcome NetworkManagerMirror::learn(const QString &path)
+void NetworkManagerMirror::learnNext()
 {
-    const QDBusMessage reply = ask(path, PropertiesInterface, u"GetAll"_qs, {ActiveInterface});
-    Connection known;
+    if (m_toLearn.isEmpty()) {
+        settle(Outcome::Done);
+        return;
+    }
+    const QString path = m_toLearn.first();
+    ask(path, PropertiesInterface, u"GetAll"_qs, {ActiveInterface},
+        [this, path](const QDBusMessage &reply) { learnt(path, reply); });
+}
+
+void NetworkManagerMirror::learnt(const QString &path, const QDBusMessage &reply)
+{
     switch (troubleOf(reply)) {
     case Trouble::None:
         break;
     // Gone between the listing and the question; the next listing drops it.
     case Trouble::Unknown:
-        m_connections.insert(path, known);
-        return Outcome::Done;
+        m_connections.insert(path, {});
+        m_toLearn.removeOne(path);
+        learnNext();
+        return;
     case Trouble::NoOwner:
-        return Outcome::Absent;
+        settle(Outcome::Absent);
+        return;
     case Trouble::Denied:
     case Trouble::Other:
-        return Outcome::Failed;
+        settle(Outcome::Failed);
+        return;
     }
-
+    if (!isOfType(reply, u"a{sv}")) {
+        settle(Outcome::Failed);
+        return;
+    }
     const QVariantMap properties = qdbus_cast<QVariantMap>(reply.arguments().value(0));
+    Connection known;
     known.state = properties.value(u"State"_qs).toUInt();
     const QString type = properties.value(u"Type"_qs).toString();
     known.dialUp = DialUpTypes.contains(type);
     const bool vpn = type == u"vpn" || properties.value(u"Vpn"_qs).toBool();
-    if (vpn || type == u"bluetooth") {
-        // Which plugin, or which Bluetooth profile, only the connection's settings tell.
-        const QString settings = properties.value(u"Connection"_qs).value<QDBusObjectPath>().path();
-        const QDBusMessage answer = ask(settings, SettingsInterface, u"GetSettings"_qs, {});
-        switch (troubleOf(answer)) {
-        case Trouble::None: {
-            const auto groups = qdbus_cast<QMap<QString, QVariantMap>>(answer.arguments().value(0));
-            if (vpn) {
-                const QString service
-                    = groups.value(u"vpn"_qs).value(u"service-type"_qs).toString();
-                known.dialUp = PppVpnPlugins.contains(service.section(u'.', -1));
-            } else {
-                known.dialUp = groups.value(u"bluetooth"_qs).value(u"type"_qs).toString() == u"dun";
-            }
-            break;
-        }
-        // Another user's private connection, or one just deleted: not ours to count.
-        case Trouble::Denied:
-        case Trouble::Unknown:
-            break;
-        case Trouble::NoOwner:
-            return Outcome::Absent;
-        case Trouble::Other:
-            return Outcome::Failed;
-        }
+    if (!vpn && type != u"bluetooth") {
+        keep(path, known);
+        return;
     }
+    // Which plugin, or which Bluetooth profile, only the connection's settings tell.
+    const QString settings = properties.value(u"Connection"_qs).value<QDBusObjectPath>().path();
+    ask(settings, SettingsInterface, u"GetSettings"_qs, {},
+        [this, path, known, vpn](const QDBusMessage &answer) {
+            classified(path, known, vpn, answer);
+        });
+}
+
+void NetworkManagerMirror::classified(const QString &path, Connection known, bool vpn,
+                                      const QDBusMessage &reply)
+{
+    switch (troubleOf(reply)) {
+    case Trouble::None: {
+        if (!isOfType(reply, u"a{sa{sv}}")) {
+            settle(Outcome::Failed);
+            return;
+        }
+        const auto groups = qdbus_cast<QMap<QString, QVariantMap>>(reply.arguments().value(0));
+        if (vpn) {
+            const QString service = groups.value(u"vpn"_qs).value(u"service-type"_qs).toString();
+            known.dialUp = PppVpnPlugins.contains(service.section(u'.', -1));
+        } else {
+            known.dialUp = groups.value(u"bluetooth"_qs).value(u"type"_qs).toString() == u"dun";
+        }
+        break;
+    }
+    // Another user's private connection, or one just deleted: not ours to count.
+    case Trouble::Denied:
+    case Trouble::Unknown:
+        break;
+    case Trouble::NoOwner:
+        settle(Outcome::Absent);
+        return;
+    case Trouble::Other:
+        settle(Outcome::Failed);
+        return;
+    }
+    keep(path, known);
+}
+
+void NetworkManagerMirror::keep(const QString &path, Connection known)
+{
     known.handle = m_nextHandle;
     m_nextHandle = m_nextHandle == LastHandle ? FirstHandle : m_nextHandle + 1;
     m_connections.insert(path, known);
-    return Outcome::Done;
+    m_toLearn.removeOne(path);
+    learnNext();
 }
 
 void NetworkManagerMirror::settle(Outcome outcome)
 {
+    if (outcome != Outcome::Done) {
+        // What is still asked about the listing no longer counts.
+        ++m_generation;
+        m_toLearn.clear();
+    }
     m_listed = outcome == Outcome::Done;
     m_failed = outcome == Outcome::Failed;
     if (outcome == Outcome::Absent) {
@@ -303,6 +367,8 @@ void NetworkManagerMirror::clear()
     m_failed = false;
     m_order.clear();
     m_connections.clear();
+    m_toLearn.clear();
+    ++m_generation;
 }
 
 void NetworkManagerMirror::propertiesChanged(const QString &interface, const QVariantMap &changed,
@@ -314,7 +380,7 @@ void NetworkManagerMirror::propertiesChanged(const QString &interface, const QVa
     if (interface == ManagerInterface && message.path() == ManagerPath) {
         if (changed.contains(ActiveConnections)) {
             const Answer before = answer();
-            settle(follow(pathsOf(changed.value(ActiveConnections))));
+            follow(changed.value(ActiveConnections));
             report(before);
         } else if (invalidated.contains(ActiveConnections)) {
             load();
@@ -346,14 +412,24 @@ void NetworkManagerMirror::changeState(const QString &path, const QVariant &stat
     report(before);
 }
 
-QDBusMessage NetworkManagerMirror::ask(const QString &path, const QString &interface,
-                                       const QString &method, const QVariantList &arguments) const
+void NetworkManagerMirror::ask(const QString &path, const QString &interface, const QString &method,
+                               const QVariantList &arguments, Then then)
 {
     QDBusMessage call = QDBusMessage::createMethodCall(Service, path, interface, method);
     call.setArguments(arguments);
     // A system without NetworkManager must not have it started for us.
     call.setAutoStartService(false);
-    return m_bus.call(call, QDBus::Block, CallTimeout);
+    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, CallTimeout), this);
+    connect(
+        watcher, &QDBusPendingCallWatcher::finished, this,
+        [this, generation = m_generation, then = std::move(then)](QDBusPendingCallWatcher *done) {
+            done->deleteLater();
+            if (generation != m_generation)
+                return;
+            const Answer before = answer();
+            then(done->reply());
+            report(before);
+        });
 }
 
 NetworkManagerMirror::Answer NetworkManagerMirror::answer() const
@@ -366,56 +442,4 @@ void NetworkManagerMirror::report(const Answer &before)
 {
     if (m_changed && answer() != before)
         m_changed();
-}
-
-namespace {
-
-// The mirror's answers in the remote access interface's shape. A mirror that does not list
-// NetworkManager's connections lists none, so that the next source answers.
-class NetworkManagerConnections final : public RemoteAccess
-{
-public:
-    explicit NetworkManagerConnections(NetworkManagerMirror *mirror)
-        : m_mirror(mirror)
-    { }
-    // The mirror belongs to the application and may already be gone with it.
-    ~NetworkManagerConnections() override { delete m_mirror.data(); }
-
-    std::uint32_t enumConnections(Handle &first) override
-    {
-        first = 0;
-        const auto status = m_mirror ? m_mirror->status() : NetworkManagerMirror::Status::Absent;
-        if (status == NetworkManagerMirror::Status::Failed)
-            return NetworkManagerMirror::BusError;
-        if (status == NetworkManagerMirror::Status::Listed)
-            first = m_mirror->firstDialUp();
-        return 0;
-    }
-
-    State connectState(Handle connection) override
-    {
-        return m_mirror ? m_mirror->connectState(connection) : RASCS_OpenPort;
-    }
-
-    void setChangedHandler(std::function<void()> changed) override
-    {
-        if (m_mirror)
-            m_mirror->setChangedHandler(std::move(changed));
-    }
-
-private:
-    QPointer<NetworkManagerMirror> m_mirror;
-};
-
-} // namespace
-
-std::unique_ptr<RemoteAccess> createNetworkManagerConnections()
-{
-    QCoreApplication *application = QCoreApplication::instance();
-    if (!application)
-        return nullptr;
-    const QDBusConnection bus = QDBusConnection::systemBus();
-    if (!bus.isConnected())
-        return nullptr;
-    return std::make_unique<NetworkManagerConnections>(new NetworkManagerMirror(bus, application));
 }

@@ -15,7 +15,9 @@ class QDBusMessage;
 
 // NetworkManager's dial-up connections, mirrored from its signals on the system bus so that a
 // probe reads memory only. The bus is asked only when NetworkManager appears, when it lists a
-// connection not seen before, and to retry after a failure.
+// connection not seen before, and to retry after a failure; never waiting for the answer, so
+// that a slow or stuck daemon cannot hold the windows. An answer of the wrong type counts as a
+// failure.
 class NetworkManagerMirror final : public QObject
 {
     Q_OBJECT
@@ -67,18 +69,25 @@ private:
         bool operator==(const Answer &) const = default;
     };
     enum class Outcome { Done, Absent, NotReady, Failed };
+    using Then = std::function<void(const QDBusMessage &reply)>;
 
     void subscribe();
     void ownerChanged(const QString &service, const QString &oldOwner, const QString &newOwner);
     void load();
-    Outcome follow(const QStringList &order);
-    Outcome learn(const QString &path);
+    void listed(const QDBusMessage &reply);
+    void follow(const QVariant &listing);
+    void learnNext();
+    void learnt(const QString &path, const QDBusMessage &reply);
+    void classified(const QString &path, Connection known, bool vpn, const QDBusMessage &reply);
+    void keep(const QString &path, Connection known);
     void settle(Outcome outcome);
     void changeState(const QString &path, const QVariant &state);
     void clear();
 
-    QDBusMessage ask(const QString &path, const QString &interface, const QString &method,
-                     const QVariantList &arguments) const;
+    // Asks without waiting; `then` runs with the reply unless what was asked for is no longer
+    // wanted by then, and reports any change it made.
+    void ask(const QString &path, const QString &interface, const QString &method,
+             const QVariantList &arguments, Then then);
     Answer answer() const;
     void report(const Answer &before);
 
@@ -88,6 +97,10 @@ private:
     bool m_failed = false;
     QStringList m_order;
     QHash<QString, Connection> m_connections;
+    // The listed connections still to be asked about, one at a time.
+    QStringList m_toLearn;
+    // Grows whenever the answers to the questions out stop counting.
+    quint64 m_generation = 0;
     RemoteAccess::Handle m_nextHandle;
     QTimer m_retry;
     int m_retryDelay;

@@ -8,7 +8,6 @@
 #include <QLockFile>
 #include <QMutex>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -98,15 +97,41 @@ private:
     mutable qsizetype m_hint = -1;
 };
 
-// The file as it is now: the last parse when nothing changed since, else a new one. `damaged`
-// is set when this call parsed a file that had unreadable text; `seen`, where given, is what
-// the file was when it was read.
-std::shared_ptr<const IniFile::Contents> load(const QString &path, bool &damaged,
+// Keeps a copy of a damaged file beside it, never over an earlier copy: .bad, then .bad.2 and
+// on, up to a few; the same bytes as the last copy make no new one. Returns the copy's name.
+QString keepCopy(const QString &path, const QByteArray &bytes)
+{
+    constexpr int MaxCopies = 9;
+    QString last;
+    for (int n = 1; n <= MaxCopies; ++n) {
+        const QString name
+            = path + QStringLiteral(".bad") + (n > 1 ? QStringLiteral(".%1").arg(n) : QString());
+        if (QFileInfo::exists(name)) {
+            last = name;
+            continue;
+        }
+        QFile previous(last);
+        if (!last.isEmpty() && previous.size() == bytes.size() && previous.open(QIODevice::ReadOnly)
+            && previous.readAll() == bytes)
+            return last;
+        QSaveFile copy(name);
+        if (copy.open(QIODevice::WriteOnly) && copy.write(bytes) == bytes.size())
+            copy.commit();
+        return name;
+    }
+    return last;
+}
+
+// The file as it is now: the last parse when nothing changed since, else a new one.
+// `damageCopy` is set when this call parsed a file that had unreadable text; `seen`, where
+// given, is what the file was when it was read.
+std::shared_ptr<const IniFile::Contents> load(const QString &path, QString &damageCopy,
                                               std::optional<Identity> *seen = nullptr)
 {
     static const auto empty = std::make_shared<IniFile::Contents>();
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    // Never waiting for a writer, should a named pipe stand there.
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     Stat info {};
     if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         if (fd >= 0)
@@ -128,13 +153,9 @@ std::shared_ptr<const IniFile::Contents> load(const QString &path, bool &damaged
         return empty;
     const QByteArray bytes = file.readAll();
     auto contents = std::make_shared<IniFile::Contents>(IniFile::parse(bytes));
-    if (contents->damaged) {
-        damaged = true;
-        // The original, before a save drops what could not be read.
-        QSaveFile copy(path + QStringLiteral(".bad"));
-        if (copy.open(QIODevice::WriteOnly) && copy.write(bytes) == bytes.size())
-            copy.commit();
-    }
+    // The original, before a save drops what could not be read.
+    if (contents->damaged)
+        damageCopy = keepCopy(path, bytes);
     // Only a file that was not replaced while it was read.
     if (qint64(bytes.size()) == qint64(info.st_size)) {
         const QMutexLocker lock(&s_mutex);
@@ -153,10 +174,10 @@ void remember(const QString &path, IniFile::Contents &&contents, const Identity 
 
 // The file's contents to change: the last parse itself where nobody else holds it, which
 // saves copying every entry of a long list.
-IniFile::Contents contentsToChange(const QString &path, bool &damaged,
+IniFile::Contents contentsToChange(const QString &path, QString &damageCopy,
                                    std::optional<Identity> &seen)
 {
-    auto current = std::const_pointer_cast<IniFile::Contents>(load(path, damaged, &seen));
+    auto current = std::const_pointer_cast<IniFile::Contents>(load(path, damageCopy, &seen));
     {
         const QMutexLocker lock(&s_mutex);
         if (s_last.contents == current)
@@ -194,6 +215,11 @@ bool apply(IniFile::Section &section, const std::vector<SettingsBacking::Change>
         if (found >= 0) {
             IniFile::Entry &entry = section.entries[found];
             if (change.value) {
+                // A damaged line stays as it was until the user changes what it reads as.
+                if (!entry.damagedLine.isEmpty() && !entry.key.isNull()
+                    && viewFrom(*change.value) == entry.value)
+                    continue;
+                entry.damagedLine.clear();
                 if (entry.key.isNull()) // removed by an earlier change
                     entry.key = viewFrom(change.key).toString();
                 // In place where the old text's room suffices: a long list's save replaces
@@ -226,22 +252,31 @@ bool apply(IniFile::Section &section, const std::vector<SettingsBacking::Change>
 
 QString SettingsFile::path()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + QStringLiteral("/quillmoor/61027.ini");
+    // By the XDG rules a relative XDG_CONFIG_HOME is ignored; without a home there is no place.
+    QString folder = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!QDir::isAbsolutePath(folder)) {
+        const QString home = qEnvironmentVariable("HOME");
+        if (!QDir::isAbsolutePath(home))
+            return {};
+        folder = home + QStringLiteral("/.config");
+    }
+    return QDir::cleanPath(folder + QStringLiteral("/quillmoor/61027.ini"));
 }
 
 std::u16string SettingsFile::location() const
 {
-    return std::u16string(viewOf(path()));
+    const QString file = path();
+    return std::u16string(
+        viewOf(file.isEmpty() ? QStringLiteral("~/.config/quillmoor/61027.ini") : file));
 }
 
 std::unique_ptr<SettingsBacking::Reading> SettingsFile::read()
 {
     const QString file = path();
-    bool damaged = false;
-    auto contents = load(file, damaged);
-    if (damaged)
-        m_damageCopy = file + QStringLiteral(".bad");
+    QString damageCopy;
+    auto contents = load(file, damageCopy);
+    if (!damageCopy.isEmpty())
+        m_damageCopy = damageCopy;
     return std::make_unique<FileReading>(std::move(contents));
 }
 
@@ -253,7 +288,16 @@ std::u16string SettingsFile::takeDamageCopy()
 bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason)
 {
     const QString file = path();
+    if (file.isEmpty()) {
+        reason = "there is no home folder to keep them in (HOME is not set)";
+        return false;
+    }
     const QString folder = QFileInfo(file).absolutePath();
+    Stat there {};
+    if (::stat(QFile::encodeName(file).constData(), &there) == 0 && !S_ISREG(there.st_mode)) {
+        reason = S_ISDIR(there.st_mode) ? "it is a folder, not a file" : "it is not a regular file";
+        return false;
+    }
     if (!QDir().mkpath(folder)) {
         reason = "its folder " + folder.toStdString() + " could not be made";
         return false;
@@ -268,11 +312,11 @@ bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason
     }
 
     // Read again under the lock: another process may have saved since.
-    bool damaged = false;
+    QString damageCopy;
     std::optional<Identity> seen;
-    IniFile::Contents contents = contentsToChange(file, damaged, seen);
-    if (damaged)
-        m_damageCopy = file + QStringLiteral(".bad");
+    IniFile::Contents contents = contentsToChange(file, damageCopy, seen);
+    if (!damageCopy.isEmpty())
+        m_damageCopy = damageCopy;
     contents.damaged = false;
     if (!apply(contents.sectionForWriting(Main), changes)) {
         // Nothing to change: the file stays as it is, or unmade, and its parse stays good.
@@ -286,11 +330,15 @@ bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason
     // Never write over the old file in place: a crash would leave half of each.
     out.setDirectWriteFallback(false);
     Stat written {};
+    errno = 0;
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush()
         || ::fstat(int(out.handle()), &written) != 0 || !out.commit()) {
-        reason = out.errorString().toStdString();
-        if (reason.empty())
-            reason = std::strerror(errno);
+        // A write cut short (a disk that filled up during it) leaves Qt with no error of its
+        // own, only "Unknown error": what the system said is then in errno.
+        const int error = errno;
+        reason = out.error() == QFileDevice::NoError && error != 0
+            ? std::strerror(error)
+            : out.errorString().toStdString();
         out.cancelWriting();
         return false;
     }

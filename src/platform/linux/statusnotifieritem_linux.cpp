@@ -8,6 +8,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QImage>
 #include <QPixmap>
+#include <QSet>
 #include <QTimer>
 #include <QtEndian>
 
@@ -259,12 +260,38 @@ void StatusNotifierItemLinux::request(Request request)
     QTimer::singleShot(0, this, [this, request] { Q_EMIT requested(request); });
 }
 
+namespace {
+
+// Few colours and hard edges: drawn pixel by pixel, so it is enlarged by repeating pixels.
+bool isPixelArt(const QImage &image)
+{
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int alpha = qAlpha(line[x]);
+            colours.insert(line[x]);
+            if ((alpha != 0 && alpha != 255) || colours.size() > 256)
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 SniPixmapList StatusNotifierItemLinux::pixmapsOf(const QIcon &icon)
 {
     SniPixmapList list;
     for (const int side : {16, 22, 24, 32, 48, 64}) {
-        const QImage image
-            = icon.pixmap(side, side).toImage().convertToFormat(QImage::Format_ARGB32);
+        // Real pixels, whatever the program's own scale: hosts on dense panels ask for 48 and up.
+        QImage image
+            = icon.pixmap(QSize(side, side), 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
+        if (!image.isNull() && image.width() < side && image.height() < side) {
+            image = image.scaled(side, side, Qt::KeepAspectRatio,
+                                 isPixelArt(image) ? Qt::FastTransformation
+                                                   : Qt::SmoothTransformation);
+        }
         if (image.isNull() || std::any_of(list.cbegin(), list.cend(), [&image](const SniPixmap &p) {
                 return p.width == image.width();
             })) {

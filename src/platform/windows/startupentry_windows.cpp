@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -23,18 +24,19 @@ std::string runValue(std::string path)
 }
 
 // "run" lists programs separated by blanks, so an unquoted path with blanks would name other
-// files; the short form of an existing program's path has none.
-std::string withoutBlanks(const std::string &value)
+// files; the short (8.3) form of an existing program's path has none. Nothing when there is no
+// such form: the volume keeps no short names, or the program is not there.
+std::optional<std::string> withoutBlanks(const std::string &value)
 {
     if (value.find(' ') == std::string::npos)
         return value;
     const auto ansi = Win32Text::toAnsi(value);
     if (!ansi)
-        return value;
+        return std::nullopt;
     char shortPath[MAX_PATH] = {};
     const DWORD length = GetShortPathNameA(ansi->c_str(), shortPath, MAX_PATH);
     if (length == 0 || length >= MAX_PATH || std::string(shortPath).find(' ') != std::string::npos)
-        return value;
+        return std::nullopt;
     return Win32Text::fromAnsi(shortPath);
 }
 
@@ -45,7 +47,14 @@ public:
     {
         if (executablePath.empty())
             return {false, "the program's own path is unknown"};
-        return write(withoutBlanks(runValue(executablePath)));
+        const std::string path = runValue(executablePath);
+        const auto value = withoutBlanks(path);
+        if (!value)
+            return {false,
+                    path
+                        + " holds blanks and has no short name without them, so Windows "
+                          "would not start it from \"run\""};
+        return write(*value);
     }
 
     StartupResult remove() override { return write(std::string()); }

@@ -5,6 +5,7 @@
 set(quillmoor_platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/documentshell_windows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/filenames_windows.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/instancelock_windows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/profilevalue.h
     ${CMAKE_CURRENT_LIST_DIR}/profilevalue_windows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/rasrecords.h

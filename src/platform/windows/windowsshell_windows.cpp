@@ -50,7 +50,7 @@ std::string shellErrorText(INT_PTR code)
         return "the file is in use";
     case SE_ERR_ASSOCINCOMPLETE:
     case SE_ERR_NOASSOC:
-        return "no program is set to open it";
+        return "Windows has no program associated with it";
     case SE_ERR_DDETIMEOUT:
     case SE_ERR_DDEFAIL:
     case SE_ERR_DDEBUSY:
