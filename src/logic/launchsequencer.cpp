@@ -12,7 +12,21 @@ LaunchSequencer::LaunchSequencer(const QStringList &list, ProgramStarter &starte
     : m_list(list)
     , m_starter(starter)
     , m_wait([](const Interval &interval) { Corvath::Pause(interval.seconds()); })
-{ }
+{
+    m_starter.setLateFailureHandler([this](const QString &entry, const QString &reason) {
+        // In the notice of the pass that still runs, else in a notice of its own.
+        const QString line = failureLine(entry, reason);
+        if (m_passDepth > 0)
+            m_failures.append(line);
+        else if (m_notify && !Corvath::IsEnding())
+            m_notify(line);
+    });
+}
+
+QString LaunchSequencer::failureLine(const QString &entry, const QString &reason)
+{
+    return QStringLiteral("Could not start %1: %2").arg(entry, reason);
+}
 
 void LaunchSequencer::runPass()
 {
@@ -36,7 +50,7 @@ void LaunchSequencer::runPass()
             continue;
         QString reason;
         if (!m_starter.start(entry, reason))
-            m_failures.append(QStringLiteral("Could not start %1: %2").arg(entry, reason));
+            m_failures.append(failureLine(entry, reason));
         // The last entry gets its pause too, on purpose: a pass lasts k intervals.
         m_wait(Interval::stored());
     }

@@ -25,6 +25,7 @@ public:
     // Told once, when a pass ends, of every entry that failed to start in it: one line
     // "Could not start <entry>: <reason>" each. A pass run inside another's pause ("Launch
     // Now", or a tick) adds its lines to the outer pass's notice, so that none replaces another.
+    // A start found failed only later goes into the running pass's notice, else into its own.
     void setNotifier(Notifier notifier) { m_notify = std::move(notifier); }
     // Waits the interval as stored at that moment after each start; Corvath::Pause unless
     // replaced.
@@ -38,6 +39,8 @@ public:
     bool isTicking() const { return m_ticking; }
 
 private:
+    static QString failureLine(const QString &entry, const QString &reason);
+
     const QStringList &m_list;
     ProgramStarter &m_starter;
     Notifier m_notify;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -20,6 +21,15 @@ public:
     EntryStarter &operator=(const EntryStarter &) = delete;
 
     virtual bool start(const std::string &entry, std::string &reason) = 0;
+
+    // Told of a start that looked good at first and failed later (Linux: the opener found
+    // nothing to open it with), with the entry and the reason. Nobody is told once the starter
+    // is gone.
+    using LateFailure = std::function<void(const std::string &entry, const std::string &reason)>;
+    void setLateFailureHandler(LateFailure handler) { *m_lateFailure = std::move(handler); }
+
+protected:
+    std::shared_ptr<LateFailure> m_lateFailure = std::make_shared<LateFailure>();
 };
 
 // The implementation for the OS the program was built for.

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 class QIcon;
@@ -34,8 +35,14 @@ public:
     // A shown item is offered to the host that runs now and to every one that comes later.
     virtual void setShown(bool shown) = 0;
 
-    // A desktop notification; false when there is no service to send it to.
-    virtual bool notify(const QString &title, const QString &text) = 0;
+    // Whether the program opens its own menu when the host passes on a click. Where it does
+    // not, hosts are told so, and those that can then open the exported menu themselves.
+    virtual void setOpensOwnMenu(bool opens) { Q_UNUSED(opens) }
+
+    // A desktop notification. `answered` is called once, later or at once, with true only when
+    // the notification service took the notice and gave it an id.
+    using Answered = std::function<void(bool shown)>;
+    virtual void notify(const QString &title, const QString &text, Answered answered) = 0;
 
 Q_SIGNALS:
     void hostChanged(bool present);

@@ -3,7 +3,11 @@
 
 DesktopStarter::DesktopStarter()
     : m_starter(createEntryStarter())
-{ }
+{
+    m_starter->setLateFailureHandler([this](const std::string &entry, const std::string &why) {
+        failedLater(QString::fromStdString(entry), QString::fromStdString(why));
+    });
+}
 
 DesktopStarter::~DesktopStarter() = default;
 

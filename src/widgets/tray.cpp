@@ -3,6 +3,7 @@
 
 #include <QFileInfo>
 #include <QImageReader>
+#include <QMessageBox>
 #include <QPixmap>
 
 namespace {
@@ -18,12 +19,29 @@ Tray::Tray(const QIcon &builtIn, std::unique_ptr<StatusNotifier> notifier,
            std::chrono::milliseconds noTrayDelay, QObject *parent)
     : QObject(parent)
     , m_notifier(std::move(notifier))
-    , m_qtTrayOnBus(m_notifier->hostPresent())
     , m_builtIn(builtIn)
     , m_icon(builtIn)
 {
+    // Where the program cannot place its menu at the pointer, the host's menu is the menu.
+    m_notifier->setOpensOwnMenu(Corvath::CanPlaceWindows());
+    connect(m_notifier.get(), &StatusNotifier::hostChanged, this, &Tray::place);
+    connect(m_notifier.get(), &StatusNotifier::requested, this, &Tray::requested);
+    m_noTray.setSingleShot(true);
+    m_noTray.setInterval(noTrayDelay);
+    connect(&m_noTray, &QTimer::timeout, this, &Tray::noTrayCheck);
+}
+
+Tray::~Tray()
+{
+    qDeleteAll(m_noticeBoxes);
+}
+
+void Tray::makeQtIcon()
+{
+    m_trayIcon = std::make_unique<QSystemTrayIcon>(m_shownIcon);
+    m_trayIcon->setToolTip(m_shownToolTip);
     // No context menu of Qt's own: every button goes to MouseUp, which opens the one menu.
-    connect(&m_trayIcon, &QSystemTrayIcon::activated, this,
+    connect(m_trayIcon.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 switch (reason) {
                 case QSystemTrayIcon::Trigger:
@@ -39,11 +57,6 @@ Tray::Tray(const QIcon &builtIn, std::unique_ptr<StatusNotifier> notifier,
                     break;
                 }
             });
-    connect(m_notifier.get(), &StatusNotifier::hostChanged, this, &Tray::place);
-    connect(m_notifier.get(), &StatusNotifier::requested, this, &Tray::requested);
-    m_noTray.setSingleShot(true);
-    m_noTray.setInterval(noTrayDelay);
-    connect(&m_noTray, &QTimer::timeout, this, &Tray::noTrayCheck);
 }
 
 void Tray::setMenu(QMenu &menu)
@@ -107,19 +120,36 @@ void Tray::setAction(int action)
 void Tray::showMessage(const QString &text)
 {
     m_lastMessage = text;
-    // Qt's balloon needs Qt's icon in a tray; elsewhere the desktop's notifications tell it,
-    // and where windows cannot be placed a balloon would be a window of its own.
-    if (shownByHost() || !QSystemTrayIcon::isSystemTrayAvailable()) {
-        if (m_notifier->notify(QStringLiteral("Quillmoor"), text) || !Corvath::CanPlaceWindows())
-            return;
+    m_notifier->notify(QStringLiteral("Quillmoor"), text, [this, text](bool shown) {
+        if (!shown)
+            showFallback(text);
+    });
+}
+
+void Tray::showFallback(const QString &text)
+{
+    // Qt's balloon needs Qt's icon in a tray; a window of the program's own Wayland allows too.
+    if (shownByQt() && QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_trayIcon->showMessage(QStringLiteral("Quillmoor"), text, QSystemTrayIcon::Warning);
+        return;
     }
-    m_trayIcon.showMessage(QStringLiteral("Quillmoor"), text, QSystemTrayIcon::Warning);
+    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Quillmoor"), text,
+                                QMessageBox::Ok, qobject_cast<QWidget *>(parent()));
+    box->setWindowModality(Qt::NonModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    m_noticeBoxes.removeAll(nullptr);
+    m_noticeBoxes.append(box);
+    box->show();
 }
 
 void Tray::apply()
 {
-    m_trayIcon.setIcon(m_icon);
-    m_trayIcon.setToolTip(m_toolTip);
+    m_shownIcon = m_icon;
+    m_shownToolTip = m_toolTip;
+    if (m_trayIcon) {
+        m_trayIcon->setIcon(m_icon);
+        m_trayIcon->setToolTip(m_toolTip);
+    }
     m_notifier->setIcon(m_icon);
     m_notifier->setToolTip(m_toolTip);
 }
@@ -128,14 +158,15 @@ void Tray::place()
 {
     const bool byHost = shownByHost();
     m_hostSeen = m_hostSeen || byHost;
-    // Qt's icon over D-Bus has no tray to go to once the host is gone.
-    m_trayIcon.setVisible(m_inTray && !byHost && !m_qtTrayOnBus);
+    if (m_inTray && !byHost && !m_trayIcon)
+        makeQtIcon();
+    if (m_trayIcon)
+        m_trayIcon->setVisible(m_inTray && !byHost);
     m_notifier->setShown(m_inTray);
 }
 
 void Tray::requested(StatusNotifier::Request request)
 {
-    // Where the program cannot place its menu at the pointer, the host's menu is the menu.
     if (!m_inTray || !Corvath::CanPlaceWindows())
         return;
     switch (request) {
@@ -155,7 +186,7 @@ void Tray::noTrayCheck()
 {
     if (m_inTray && !m_hostSeen && !m_notifier->hostPresent()
         && !QSystemTrayIcon::isSystemTrayAvailable()) {
-        m_notifier->notify(QStringLiteral("Quillmoor"), noTrayText());
+        showMessage(noTrayText());
     }
 }
 

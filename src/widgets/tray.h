@@ -3,7 +3,9 @@
 #include "platform/statusnotifier.h"
 
 #include <QIcon>
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -16,8 +18,8 @@ class QMenu;
 // Action 0 puts the icon into the tray, 1 shows a changed tooltip or icon, 2 takes it out.
 //
 // A tray host that draws items itself (StatusNotifierItem) gets the program's own item with
-// the menu exported; any other tray gets Qt's icon. Never both: Qt's icon would register an
-// item of its own with the same host.
+// the menu exported; any other tray gets Qt's icon. Never both, and the two hand over whenever
+// a host comes or goes.
 class Tray final : public QObject
 {
     Q_OBJECT
@@ -30,6 +32,7 @@ public:
     static constexpr std::chrono::milliseconds NoTrayDelay {30000};
 
     explicit Tray(const QIcon &builtIn, QObject *parent = nullptr);
+    ~Tray() override;
     // For tests: the host's item, and the wait before the no-tray notice.
     Tray(const QIcon &builtIn, std::unique_ptr<StatusNotifier> notifier,
          std::chrono::milliseconds noTrayDelay, QObject *parent = nullptr);
@@ -49,16 +52,17 @@ public:
 
     void setAction(int action);
 
-    // A passing notice beside the icon, for what must not stop the program with a modal box.
+    // A passing notice, for what must not stop the program with a modal box: the desktop's
+    // notification, else Qt's balloon beside an icon in a tray, else a window of its own.
     void showMessage(const QString &text);
     // The last notice shown, for tests.
     QString lastMessage() const { return m_lastMessage; }
 
     bool isInTray() const { return m_inTray; }
     // What the tray shows now, for tests.
-    QIcon shownIcon() const { return m_trayIcon.icon(); }
-    QString shownToolTip() const { return m_trayIcon.toolTip(); }
-    bool shownByQt() const { return m_trayIcon.isVisible(); }
+    QIcon shownIcon() const { return m_shownIcon; }
+    QString shownToolTip() const { return m_shownToolTip; }
+    bool shownByQt() const { return m_trayIcon && m_trayIcon->isVisible(); }
     bool shownByHost() const { return m_inTray && m_notifier->hostPresent(); }
 
     static QString noTrayText();
@@ -73,16 +77,21 @@ Q_SIGNALS:
 private:
     void apply();
     void place();
+    void makeQtIcon();
+    void showFallback(const QString &text);
     void requested(StatusNotifier::Request request);
     void noTrayCheck();
 
-    // Made before Qt's icon, which decides once, when it is made, whether it goes over D-Bus.
     std::unique_ptr<StatusNotifier> m_notifier;
-    bool m_qtTrayOnBus = false;
-    QSystemTrayIcon m_trayIcon;
+    // Made when first needed, while no host runs: Qt decides once, at its first icon, whether
+    // its icons go over D-Bus, and such an icon has no tray to go to once the host is gone.
+    std::unique_ptr<QSystemTrayIcon> m_trayIcon;
     QIcon m_builtIn;
     QIcon m_icon;
     QString m_toolTip;
+    QIcon m_shownIcon;
+    QString m_shownToolTip;
+    QList<QPointer<QWidget>> m_noticeBoxes;
     bool m_inTray = false;
     bool m_hostSeen = false;
     QTimer m_noTray;

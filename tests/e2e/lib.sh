@@ -7,6 +7,10 @@ set -euo pipefail
 E2E_PIDS=()
 E2E_DIR=""
 E2E_PROGRAM_PID=""
+# The tray host's panel window, as xwininfo names it; a test of another host sets it.
+E2E_PANEL='("panel" "trayer")'
+# A command that runs what follows as the desktop's user (empty: as this one).
+E2E_AS=()
 
 e2e_skip() {
     echo "SKIP: $*"
@@ -83,7 +87,7 @@ e2e_stop_tray() {
 e2e_tray_window() {
     local tree
     tree=$(xwininfo -root -tree 2>/dev/null) || return 1
-    awk '/\("panel" "trayer"\)/ { print $1; found=1; exit }
+    awk -v panel="$E2E_PANEL" 'index($0, panel) { print $1; found=1; exit }
         END { exit !found }' <<<"$tree"
 }
 
@@ -98,8 +102,8 @@ e2e_start_program() {
 e2e_icon_window() {
     local tree
     tree=$(xwininfo -root -tree 2>/dev/null) || return 1
-    awk '
-        /\("panel" "trayer"\)/ { inpanel=1; depth=index($0, "0x"); next }
+    awk -v panel="$E2E_PANEL" '
+        index($0, panel) { inpanel=1; depth=index($0, "0x"); next }
         inpanel && index($0, "0x") > 0 && index($0, "0x") <= depth { inpanel=0 }
         inpanel && /\("quillmoor" "quillmoor"\)/ { print $1; found=1; exit }
         END { exit !found }' <<<"$tree"
@@ -109,8 +113,8 @@ e2e_icon_window() {
 e2e_icon_count() {
     local tree
     tree=$(xwininfo -root -tree 2>/dev/null) || return 1
-    awk '
-        /\("panel" "trayer"\)/ { inpanel=1; depth=index($0, "0x"); next }
+    awk -v panel="$E2E_PANEL" '
+        index($0, panel) { inpanel=1; depth=index($0, "0x"); next }
         inpanel && index($0, "0x") > 0 && index($0, "0x") <= depth { inpanel=0 }
         inpanel && /\("quillmoor" "quillmoor"\)/ { n++ }
         END { print n+0 }' <<<"$tree"
@@ -202,14 +206,88 @@ e2e_store() {
     echo "$XDG_CONFIG_HOME/quillmoor/61027.ini"
 }
 
+# A private session bus at $XDG_RUNTIME_DIR/bus; called again, it comes back at that address.
+e2e_session_bus() {
+    "${E2E_AS[@]}" dbus-daemon --session --nofork --print-address \
+        --address="unix:path=$XDG_RUNTIME_DIR/bus" >"$E2E_DIR/bus.address" 2>>"$E2E_DIR/bus.log" &
+    E2E_BUS_PID=$!
+    E2E_PIDS+=($E2E_BUS_PID)
+    e2e_wait 10 "the session bus" test -S "$XDG_RUNTIME_DIR/bus"
+    export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus"
+}
+
+# Stops a process with the helpers it started (a panel's plug-ins).
+e2e_stop() {
+    pkill -P "$1" 2>/dev/null || true
+    kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
+
+e2e_not() {
+    ! "$@"
+}
+
+e2e_bus() {
+    "${E2E_AS[@]}" gdbus call --session "$@"
+}
+
+# The program's item: the calls a host makes, by its well-known name.
+e2e_sni_item() {
+    e2e_bus --dest "org.kde.StatusNotifierItem-$E2E_PROGRAM_PID-0" "$@"
+}
+
+e2e_sni_property() {
+    e2e_sni_item -o /StatusNotifierItem -m org.freedesktop.DBus.Properties.Get \
+        org.kde.StatusNotifierItem "$1"
+}
+
+e2e_sni_menu() {
+    e2e_sni_item -o /MenuBar -m "com.canonical.dbusmenu.$1" -- "${@:2}"
+}
+
+# The items the host's watcher holds, one a line.
+e2e_sni_registered() {
+    e2e_bus -d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher -m \
+        org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
+        RegisteredStatusNotifierItems | grep -oP "'\K[^']+(?=')"
+}
+
+# How many items of the program's the host holds, known by its unique name.
+e2e_sni_count() {
+    local owner
+    owner=$(e2e_bus -d org.freedesktop.DBus -o /org/freedesktop/DBus -m \
+        org.freedesktop.DBus.GetNameOwner "org.kde.StatusNotifierItem-$E2E_PROGRAM_PID-0" |
+        grep -oP "'\K:[^']*") || { echo 0; return; }
+    e2e_sni_registered | grep -c -- "^$owner\(/\|$\)" || true
+}
+
+e2e_sni_has_item() {
+    [[ $(e2e_sni_count) -eq 1 ]]
+}
+
+# Exactly one icon: the host's item or Qt's icon in the XEmbed tray, never both.
+e2e_one_icon() {
+    [[ $(($(e2e_sni_count) + $(e2e_icon_count))) -eq 1 ]]
+}
+
+# e2e_sni_click CAPTION: the host's menu item of that caption is chosen.
+e2e_sni_click() {
+    local id
+    id=$(e2e_sni_menu GetLayout 0 -1 '[]' | grep -oP "\((\d+), \{[^}]*'label': <'\Q$1\E'>" |
+        grep -oP '^\(\K\d+') || e2e_fail "no item \"$1\" in the exported menu"
+    e2e_sni_menu Event "$id" clicked '<0>' 0 >/dev/null
+}
+
+e2e_sni_tooltip_says() {
+    e2e_sni_property ToolTip | grep -q -- "$1"
+}
+
 # A session bus with the accessibility bus on it, as a screen reader's desktop has.
 e2e_start_a11y() {
     [[ -x /usr/libexec/at-spi-bus-launcher ]] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
         e2e_skip "at-spi2-core or python3-pyatspi is not installed"
-    export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-    dbus-daemon --session --nofork --address="$DBUS_SESSION_BUS_ADDRESS" >"$E2E_DIR/bus.log" 2>&1 &
-    E2E_PIDS+=($!)
-    e2e_wait 10 "the session bus" test -S "$XDG_RUNTIME_DIR/bus"
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    e2e_session_bus
     /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_DIR/a11y.log" 2>&1 &
     E2E_PIDS+=($!)
     e2e_wait 10 "the accessibility bus" gdbus call --session --dest org.a11y.Bus \

@@ -1,2 +1,4 @@
 quillmoor_script_test(e2e_tray e2e e2e/tray_test.sh)
 quillmoor_script_test(e2e_sni e2e e2e/sni_test.sh)
+quillmoor_script_test(e2e_host_xfce e2e e2e/hosts_test.sh xfce)
+quillmoor_script_test(e2e_host_lxqt e2e e2e/hosts_test.sh lxqt)

@@ -23,4 +23,10 @@ public:
         reason = failures.value(entry);
         return !failures.contains(entry);
     }
+
+    // The entry's start is found failed after start() returned.
+    void failLater(const QString &entry, const QString &reason) const
+    {
+        failedLater(entry, reason);
+    }
 };

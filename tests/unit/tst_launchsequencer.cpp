@@ -215,6 +215,21 @@ private Q_SLOTS:
         QCOMPARE(notices.size(), 1); // a pass without failures tells nothing
     }
 
+    // Found failed later: in the notice of the pass that still runs, else in a notice of its own.
+    void lateFailures()
+    {
+        m_list = {u"a"_qs, u"b"_qs};
+        QStringList notices;
+        m_seq->setNotifier([&notices](const QString &text) { notices.append(text); });
+        recordWaits([this] {
+            if (m_waits.size() == 2)
+                m_starter->failLater(u"a"_qs, u"r1"_qs);
+        });
+        m_seq->runPass();
+        m_starter->failLater(u"b"_qs, u"r2"_qs);
+        QCOMPARE(notices, (QStringList {u"Could not start a: r1"_qs, u"Could not start b: r2"_qs}));
+    }
+
     void listRefilledDuringPass()
     {
         m_list = {u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs};

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QMenu>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -28,16 +29,17 @@ public:
     QString toolTip;
     QIcon icon;
     QStringList notices;
+    bool answers = true; // the notification service answers with an id
 
     bool hostPresent() const override { return present; }
     void setMenu(QMenu &) override { }
     void setToolTip(const QString &text) override { toolTip = text; }
     void setIcon(const QIcon &value) override { icon = value; }
     void setShown(bool value) override { shown = value; }
-    bool notify(const QString &, const QString &text) override
+    void notify(const QString &, const QString &text, Answered answered) override
     {
         notices.append(text);
-        return true;
+        answered(answers);
     }
     void comes(bool value)
     {
@@ -59,6 +61,17 @@ private:
         return std::make_unique<Tray>(builtInIcon(), std::move(host), noTrayDelay);
     }
     FakeHost *m_host = nullptr;
+
+    // The notices shown in windows of the program's own.
+    static QStringList noticeBoxes()
+    {
+        QStringList texts;
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (auto *box = qobject_cast<QMessageBox *>(window); box && box->isVisible())
+                texts.append(box->text());
+        }
+        return texts;
+    }
 
 private Q_SLOTS:
     void init() { setUp(); }
@@ -182,6 +195,10 @@ private Q_SLOTS:
         QCOMPARE(m_host->toolTip, Menue::activatedToolTip());
         tray->showMessage(QStringLiteral("Could not start x: gone"));
         QCOMPARE(m_host->notices, QStringList {QStringLiteral("Could not start x: gone")});
+        QVERIFY(noticeBoxes().isEmpty());
+        m_host->answers = false; // no id: the program's own window tells it
+        tray->showMessage(QStringLiteral("Could not start y: gone"));
+        QCOMPARE(noticeBoxes(), QStringList {QStringLiteral("Could not start y: gone")});
         Q_EMIT m_host->requested(StatusNotifier::Request::ContextMenu);
         Q_EMIT m_host->requested(StatusNotifier::Request::Activate);
         QCOMPARE(mouseUp.count(), 2);
@@ -204,8 +221,10 @@ private Q_SLOTS:
     {
         auto alone = trayOnFakeHost(10ms);
         FakeHost *aloneHost = m_host;
+        aloneHost->answers = false;
         alone->setAction(Tray::Add);
         QTRY_COMPARE(aloneHost->notices, QStringList {Tray::noTrayText()});
+        QCOMPARE(noticeBoxes(), QStringList {Tray::noTrayText()});
         alone->setAction(Tray::Modify);
 
         // A host that came and went has shown the icon: no notice.
@@ -265,11 +284,11 @@ private Q_SLOTS:
         QCOMPARE(exporter.properties(activate, toggle),
                  (QVariantMap {{toggle[0], QStringLiteral("checkmark")}, {toggle[1], 1}}));
 
-        // The check mark follows the toggle, and only what changed is sent.
+        // The check mark follows the toggle, and only what changed is sent, once a click.
         QSignalSpy properties(&exporter, &DBusMenuExporter::itemsPropertiesUpdated);
         QSignalSpy layout(&exporter, &DBusMenuExporter::layoutUpdated);
         menue.sActivate->trigger();
-        QVERIFY(!properties.isEmpty());
+        QTRY_COMPARE(properties.count(), 1);
         const auto updated = properties.last().at(0).value<DBusMenuItemPropertiesList>();
         QCOMPARE(updated.size(), 1);
         QCOMPARE(updated[0].id, activate);

@@ -9,6 +9,8 @@
 #include <QSet>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 const QString Label = QStringLiteral("label");
 const QString Clicked = QStringLiteral("clicked");
@@ -252,30 +254,43 @@ bool DBusMenuExporter::eventFilter(QObject *watched, QEvent *event)
 void DBusMenuExporter::changed(QAction *action)
 {
     const int id = m_ids.value(action, -1);
-    if (id <= 0)
+    if (id <= 0 || m_pending.contains(id))
         return;
-    const QVariantMap now = propertiesOf(*action);
-    QVariantMap &told = m_told[id];
-    DBusMenuItemProperties updated {id, {}};
-    DBusMenuItemPropertyNames removed {id, {}};
-    for (auto it = now.cbegin(); it != now.cend(); ++it) {
-        if (told.value(it.key()) != it.value())
-            updated.properties.insert(it.key(), it.value());
-    }
-    for (auto it = told.cbegin(); it != told.cend(); ++it) {
-        if (!now.contains(it.key()))
-            removed.names.append(it.key());
-    }
-    told = now;
-    if (updated.properties.isEmpty() && removed.names.isEmpty())
-        return;
+    // Told once the handler has returned: a click on "Activate" flips the check mark three
+    // times, and hosts would show each flip.
+    m_pending.append(id);
+    if (m_pending.size() == 1)
+        QTimer::singleShot(0, this, &DBusMenuExporter::tellChanges);
+}
+
+void DBusMenuExporter::tellChanges()
+{
     DBusMenuItemPropertiesList updatedList;
     DBusMenuItemPropertyNamesList removedList;
-    if (!updated.properties.isEmpty())
-        updatedList.append(updated);
-    if (!removed.names.isEmpty())
-        removedList.append(removed);
-    Q_EMIT itemsPropertiesUpdated(updatedList, removedList);
+    for (const int id : std::exchange(m_pending, {})) {
+        const QAction *action = actionOf(id);
+        if (!action)
+            continue;
+        const QVariantMap now = propertiesOf(*action);
+        QVariantMap &told = m_told[id];
+        DBusMenuItemProperties updated {id, {}};
+        DBusMenuItemPropertyNames removed {id, {}};
+        for (auto it = now.cbegin(); it != now.cend(); ++it) {
+            if (told.value(it.key()) != it.value())
+                updated.properties.insert(it.key(), it.value());
+        }
+        for (auto it = told.cbegin(); it != told.cend(); ++it) {
+            if (!now.contains(it.key()))
+                removed.names.append(it.key());
+        }
+        told = now;
+        if (!updated.properties.isEmpty())
+            updatedList.append(updated);
+        if (!removed.names.isEmpty())
+            removedList.append(removed);
+    }
+    if (!updatedList.isEmpty() || !removedList.isEmpty())
+        Q_EMIT itemsPropertiesUpdated(updatedList, removedList);
 }
 
 DBusMenuAdaptor::DBusMenuAdaptor(DBusMenuExporter &exporter)

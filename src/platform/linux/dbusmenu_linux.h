@@ -95,12 +95,15 @@ private:
     QAction *actionOf(int id) const;
     void track(QAction *action);
     void changed(QAction *action);
+    void tellChanges();
 
     // Held as a widget: the menu's actions leave it while ~QWidget runs, when it is no QMenu.
     QPointer<QWidget> m_menu;
     QHash<const QAction *, int> m_ids;
     // What the host was last told of each item, so that a change sends only what differs.
     QHash<int, QVariantMap> m_told;
+    // Items changed since the host was last told, in the order they changed.
+    QList<int> m_pending;
     int m_nextId = 1;
     uint m_revision = 1;
 };

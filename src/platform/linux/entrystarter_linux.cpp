@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace {
@@ -59,12 +60,66 @@ bool startProgram(const QString &program, const QStringList &arguments, QString 
     return false;
 }
 
-bool openUrl(const QUrl &url, QString &reason)
+using LateFailure = std::weak_ptr<EntryStarter::LateFailure>;
+
+// xdg-open's exit status in words.
+QString openerFailure(int status)
 {
-    if (QDesktopServices::openUrl(url))
-        return true;
-    reason = QStringLiteral("no application is set to open it");
-    return false;
+    switch (status) {
+    case 2:
+        return QStringLiteral("it does not exist");
+    case 3:
+        return QStringLiteral("no application is set to open it");
+    case 4:
+        return QStringLiteral("the application for it failed");
+    default:
+        return QStringLiteral("the desktop's opener failed (status %1)").arg(status);
+    }
+}
+
+// Openers still running; kept reachable and never killed when the program ends.
+QList<QProcess *> &openers()
+{
+    static auto *running = new QList<QProcess *>;
+    return *running;
+}
+
+// Through xdg-open, whose exit status says whether anything took it (QDesktopServices counts a
+// started opener as done). The status is not waited for: a failure is told later.
+bool openUrl(const QUrl &url, QString &reason, const std::string &entry, const LateFailure &late)
+{
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (const auto handler = late.lock(); opener.isEmpty() || !handler || !*handler) {
+        if (QDesktopServices::openUrl(url))
+            return true;
+        reason = QStringLiteral("no application is set to open it");
+        return false;
+    }
+    auto *process = new QProcess;
+    process->setProgram(opener);
+    process->setArguments({url.toString(QUrl::FullyEncoded)});
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, entry, late](int status, QProcess::ExitStatus how) {
+                         openers().removeOne(process);
+                         process->deleteLater();
+                         const auto told = late.lock();
+                         if ((how == QProcess::NormalExit && status == 0) || !told || !*told)
+                             return;
+                         (*told)(entry,
+                                 how == QProcess::NormalExit ? openerFailure(status).toStdString()
+                                                             : "the desktop's opener crashed");
+                     });
+    process->start();
+    if (!process->waitForStarted()) {
+        reason = process->errorString();
+        delete process;
+        return false;
+    }
+    openers().append(process);
+    return true;
 }
 
 bool startLauncher(const QString &path, QString &reason)
@@ -96,10 +151,15 @@ public:
     }
 
 private:
-    static bool startEntry(const QString &entry, QString &reason)
+    bool open(const QUrl &url, const QString &entry, QString &reason) const
+    {
+        return openUrl(url, reason, entry.toStdString(), m_lateFailure);
+    }
+
+    bool startEntry(const QString &entry, QString &reason) const
     {
         if (CommandLine::isAddress(entry))
-            return openUrl(QUrl(entry), reason);
+            return open(QUrl(entry), entry, reason);
         // A path picked in the file dialog may hold blanks; the whole entry naming a file wins.
         const QFileInfo whole(entry);
         if (!entry.isEmpty() && whole.exists()) {
@@ -107,7 +167,7 @@ private:
                 return startLauncher(whole.absoluteFilePath(), reason);
             if (isDocument(whole))
                 return canOpen(whole, reason)
-                    && openUrl(QUrl::fromLocalFile(whole.absoluteFilePath()), reason);
+                    && open(QUrl::fromLocalFile(whole.absoluteFilePath()), entry, reason);
             return startProgram(whole.absoluteFilePath(), {}, reason);
         }
 
@@ -126,7 +186,7 @@ private:
             return startLauncher(named.absoluteFilePath(), reason);
         if (words.isEmpty() && isDocument(named))
             return canOpen(named, reason)
-                && openUrl(QUrl::fromLocalFile(named.absoluteFilePath()), reason);
+                && open(QUrl::fromLocalFile(named.absoluteFilePath()), entry, reason);
         return startProgram(program, words, reason);
     }
 };

@@ -5,6 +5,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QDBusPendingCallWatcher>
 #include <QImage>
 #include <QPixmap>
 #include <QSet>
@@ -18,6 +19,12 @@ const QString WatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString ItemPath = QStringLiteral("/StatusNotifierItem");
 const QString MenuPath = QStringLiteral("/MenuBar");
 const QString NotificationsService = QStringLiteral("org.freedesktop.Notifications");
+const QString ConnectionName = QStringLiteral("quillmoor-tray");
+// Between tries to reach a session bus that went away.
+constexpr int ReconnectDelay = 1000;
+// Before giving a dropped item again, so that a watcher that keeps dropping it is not flooded.
+constexpr int ReofferDelay = 500;
+constexpr int NotifyTimeout = 10000;
 } // namespace
 
 QDBusArgument &operator<<(QDBusArgument &argument, const SniPixmap &pixmap)
@@ -54,7 +61,9 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, SniToolTip &toolT
 
 std::unique_ptr<StatusNotifier> createStatusNotifier()
 {
-    return std::make_unique<StatusNotifierItemLinux>(QDBusConnection::sessionBus());
+    // A connection of its own, which can be made again after the session bus restarts.
+    return std::make_unique<StatusNotifierItemLinux>(
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, ConnectionName));
 }
 
 StatusNotifierItemLinux::StatusNotifierItemLinux(const QDBusConnection &bus)
@@ -62,7 +71,6 @@ StatusNotifierItemLinux::StatusNotifierItemLinux(const QDBusConnection &bus)
     // The name hosts know items by; Qt's own tray counts from 1.
     , m_service(
           QStringLiteral("org.kde.StatusNotifierItem-%1-0").arg(QCoreApplication::applicationPid()))
-    , m_watcher(WatcherService, m_bus, QDBusServiceWatcher::WatchForOwnerChange)
 {
     qRegisterMetaType<SniPixmapList>("SniPixmapList");
     qDBusRegisterMetaType<SniPixmap>();
@@ -70,13 +78,9 @@ StatusNotifierItemLinux::StatusNotifierItemLinux(const QDBusConnection &bus)
     qDBusRegisterMetaType<SniToolTip>();
     DBusMenuExporter::registerTypes();
     m_adaptor = new StatusNotifierItemAdaptor(*this);
-    if (!m_bus.isConnected())
-        return;
-    m_bus.registerObject(ItemPath, this, QDBusConnection::ExportAdaptors);
-    connect(&m_watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
-            &StatusNotifierItemLinux::ownerChanged);
-    if (const QDBusConnectionInterface *names = m_bus.interface())
-        m_hostPresent = names->isServiceRegistered(WatcherService);
+    m_reconnect.setInterval(ReconnectDelay);
+    connect(&m_reconnect, &QTimer::timeout, this, &StatusNotifierItemLinux::reconnect);
+    attach();
 }
 
 StatusNotifierItemLinux::~StatusNotifierItemLinux()
@@ -86,6 +90,46 @@ StatusNotifierItemLinux::~StatusNotifierItemLinux()
         m_bus.unregisterObject(ItemPath);
         m_bus.unregisterObject(MenuPath);
     }
+}
+
+void StatusNotifierItemLinux::attach()
+{
+    if (!m_bus.isConnected())
+        return;
+    m_watcher = std::make_unique<QDBusServiceWatcher>(WatcherService, m_bus,
+                                                      QDBusServiceWatcher::WatchForOwnerChange);
+    connect(m_watcher.get(), &QDBusServiceWatcher::serviceOwnerChanged, this,
+            &StatusNotifierItemLinux::ownerChanged);
+    m_bus.registerObject(ItemPath, this, QDBusConnection::ExportAdaptors);
+    if (m_menu)
+        m_bus.registerObject(MenuPath, m_menu, QDBusConnection::ExportAdaptors);
+    m_bus.connect(WatcherService, QStringLiteral("/StatusNotifierWatcher"), WatcherService,
+                  QStringLiteral("StatusNotifierItemUnregistered"), this,
+                  SLOT(itemUnregistered(QString)));
+    m_bus.connect(QString(), QStringLiteral("/org/freedesktop/DBus/Local"),
+                  QStringLiteral("org.freedesktop.DBus.Local"), QStringLiteral("Disconnected"),
+                  this, SLOT(busLost()));
+    const QDBusConnectionInterface *names = m_bus.interface();
+    setHostPresent(names && names->isServiceRegistered(WatcherService));
+}
+
+void StatusNotifierItemLinux::busLost()
+{
+    m_offered = false;
+    setHostPresent(false);
+    // Only a connection of the program's own can be made again.
+    if (m_bus.name() == ConnectionName)
+        m_reconnect.start();
+}
+
+void StatusNotifierItemLinux::reconnect()
+{
+    QDBusConnection::disconnectFromBus(ConnectionName);
+    m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, ConnectionName);
+    if (!m_bus.isConnected())
+        return;
+    m_reconnect.stop();
+    attach();
 }
 
 void StatusNotifierItemLinux::setMenu(QMenu &menu)
@@ -132,7 +176,11 @@ void StatusNotifierItemLinux::ownerChanged(const QString &service, const QString
 {
     Q_UNUSED(service)
     Q_UNUSED(oldOwner)
-    const bool present = !newOwner.isEmpty();
+    setHostPresent(!newOwner.isEmpty());
+}
+
+void StatusNotifierItemLinux::setHostPresent(bool present)
+{
     const bool changed = present != m_hostPresent;
     m_hostPresent = present;
     // A new watcher knows nothing of items offered to the old one.
@@ -142,44 +190,68 @@ void StatusNotifierItemLinux::ownerChanged(const QString &service, const QString
         Q_EMIT hostChanged(present);
 }
 
+void StatusNotifierItemLinux::itemUnregistered(const QString &service)
+{
+    // Watchers name an item by the name it registered with, some with its object path after it
+    // ("/" or, in GNOME's extension, "@").
+    const QString name = service.section(u'/', 0, 0).section(u'@', 0, 0);
+    if (m_shown && m_hostPresent && (name == m_bus.baseService() || name == m_service))
+        QTimer::singleShot(ReofferDelay, this, [this] {
+            if (m_shown && m_hostPresent)
+                offer();
+        });
+}
+
 void StatusNotifierItemLinux::offer()
 {
     if (!m_bus.isConnected())
         return;
-    if (!m_offered)
+    if (!m_offered) {
         m_offered = m_bus.registerService(m_service);
-    if (!m_offered || !m_hostPresent)
+        Q_EMIT m_adaptor->NewStatus(m_adaptor->status());
+    }
+    if (!m_hostPresent)
         return;
     QDBusMessage call = QDBusMessage::createMethodCall(
         WatcherService, QStringLiteral("/StatusNotifierWatcher"), WatcherService,
         QStringLiteral("RegisterStatusNotifierItem"));
-    call << m_service;
+    // The unique name: hosts that look the well-known name up may lose the race with its owner
+    // (GNOME's AppIndicator extension drops the item then).
+    call << m_bus.baseService();
     m_bus.send(call);
 }
 
 void StatusNotifierItemLinux::withdraw()
 {
-    // Hosts drop an item whose name leaves the bus.
-    if (m_offered && m_bus.isConnected())
+    // Hosts keep an item registered by the unique name until the program ends; a passive one
+    // they hide.
+    if (m_offered && m_bus.isConnected()) {
         m_bus.unregisterService(m_service);
+        Q_EMIT m_adaptor->NewStatus(m_adaptor->status());
+    }
     m_offered = false;
 }
 
-bool StatusNotifierItemLinux::notify(const QString &title, const QString &text)
+void StatusNotifierItemLinux::notify(const QString &title, const QString &text, Answered answered)
 {
-    const QDBusConnectionInterface *names = m_bus.isConnected() ? m_bus.interface() : nullptr;
-    if (!names
-        || (!names->isServiceRegistered(NotificationsService)
-            && !names->activatableServiceNames().value().contains(NotificationsService))) {
-        return false;
+    if (!m_bus.isConnected()) {
+        answered(false);
+        return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
         NotificationsService, QStringLiteral("/org/freedesktop/Notifications"),
         NotificationsService, QStringLiteral("Notify"));
     call << QStringLiteral("Quillmoor") << uint(0) << QStringLiteral("quillmoor") << title << text
          << QStringList() << QVariantMap() << int(-1);
-    // No waiting for the answer: a daemon that hangs must not stop the program.
-    return m_bus.send(call);
+    // Shown only when the service answers with the notice's id: a name that can merely be
+    // started may start nothing. Not waited for: a daemon that hangs must not stop the program.
+    auto *watch = new QDBusPendingCallWatcher(m_bus.asyncCall(call, NotifyTimeout), this);
+    connect(watch, &QDBusPendingCallWatcher::finished, this, [watch, answered] {
+        watch->deleteLater();
+        const QDBusMessage reply = watch->reply();
+        answered(reply.type() == QDBusMessage::ReplyMessage && reply.signature() == u"u"
+                 && reply.arguments().constFirst().toUInt() != 0);
+    });
 }
 
 void StatusNotifierItemLinux::request(Request request)
@@ -253,10 +325,21 @@ QDBusObjectPath StatusNotifierItemAdaptor::menu() const
     return QDBusObjectPath(m_item.hasMenu() ? MenuPath : QStringLiteral("/NO_DBUSMENU"));
 }
 
-void StatusNotifierItemAdaptor::Activate(int x, int y)
+QString StatusNotifierItemAdaptor::status() const
+{
+    return m_item.isShown() ? QStringLiteral("Active") : QStringLiteral("Passive");
+}
+
+void StatusNotifierItemAdaptor::Activate(int x, int y, const QDBusMessage &message)
 {
     Q_UNUSED(x) // the program places its menu at the pointer itself
     Q_UNUSED(y)
+    if (!m_item.opensOwnMenu()) {
+        message.setDelayedReply(true);
+        m_item.bus().send(message.createErrorReply(
+            QDBusError::NotSupported, QStringLiteral("The host opens the item's menu here.")));
+        return;
+    }
     m_item.request(StatusNotifier::Request::Activate);
 }
 

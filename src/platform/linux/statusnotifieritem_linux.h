@@ -5,11 +5,15 @@
 #include <QDBusAbstractAdaptor>
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusServiceWatcher>
 #include <QIcon>
 #include <QList>
 #include <QString>
+#include <QTimer>
+
+#include <memory>
 
 class DBusMenuExporter;
 class StatusNotifierItemAdaptor;
@@ -42,12 +46,16 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, SniToolTip &toolT
 
 // The item on the session bus. It follows org.kde.StatusNotifierWatcher's name: a watcher that
 // appears, also after a panel crash, is given the item again; one that goes leaves it waiting.
+// The item is registered by the connection's unique name, which a host can look up at once,
+// and given again when a watcher drops it or the bus comes back after a restart.
 class StatusNotifierItemLinux final : public StatusNotifier
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(StatusNotifierItemLinux)
 
 public:
+    // A bus with a name of its own (QDBusConnection::connectToBus) is made again when it is
+    // lost; the shared session bus is not.
     explicit StatusNotifierItemLinux(const QDBusConnection &bus);
     ~StatusNotifierItemLinux() override;
 
@@ -56,24 +64,38 @@ public:
     void setToolTip(const QString &text) override;
     void setIcon(const QIcon &icon) override;
     void setShown(bool shown) override;
-    bool notify(const QString &title, const QString &text) override;
+    void setOpensOwnMenu(bool opens) override { m_opensOwnMenu = opens; }
+    void notify(const QString &title, const QString &text, Answered answered) override;
 
     // Read by the adaptor.
     const SniPixmapList &pixmaps() const { return m_pixmaps; }
     QString toolTipText() const { return m_toolTip; }
     bool hasMenu() const { return m_menu != nullptr; }
+    bool isShown() const { return m_shown; }
+    bool opensOwnMenu() const { return m_opensOwnMenu; }
+    const QDBusConnection &bus() const { return m_bus; }
     void request(Request request);
 
     static SniPixmapList pixmapsOf(const QIcon &icon);
 
+private Q_SLOTS:
+    // QtDBus delivers bus signals only to slots named in strings.
+    void itemUnregistered(const QString &service);
+    void busLost();
+
 private:
+    void attach();
+    void reconnect();
     void ownerChanged(const QString &service, const QString &oldOwner, const QString &newOwner);
+    void setHostPresent(bool present);
     void offer();
     void withdraw();
 
     QDBusConnection m_bus;
     QString m_service;
-    QDBusServiceWatcher m_watcher;
+    // Made anew with each connection: a watcher does not move to a connection of the same name.
+    std::unique_ptr<QDBusServiceWatcher> m_watcher;
+    QTimer m_reconnect;
     StatusNotifierItemAdaptor *m_adaptor = nullptr;
     DBusMenuExporter *m_menu = nullptr;
     SniPixmapList m_pixmaps;
@@ -82,6 +104,7 @@ private:
     bool m_hostPresent = false;
     bool m_shown = false;
     bool m_offered = false;
+    bool m_opensOwnMenu = true;
 };
 
 // org.kde.StatusNotifierItem on the item's object.
@@ -113,7 +136,8 @@ public:
     QString category() const { return QStringLiteral("ApplicationStatus"); }
     QString id() const { return QStringLiteral("quillmoor"); }
     QString title() const { return QStringLiteral("Quillmoor"); }
-    QString status() const { return QStringLiteral("Active"); }
+    // Hosts hide a passive item; it stays registered by the connection's name until the end.
+    QString status() const;
     int windowId() const { return 0; }
     QString empty() const { return {}; }
     SniPixmapList iconPixmap() const { return m_item.pixmaps(); }
@@ -124,7 +148,9 @@ public:
     QDBusObjectPath menu() const;
 
 public Q_SLOTS:
-    void Activate(int x, int y);
+    // Answers an error where the program does not open its own menu, so that hosts which send
+    // the left button here (Plasma) open the exported menu instead.
+    void Activate(int x, int y, const QDBusMessage &message);
     void SecondaryActivate(int x, int y);
     void ContextMenu(int x, int y);
     void Scroll(int delta, const QString &orientation);

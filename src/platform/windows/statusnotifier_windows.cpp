@@ -10,7 +10,7 @@ public:
     void setToolTip(const QString &) override { }
     void setIcon(const QIcon &) override { }
     void setShown(bool) override { }
-    bool notify(const QString &, const QString &) override { return false; }
+    void notify(const QString &, const QString &, Answered answered) override { answered(false); }
 };
 } // namespace
 
