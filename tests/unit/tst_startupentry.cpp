@@ -278,6 +278,8 @@ private Q_SLOTS:
             << QStringLiteral("entry-folder") << true << QStringLiteral("quillmoor.desktop");
         QTest::newRow("entry is a folder, removing")
             << QStringLiteral("entry-folder") << false << QStringLiteral("quillmoor.desktop");
+        QTest::newRow("no home, relative config folder")
+            << QStringLiteral("no-home") << true << QStringLiteral("HOME is not set");
     }
     void failuresAreShown()
     {
@@ -290,6 +292,9 @@ private Q_SLOTS:
             QVERIFY(writeFile(autostart, "not a folder"));
         } else if (blocker == QStringLiteral("config-file")) {
             QVERIFY(writeFile(m_home->configPath(), "not a folder"));
+        } else if (blocker == QStringLiteral("no-home")) {
+            qunsetenv("HOME");
+            qputenv("XDG_CONFIG_HOME", "relative");
         } else {
             QVERIFY(QDir().mkpath(entryPath(*m_home) + QStringLiteral("/inside")));
         }
@@ -302,6 +307,8 @@ private Q_SLOTS:
                                            : QStringLiteral("Quillmoor could not be removed")),
                  qPrintable(failure));
         QVERIFY2(failure.contains(named), qPrintable(failure));
+        QVERIFY(!QFileInfo::exists(QStringLiteral("/.config/autostart/quillmoor.desktop")));
+        QVERIFY(!QFileInfo::exists(QStringLiteral("relative")));
     }
 
     void pathWithAControlCharacterIsRefused()

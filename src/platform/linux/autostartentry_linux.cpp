@@ -1,10 +1,10 @@
 #include "platform/linux/autostartentry_linux.h"
+#include "platform/linux/settingsfile_linux.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -54,8 +54,8 @@ namespace AutostartEntry {
 
 QString path()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + QStringLiteral("/autostart/quillmoor.desktop");
+    const QString folder = SettingsFile::configHome();
+    return folder.isEmpty() ? folder : folder + QStringLiteral("/autostart/quillmoor.desktop");
 }
 
 QString quoteArgument(const QString &argument)
@@ -107,6 +107,8 @@ QString write(const QString &executable)
             .arg(executable);
     }
     const QString file = path();
+    if (file.isEmpty())
+        return QStringLiteral("there is no home folder to keep it in (HOME is not set).");
     const QString folder = QFileInfo(file).absolutePath();
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
         return QStringLiteral("the folder %1 could not be created.").arg(folder);
@@ -123,6 +125,8 @@ QString write(const QString &executable)
 QString remove()
 {
     const QString file = path();
+    if (file.isEmpty())
+        return {}; // no home, so no entry of ours
     QFile entry(file);
     if (entry.remove())
         return {};

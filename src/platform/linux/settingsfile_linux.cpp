@@ -250,17 +250,21 @@ bool apply(IniFile::Section &section, const std::vector<SettingsBacking::Change>
 
 } // namespace
 
-QString SettingsFile::path()
+QString SettingsFile::configHome()
 {
     // By the XDG rules a relative XDG_CONFIG_HOME is ignored; without a home there is no place.
-    QString folder = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (!QDir::isAbsolutePath(folder)) {
-        const QString home = qEnvironmentVariable("HOME");
-        if (!QDir::isAbsolutePath(home))
-            return {};
-        folder = home + QStringLiteral("/.config");
-    }
-    return QDir::cleanPath(folder + QStringLiteral("/quillmoor/61027.ini"));
+    const QString folder = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (QDir::isAbsolutePath(folder))
+        return QDir::cleanPath(folder);
+    const QString home = qEnvironmentVariable("HOME");
+    return QDir::isAbsolutePath(home) ? QDir::cleanPath(home + QStringLiteral("/.config"))
+                                      : QString();
+}
+
+QString SettingsFile::path()
+{
+    const QString folder = configHome();
+    return folder.isEmpty() ? folder : folder + QStringLiteral("/quillmoor/61027.ini");
 }
 
 std::u16string SettingsFile::location() const
