@@ -29,6 +29,10 @@ Tray::Tray(const QIcon &builtIn, std::unique_ptr<StatusNotifier> notifier,
     m_noTray.setSingleShot(true);
     m_noTray.setInterval(noTrayDelay);
     connect(&m_noTray, &QTimer::timeout, this, &Tray::noTrayCheck);
+    // Made at once where no host runs (always on Windows, whose tray wants it early), else
+    // when the host first goes.
+    if (!m_notifier->hostPresent())
+        makeQtIcon();
 }
 
 Tray::~Tray()

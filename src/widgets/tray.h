@@ -83,8 +83,8 @@ private:
     void noTrayCheck();
 
     std::unique_ptr<StatusNotifier> m_notifier;
-    // Made when first needed, while no host runs: Qt decides once, at its first icon, whether
-    // its icons go over D-Bus, and such an icon has no tray to go to once the host is gone.
+    // Made only while no host runs: Qt decides once, at its first icon, whether its icons go
+    // over D-Bus, and such an icon has no tray to go to once the host is gone.
     std::unique_ptr<QSystemTrayIcon> m_trayIcon;
     QIcon m_builtIn;
     QIcon m_icon;
