@@ -1,5 +1,5 @@
 #include "platform/linux/autostartentry_linux.h"
-#include "platform/linux/settingsfile_linux.h"
+#include "platform/linux/confighome_linux.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,7 +54,7 @@ namespace AutostartEntry {
 
 QString path()
 {
-    const QString folder = SettingsFile::configHome();
+    const QString folder = configHome();
     return folder.isEmpty() ? folder : folder + QStringLiteral("/autostart/quillmoor.desktop");
 }
 

@@ -7,6 +7,7 @@ set(quillmoor_platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/applicationlauncher_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/autostartentry_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/autostartentry_linux.h
+    ${CMAKE_CURRENT_LIST_DIR}/confighome_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/desktopentry_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/desktopentry_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/filenames_linux.cpp

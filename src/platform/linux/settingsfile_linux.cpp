@@ -1,4 +1,5 @@
 #include "platform/linux/settingsfile_linux.h"
+#include "platform/linux/confighome_linux.h"
 #include "platform/linux/inifile_linux.h"
 #include "platform/textview.h"
 
@@ -249,17 +250,6 @@ bool apply(IniFile::Section &section, const std::vector<SettingsBacking::Change>
 }
 
 } // namespace
-
-QString SettingsFile::configHome()
-{
-    // By the XDG rules a relative XDG_CONFIG_HOME is ignored; without a home there is no place.
-    const QString folder = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (QDir::isAbsolutePath(folder))
-        return QDir::cleanPath(folder);
-    const QString home = qEnvironmentVariable("HOME");
-    return QDir::isAbsolutePath(home) ? QDir::cleanPath(home + QStringLiteral("/.config"))
-                                      : QString();
-}
 
 QString SettingsFile::path()
 {

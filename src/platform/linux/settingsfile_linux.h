@@ -20,8 +20,6 @@ public:
     std::u16string takeDamageCopy() override;
 
     static QString path();
-    // $XDG_CONFIG_HOME, or ~/.config; empty when neither is an absolute path.
-    static QString configHome();
 
 private:
     QString m_damageCopy;
