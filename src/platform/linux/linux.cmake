@@ -19,6 +19,8 @@ set(quillmoor_platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/linkwatcher_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/networkmanager_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/networkmanager_linux.h
+    ${CMAKE_CURRENT_LIST_DIR}/networkmanagerbus_linux.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/networkmanagerbus_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/networkmanagersource_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/pppinterfaces_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/pppinterfaces_linux.h
