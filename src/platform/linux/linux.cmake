@@ -36,7 +36,7 @@ set(quillmoor_platform_gui_sources
     ${CMAKE_CURRENT_LIST_DIR}/dbusmenu_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dbusmenu_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/documentshell_linux.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/entrystarter_linux.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/programstarter_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/statusnotifieritem_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/statusnotifieritem_linux.h)
 set(quillmoor_platform_gui_libraries Qt6::DBus)
