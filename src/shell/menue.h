@@ -34,7 +34,6 @@ public:
     bool Check1() const { return m_monitor.latch(); }
     void setCheck1(bool value) { m_monitor.setLatch(value); }
     QTimer &Timer1() { return m_monitor.timer(); }
-    LaunchMonitor &monitor() { return m_monitor; }
     Tray &tray() { return *m_tray; }
     QMenu &sFile() { return *m_sFile; }
     double iconHandle() const;
