@@ -2,9 +2,8 @@
 // of posix_spawn calls starting the same program as often; and a pass over the longest list
 // with the list in the store, next to the same pass with the list in memory only.
 #include "logic/launchsequencer.h"
-#include "logic/programstarter.h"
+#include "platform/programstarter.h"
 #include "settings/settingsstore.h"
-#include "shell/desktopstarter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -96,8 +95,8 @@ int main(int argc, char *argv[])
 
     WriteSetting(QStringLiteral("Interval"), QStringLiteral("0"));
     const QStringList list(count, QStringLiteral("/bin/true"));
-    DesktopStarter starter;
-    LaunchSequencer sequencer(list, starter);
+    const auto starter = createProgramStarter();
+    LaunchSequencer sequencer(list, *starter);
     int failures = 0;
     sequencer.setNotifier([&failures](const QString &) { ++failures; });
     char program[] = "/bin/true";

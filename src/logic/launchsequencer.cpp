@@ -2,7 +2,7 @@
 #include "logic/connectionprobe.h"
 #include "logic/pause.h"
 #include "logic/program.h"
-#include "logic/programstarter.h"
+#include "platform/programstarter.h"
 
 #include <QScopeGuard>
 

@@ -1,10 +1,11 @@
 #pragma once
 
-#include <memory>
-#include <string>
+#include <QString>
 
-// Documents, folders and web addresses handed to the desktop's program for them. Texts are
-// UTF-8; `reason` receives why something failed, in words for the user.
+#include <memory>
+
+// Documents, folders and web addresses handed to the desktop's program for them. `reason`
+// receives why something failed, in words for the user.
 //
 // Linux: the desktop's opener (QDesktopServices, xdg-open); a path that names no file but reads
 // as an address with a scheme of more than one letter is taken as that address.
@@ -20,9 +21,9 @@ public:
     // True only for a plain file (or a link to one): not a directory, a device or a path that
     // cannot be looked up. Windows: hidden and system files count as missing, as the shell's
     // own look-up has it.
-    virtual bool fileExists(const std::string &path) = 0;
+    virtual bool fileExists(const QString &path) = 0;
     // Hands a document, folder or address over and returns at once. False when nothing took it.
-    virtual bool open(const std::string &pathOrAddress, std::string &reason) = 0;
+    virtual bool open(const QString &pathOrAddress, QString &reason) = 0;
 };
 
 // The implementation for the OS the program was built for.

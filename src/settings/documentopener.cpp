@@ -14,16 +14,16 @@ DocumentShell &shell()
 
 bool FileExists(const QString &path)
 {
-    return !path.isEmpty() && shell().fileExists(path.toStdString());
+    return !path.isEmpty() && shell().fileExists(path);
 }
 
 bool OpenDocument(const QString &path, QString *reason)
 {
-    std::string why = "no document is named";
-    if (!path.isEmpty() && shell().open(path.toStdString(), why))
+    QString why = QStringLiteral("no document is named");
+    if (!path.isEmpty() && shell().open(path, why))
         return true;
     if (reason)
-        *reason = QString::fromStdString(why);
+        *reason = why;
     return false;
 }
 

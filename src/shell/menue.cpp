@@ -2,7 +2,6 @@
 #include "about/frmabout.h"
 #include "editors/configur.h"
 #include "editors/editicon.h"
-#include "logic/connectionprobe.h"
 #include "logic/dialogs.h"
 #include "logic/iconsetting.h"
 #include "logic/interval.h"
@@ -47,13 +46,7 @@ Menue::Menue(QWidget *parent)
 
     connect(m_tray, &Tray::MouseUp, this, &Menue::Tray_MouseUp);
     connect(m_tray, &Tray::IconDeleted, this, &Menue::Tray_IconDeleted);
-    connect(&m_timer1, &QTimer::timeout, this, &Menue::Timer1_Timer);
-    // Every connection source's news of a change ticks at once.
-    Corvath::whenConnectionsChange([menue = QPointer(this)] {
-        if (menue)
-            menue->m_trigger.changed();
-    });
-    m_sequencer.setNotifier([this](const QString &text) { m_tray->showMessage(text); });
+    m_monitor.setNotifier([this](const QString &text) { m_tray->showMessage(text); });
 }
 
 Menue::~Menue() = default;
@@ -102,17 +95,10 @@ void Menue::Form_Load()
     else
         m_tray->setIcon(icon.file());
     m_tray->setAction(Tray::Add);
-    LoadLaunchList(m_list1);
-    tellOfDamagedSettings();
-    m_timer1.start(1000);
+    LoadLaunchList(m_monitor.list());
+    m_monitor.tellOfDamagedSettings();
+    m_monitor.activate();
     hide();
-}
-
-void Menue::tellOfDamagedSettings()
-{
-    // Once: a damaged file is copied aside and read again only when it changes.
-    if (const QString notice = SettingsStore::takeDamageNotice(); !notice.isEmpty())
-        m_tray->showMessage(notice);
 }
 
 void Menue::Form_Activate()
@@ -148,13 +134,12 @@ void Menue::Tray_IconDeleted()
 void Menue::sActivate_Click()
 {
     if (sActivate->isChecked()) {
-        m_timer1.stop();
-        m_timer1.setInterval(0);
+        m_monitor.deactivate();
         m_tray->setToolTip(deactivatedToolTip());
         m_tray->setAction(Tray::Modify);
         sActivate->setChecked(false);
     } else {
-        m_timer1.start(1000);
+        m_monitor.activate();
         m_tray->setToolTip(activatedToolTip());
         m_tray->setAction(Tray::Modify);
         sActivate->setChecked(true);
@@ -169,13 +154,12 @@ void Menue::sExit_Click()
 
 void Menue::Timer1_Timer()
 {
-    m_sequencer.tick(m_check1);
-    tellOfDamagedSettings();
+    m_monitor.tick();
 }
 
 void Menue::sEditLaunch_Click()
 {
-    Corvath::bringUp(m_configur, [this] { return new Configur(m_list1, this); });
+    Corvath::bringUp(m_configur, [this] { return new Configur(m_monitor.list(), this); });
 }
 
 void Menue::sSetInterval_Click()
@@ -197,7 +181,7 @@ void Menue::sSetInterval_Click()
 
 void Menue::sLaunchNow_Click()
 {
-    m_sequencer.runPass();
+    m_monitor.launchNow();
 }
 
 void Menue::sEditSysTrayIcon_Click()

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "logic/launchsequencer.h"
-#include "logic/monitortrigger.h"
-#include "shell/desktopstarter.h"
+#include "logic/launchmonitor.h"
+#include "platform/programstarter.h"
 #include "widgets/form.h"
 
 #include <QPointer>
@@ -17,8 +16,8 @@ class QAction;
 class QMenu;
 class Tray;
 
-// The main window: never seen, it owns the tray icon, its popup menu, the monitoring timer,
-// the launch list and the connection latch for the whole run.
+// The main window: never seen, it owns the tray icon, its popup menu and, for the whole run, the
+// monitoring spine (LaunchMonitor) with the launch list, the timer and the connection latch.
 class Menue final : public Corvath::Form<QWidget>
 {
     Q_OBJECT
@@ -31,12 +30,10 @@ public:
     static QString activatedToolTip();
     static QString deactivatedToolTip();
 
-    QStringList &List1() { return m_list1; }
-    bool Check1() const { return m_check1; }
-    void setCheck1(bool value) { m_check1 = value; }
-    QTimer &Timer1() { return m_timer1; }
-    // The connection sources' change news calls its changed() to tick at once.
-    MonitorTrigger &monitorTrigger() { return m_trigger; }
+    QStringList &List1() { return m_monitor.list(); }
+    bool Check1() const { return m_monitor.latch(); }
+    void setCheck1(bool value) { m_monitor.setLatch(value); }
+    QTimer &Timer1() { return m_monitor.timer(); }
     Tray &tray() { return *m_tray; }
     QMenu &sFile() { return *m_sFile; }
     double iconHandle() const;
@@ -80,19 +77,12 @@ protected:
 
 private:
     QAction *addItem(const QString &caption, void (Menue::*handler)());
-    // A settings file that held unreadable text: told once in the tray.
-    void tellOfDamagedSettings();
 
-    QStringList m_list1;
-    // The latch starts true on purpose: a connection already up at start gets no pass.
-    bool m_check1 = true;
-    QTimer m_timer1;
     Tray *m_tray = nullptr;
     QMenu *m_sFile = nullptr;
     bool m_unloaded = false;
-    DesktopStarter m_starter;
-    LaunchSequencer m_sequencer {m_list1, m_starter};
-    MonitorTrigger m_trigger {m_timer1, [this] { Timer1_Timer(); }};
+    std::unique_ptr<ProgramStarter> m_starter = createProgramStarter();
+    LaunchMonitor m_monitor {*m_starter};
     // Owned as children, so that ending the program destroys them without their closing steps.
     QPointer<Configur> m_configur;
     QPointer<EditIcon> m_editIcon;

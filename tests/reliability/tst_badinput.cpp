@@ -1,9 +1,9 @@
 #include "editors/editicon.h"
 #include "fixture.h"
 #include "logic/launchsequencer.h"
+#include "platform/programstarter.h"
 #include "settings/documentopener.h"
 #include "settings/settingsstore.h"
-#include "shell/desktopstarter.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
 #include "testfiles.h"
@@ -220,8 +220,8 @@ private Q_SLOTS:
         entry = named(entry);
         outcome = named(outcome);
         const QStringList list {entry, path(QStringLiteral("after"))};
-        DesktopStarter starter;
-        LaunchSequencer sequencer(list, starter);
+        const auto starter = createProgramStarter();
+        LaunchSequencer sequencer(list, *starter);
         QStringList notices;
         sequencer.setNotifier([&notices](const QString &text) { notices.append(text); });
         sequencer.setWaiter([](const Interval &) {});

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "logic/programstarter.h"
+#include "platform/programstarter.h"
 
 #include <QHash>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "shell/desktopstarter.h"
+#include "platform/programstarter.h"
 
 #include <QApplication>
 #include <QFile>
@@ -15,7 +15,7 @@ class TestDesktopStarter : public QObject
 private:
     QTemporaryDir m_root;
     QString m_dir; // holds a blank, as paths from the file dialog may
-    DesktopStarter m_starter;
+    const std::unique_ptr<ProgramStarter> m_starter = createProgramStarter();
 
     QString path(const QString &name) const { return m_dir + u'/' + name; }
 
@@ -82,14 +82,14 @@ private Q_SLOTS:
         QFETCH(QString, arguments);
         entry.replace(u"DIR"_qs, m_dir).replace(u"OUT"_qs, u"'"_qs + path(u"out"_qs) + u"'"_qs);
         QString reason;
-        QVERIFY2(m_starter.start(entry, reason), qPrintable(reason));
+        QVERIFY2(m_starter->start(entry, reason), qPrintable(reason));
         QCOMPARE(readWhenWritten(path(u"out"_qs)), arguments);
     }
 
     void wholePathWithBlanks()
     {
         QString reason;
-        QVERIFY2(m_starter.start(path(u"solo"_qs), reason), qPrintable(reason));
+        QVERIFY2(m_starter->start(path(u"solo"_qs), reason), qPrintable(reason));
         QCOMPARE(readWhenWritten(path(u"solo.out"_qs)), u"ran"_qs);
     }
 
@@ -110,7 +110,7 @@ private Q_SLOTS:
         entry.replace(u"DIR"_qs, m_dir);
         opened.replace(u"DIR"_qs, QString::fromUtf8(QUrl::toPercentEncoding(m_dir, "/")));
         QString reason;
-        QVERIFY2(m_starter.start(entry, reason), qPrintable(reason));
+        QVERIFY2(m_starter->start(entry, reason), qPrintable(reason));
         const QString record = m_root.path() + u"/bin/opened"_qs;
         QCOMPARE(readWhenWritten(record), opened);
         QFile::remove(record);
@@ -165,7 +165,7 @@ private Q_SLOTS:
         result.replace(u"DIR"_qs, m_dir);
         writeFile(u"entry.desktop"_qs, text, true);
         QString reason;
-        const bool started = m_starter.start(path(u"entry.desktop"_qs), reason);
+        const bool started = m_starter->start(path(u"entry.desktop"_qs), reason);
         if (started)
             QCOMPARE(readWhenWritten(path(u"out"_qs)), result);
         else
@@ -190,7 +190,7 @@ private Q_SLOTS:
         QFETCH(QString, reason);
         entry.replace(u"DIR"_qs, m_dir);
         QString got;
-        QVERIFY(!m_starter.start(entry, got));
+        QVERIFY(!m_starter->start(entry, got));
         QCOMPARE(got, reason);
     }
 };

@@ -1,14 +1,11 @@
+#include "fakestarter.h"
 #include "fixture.h"
-#include "shell/menue.h"
-#include "shell/splash.h"
+#include "logic/launchmonitor.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QTest>
 
-#include <memory>
-
-// The main window ticks on change news only while "Activate" is checked.
+// The monitor ticks on change news only while activated.
 class TestMenueReact : public QObject, private Fixture
 {
     Q_OBJECT
@@ -19,11 +16,12 @@ private Q_SLOTS:
 
     void newsTicksOnlyWhileActivated()
     {
-        const auto started = startMenue();
-        Menue &menue = *started;
+        FakeStarter starter;
+        LaunchMonitor monitor(starter);
+        monitor.activate();
         FakeRemoteAccess &net = *m_net;
-        const auto news = [&menue] {
-            menue.monitorTrigger().changed();
+        const auto news = [&monitor] {
+            monitor.changed();
             for (int i = 0; i < 5; ++i)
                 QCoreApplication::processEvents();
         };
@@ -32,20 +30,19 @@ private Q_SLOTS:
         news();
         QVERIFY(net.listings > 0);
 
-        menue.sActivate->trigger();
-        QVERIFY(!menue.sActivate->isChecked());
+        monitor.deactivate();
         net.listings = 0;
         net.setConnected(false);
         news();
         QCOMPARE(net.listings, 0);
-        QVERIFY(menue.Check1()); // frozen while deactivated
+        QVERIFY(monitor.latch()); // frozen while deactivated
 
-        menue.sActivate->trigger();
+        monitor.activate();
         news();
         QVERIFY(net.listings > 0);
-        QVERIFY(!menue.Check1());
+        QVERIFY(!monitor.latch());
     }
 };
 
-QTEST_MAIN(TestMenueReact)
+QTEST_GUILESS_MAIN(TestMenueReact)
 #include "tst_menuereact.moc"

@@ -1,7 +1,7 @@
 #include "fakestarter.h"
 #include "fixture.h"
+#include "logic/launchmonitor.h"
 #include "logic/launchsequencer.h"
-#include "logic/monitortrigger.h"
 #include "platform/linux/linkwatcher_linux.h"
 
 #include <QCoreApplication>
@@ -71,36 +71,24 @@ class TestMonitorTrigger : public QObject, private Fixture
 
 private:
     std::unique_ptr<FakeStarter> m_starter;
-    std::unique_ptr<QTimer> m_monitor;
-    QStringList m_list;
-    std::unique_ptr<LaunchSequencer> m_seq;
-    std::unique_ptr<MonitorTrigger> m_trigger;
-    bool m_latch = true;
-    int m_ticks = 0;
+    std::unique_ptr<LaunchMonitor> m_monitor;
+    // Each tick lists the connections twice.
+    int ticks() const { return m_net->listings / 2; }
 
 private Q_SLOTS:
     void init()
     {
         setUp();
         m_starter = std::make_unique<FakeStarter>();
+        m_monitor = std::make_unique<LaunchMonitor>(*m_starter);
         // Running stands for activated; it never fires within a test.
-        m_monitor = std::make_unique<QTimer>();
-        m_monitor->start(std::chrono::hours(1));
-        m_list = {u"a"_qs, u"b"_qs};
-        m_seq = std::make_unique<LaunchSequencer>(m_list, *m_starter);
-        m_seq->setWaiter([](const Interval &) {});
-        m_latch = true;
-        m_ticks = 0;
-        m_trigger = std::make_unique<MonitorTrigger>(*m_monitor, [this] {
-            ++m_ticks;
-            m_seq->tick(m_latch);
-        });
+        m_monitor->timer().start(std::chrono::hours(1));
+        m_monitor->list() = {u"a"_qs, u"b"_qs};
+        m_monitor->sequencer().setWaiter([](const Interval &) {});
     }
 
     void cleanup()
     {
-        m_trigger.reset();
-        m_seq.reset();
         m_monitor.reset();
         tearDown();
     }
@@ -116,16 +104,15 @@ private Q_SLOTS:
     {
         QFETCH(int, changes);
         for (int i = 0; i < changes; ++i)
-            m_trigger->changed();
-        QCOMPARE(m_ticks, 0); // soon, not inside the caller
+            m_monitor->changed();
+        QCOMPARE(ticks(), 0); // soon, not inside the caller
         settle();
-        QCOMPARE(m_ticks, 1);
-        QCOMPARE(m_net->listings, 2);
+        QCOMPARE(ticks(), 1);
 
         // News after the tick is news again.
-        m_trigger->changed();
+        m_monitor->changed();
         settle();
-        QCOMPARE(m_ticks, 2);
+        QCOMPARE(ticks(), 2);
     }
 
     // Activated when the news comes, and when its tick would run.
@@ -145,20 +132,19 @@ private Q_SLOTS:
         QFETCH(bool, atTick);
         QFETCH(int, ticks);
         m_net->setConnected(true);
-        m_latch = false;
+        m_monitor->setLatch(false);
         if (!atChange)
-            m_monitor->stop();
-        m_trigger->changed();
+            m_monitor->deactivate();
+        m_monitor->changed();
         if (atTick)
-            m_monitor->start(std::chrono::hours(1));
+            m_monitor->timer().start(std::chrono::hours(1));
         else
-            m_monitor->stop();
+            m_monitor->deactivate();
         settle();
-        QCOMPARE(m_ticks, ticks);
         // No tick: nothing probed, nothing started, and the latch kept its value.
-        QCOMPARE(m_net->listings, ticks ? 2 : 0);
+        QCOMPARE(this->ticks(), ticks);
         QCOMPARE(m_starter->started.size(), ticks ? 2 : 0);
-        QCOMPARE(m_latch, ticks == 1);
+        QCOMPARE(m_monitor->latch(), ticks == 1);
     }
 
     // The timer alone may look only before the drop and after the return; the drop's own tick
@@ -166,24 +152,24 @@ private Q_SLOTS:
     void dropAndReturnGetsItsOwnPass()
     {
         m_net->setConnected(true);
-        m_trigger->changed(); // up when monitoring began: no pass
+        m_monitor->changed(); // up when monitoring began: no pass
         settle();
         QVERIFY(m_starter->started.isEmpty());
-        QVERIFY(m_latch);
+        QVERIFY(m_monitor->latch());
 
         for (int connection = 1; connection <= 3; ++connection) {
             m_net->setConnected(false);
-            m_trigger->changed();
+            m_monitor->changed();
             settle();
-            QVERIFY(!m_latch);
+            QVERIFY(!m_monitor->latch());
             m_net->setConnected(true);
             // The link, then each address, each with news of its own.
             for (int news = 0; news < 3; ++news) {
-                m_trigger->changed();
+                m_monitor->changed();
                 settle();
             }
             QCOMPARE(m_starter->started.size(), 2 * connection);
-            QVERIFY(m_latch);
+            QVERIFY(m_monitor->latch());
         }
     }
 
@@ -191,19 +177,19 @@ private Q_SLOTS:
     void newsDuringPassIsSkipped()
     {
         m_net->setConnected(true);
-        m_latch = false;
+        m_monitor->setLatch(false);
         int listingsInPass = -1;
-        m_seq->setWaiter([this, &listingsInPass](const Interval &) {
+        m_monitor->sequencer().setWaiter([this, &listingsInPass](const Interval &) {
             const int before = m_net->listings;
-            m_trigger->changed();
+            m_monitor->changed();
             settle();
             listingsInPass = m_net->listings - before;
         });
-        m_trigger->changed();
+        m_monitor->changed();
         settle();
         QCOMPARE(listingsInPass, 0);
-        QCOMPARE(m_starter->started, m_list);
-        QVERIFY(m_latch);
+        QCOMPARE(m_starter->started, m_monitor->list());
+        QVERIFY(m_monitor->latch());
     }
 
     void watcherPassesEventsOn_data()
@@ -224,13 +210,13 @@ private Q_SLOTS:
         auto owned = std::make_unique<FakeLinkEvents>();
         FakeLinkEvents &events = *owned;
         events.next = drained;
-        LinkWatcher watcher([this] { m_trigger->changed(); }, std::move(owned));
+        LinkWatcher watcher([this] { m_monitor->changed(); }, std::move(owned));
         QVERIFY(watcher.isWatching());
 
         events.send(10); // a burst, waiting before the program looks
         settle();
         QCOMPARE(events.drains, 1);
-        QCOMPARE(m_ticks, ticks);
+        QCOMPARE(this->ticks(), ticks);
         QCOMPARE(watcher.isWatching(), watching);
 
         // A source left readable must not wake the program again and again.

@@ -21,16 +21,16 @@ QUrl documentUrl(const QString &path)
 class DesktopDocumentShell final : public DocumentShell
 {
 public:
-    bool fileExists(const std::string &path) override
+    bool fileExists(const QString &path) override
     {
-        return !path.empty() && QFileInfo(QString::fromStdString(path)).isFile();
+        return !path.isEmpty() && QFileInfo(path).isFile();
     }
 
-    bool open(const std::string &pathOrAddress, std::string &reason) override
+    bool open(const QString &pathOrAddress, QString &reason) override
     {
-        if (QDesktopServices::openUrl(documentUrl(QString::fromStdString(pathOrAddress))))
+        if (QDesktopServices::openUrl(documentUrl(pathOrAddress)))
             return true;
-        reason = "the desktop has no program to show it";
+        reason = QStringLiteral("the desktop has no program to show it");
         return false;
     }
 };

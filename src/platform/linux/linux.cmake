@@ -20,6 +20,8 @@ set(quillmoor_platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/linkwatcher_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/networkmanager_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/networkmanager_linux.h
+    ${CMAKE_CURRENT_LIST_DIR}/networkmanagerbus_linux.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/networkmanagerbus_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/networkmanagersource_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/pppinterfaces_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/pppinterfaces_linux.h
@@ -35,7 +37,7 @@ set(quillmoor_platform_gui_sources
     ${CMAKE_CURRENT_LIST_DIR}/dbusmenu_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dbusmenu_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/documentshell_linux.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/entrystarter_linux.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/programstarter_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/statusnotifieritem_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/statusnotifieritem_linux.h)
 set(quillmoor_platform_gui_libraries Qt6::DBus)

@@ -1,4 +1,5 @@
 #include "platform/linux/networkmanager_linux.h"
+#include "platform/linux/networkmanagerbus_linux.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>
@@ -10,16 +11,9 @@
 
 #include <algorithm>
 
-namespace {
+using namespace NetworkManagerBus;
 
-const QString Service = QStringLiteral("org.freedesktop.NetworkManager");
-const QString ManagerPath = QStringLiteral("/org/freedesktop/NetworkManager");
-const QString ManagerInterface = QStringLiteral("org.freedesktop.NetworkManager");
-const QString ActiveInterface = QStringLiteral("org.freedesktop.NetworkManager.Connection.Active");
-const QString SettingsInterface
-    = QStringLiteral("org.freedesktop.NetworkManager.Settings.Connection");
-const QString PropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
-const QString ActiveConnections = QStringLiteral("ActiveConnections");
+namespace {
 
 // NetworkManager answers in microseconds; a question unanswered this long has failed, and is
 // asked again later.
@@ -29,82 +23,6 @@ constexpr int LastRetryDelay = 8000;
 
 constexpr RemoteAccess::Handle FirstHandle = NetworkManagerMirror::FirstHandle;
 constexpr RemoteAccess::Handle LastHandle = 0xFFFFFFFFu;
-
-// NMActiveConnectionState.
-constexpr uint Activating = 1;
-constexpr uint Activated = 2;
-constexpr uint Deactivating = 3;
-constexpr uint Deactivated = 4;
-// Still being set up, as the remote access interface numbers it.
-constexpr RemoteAccess::State RASCS_ConnectDevice = 2;
-constexpr RemoteAccess::State RASCS_Disconnected = 0x2001;
-
-// Kinds that always dial: a modem, a DSL line, a phone over Bluetooth.
-const QSet<QString> DialUpTypes = {QStringLiteral("gsm"), QStringLiteral("cdma"),
-                                   QStringLiteral("pppoe"), QStringLiteral("adsl")};
-// VPN plugins that run pppd, as Windows lists its VPN connections among the dial-up ones.
-const QSet<QString> PppVpnPlugins = {QStringLiteral("pptp"), QStringLiteral("l2tp"),
-                                     QStringLiteral("sstp"), QStringLiteral("fortisslvpn")};
-
-enum class Trouble {
-    None,
-    NoOwner, // the name has gone: the owner watcher is about to say so
-    Unknown, // no such object or interface (yet, or any more)
-    Denied, // not this user's to read
-    Other,
-};
-
-Trouble troubleOf(const QDBusMessage &reply)
-{
-    if (reply.type() == QDBusMessage::ReplyMessage)
-        return Trouble::None;
-    const QString name = reply.errorName();
-    if (name == u"org.freedesktop.DBus.Error.ServiceUnknown"
-        || name == u"org.freedesktop.DBus.Error.NameHasNoOwner")
-        return Trouble::NoOwner;
-    if (name == u"org.freedesktop.DBus.Error.UnknownObject"
-        || name == u"org.freedesktop.DBus.Error.UnknownMethod"
-        || name == u"org.freedesktop.DBus.Error.UnknownInterface")
-        return Trouble::Unknown;
-    if (name == u"org.freedesktop.DBus.Error.AccessDenied" || name.endsWith(u".PermissionDenied"))
-        return Trouble::Denied;
-    return Trouble::Other;
-}
-
-// Reading a value as a type it does not hold loops or crashes in QtDBus, so each answer's type
-// is checked before it is read.
-bool isOfType(const QDBusMessage &reply, QStringView signature)
-{
-    return reply.signature() == signature;
-}
-
-// The object paths of a listing; false when it holds anything else.
-bool pathsOf(const QVariant &value, QStringList &paths)
-{
-    if (value.metaType() != QMetaType::fromType<QDBusArgument>())
-        return false;
-    const auto argument = value.value<QDBusArgument>();
-    if (argument.currentSignature() != u"ao")
-        return false;
-    for (const QDBusObjectPath &path : qdbus_cast<QList<QDBusObjectPath>>(argument))
-        paths.append(path.path());
-    return true;
-}
-
-RemoteAccess::State remoteAccessState(uint state)
-{
-    switch (state) {
-    case Activated:
-        return RemoteAccess::RASCS_Connected;
-    case Activating:
-        return RASCS_ConnectDevice;
-    case Deactivating:
-    case Deactivated:
-        return RASCS_Disconnected;
-    default:
-        return RemoteAccess::RASCS_OpenPort;
-    }
-}
 
 } // namespace
 
@@ -278,7 +196,7 @@ void NetworkManagerMirror::learnt(const QString &path, const QDBusMessage &reply
     Connection known;
     known.state = properties.value(u"State"_qs).toUInt();
     const QString type = properties.value(u"Type"_qs).toString();
-    known.dialUp = DialUpTypes.contains(type);
+    known.dialUp = isDialUpType(type);
     const bool vpn = type == u"vpn" || properties.value(u"Vpn"_qs).toBool();
     if (!vpn && type != u"bluetooth") {
         keep(path, known);
@@ -301,13 +219,7 @@ void NetworkManagerMirror::classified(const QString &path, Connection known, boo
             settle(Outcome::Failed);
             return;
         }
-        const auto groups = qdbus_cast<QMap<QString, QVariantMap>>(reply.arguments().value(0));
-        if (vpn) {
-            const QString service = groups.value(u"vpn"_qs).value(u"service-type"_qs).toString();
-            known.dialUp = PppVpnPlugins.contains(service.section(u'.', -1));
-        } else {
-            known.dialUp = groups.value(u"bluetooth"_qs).value(u"type"_qs).toString() == u"dun";
-        }
+        known.dialUp = dialsBySettings(reply, vpn);
         break;
     }
     // Another user's private connection, or one just deleted: not ours to count.

@@ -6,11 +6,18 @@ namespace {
 class WindowsDocumentShell final : public DocumentShell
 {
 public:
-    bool fileExists(const std::string &path) override { return WindowsShell::fileExists(path); }
-
-    bool open(const std::string &pathOrAddress, std::string &reason) override
+    bool fileExists(const QString &path) override
     {
-        return WindowsShell::openDocument(pathOrAddress, 0, reason);
+        return WindowsShell::fileExists(path.toStdString());
+    }
+
+    bool open(const QString &pathOrAddress, QString &reason) override
+    {
+        std::string why = reason.toStdString();
+        if (WindowsShell::openDocument(pathOrAddress.toStdString(), 0, why))
+            return true;
+        reason = QString::fromStdString(why);
+        return false;
     }
 };
 

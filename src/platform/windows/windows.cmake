@@ -3,7 +3,6 @@
 # that they also cross-build without Qt (tests/windows); and quillmoor_platform_gui_sources and
 # _gui_libraries, for the Qt program alone.
 set(quillmoor_platform_sources
-    ${CMAKE_CURRENT_LIST_DIR}/documentshell_windows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/filenames_windows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/instancelock_windows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/profilevalue.h
@@ -19,9 +18,10 @@ set(quillmoor_platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/windowsshell.h
     ${CMAKE_CURRENT_LIST_DIR}/windowsshell_windows.cpp)
 set(quillmoor_platform_libraries advapi32 shell32)
-# Those that take Qt's types. The taskbar's notification area is QSystemTrayIcon's: no tray
-# item of our own.
+# Those that take Qt's types, at the edge of the Win32 code above. The taskbar's notification
+# area is QSystemTrayIcon's: no tray item of our own.
 set(quillmoor_platform_gui_sources
-    ${CMAKE_CURRENT_LIST_DIR}/entrystarter_windows.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/documentshell_windows.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/programstarter_windows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/statusnotifier_windows.cpp)
 set(quillmoor_platform_gui_libraries)

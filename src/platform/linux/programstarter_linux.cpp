@@ -1,6 +1,6 @@
 #include "platform/applicationlauncher.h"
 #include "platform/commandline.h"
-#include "platform/entrystarter.h"
+#include "platform/programstarter.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -60,7 +60,7 @@ bool startProgram(const QString &program, const QStringList &arguments, QString 
     return false;
 }
 
-using LateFailure = std::weak_ptr<EntryStarter::LateFailure>;
+using LateFailure = std::weak_ptr<const ProgramStarter::LateFailure>;
 
 // xdg-open's exit status in words.
 QString openerFailure(int status)
@@ -86,10 +86,10 @@ QList<QProcess *> &openers()
 
 // Through xdg-open, whose exit status says whether anything took it (QDesktopServices counts a
 // started opener as done). The status is not waited for: a failure is told later.
-bool openUrl(const QUrl &url, QString &reason, const std::string &entry, const LateFailure &late)
+bool openUrl(const QUrl &url, QString &reason, const QString &entry, const LateFailure &late)
 {
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    if (const auto handler = late.lock(); opener.isEmpty() || !handler || !*handler) {
+    if (opener.isEmpty()) {
         if (QDesktopServices::openUrl(url))
             return true;
         reason = QStringLiteral("no application is set to open it");
@@ -109,8 +109,9 @@ bool openUrl(const QUrl &url, QString &reason, const std::string &entry, const L
                          if ((how == QProcess::NormalExit && status == 0) || !told || !*told)
                              return;
                          (*told)(entry,
-                                 how == QProcess::NormalExit ? openerFailure(status).toStdString()
-                                                             : "the desktop's opener crashed");
+                                 how == QProcess::NormalExit
+                                     ? openerFailure(status)
+                                     : QStringLiteral("the desktop's opener crashed"));
                      });
     process->start();
     if (!process->waitForStarted()) {
@@ -137,27 +138,13 @@ bool startLauncher(const QString &path, QString &reason)
                         QString::fromStdString(command.workingDirectory));
 }
 
-class DesktopEntryStarter final : public EntryStarter
+class DesktopStarter final : public ProgramStarter
 {
 public:
-    bool start(const std::string &text, std::string &why) override
+    bool start(const QString &entry, QString &reason) override
     {
-        const QString entry = QString::fromStdString(text);
-        QString reason;
-        if (startEntry(entry, reason))
-            return true;
-        why = reason.toStdString();
-        return false;
-    }
-
-private:
-    bool open(const QUrl &url, const QString &entry, QString &reason) const
-    {
-        return openUrl(url, reason, entry.toStdString(), m_lateFailure);
-    }
-
-    bool startEntry(const QString &entry, QString &reason) const
-    {
+        if (isDamaged(entry, reason))
+            return false;
         if (CommandLine::isAddress(entry))
             return open(QUrl(entry), entry, reason);
         // A path picked in the file dialog may hold blanks; the whole entry naming a file wins.
@@ -189,11 +176,17 @@ private:
                 && open(QUrl::fromLocalFile(named.absoluteFilePath()), entry, reason);
         return startProgram(program, words, reason);
     }
+
+private:
+    bool open(const QUrl &url, const QString &entry, QString &reason) const
+    {
+        return openUrl(url, reason, entry, lateFailure());
+    }
 };
 
 } // namespace
 
-std::unique_ptr<EntryStarter> createEntryStarter()
+std::unique_ptr<ProgramStarter> createProgramStarter()
 {
-    return std::make_unique<DesktopEntryStarter>();
+    return std::make_unique<DesktopStarter>();
 }

@@ -1,0 +1,93 @@
+#include "platform/linux/networkmanagerbus_linux.h"
+
+#include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QSet>
+
+namespace NetworkManagerBus {
+namespace {
+
+// NMActiveConnectionState.
+constexpr uint Activating = 1;
+constexpr uint Activated = 2;
+constexpr uint Deactivating = 3;
+constexpr uint Deactivated = 4;
+// Still being set up, as the remote access interface numbers it.
+constexpr RemoteAccess::State RASCS_ConnectDevice = 2;
+constexpr RemoteAccess::State RASCS_Disconnected = 0x2001;
+
+// Kinds that always dial: a modem, a DSL line, a phone over Bluetooth.
+const QSet<QString> DialUpTypes = {QStringLiteral("gsm"), QStringLiteral("cdma"),
+                                   QStringLiteral("pppoe"), QStringLiteral("adsl")};
+// VPN plugins that run pppd, as Windows lists its VPN connections among the dial-up ones.
+const QSet<QString> PppVpnPlugins = {QStringLiteral("pptp"), QStringLiteral("l2tp"),
+                                     QStringLiteral("sstp"), QStringLiteral("fortisslvpn")};
+
+} // namespace
+
+Trouble troubleOf(const QDBusMessage &reply)
+{
+    if (reply.type() == QDBusMessage::ReplyMessage)
+        return Trouble::None;
+    const QString name = reply.errorName();
+    if (name == u"org.freedesktop.DBus.Error.ServiceUnknown"
+        || name == u"org.freedesktop.DBus.Error.NameHasNoOwner")
+        return Trouble::NoOwner;
+    if (name == u"org.freedesktop.DBus.Error.UnknownObject"
+        || name == u"org.freedesktop.DBus.Error.UnknownMethod"
+        || name == u"org.freedesktop.DBus.Error.UnknownInterface")
+        return Trouble::Unknown;
+    if (name == u"org.freedesktop.DBus.Error.AccessDenied" || name.endsWith(u".PermissionDenied"))
+        return Trouble::Denied;
+    return Trouble::Other;
+}
+
+bool isOfType(const QDBusMessage &reply, QStringView signature)
+{
+    return reply.signature() == signature;
+}
+
+bool pathsOf(const QVariant &value, QStringList &paths)
+{
+    if (value.metaType() != QMetaType::fromType<QDBusArgument>())
+        return false;
+    const auto argument = value.value<QDBusArgument>();
+    if (argument.currentSignature() != u"ao")
+        return false;
+    for (const QDBusObjectPath &path : qdbus_cast<QList<QDBusObjectPath>>(argument))
+        paths.append(path.path());
+    return true;
+}
+
+RemoteAccess::State remoteAccessState(uint state)
+{
+    switch (state) {
+    case Activated:
+        return RemoteAccess::RASCS_Connected;
+    case Activating:
+        return RASCS_ConnectDevice;
+    case Deactivating:
+    case Deactivated:
+        return RASCS_Disconnected;
+    default:
+        return RemoteAccess::RASCS_OpenPort;
+    }
+}
+
+bool isDialUpType(const QString &type)
+{
+    return DialUpTypes.contains(type);
+}
+
+bool dialsBySettings(const QDBusMessage &reply, bool vpn)
+{
+    const auto groups = qdbus_cast<QMap<QString, QVariantMap>>(reply.arguments().value(0));
+    if (vpn) {
+        const QString service = groups.value(u"vpn"_qs).value(u"service-type"_qs).toString();
+        return PppVpnPlugins.contains(service.section(u'.', -1));
+    }
+    return groups.value(u"bluetooth"_qs).value(u"type"_qs).toString() == u"dun";
+}
+
+} // namespace NetworkManagerBus

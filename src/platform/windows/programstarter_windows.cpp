@@ -1,0 +1,32 @@
+#include "platform/commandline.h"
+#include "platform/programstarter.h"
+#include "platform/windows/windowsshell.h"
+
+namespace {
+
+// Programs through CreateProcess, documents and addresses through the shell, as Windows itself
+// does.
+class WindowsStarter final : public ProgramStarter
+{
+public:
+    bool start(const QString &entry, QString &reason) override
+    {
+        if (isDamaged(entry, reason))
+            return false;
+        std::string why;
+        const std::string text = entry.toStdString();
+        const bool started = CommandLine::isAddress(entry)
+            ? WindowsShell::openDocument(text, 0, why)
+            : WindowsShell::startEntry(text, why);
+        if (!started)
+            reason = QString::fromStdString(why);
+        return started;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<ProgramStarter> createProgramStarter()
+{
+    return std::make_unique<WindowsStarter>();
+}
