@@ -6,6 +6,7 @@
 #include "widgets/tray.h"
 
 #include <QAction>
+#include <QDir>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -104,6 +105,23 @@ private Q_SLOTS:
         auto menue = startMenue();
         QCOMPARE(imageOf(menue->tray().shownIcon()),
                  showsFile ? square(Qt::red) : imageOf(builtInIcon()));
+    }
+
+    // The start-up commands report; the menu's handlers are what tell the user.
+    void startupFailuresAreToldInAnErrorBox()
+    {
+        auto menue = startMenue();
+        QVERIFY(
+            QDir().mkpath(m_home->configPath() + QStringLiteral("/autostart/quillmoor.desktop")));
+        menue->sAddStartup->trigger();
+        menue->sRemoveStartup->trigger();
+        QCOMPARE(m_dialogs->messages.size(), 2);
+        for (const auto &message : std::as_const(m_dialogs->messages)) {
+            QCOMPARE(message.title, QStringLiteral("Error"));
+            QCOMPARE(message.icon, Corvath::MessageIcon::Critical);
+        }
+        QVERIFY(m_dialogs->messages[0].text.startsWith(u"Quillmoor could not be added"));
+        QVERIFY(m_dialogs->messages[1].text.startsWith(u"Quillmoor could not be removed"));
     }
 
     void exitTakesIconOutOnceAndEnds()
