@@ -70,8 +70,10 @@ e2e_has_wm() {
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
 
+# How trayer sizes its panel; a test may set a fixed width.
+E2E_TRAYER_WIDTH=(--widthtype request)
 e2e_start_tray() {
-    trayer --edge top --align right --widthtype request --height 32 --SetDockType true \
+    trayer --edge top --align right "${E2E_TRAYER_WIDTH[@]}" --height 32 --SetDockType true \
         --transparent false --tint 0x808080 >"$E2E_DIR/trayer.log" 2>&1 &
     E2E_TRAYER_PID=$!
     E2E_PIDS+=($E2E_TRAYER_PID)
