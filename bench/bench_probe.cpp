@@ -1,6 +1,6 @@
 // Prints what one connection probe costs on this machine's interfaces.
 #include "logic/connectionprobe.h"
-#include "platform/remoteaccess.h"
+#include "platform/connectionsource.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -14,18 +14,19 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 5000;
-    const auto access = createRemoteAccess();
+    const auto access = createConnectionSource();
     // NetworkManager is asked without waiting: its first answer arrives with the events, or
     // there is none to wait for.
     QEventLoop answered;
     access->setChangedHandler([&answered] { answered.quit(); });
     QTimer::singleShot(2000, &answered, &QEventLoop::quit);
     answered.exec();
-    Corvath::setRemoteAccess(access.get());
-    RemoteAccess::Handle first = 0;
-    const std::uint32_t status = access->enumConnections(first);
-    std::printf("probe: listing status %u, first connection %s, state 0x%x\n", status,
-                first ? "present" : "none", access->connectState(first));
+    Corvath::setConnectionSource(access.get());
+    const ConnectionSource::Answer answer = access->firstConnection();
+    std::printf("probe: listing status %u, first connection %s\n", answer.error,
+                answer.listing != ConnectionSource::Listing::Listed ? "none"
+                    : answer.connected                              ? "connected"
+                                                                    : "not connected");
 
     bool connected = false;
     QElapsedTimer clock;

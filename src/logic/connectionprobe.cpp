@@ -1,27 +1,25 @@
 #include "logic/connectionprobe.h"
 #include "logic/dialogs.h"
 #include "logic/program.h"
-#include "platform/remoteaccess.h"
+#include "platform/connectionsource.h"
 
 namespace Corvath {
 
 bool IsConnected()
 {
     Program &program = Program::current();
-    RemoteAccess &access = program.connections();
-    RemoteAccess::Handle first = 0;
-    const std::uint32_t status = access.enumConnections(first);
-    if (status != 0) {
+    const ConnectionSource::Answer answer = program.connections().firstConnection();
+    if (answer.listing == ConnectionSource::Listing::Failed) {
         // A lasting failure would otherwise stack two modal boxes every second.
         if (!program.failureShown()) {
             // Marked before the box opens: a probe while it is open must not open another.
             program.setFailureShown(true);
-            reportConnectionFailure(status);
+            reportConnectionFailure(answer.error);
         }
         return false;
     }
     program.setFailureShown(false);
-    return access.connectState(first) == RemoteAccess::RASCS_Connected;
+    return answer.listing == ConnectionSource::Listing::Listed && answer.connected;
 }
 
 void whenConnectionsChange(std::function<void()> changed)
@@ -29,7 +27,7 @@ void whenConnectionsChange(std::function<void()> changed)
     Program::current().connections().setChangedHandler(std::move(changed));
 }
 
-void setRemoteAccess(RemoteAccess *connections)
+void setConnectionSource(ConnectionSource *connections)
 {
     Program::current().setConnections(connections);
 }

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-class RemoteAccess;
+class ConnectionSource;
 
 namespace Corvath {
 
@@ -12,7 +12,7 @@ bool IsConnected();
 
 // The connections the current program asks; nullptr restores the system's. Does not take
 // ownership. Starts a new spell, so the next failure is shown again.
-void setRemoteAccess(RemoteAccess *connections);
+void setConnectionSource(ConnectionSource *connections);
 
 // Calls `changed` whenever the connections being asked may have changed: every source's change
 // news comes this one way. nullptr stops it.

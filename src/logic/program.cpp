@@ -1,5 +1,5 @@
 #include "logic/program.h"
-#include "platform/remoteaccess.h"
+#include "platform/connectionsource.h"
 
 #include <QCoreApplication>
 
@@ -38,16 +38,16 @@ void Program::end()
     QCoreApplication::exit(0);
 }
 
-RemoteAccess &Program::connections()
+ConnectionSource &Program::connections()
 {
     if (m_connections)
         return *m_connections;
     if (!m_system)
-        m_system = createRemoteAccess();
+        m_system = createConnectionSource();
     return *m_system;
 }
 
-void Program::setConnections(RemoteAccess *connections)
+void Program::setConnections(ConnectionSource *connections)
 {
     m_connections = connections;
     m_failureShown = false;

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-class RemoteAccess;
+class ConnectionSource;
 
 namespace Corvath {
 
@@ -34,9 +34,9 @@ public:
     void setDialogs(Dialogs *dialogs) { m_dialogs = dialogs; }
 
     // The connections the probe asks: the system's, made on first use, unless replaced.
-    RemoteAccess &connections();
+    ConnectionSource &connections();
     // Does not take ownership; nullptr restores the system's. Starts a new spell of failures.
-    void setConnections(RemoteAccess *connections);
+    void setConnections(ConnectionSource *connections);
     // Whether the probe has shown its failure box in the current spell of failures.
     bool failureShown() const { return m_failureShown; }
     void setFailureShown(bool shown) { m_failureShown = shown; }
@@ -51,8 +51,8 @@ private:
     bool m_registered = false;
     bool m_ending = false;
     Dialogs *m_dialogs = nullptr;
-    RemoteAccess *m_connections = nullptr;
-    std::unique_ptr<RemoteAccess> m_system;
+    ConnectionSource *m_connections = nullptr;
+    std::unique_ptr<ConnectionSource> m_system;
     bool m_failureShown = false;
 };
 

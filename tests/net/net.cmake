@@ -3,6 +3,6 @@ add_executable(tunhelper net/tunhelper.c)
 
 quillmoor_script_test(net_launch_on_connect net net/launch_on_connect.sh $<TARGET_FILE:tunhelper>)
 
-quillmoor_unit_test(tst_remoteaccess SOURCES net/tst_remoteaccess.cpp LIBS quillmoor_core LABELS net)
-target_compile_definitions(tst_remoteaccess PRIVATE TUNHELPER="$<TARGET_FILE:tunhelper>")
-add_dependencies(tst_remoteaccess tunhelper)
+quillmoor_unit_test(tst_connectionsource SOURCES net/tst_connectionsource.cpp LIBS quillmoor_core LABELS net)
+target_compile_definitions(tst_connectionsource PRIVATE TUNHELPER="$<TARGET_FILE:tunhelper>")
+add_dependencies(tst_connectionsource tunhelper)

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "fakeconnectionsource.h"
 #include "fakedialogs.h"
-#include "fakeremoteaccess.h"
 #include "logic/program.h"
 #include "temphome.h"
 
@@ -21,7 +21,7 @@ protected:
         m_program = std::make_unique<Corvath::Program>();
         m_home = std::make_unique<TempHome>();
         m_dialogs = std::make_unique<FakeDialogs>();
-        m_net = std::make_unique<FakeRemoteAccess>();
+        m_net = std::make_unique<FakeConnectionSource>();
     }
 
     void tearDown()
@@ -44,5 +44,5 @@ protected:
     std::unique_ptr<Corvath::Program> m_program;
     std::unique_ptr<TempHome> m_home;
     std::unique_ptr<FakeDialogs> m_dialogs;
-    std::unique_ptr<FakeRemoteAccess> m_net;
+    std::unique_ptr<FakeConnectionSource> m_net;
 };

@@ -9,12 +9,6 @@
 
 #include <memory>
 
-namespace {
-using Handle = RemoteAccess::Handle;
-constexpr RemoteAccess::State Dialling = 5;
-constexpr RemoteAccess::State Connected = RemoteAccess::RASCS_Connected;
-} // namespace
-
 class TestLaunchSequencer : public QObject, private Fixture
 {
     Q_OBJECT
@@ -53,17 +47,16 @@ private Q_SLOTS:
 
     void probe_data()
     {
-        QTest::addColumn<QList<FakeRemoteAccess::Connection>>("connections");
+        QTest::addColumn<QList<bool>>("connections");
         QTest::addColumn<bool>("up");
-        using C = FakeRemoteAccess::Connection;
-        QTest::newRow("none") << QList<C> {} << false;
-        QTest::newRow("connected") << QList<C> {{3, Connected}} << true;
-        QTest::newRow("first still dialling") << QList<C> {{3, Dialling}, {4, Connected}} << false;
-        QTest::newRow("only the first counts") << QList<C> {{3, Connected}, {4, Dialling}} << true;
+        QTest::newRow("none") << QList<bool> {} << false;
+        QTest::newRow("connected") << QList<bool> {true} << true;
+        QTest::newRow("first still dialling") << QList<bool> {false, true} << false;
+        QTest::newRow("only the first counts") << QList<bool> {true, false} << true;
     }
     void probe()
     {
-        QFETCH(QList<FakeRemoteAccess::Connection>, connections);
+        QFETCH(QList<bool>, connections);
         QFETCH(bool, up);
         m_net->connections = connections;
         QCOMPARE(Corvath::IsConnected(), up);
@@ -73,44 +66,42 @@ private Q_SLOTS:
     // The machine's sources as one list: the first that fails or lists a connection answers.
     void sourcesAnswerInOrder_data()
     {
-        using C = FakeRemoteAccess::Connection;
-        QTest::addColumn<QList<C>>("first");
+        using C = QList<bool>;
+        QTest::addColumn<C>("first");
         QTest::addColumn<uint>("firstFailure");
-        QTest::addColumn<QList<C>>("second");
+        QTest::addColumn<C>("second");
         QTest::addColumn<bool>("up");
         QTest::addColumn<int>("secondAsked");
-        QTest::newRow("first lists none")
-            << QList<C> {} << 0u << QList<C> {{9, Connected}} << true << 1;
+        QTest::newRow("first lists none") << C {} << 0u << C {true} << true << 1;
         QTest::newRow("first dialling: its answer stands")
-            << QList<C> {{3, Dialling}} << 0u << QList<C> {{9, Connected}} << false << 0;
-        QTest::newRow("first connected")
-            << QList<C> {{3, Connected}} << 0u << QList<C> {{9, Dialling}} << true << 0;
-        QTest::newRow("first fails")
-            << QList<C> {} << 5u << QList<C> {{9, Connected}} << false << 0;
+            << C {false} << 0u << C {true} << false << 0;
+        QTest::newRow("first connected") << C {true} << 0u << C {false} << true << 0;
+        QTest::newRow("first fails") << C {} << 5u << C {true} << false << 0;
+        QTest::newRow("none lists any") << C {} << 0u << C {} << false << 1;
     }
     void sourcesAnswerInOrder()
     {
-        QFETCH(QList<FakeRemoteAccess::Connection>, first);
+        QFETCH(QList<bool>, first);
         QFETCH(uint, firstFailure);
-        QFETCH(QList<FakeRemoteAccess::Connection>, second);
+        QFETCH(QList<bool>, second);
         QFETCH(bool, up);
         QFETCH(int, secondAsked);
-        auto one = std::make_unique<FakeRemoteAccess>();
-        auto two = std::make_unique<FakeRemoteAccess>();
+        auto one = std::make_unique<FakeConnectionSource>();
+        auto two = std::make_unique<FakeConnectionSource>();
         one->connections = first;
         one->failure = firstFailure;
         two->connections = second;
-        FakeRemoteAccess &secondSource = *two;
-        std::vector<std::unique_ptr<RemoteAccess>> list;
+        FakeConnectionSource &secondSource = *two;
+        std::vector<std::unique_ptr<ConnectionSource>> list;
         list.push_back(std::move(one));
         list.push_back(nullptr); // a source the machine lacks
         list.push_back(std::move(two));
         ConnectionSources sources(std::move(list));
-        Corvath::setRemoteAccess(&sources);
+        Corvath::setConnectionSource(&sources);
         QCOMPARE(Corvath::IsConnected(), up);
         QCOMPARE(secondSource.listings, secondAsked);
         QCOMPARE(m_dialogs->messages.size(), firstFailure != 0 ? 1 : 0);
-        Corvath::setRemoteAccess(m_net.get());
+        Corvath::setConnectionSource(m_net.get());
     }
 
     void failureShownOncePerSpell()

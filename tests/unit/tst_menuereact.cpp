@@ -19,7 +19,7 @@ private Q_SLOTS:
         FakeStarter starter;
         LaunchMonitor monitor(starter);
         monitor.activate();
-        FakeRemoteAccess &net = *m_net;
+        FakeConnectionSource &net = *m_net;
         const auto news = [&monitor] {
             monitor.changed();
             for (int i = 0; i < 5; ++i)

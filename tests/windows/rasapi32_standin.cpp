@@ -1,11 +1,11 @@
 // Stands in for the system's RasApi32.dll, so that the probe can be tested against each kind of
 // answer. QUILLMOOR_RAS_SCENARIO picks what it reports: "none" (the default), "connected",
-// "dialling-then-connected", "full" (256 connections, the first connected), "error603" or
-// "error632". QUILLMOOR_RAS_SCENARIO_FILE, when set, names a file whose first word is the
-// scenario instead, read on every call, so that a test can bring the link up and down while a
-// program runs; a missing or empty file is "none". Like the real service it refuses record sizes it
-// does not know and buffers too small for the list, and leaves the status record untouched for a
-// handle it does not know.
+// "dialling-then-connected", "full" (256 connections, the first connected), "gone" (one listed
+// that the status query no longer knows), "error603" or "error632". QUILLMOOR_RAS_SCENARIO_FILE,
+// when set, names a file whose first word is the scenario instead, read on every call, so that a
+// test can bring the link up and down while a program runs; a missing or empty file is "none". Like
+// the real service it refuses record sizes it does not know and buffers too small for the list, and
+// leaves the status record untouched for a handle it does not know.
 #include <windows.h>
 
 #include <ras.h>
@@ -68,7 +68,7 @@ std::string scenario()
 
 DWORD connectionCount(const std::string &name)
 {
-    if (name == "connected")
+    if (name == "connected" || name == "gone")
         return 1;
     if (name == "dialling-then-connected")
         return 2;
@@ -122,7 +122,7 @@ extern "C" __declspec(dllexport) DWORD WINAPI
         return ERROR_INVALID_SIZE;
     const std::string name = scenario();
     const auto handle = reinterpret_cast<ULONG_PTR>(connection);
-    for (DWORD i = 0; i < connectionCount(name); ++i) {
+    for (DWORD i = 0; i < connectionCount(name) && name != "gone"; ++i) {
         const Connection known = connectionAt(name, i);
         if (known.handle == handle) {
             status->rasconnstate = known.state;

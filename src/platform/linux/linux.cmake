@@ -8,6 +8,7 @@ set(quillmoor_platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/autostartentry_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/autostartentry_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/confighome_linux.h
+    ${CMAKE_CURRENT_LIST_DIR}/connectionsource_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/desktopentry_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/desktopentry_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/filenames_linux.cpp
@@ -25,7 +26,6 @@ set(quillmoor_platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/networkmanagersource_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/pppinterfaces_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/pppinterfaces_linux.h
-    ${CMAKE_CURRENT_LIST_DIR}/remoteaccess_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settingsfile_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settingsfile_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/startupentry_linux.cpp

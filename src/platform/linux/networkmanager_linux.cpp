@@ -21,15 +21,11 @@ constexpr int CallTimeout = 2000;
 constexpr int FirstRetryDelay = 250;
 constexpr int LastRetryDelay = 8000;
 
-constexpr RemoteAccess::Handle FirstHandle = NetworkManagerMirror::FirstHandle;
-constexpr RemoteAccess::Handle LastHandle = 0xFFFFFFFFu;
-
 } // namespace
 
 NetworkManagerMirror::NetworkManagerMirror(const QDBusConnection &bus, QObject *parent)
     : QObject(parent)
     , m_bus(bus)
-    , m_nextHandle(FirstHandle)
     , m_retryDelay(FirstRetryDelay)
 {
     m_retry.setSingleShot(true);
@@ -74,26 +70,22 @@ NetworkManagerMirror::Status NetworkManagerMirror::status() const
     return m_listed ? Status::Listed : Status::Absent;
 }
 
-RemoteAccess::Handle NetworkManagerMirror::firstDialUp() const
+ConnectionSource::Answer NetworkManagerMirror::firstConnection() const
 {
-    if (status() != Status::Listed)
-        return 0;
+    switch (status()) {
+    case Status::Absent:
+        return {};
+    case Status::Failed:
+        return ConnectionSource::Answer::failed(BusError);
+    case Status::Listed:
+        break;
+    }
     for (const QString &path : m_order) {
         const auto found = m_connections.constFind(path);
         if (found != m_connections.cend() && found->dialUp)
-            return found->handle;
+            return ConnectionSource::Answer::first(isActivated(found->state));
     }
-    return 0;
-}
-
-RemoteAccess::State NetworkManagerMirror::connectState(RemoteAccess::Handle connection) const
-{
-    if (connection == 0 || status() != Status::Listed)
-        return RemoteAccess::RASCS_OpenPort;
-    for (const Connection &known : m_connections)
-        if (known.handle == connection)
-            return remoteAccessState(known.state);
-    return RemoteAccess::RASCS_OpenPort;
+    return {};
 }
 
 void NetworkManagerMirror::ownerChanged(const QString &, const QString &, const QString &newOwner)
@@ -236,10 +228,8 @@ void NetworkManagerMirror::classified(const QString &path, Connection known, boo
     keep(path, known);
 }
 
-void NetworkManagerMirror::keep(const QString &path, Connection known)
+void NetworkManagerMirror::keep(const QString &path, const Connection &known)
 {
-    known.handle = m_nextHandle;
-    m_nextHandle = m_nextHandle == LastHandle ? FirstHandle : m_nextHandle + 1;
     m_connections.insert(path, known);
     m_toLearn.removeOne(path);
     learnNext();
@@ -346,8 +336,7 @@ void NetworkManagerMirror::ask(const QString &path, const QString &interface, co
 
 NetworkManagerMirror::Answer NetworkManagerMirror::answer() const
 {
-    const RemoteAccess::Handle first = firstDialUp();
-    return {status(), first, connectState(first)};
+    return {status(), firstConnection()};
 }
 
 void NetworkManagerMirror::report(const Answer &before)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/remoteaccess.h"
+#include "platform/connectionsource.h"
 
 #include <QDBusConnection>
 #include <QHash>
@@ -27,8 +27,6 @@ public:
     // The listing status while NetworkManager is on the bus but a question to it failed or went
     // unanswered; the user reads it as "Error 20045 Has Occured!". 0x4E4D, "NM".
     static constexpr std::uint32_t BusError = 20045;
-    // Its handles; those below are the PPP interfaces' indexes.
-    static constexpr RemoteAccess::Handle FirstHandle = 0x80000000u;
 
     enum class Status {
         Absent, // not on the bus, or not answering yet: the PPP interfaces alone count
@@ -39,12 +37,12 @@ public:
     explicit NetworkManagerMirror(const QDBusConnection &bus, QObject *parent = nullptr);
 
     Status status() const;
-    // The first dial-up connection in NetworkManager's order; 0 when there is none.
-    RemoteAccess::Handle firstDialUp() const;
-    // A connection's state in the remote access numbering; RASCS_OpenPort when it is unknown.
-    RemoteAccess::State connectState(RemoteAccess::Handle connection) const;
+    // The first dial-up connection in NetworkManager's order; a failure (BusError) while the
+    // mirror cannot be brought up to date, and none while it is absent, so that the next
+    // source answers.
+    ConnectionSource::Answer firstConnection() const;
 
-    // Called after each change that may alter what the three above answer.
+    // Called after each change that may alter what the two above answer.
     void setChangedHandler(std::function<void()> changed) { m_changed = std::move(changed); }
 
 private Q_SLOTS:
@@ -57,15 +55,13 @@ private Q_SLOTS:
 private:
     struct Connection
     {
-        RemoteAccess::Handle handle = 0;
         uint state = 0;
         bool dialUp = false;
     };
     struct Answer
     {
         Status status;
-        RemoteAccess::Handle first;
-        RemoteAccess::State state;
+        ConnectionSource::Answer first;
         bool operator==(const Answer &) const = default;
     };
     enum class Outcome { Done, Absent, NotReady, Failed };
@@ -79,7 +75,7 @@ private:
     void learnNext();
     void learnt(const QString &path, const QDBusMessage &reply);
     void classified(const QString &path, Connection known, bool vpn, const QDBusMessage &reply);
-    void keep(const QString &path, Connection known);
+    void keep(const QString &path, const Connection &known);
     void settle(Outcome outcome);
     void changeState(const QString &path, const QVariant &state);
     void clear();
@@ -101,12 +97,11 @@ private:
     QStringList m_toLearn;
     // Grows whenever the answers to the questions out stop counting.
     quint64 m_generation = 0;
-    RemoteAccess::Handle m_nextHandle;
     QTimer m_retry;
     int m_retryDelay;
     std::function<void()> m_changed;
 };
 
-// NetworkManager's dial-up connections as a source, while it runs; its handles start at
-// NetworkManagerMirror::FirstHandle. Nothing without a QCoreApplication or a system bus.
-std::unique_ptr<RemoteAccess> createNetworkManagerConnections();
+// NetworkManager's dial-up connections as a source, while it runs. Nothing without a
+// QCoreApplication or a system bus.
+std::unique_ptr<ConnectionSource> createNetworkManagerConnections();

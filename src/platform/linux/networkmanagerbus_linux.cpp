@@ -8,14 +8,8 @@
 namespace NetworkManagerBus {
 namespace {
 
-// NMActiveConnectionState.
-constexpr uint Activating = 1;
+// NMActiveConnectionState: activating is 1, deactivating 3, deactivated 4.
 constexpr uint Activated = 2;
-constexpr uint Deactivating = 3;
-constexpr uint Deactivated = 4;
-// Still being set up, as the remote access interface numbers it.
-constexpr RemoteAccess::State RASCS_ConnectDevice = 2;
-constexpr RemoteAccess::State RASCS_Disconnected = 0x2001;
 
 // Kinds that always dial: a modem, a DSL line, a phone over Bluetooth.
 const QSet<QString> DialUpTypes = {QStringLiteral("gsm"), QStringLiteral("cdma"),
@@ -60,19 +54,9 @@ bool pathsOf(const QVariant &value, QStringList &paths)
     return true;
 }
 
-RemoteAccess::State remoteAccessState(uint state)
+bool isActivated(uint state)
 {
-    switch (state) {
-    case Activated:
-        return RemoteAccess::RASCS_Connected;
-    case Activating:
-        return RASCS_ConnectDevice;
-    case Deactivating:
-    case Deactivated:
-        return RASCS_Disconnected;
-    default:
-        return RemoteAccess::RASCS_OpenPort;
-    }
+    return state == Activated;
 }
 
 bool isDialUpType(const QString &type)

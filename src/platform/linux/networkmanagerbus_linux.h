@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/remoteaccess.h"
-
 #include <QString>
 #include <QStringList>
 
@@ -35,9 +33,8 @@ Trouble troubleOf(const QDBusMessage &reply);
 bool isOfType(const QDBusMessage &reply, QStringView signature);
 // The object paths of a listing; false when it holds anything else.
 bool pathsOf(const QVariant &value, QStringList &paths);
-// An active connection's state (NMActiveConnectionState) as the remote access interface
-// numbers it.
-RemoteAccess::State remoteAccessState(uint state);
+// Whether an active connection's state (NMActiveConnectionState) is set up from end to end.
+bool isActivated(uint state);
 // A connection of this type always dials.
 bool isDialUpType(const QString &type);
 // Whether a VPN's or a Bluetooth connection's settings (a reply of type a{sa{sv}}) say it dials.

@@ -5,9 +5,8 @@
 
 namespace {
 
-// The mirror's answers in the remote access interface's shape. A mirror that does not list
-// NetworkManager's connections lists none, so that the next source answers.
-class NetworkManagerConnections final : public RemoteAccess
+// The mirror's answers as a connection source; a mirror gone with the application lists none.
+class NetworkManagerConnections final : public ConnectionSource
 {
 public:
     explicit NetworkManagerConnections(NetworkManagerMirror *mirror)
@@ -16,21 +15,7 @@ public:
     // The mirror belongs to the application and may already be gone with it.
     ~NetworkManagerConnections() override { delete m_mirror.data(); }
 
-    std::uint32_t enumConnections(Handle &first) override
-    {
-        first = 0;
-        const auto status = m_mirror ? m_mirror->status() : NetworkManagerMirror::Status::Absent;
-        if (status == NetworkManagerMirror::Status::Failed)
-            return NetworkManagerMirror::BusError;
-        if (status == NetworkManagerMirror::Status::Listed)
-            first = m_mirror->firstDialUp();
-        return 0;
-    }
-
-    State connectState(Handle connection) override
-    {
-        return m_mirror ? m_mirror->connectState(connection) : RASCS_OpenPort;
-    }
+    Answer firstConnection() override { return m_mirror ? m_mirror->firstConnection() : Answer {}; }
 
     void setChangedHandler(std::function<void()> changed) override
     {
@@ -44,7 +29,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<RemoteAccess> createNetworkManagerConnections()
+std::unique_ptr<ConnectionSource> createNetworkManagerConnections()
 {
     QCoreApplication *application = QCoreApplication::instance();
     if (!application)

@@ -22,11 +22,6 @@
 
 namespace {
 
-// Interface exists but is not up and running yet: the link is still being set up.
-constexpr RemoteAccess::State RASCS_ConnectDevice = 2;
-// Up, but no usable address yet: the network protocols are still being negotiated.
-constexpr RemoteAccess::State RASCS_AuthProject = 10;
-
 class RouteSocket final
 {
 public:
@@ -142,12 +137,47 @@ bool isUsableAddress(const nlmsghdr &message, int index)
     return false;
 }
 
-class PppInterfaces final : public RemoteAccess
+// Up and running with a usable address. Down, the link is still being set up; up without an
+// address, the network protocols are still being negotiated. An interface gone since the
+// listing, or a failed question, reads as not connected.
+bool isSetUp(RouteSocket &route, int index)
+{
+    LinkRequest request = linkRequest(index);
+    bool running = false;
+    if (route.request(request.header,
+                      [&](const nlmsghdr &message) {
+                          const ifinfomsg *link = linkOf(message);
+                          if (!link || link->ifi_index != index || link->ifi_type != ARPHRD_PPP)
+                              return;
+                          const unsigned flags = link->ifi_flags;
+                          running = (flags & IFF_UP) != 0 && (flags & IFF_RUNNING) != 0;
+                      })
+            != 0
+        || !running)
+        return false;
+
+    struct
+    {
+        nlmsghdr header;
+        ifaddrmsg info;
+    } addresses {};
+    addresses.header.nlmsg_len = NLMSG_LENGTH(sizeof(ifaddrmsg));
+    addresses.header.nlmsg_type = RTM_GETADDR;
+    addresses.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+    addresses.info.ifa_family = AF_UNSPEC;
+    bool usable = false;
+    return route.request(
+               addresses.header,
+               [&](const nlmsghdr &message) { usable = usable || isUsableAddress(message, index); })
+        == 0
+        && usable;
+}
+
+class PppInterfaces final : public ConnectionSource
 {
 public:
-    std::uint32_t enumConnections(Handle &first) override
+    Answer firstConnection() override
     {
-        first = 0;
         RouteSocket route;
         LinkRequest request = linkRequest(0);
         int lowest = 0;
@@ -158,52 +188,10 @@ public:
                 lowest = link->ifi_index;
         });
         if (status != 0)
-            return static_cast<std::uint32_t>(status);
-        first = static_cast<Handle>(lowest);
-        return 0;
-    }
-
-    State connectState(Handle connection) override
-    {
-        if (connection == 0 || connection > Handle(INT32_MAX))
-            return RASCS_OpenPort;
-        const int index = static_cast<int>(connection);
-        RouteSocket route;
-        LinkRequest request = linkRequest(index);
-        bool isPpp = false;
-        bool running = false;
-        if (route.request(request.header,
-                          [&](const nlmsghdr &message) {
-                              const ifinfomsg *link = linkOf(message);
-                              if (!link || link->ifi_index != index)
-                                  return;
-                              isPpp = link->ifi_type == ARPHRD_PPP;
-                              const unsigned flags = link->ifi_flags;
-                              running = (flags & IFF_UP) != 0 && (flags & IFF_RUNNING) != 0;
-                          })
-                != 0
-            || !isPpp)
-            return RASCS_OpenPort;
-        if (!running)
-            return RASCS_ConnectDevice;
-
-        struct
-        {
-            nlmsghdr header;
-            ifaddrmsg info;
-        } addresses {};
-        addresses.header.nlmsg_len = NLMSG_LENGTH(sizeof(ifaddrmsg));
-        addresses.header.nlmsg_type = RTM_GETADDR;
-        addresses.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
-        addresses.info.ifa_family = AF_UNSPEC;
-        bool usable = false;
-        if (route.request(addresses.header,
-                          [&](const nlmsghdr &message) {
-                              usable = usable || isUsableAddress(message, index);
-                          })
-            != 0)
-            return RASCS_OpenPort;
-        return usable ? RASCS_Connected : RASCS_AuthProject;
+            return Answer::failed(static_cast<std::uint32_t>(status));
+        if (lowest == 0)
+            return {};
+        return Answer::first(isSetUp(route, lowest));
     }
 
     // The routing socket's link and address events are this source's change news.
@@ -220,7 +208,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<RemoteAccess> createPppInterfaces()
+std::unique_ptr<ConnectionSource> createPppInterfaces()
 {
     return std::make_unique<PppInterfaces>();
 }

@@ -1,4 +1,4 @@
-#include "platform/remoteaccess.h"
+#include "platform/connectionsource.h"
 #include "platform/windows/rasrecords.h"
 
 #include <windows.h>
@@ -10,11 +10,15 @@
 namespace {
 
 constexpr DWORD MaxConnections = 256;
+// Connection states as the service numbers them. A state that cannot be read counts as the
+// first step of dialling; only a connection set up from end to end counts as connected.
+constexpr DWORD RASCS_OpenPort = 0;
+constexpr DWORD RASCS_Connected = 0x2000;
 
 using EnumConnectionsA = DWORD(WINAPI *)(RasConnA *, DWORD *, DWORD *);
 using GetConnectStatusA = DWORD(WINAPI *)(void *, RasConnStatusA *);
 
-class WindowsRemoteAccess final : public RemoteAccess
+class WindowsRemoteAccess final : public ConnectionSource
 {
 public:
     WindowsRemoteAccess() = default;
@@ -24,35 +28,34 @@ public:
             FreeLibrary(m_library);
     }
 
-    std::uint32_t enumConnections(Handle &first) override
+    Answer firstConnection() override
     {
-        first = 0;
         if (const DWORD error = load(); error != ERROR_SUCCESS)
-            return error;
+            return Answer::failed(error);
         m_records.assign(MaxConnections, RasConnA {});
         m_records[0].dwSize = sizeof(RasConnA);
         DWORD bytes = sizeof(RasConnA) * MaxConnections;
         DWORD count = 0;
         const DWORD status = m_enumConnections(m_records.data(), &bytes, &count);
         if (status != ERROR_SUCCESS)
-            return status;
-        first = reinterpret_cast<Handle>(m_records[0].hrasconn);
-        return ERROR_SUCCESS;
+            return Answer::failed(status);
+        void *const first = m_records[0].hrasconn;
+        if (!first)
+            return {};
+        return Answer::first(connectState(first) == RASCS_Connected);
     }
 
-    State connectState(Handle connection) override
+private:
+    DWORD connectState(void *connection)
     {
-        if (connection == 0 || load() != ERROR_SUCCESS)
-            return RASCS_OpenPort;
         // A fresh record each time: the service may leave it untouched when it fails.
         RasConnStatusA status {};
         status.dwSize = sizeof status;
-        if (m_getConnectStatus(reinterpret_cast<void *>(connection), &status) != ERROR_SUCCESS)
+        if (m_getConnectStatus(connection, &status) != ERROR_SUCCESS)
             return RASCS_OpenPort;
         return status.rasconnstate;
     }
 
-private:
     // Loaded on first use and kept; a system without the service is asked again each time, so
     // that installing it needs no restart.
     DWORD load()
@@ -86,7 +89,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<RemoteAccess> createRemoteAccess()
+std::unique_ptr<ConnectionSource> createConnectionSource()
 {
     return std::make_unique<WindowsRemoteAccess>();
 }

@@ -1,22 +1,20 @@
-#include "logic/connectionprobe.h"
+#include "fakeconnectionsource.h"
 #include "netnamespace.h"
-#include "platform/remoteaccess.h"
 
 #include <QProcess>
 #include <QTest>
 
 #include <memory>
-#include <net/if.h>
 #include <unistd.h>
 
 // The Linux connections on real interfaces in a private network namespace: tun devices with the
 // PPP link type stand in for pppd's, and an always-up plain tun wg0 is listed before them.
-class TestRemoteAccess : public QObject
+class TestConnectionSource : public QObject
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<RemoteAccess> m_access = createRemoteAccess();
+    std::unique_ptr<ConnectionSource> m_access = createConnectionSource();
     QProcess m_vpn;
     QProcess m_ppp;
 
@@ -55,42 +53,35 @@ private Q_SLOTS:
 
     void noDialUpLink()
     {
-        RemoteAccess::Handle first = 99;
-        QCOMPARE(m_access->enumConnections(first), 0u);
-        QCOMPARE(first, RemoteAccess::Handle(0));
-        QCOMPARE(m_access->connectState(0), RemoteAccess::RASCS_OpenPort);
+        QCOMPARE(m_access->firstConnection(), ConnectionSource::Answer {});
         QVERIFY(!Corvath::IsConnected());
     }
 
     void states_data()
     {
         QTest::addColumn<QStringList>("commands");
-        QTest::addColumn<RemoteAccess::State>("state");
-        const RemoteAccess::State settingUp = 2, negotiating = 10;
-        QTest::newRow("down") << QStringList {} << settingUp;
+        QTest::addColumn<bool>("connected");
+        QTest::newRow("down") << QStringList {} << false;
         QTest::newRow("down with an address")
-            << QStringList {u"addr add 192.0.2.1 peer 192.0.2.2 dev ppp0"_qs} << settingUp;
-        QTest::newRow("up without an address")
-            << QStringList {u"link set ppp0 up"_qs} << negotiating;
+            << QStringList {u"addr add 192.0.2.1 peer 192.0.2.2 dev ppp0"_qs} << false;
+        QTest::newRow("up without an address") << QStringList {u"link set ppp0 up"_qs} << false;
         QTest::newRow("only a link-local address")
-            << QStringList {u"link set ppp0 up"_qs, u"addr add fe80::1/64 dev ppp0"_qs}
-            << negotiating;
+            << QStringList {u"link set ppp0 up"_qs, u"addr add fe80::1/64 dev ppp0"_qs} << false;
         QTest::newRow("IPv4 address")
             << QStringList {u"link set ppp0 up"_qs,
                             u"addr add 192.0.2.1 peer 192.0.2.2 dev ppp0"_qs}
-            << RemoteAccess::RASCS_Connected;
+            << true;
         QTest::newRow("IPv6 address")
-            << QStringList {u"link set ppp0 up"_qs, u"addr add 2001:db8::1/64 dev ppp0"_qs}
-            << RemoteAccess::RASCS_Connected;
+            << QStringList {u"link set ppp0 up"_qs, u"addr add 2001:db8::1/64 dev ppp0"_qs} << true;
         QTest::newRow("only the first listed counts")
             << QStringList {u"link set ppp1 up"_qs,
                             u"addr add 192.0.2.3 peer 192.0.2.4 dev ppp1"_qs}
-            << settingUp;
+            << false;
     }
     void states()
     {
         QFETCH(QStringList, commands);
-        QFETCH(RemoteAccess::State, state);
+        QFETCH(bool, connected);
         if (m_ppp.state() == QProcess::NotRunning)
             hold(m_ppp, {u"ppp0:ppp"_qs, u"ppp1:ppp"_qs});
         for (const char *name : {"ppp0", "ppp1"}) {
@@ -100,26 +91,18 @@ private Q_SLOTS:
         for (const QString &command : commands)
             ip(command);
 
-        RemoteAccess::Handle first = 0;
-        QCOMPARE(m_access->enumConnections(first), 0u);
-        QCOMPARE(first, RemoteAccess::Handle(if_nametoindex("ppp0")));
-        QCOMPARE(m_access->connectState(first), state);
-        QCOMPARE(Corvath::IsConnected(), state == RemoteAccess::RASCS_Connected);
+        QCOMPARE(m_access->firstConnection(), ConnectionSource::Answer::first(connected));
+        QCOMPARE(Corvath::IsConnected(), connected);
     }
 
     void goneWhenTheLinkEnds()
     {
-        RemoteAccess::Handle first = 0;
-        QCOMPARE(m_access->enumConnections(first), 0u);
-        QVERIFY(first != 0);
+        QCOMPARE(m_access->firstConnection().listing, ConnectionSource::Listing::Listed);
         m_ppp.kill();
         QVERIFY(m_ppp.waitForFinished());
-        QCOMPARE(m_access->connectState(first), RemoteAccess::RASCS_OpenPort);
-        RemoteAccess::Handle after = 99;
-        QCOMPARE(m_access->enumConnections(after), 0u);
-        QCOMPARE(after, RemoteAccess::Handle(0));
+        QCOMPARE(m_access->firstConnection(), ConnectionSource::Answer {});
     }
 };
 
-QTEST_GUILESS_MAIN(TestRemoteAccess)
-#include "tst_remoteaccess.moc"
+QTEST_GUILESS_MAIN(TestConnectionSource)
+#include "tst_connectionsource.moc"

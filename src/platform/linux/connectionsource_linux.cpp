@@ -5,9 +5,9 @@
 // The list of Linux's connection sources, in the order they are asked. Most mobile-broadband
 // modems bring no PPP interface, so NetworkManager, which runs them, comes first; its own PPP
 // links (a serial modem's ppp0) then come after its connections and need no matching up.
-std::unique_ptr<RemoteAccess> createRemoteAccess()
+std::unique_ptr<ConnectionSource> createConnectionSource()
 {
-    std::vector<std::unique_ptr<RemoteAccess>> sources;
+    std::vector<std::unique_ptr<ConnectionSource>> sources;
     sources.push_back(createNetworkManagerConnections());
     sources.push_back(createPppInterfaces());
     return std::make_unique<ConnectionSources>(std::move(sources));

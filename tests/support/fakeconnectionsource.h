@@ -1,0 +1,52 @@
+#pragma once
+
+#include "logic/connectionprobe.h"
+#include "platform/connectionsource.h"
+
+#include <QList>
+#include <QTest>
+
+// Connections as the test sets them, in listing order, each connected or not; counts how often
+// they were listed.
+class FakeConnectionSource final : public ConnectionSource
+{
+public:
+    FakeConnectionSource() { Corvath::setConnectionSource(this); }
+    ~FakeConnectionSource() override { Corvath::setConnectionSource(nullptr); }
+
+    // One connection, connected, or none at all.
+    void setConnected(bool up) { connections = up ? QList<bool> {true} : QList<bool> {}; }
+
+    QList<bool> connections;
+    std::uint32_t failure = 0;
+    int listings = 0;
+
+    Answer firstConnection() override
+    {
+        ++listings;
+        if (failure != 0)
+            return Answer::failed(failure);
+        return connections.isEmpty() ? Answer {} : Answer::first(connections.constFirst());
+    }
+};
+
+// An answer as the tests read it: "none", "up", "down" (the first listed is not set up yet) or
+// "failed N".
+inline QString describe(const ConnectionSource::Answer &answer)
+{
+    switch (answer.listing) {
+    case ConnectionSource::Listing::Failed:
+        return u"failed "_qs + QString::number(answer.error);
+    case ConnectionSource::Listing::None:
+        return u"none"_qs;
+    case ConnectionSource::Listing::Listed:
+        break;
+    }
+    return answer.connected ? u"up"_qs : u"down"_qs;
+}
+
+// How QCOMPARE shows an answer.
+inline char *toString(const ConnectionSource::Answer &answer)
+{
+    return QTest::toString(describe(answer));
+}
