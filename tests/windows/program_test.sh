@@ -74,6 +74,12 @@ link() { # none | connected: written whole, so that no probe reads half of it
     echo "$1" >"$drive_c/link.tmp" && mv "$drive_c/link.tmp" "$drive_c/link.txt"
 }
 link none
+export QUILLMOOR_RAS_LISTINGS_FILE='C:\listings.txt'
+listings() { stat -c %s "$drive_c/listings.txt" 2>/dev/null || echo 0; }
+listings_reach() { (($(listings) >= $1)); }
+probes() { # N: waits for N more of the program's probes, each one listing
+    e2e_wait 30 "$1 probes" listings_reach $(($(listings) + $1))
+}
 
 settings='HKCU\Software\VB and VBA Program Settings\61027\Main'
 # win.ini's [windows] as Windows and Wine keep it.
@@ -216,14 +222,14 @@ e2e_wait 15 "the entry of Launch Now" starts_reach 1
 echo "== one pass per connection"
 link connected
 e2e_wait 15 "the pass of the first connection" starts_reach 2
-sleep 4 # a few ticks with the connection still up
+probes 4 # with the connection still up
 [[ $(starts) -eq 2 ]] || e2e_fail "the list started $(($(starts) - 1)) times for one connection"
 link none
-sleep 4 # a few ticks with the connection down
+probes 4 # with the connection down
 [[ $(starts) -eq 2 ]] || e2e_fail "the list started without a connection"
 link connected
 e2e_wait 15 "the pass of the second connection" starts_reach 3
-sleep 4
+probes 4
 [[ $(starts) -eq 3 ]] || e2e_fail "the second connection started the list $(($(starts) - 2)) times"
 link none
 

@@ -5,7 +5,8 @@
 // when set, names a file whose first word is the scenario instead, read on every call, so that a
 // test can bring the link up and down while a program runs; a missing or empty file is "none". Like
 // the real service it refuses record sizes it does not know and buffers too small for the list, and
-// leaves the status record untouched for a handle it does not know.
+// leaves the status record untouched for a handle it does not know. QUILLMOOR_RAS_LISTINGS_FILE,
+// when set, gets a line for every listing, so that a test can wait for a program's probes.
 #include <windows.h>
 
 #include <ras.h>
@@ -84,11 +85,28 @@ Connection connectionAt(const std::string &name, DWORD index)
     return {Connected.handle + index, index == 0 ? RASCS_Connected : RASCS_Disconnected};
 }
 
+void countListing()
+{
+    char path[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableA("QUILLMOOR_RAS_LISTINGS_FILE", path, sizeof path);
+    if (length == 0 || length >= sizeof path)
+        return;
+    const HANDLE file
+        = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    WriteFile(file, "\n", 1, &written, nullptr);
+    CloseHandle(file);
+}
+
 } // namespace
 
 extern "C" __declspec(dllexport) DWORD WINAPI
     RasEnumConnectionsA(LPRASCONNA connections, LPDWORD bytes, LPDWORD count)
 {
+    countListing();
     const std::string name = scenario();
     if (name == "error603")
         return ERROR_BUFFER_TOO_SMALL;
