@@ -1,4 +1,4 @@
-#include "platform/applicationlauncher.h"
+#include "platform/linux/applicationlauncher_linux.h"
 #include "platform/linux/desktopentry_linux.h"
 
 #include <QFileInfo>
@@ -37,7 +37,14 @@ bool findTerminal(Terminal &terminal)
     return false;
 }
 
-bool describe(const QString &path, LaunchCommand &command, QString &reason)
+} // namespace
+
+bool ApplicationLauncher::isLauncher(const QString &path)
+{
+    return path.endsWith(u".desktop") && QFileInfo(path).isFile();
+}
+
+bool ApplicationLauncher::command(const QString &path, LaunchCommand &command, QString &reason)
 {
     QHash<QString, QString> keys;
     if (!DesktopEntry::readGroup(path, keys, reason))
@@ -83,36 +90,8 @@ bool describe(const QString &path, LaunchCommand &command, QString &reason)
         return false;
     }
 
-    command.program = words.takeFirst().toStdString();
-    command.arguments.clear();
-    for (const QString &word : std::as_const(words))
-        command.arguments.push_back(word.toStdString());
-    command.workingDirectory = folder.toStdString();
+    command.program = words.takeFirst();
+    command.arguments = words;
+    command.workingDirectory = folder;
     return true;
-}
-
-class DesktopEntryLauncher final : public ApplicationLauncher
-{
-public:
-    bool isLauncher(const std::string &path) override
-    {
-        const QString file = QString::fromStdString(path);
-        return file.endsWith(u".desktop") && QFileInfo(file).isFile();
-    }
-
-    bool command(const std::string &path, LaunchCommand &command, std::string &reason) override
-    {
-        QString why;
-        if (describe(QString::fromStdString(path), command, why))
-            return true;
-        reason = why.toStdString();
-        return false;
-    }
-};
-
-} // namespace
-
-std::unique_ptr<ApplicationLauncher> createApplicationLauncher()
-{
-    return std::make_unique<DesktopEntryLauncher>();
 }

@@ -5,6 +5,7 @@
 find_package(Qt6 REQUIRED COMPONENTS DBus)
 set(quillmoor_platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/applicationlauncher_linux.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/applicationlauncher_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/autostartentry_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/autostartentry_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/confighome_linux.h

@@ -1,5 +1,5 @@
-#include "platform/applicationlauncher.h"
 #include "platform/commandline.h"
+#include "platform/linux/applicationlauncher_linux.h"
 #include "platform/programstarter.h"
 
 #include <QDesktopServices>
@@ -10,15 +10,9 @@
 
 namespace {
 
-ApplicationLauncher &launcher()
-{
-    static const std::unique_ptr<ApplicationLauncher> instance = createApplicationLauncher();
-    return *instance;
-}
-
 bool isLauncher(const QFileInfo &info)
 {
-    return launcher().isLauncher(info.absoluteFilePath().toStdString());
+    return ApplicationLauncher::isLauncher(info.absoluteFilePath());
 }
 
 // Something to open rather than run: a file without execute permission, or a folder.
@@ -126,16 +120,9 @@ bool openUrl(const QUrl &url, QString &reason, const QString &entry, const LateF
 bool startLauncher(const QString &path, QString &reason)
 {
     LaunchCommand command;
-    std::string why;
-    if (!launcher().command(path.toStdString(), command, why)) {
-        reason = QString::fromStdString(why);
+    if (!ApplicationLauncher::command(path, command, reason))
         return false;
-    }
-    QStringList arguments;
-    for (const std::string &argument : command.arguments)
-        arguments.append(QString::fromStdString(argument));
-    return startProgram(QString::fromStdString(command.program), arguments, reason,
-                        QString::fromStdString(command.workingDirectory));
+    return startProgram(command.program, command.arguments, reason, command.workingDirectory);
 }
 
 class DesktopStarter final : public ProgramStarter
