@@ -63,9 +63,10 @@ not_maximisable "$editor" "the launch list editor"
 [[ ! -e "$(e2e_store)" ]] || e2e_fail "the editor stored its list before it was closed"
 
 # The item again while the editor is open brings up the same window, no second one.
+# Once the program has answered, it has handled the item; windows made, mapped or not, count.
 e2e_choose "Edit Launch List"
-sleep 0.5
-[[ $(xdotool search --onlyvisible --name '^Edit Application List$' | wc -l) -eq 1 ]] \
+e2e_answers >/dev/null || e2e_fail "no answer after the item"
+[[ $(xdotool search --name '^Edit Application List$' | wc -l) -eq 1 ]] \
     || e2e_fail "a second launch list editor opened"
 
 xdotool windowactivate --sync "$editor"

@@ -49,7 +49,7 @@ if [[ $host == xfce ]]; then
     E2E_PANEL='("xfce4-panel" "Xfce4-panel")'
     echo "The program starts first; both buttons open the host's menu, whose items work"
     e2e_start_program
-    sleep 1
+    e2e_wait 20 "the program to answer, its tray set up" e2e_answers
     start_panel
     one_item
     for button in 1 3; do

@@ -241,6 +241,12 @@ e2e_sni_property() {
         org.kde.StatusNotifierItem "$1"
 }
 
+# Answers when the program answers a call on its item. It handles calls in turn with its other
+# events, so the answer to a call made after an event says that event has been handled.
+e2e_answers() {
+    e2e_sni_property Status
+}
+
 e2e_sni_menu() {
     e2e_sni_item -o /MenuBar -m "com.canonical.dbusmenu.$1" -- "${@:2}"
 }

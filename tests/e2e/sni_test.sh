@@ -108,7 +108,7 @@ ASAN_OPTIONS="${ASAN_OPTIONS:-}:fast_unwind_on_malloc=0" \
     PATH="$E2E_DIR/bin:$PATH" "${NOBODY[@]}" "$QUILLMOOR_BIN" >"$E2E_DIR/program.log" 2>&1 &
 E2E_PROGRAM_PID=$!
 E2E_PIDS+=($E2E_PROGRAM_PID)
-sleep 1
+e2e_wait 20 "the program to answer, its tray set up" e2e_answers
 kill -0 "$E2E_PROGRAM_PID" || e2e_fail "the program ended without a tray host"
 start_waybar
 e2e_wait 20 "the item at the host" e2e_sni_has_item
@@ -144,7 +144,7 @@ for method in SecondaryActivate ContextMenu; do
     e2e_sni_item -o /StatusNotifierItem -m "org.kde.StatusNotifierItem.$method" 100 10 >/dev/null ||
         e2e_fail "$method failed"
 done
-sleep 1
+e2e_answers >/dev/null || e2e_fail "no answer after the buttons"
 no_windows || e2e_fail "a button opened a window: $(program_windows)"
 kill -0 "$E2E_PROGRAM_PID" || e2e_fail "the program ended"
 
@@ -165,15 +165,15 @@ e2e_wait 10 "the notice's window to close" no_windows
 echo "The tray host restarts: the item returns, once"
 stop_waybar
 e2e_wait 10 "the host to go" e2e_not e2e_sni_registered
-sleep 1
+e2e_wait 10 "the program to answer after the host went" e2e_answers
 kill -0 "$E2E_PROGRAM_PID" || e2e_fail "the program ended with the tray host"
 start_waybar
 e2e_wait 20 "the item back at the host" e2e_sni_has_item
 
 echo "About opens a window that the compositor places"
 e2e_sni_click About
+# Sway lists a window only once it has drawn its first frame.
 e2e_wait 10 "the About box" has_windows
-sleep 1
 e2e_screenshot sni-about
 
 echo "Exit in the host's menu"

@@ -4,9 +4,11 @@
 # it with status 0.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
+# The bus the program would otherwise start for itself through X, so that it can be asked.
+e2e_session_bus
 # At log-in the tray host may come up after the program: the icon shows as soon as it does.
 e2e_start_program
-sleep 1
+e2e_wait 20 "the program to answer, its tray set up" e2e_answers
 kill -0 "$E2E_PROGRAM_PID" || e2e_fail "the program ended without a tray host"
 e2e_start_tray
 e2e_wait 20 "the icon in the tray" e2e_icon_window
@@ -24,7 +26,8 @@ done
 "$QUILLMOOR_BIN" >"$E2E_DIR/second.log" 2>&1 &
 second=$!
 E2E_PIDS+=($second)
-sleep 2
+# Its box says it got as far as the check.
+e2e_wait 20 "the second instance's box" xdotool search --onlyvisible --pid "$second"
 [[ $(e2e_icon_count) -eq 1 ]] || e2e_fail "a second instance added an icon"
 kill -0 "$second" 2>/dev/null || e2e_fail "the second instance ended before saying why"
 xdotool key Return
@@ -32,8 +35,10 @@ wait "$second" || e2e_fail "the second instance did not end cleanly"
 [[ $(e2e_icon_count) -eq 1 ]] || e2e_fail "the first icon went away"
 
 # The tray host goes away and comes back: the program stays and its icon returns.
+icon=$(e2e_icon_window)
 e2e_stop_tray
-sleep 1
+e2e_wait 10 "the icon to go with the host" e2e_not xwininfo -id "$icon"
+e2e_wait 10 "the program to answer after the host went" e2e_answers
 kill -0 "$E2E_PROGRAM_PID" || e2e_fail "the program ended with the tray host"
 e2e_start_tray
 e2e_wait 20 "the icon to return" e2e_icon_window

@@ -68,7 +68,8 @@ e2e_choose Exit
 status=0
 wait "$E2E_PROGRAM_PID" || status=$?
 [[ $status -eq 0 ]] || e2e_fail "the program ended with status $status"
-sleep 0.5 # a script started just before may still be writing
+# A script started just before may still be writing.
+e2e_wait 10 "the started scripts to end" e2e_not pgrep -f "$apps/entry"
 mapfile -t starts <"$E2E_DIR/starts.log"
 [[ "${starts[*]}" == "entry1 entry3 entry1" ]] || e2e_fail "after Exit: ${starts[*]}"
 [[ $(e2e_icon_count) -eq 0 ]] || e2e_fail "the icon stayed in the tray"
