@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <optional>
+
 namespace {
 
 bool isLauncher(const QFileInfo &info)
@@ -137,11 +139,8 @@ public:
         // A path picked in the file dialog may hold blanks; the whole entry naming a file wins.
         const QFileInfo whole(entry);
         if (!entry.isEmpty() && whole.exists()) {
-            if (isLauncher(whole))
-                return startLauncher(whole.absoluteFilePath(), reason);
-            if (isDocument(whole))
-                return canOpen(whole, reason)
-                    && open(QUrl::fromLocalFile(whole.absoluteFilePath()), entry, reason);
+            if (const std::optional<bool> started = startFile(whole, entry, reason))
+                return *started;
             return startProgram(whole.absoluteFilePath(), {}, reason);
         }
 
@@ -155,16 +154,26 @@ public:
             return false;
         }
         const QString program = words.takeFirst();
-        const QFileInfo named(program);
-        if (words.isEmpty() && isLauncher(named))
-            return startLauncher(named.absoluteFilePath(), reason);
-        if (words.isEmpty() && isDocument(named))
-            return canOpen(named, reason)
-                && open(QUrl::fromLocalFile(named.absoluteFilePath()), entry, reason);
+        if (words.isEmpty()) {
+            if (const std::optional<bool> started = startFile(QFileInfo(program), entry, reason))
+                return *started;
+        }
         return startProgram(program, words, reason);
     }
 
 private:
+    // A desktop entry is started by its command, a document opened; nothing for a program.
+    std::optional<bool> startFile(const QFileInfo &file, const QString &entry,
+                                  QString &reason) const
+    {
+        if (isLauncher(file))
+            return startLauncher(file.absoluteFilePath(), reason);
+        if (isDocument(file))
+            return canOpen(file, reason)
+                && open(QUrl::fromLocalFile(file.absoluteFilePath()), entry, reason);
+        return std::nullopt;
+    }
+
     bool open(const QUrl &url, const QString &entry, QString &reason) const
     {
         return openUrl(url, reason, entry, lateFailure());

@@ -10,9 +10,7 @@
 namespace {
 
 constexpr DWORD MaxConnections = 256;
-// Connection states as the service numbers them. A state that cannot be read counts as the
-// first step of dialling; only a connection set up from end to end counts as connected.
-constexpr DWORD RASCS_OpenPort = 0;
+// The state of a connection set up from end to end, as the service numbers it.
 constexpr DWORD RASCS_Connected = 0x2000;
 
 using EnumConnectionsA = DWORD(WINAPI *)(RasConnA *, DWORD *, DWORD *);
@@ -42,18 +40,18 @@ public:
         void *const first = m_records[0].hrasconn;
         if (!first)
             return {};
-        return Answer::first(connectState(first) == RASCS_Connected);
+        return Answer::first(isConnected(first));
     }
 
 private:
-    DWORD connectState(void *connection)
+    // A state that cannot be read counts as not connected, not as a failure.
+    bool isConnected(void *connection)
     {
         // A fresh record each time: the service may leave it untouched when it fails.
         RasConnStatusA status {};
         status.dwSize = sizeof status;
-        if (m_getConnectStatus(connection, &status) != ERROR_SUCCESS)
-            return RASCS_OpenPort;
-        return status.rasconnstate;
+        return m_getConnectStatus(connection, &status) == ERROR_SUCCESS
+            && status.rasconnstate == RASCS_Connected;
     }
 
     // Loaded on first use and kept; a system without the service is asked again each time, so
