@@ -41,7 +41,6 @@ done
 # Debian's own checks: no error and no warning.
 lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 ||
     { cat "$work/lintian.log"; fail "lintian finds fault with the package"; }
-grep -E '^[EW]: ' "$work/lintian.log" && fail "lintian warns"
 
 # The files, installed by dpkg into a root and a package database of their own.
 root="$work/root"

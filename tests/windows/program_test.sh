@@ -35,7 +35,7 @@ done
 resources=$(wrestool -l "$deploy/quillmoor.exe")
 [[ $resources == *type=group_icon* && $resources == *type=version* ]] ||
     e2e_fail "quillmoor.exe lacks its icon or its version: $resources"
-version_text() { wrestool -x --type=version "$1" | tr -d '\0'; }
+version_text() { wrestool -x --raw --type=version "$1" | tr -d '\0'; }
 [[ $(version_text "$deploy/quillmoor.exe") == *LegalCopyright*"Copyright (c) 2026 Corvath Designs"* ]] ||
     e2e_fail "quillmoor.exe has no LegalCopyright"
 icon_file=$build_dir/quillmoor-exe.ico
@@ -46,7 +46,8 @@ echo "== the installer"
 cmake --build "$program_build" --target package >/dev/null
 installer=$program_build/Quillmoor-1.0-win64.exe
 (($(stat -c %s "$installer") <= 10 * 1024 * 1024)) || e2e_fail "the installer is over 10 MiB"
-[[ $(version_text "$installer") == *ProductVersion*1.0*LegalCopyright*Corvath* ]] ||
+installer_version=$(version_text "$installer")
+[[ $installer_version == *ProductVersion1.0* && $installer_version == *LegalCopyright*Corvath* ]] ||
     e2e_fail "the installer has no version resource"
 echo "== the stand-in RasApi32.dll"
 standin_build=$build_dir/windows-standin
