@@ -1,11 +1,15 @@
 #!/bin/bash
-# Makes quillmoor.ico, the Windows program's icon, from the 32 px quillmoor.png: 16, 32, 48 and
-# 64 px, each scaled without smoothing so that the pixel art stays sharp (icoutils, ImageMagick).
+# Makes the program's icons from the 32 px quillmoor.png, each size scaled without smoothing so
+# that the pixel art stays sharp (icoutils, ImageMagick): hicolor/<size>.png for Linux desktops,
+# and quillmoor.ico for Windows, whose 256 px image is PNG-compressed as Windows expects.
 set -euo pipefail
 cd "$(dirname "$0")"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-for size in 16 48 64; do
-    convert quillmoor.png -filter point -resize "${size}x${size}" "$work/$size.png"
+mkdir -p hicolor
+for size in 16 24 48 64 128 256; do
+    convert quillmoor.png -filter point -resize "${size}x${size}" -strip "PNG32:hicolor/$size.png"
 done
-icotool -c -o quillmoor.ico "$work/16.png" quillmoor.png "$work/48.png" "$work/64.png"
+cp quillmoor.png hicolor/32.png
+icotool -c -b 32 -o quillmoor.ico hicolor/16.png hicolor/32.png hicolor/48.png hicolor/64.png \
+    -r hicolor/256.png

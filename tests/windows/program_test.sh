@@ -35,10 +35,20 @@ done
 resources=$(wrestool -l "$deploy/quillmoor.exe")
 [[ $resources == *type=group_icon* && $resources == *type=version* ]] ||
     e2e_fail "quillmoor.exe lacks its icon or its version: $resources"
+version_text() { wrestool -x --raw --type=version "$1" | tr -d '\0'; }
+[[ $(version_text "$deploy/quillmoor.exe") == *LegalCopyright*"Copyright (c) 2026 Corvath Designs"* ]] ||
+    e2e_fail "quillmoor.exe has no LegalCopyright"
+icon_file=$build_dir/quillmoor-exe.ico
+wrestool -x --type=group_icon "$deploy/quillmoor.exe" >"$icon_file"
+[[ $(icotool -l "$icon_file") == *--width=256* ]] && LC_ALL=C grep -q $'\x89PNG' "$icon_file" ||
+    e2e_fail "the program's icon has no 256 px PNG image"
 echo "== the installer"
 cmake --build "$program_build" --target package >/dev/null
 installer=$program_build/Quillmoor-1.0-win64.exe
 (($(stat -c %s "$installer") <= 10 * 1024 * 1024)) || e2e_fail "the installer is over 10 MiB"
+installer_version=$(version_text "$installer")
+[[ $installer_version == *ProductVersion1.0* && $installer_version == *LegalCopyright*Corvath* ]] ||
+    e2e_fail "the installer has no version resource"
 echo "== the stand-in RasApi32.dll"
 standin_build=$build_dir/windows-standin
 cmake -S "$source_dir/tests/windows" -B "$standin_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
@@ -161,7 +171,8 @@ echo "== the icon docks in the tray, and its menu opens on a click"
 no_icon || e2e_fail "the tray holds an icon before the program runs"
 program=$deploy/quillmoor.exe
 start_program() {
-    (cd "$drive_c" && exec wine "$program") >>"$E2E_DIR/program.log" 2>&1 &
+    # By its Windows path, C:\... where it is installed, as the Start menu starts it.
+    (cd "$drive_c" && exec wine "$(winepath -w "$program")") >>"$E2E_DIR/program.log" 2>&1 &
     program_pid=$!
     E2E_PIDS+=($program_pid)
 }
@@ -296,31 +307,56 @@ wait "$program_pid" || status=$?
 ((status == 0)) || e2e_fail "Exit ended the program with status $status"
 e2e_wait 10 "the icon to leave the tray" no_icon
 
-echo "== the installer, silently: Program Files, the Start menu, Add/Remove Programs"
-uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillmoor'
-timeout 120 wine "$installer" /S
-installed=$drive_c/Program\ Files/Quillmoor
-[[ -f $installed/quillmoor.exe && -f $installed/platforms/qwindows.dll ]] ||
+echo "== the installer, silently, for this user: AppData, the user's Start menu and Apps"
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillmoor'
+install() { # [ARGUMENTS]: the installer with /S, which must succeed
+    local status=0
+    timeout 120 wine "$installer" /S "$@" || status=$?
+    ((status == 0)) || e2e_fail "the installer ended with status $status"
+}
+install
+installed=$(readlink -f "$(winepath -u "$(wine cmd /c echo '%LOCALAPPDATA%' | tr -d '\r')")")/Programs/Quillmoor
+[[ $installed == "$drive_c"/users/* && -f $installed/platforms/qwindows.dll ]] ||
     e2e_fail "the installer put no program into $installed"
-find "$drive_c/ProgramData" -path '*/Start Menu/Programs/Quillmoor/Quillmoor.lnk' | grep -q . ||
-    e2e_fail "no Start-menu shortcut"
+find "$drive_c/users" -path '*/Start Menu/Programs/Quillmoor.lnk' | grep -q . ||
+    e2e_fail "no shortcut in the user's Start menu"
 [[ $(reg_value "$uninstall_key" QuietUninstallString) == *'Uninstall.exe" /S' ]] ||
     e2e_fail "no quiet uninstall string in $uninstall_key"
+entry=$(wine reg query "$uninstall_key" 2>/dev/null | tr -d '\r')
+[[ $entry =~ EstimatedSize\ +REG_DWORD\ +0x0*[1-9a-f] && $entry =~ NoRepair\ +REG_DWORD\ +0x1 ]] ||
+    e2e_fail "the uninstall entry lacks EstimatedSize or the DWORD NoRepair: $entry"
 
-echo "== the installed program: its icon, Add To Startup, and a start after kill -9"
+echo "== a reinstall over the running program replaces every file and keeps run"
 program=$installed/quillmoor.exe
 start_drawn
 choose "Add To Startup"
 e2e_wait 15 "run to name $program" in_run
+# Marked old: a file that the reinstall does not replace keeps this date.
+find "$installed" -type f -exec touch -d 2001-01-01 {} +
+install
+e2e_wait 30 "the installer to close the program" program_ended
+stale=$(find "$installed" -type f ! -newermt 2001-01-02)
+[[ -z $stale ]] || e2e_fail "the reinstall left old files: $stale"
+(cd "$deploy" && find . -type f -exec cmp {} "$installed/{}" \;) || e2e_fail "installed files differ"
+in_run || e2e_fail "the reinstall took the program out of run"
+
+echo "== a start after kill -9, then a reinstall into another folder: run follows the program"
+start_drawn
 kill -9 "$program_pid"
 e2e_wait 20 "the icon of the killed program to leave the tray" no_icon
 start_drawn
-choose "Exit"
-e2e_wait 30 "the program to end" program_ended
+install '/D=C:\Elsewhere\Quillmoor'
+e2e_wait 30 "the installer to close the program" program_ended
+[[ ! -e $installed ]] || e2e_fail "the old folder $installed is left"
+installed=$drive_c/Elsewhere/Quillmoor
+program=$installed/quillmoor.exe
+in_run || e2e_fail "run does not name the moved program"
 
-echo "== the uninstaller, silently, takes the folder, its entry and run"
+echo "== the uninstaller, silently and with the program running, takes the folder, its entry and run"
+start_drawn
 timeout 120 wine "$installed/Uninstall.exe" /S
 e2e_wait 60 "the uninstaller to remove $installed" test ! -e "$installed"
+e2e_wait 30 "the uninstaller to close the program" program_ended
 ! wine reg query "$uninstall_key" >/dev/null 2>&1 || e2e_fail "$uninstall_key is left"
 reg_is "$windows_section" run "" || e2e_fail "run still names the uninstalled program"
 echo "PASS: the Windows program under Wine"
