@@ -1,5 +1,6 @@
 #include "platform/commandline.h"
 #include "platform/linux/applicationlauncher_linux.h"
+#include "platform/linux/defaultapplication_linux.h"
 #include "platform/programstarter.h"
 
 #include <QDesktopServices>
@@ -80,10 +81,17 @@ QList<QProcess *> &openers()
     return *running;
 }
 
-// Through xdg-open, whose exit status says whether anything took it (QDesktopServices counts a
-// started opener as done). The status is not waited for: a failure is told later.
+bool startLauncher(const QString &path, QString &reason, const QUrl &document = {});
+
+// The application set for it starts as its desktop entry: opened is started, whenever it ends.
+// (xdg-open may run it in the foreground and return its exit status, hours later.) Else through
+// xdg-open, whose exit status says whether anything took it (QDesktopServices counts a started
+// opener as done). The status is not waited for: a failure is told later.
 bool openUrl(const QUrl &url, QString &reason, const QString &entry, const LateFailure &late)
 {
+    if (const QString application = DefaultApplication::desktopEntryFor(url);
+        !application.isEmpty())
+        return startLauncher(application, reason, url);
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     if (opener.isEmpty()) {
         if (QDesktopServices::openUrl(url))
@@ -119,10 +127,10 @@ bool openUrl(const QUrl &url, QString &reason, const QString &entry, const LateF
     return true;
 }
 
-bool startLauncher(const QString &path, QString &reason)
+bool startLauncher(const QString &path, QString &reason, const QUrl &document)
 {
     LaunchCommand command;
-    if (!ApplicationLauncher::command(path, command, reason))
+    if (!ApplicationLauncher::command(path, command, reason, document))
         return false;
     return startProgram(command.program, command.arguments, reason, command.workingDirectory);
 }
