@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <functional>
 
@@ -23,9 +24,11 @@ public:
     LaunchSequencer &operator=(const LaunchSequencer &) = delete;
 
     // Told once, when a pass ends, of every entry that failed to start in it: one line
-    // "Could not start <entry>: <reason>" each. A pass run inside another's pause ("Launch
-    // Now", or a tick) adds its lines to the outer pass's notice, so that none replaces another.
-    // A start found failed only later goes into the running pass's notice, else into its own.
+    // "Could not start <entry>: <reason>" each, after a line with their count when there are
+    // several; at most MaxNoticeLines lines, each shortened in the middle, then "and N more".
+    // A pass run inside another's pause ("Launch Now", or a tick) adds its lines to the outer
+    // pass's notice, so that none replaces another. A start found failed only later goes into
+    // the running pass's notice, else, with those found soon after it, into one more notice.
     void setNotifier(Notifier notifier) { m_notify = std::move(notifier); }
     // Waits the interval as stored at that moment after each start; Corvath::Pause unless
     // replaced.
@@ -38,8 +41,22 @@ public:
     void tick(bool &latch);
     bool isTicking() const { return m_ticking; }
 
+    static constexpr int MaxNoticeLines = 10;
+    static constexpr int MaxLineLength = 200;
+    // Late failures found within this much of each other share a notice.
+    static constexpr int LateGatherMs = 2000;
+
 private:
-    static QString failureLine(const QString &entry, const QString &reason);
+    // The failures of a pass, as many as a notice shows, and how many there were.
+    struct Failures
+    {
+        QStringList lines;
+        qsizetype count = 0;
+        void add(const QString &entry, const QString &reason);
+        QString notice() const;
+    };
+
+    void tell(Failures &failures);
 
     const QStringList &m_list;
     ProgramStarter &m_starter;
@@ -47,5 +64,7 @@ private:
     Waiter m_wait;
     bool m_ticking = false;
     int m_passDepth = 0;
-    QStringList m_failures;
+    Failures m_failures;
+    Failures m_lateFailures;
+    QTimer m_lateTimer;
 };

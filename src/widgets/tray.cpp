@@ -124,7 +124,14 @@ void Tray::setAction(int action)
 void Tray::showMessage(const QString &text)
 {
     m_lastMessage = text;
-    m_notifier->notify(QStringLiteral("Quillmoor"), text, [this, text](bool shown) {
+    // A first line ending in a colon says what happened: the desktop's notice shows it as such.
+    QString summary = QStringLiteral("Quillmoor");
+    QString body = text;
+    if (const qsizetype end = text.indexOf(u'\n'); end > 0 && text[end - 1] == u':') {
+        summary = text.left(end - 1);
+        body = text.mid(end + 1);
+    }
+    m_notifier->notify(summary, body, [this, text](bool shown) {
         if (!shown)
             showFallback(text);
     });

@@ -131,6 +131,10 @@ private Q_SLOTS:
         opener.close();
         QVERIFY(opener.setPermissions(opener.permissions() | QFile::ExeOwner));
         qputenv("PATH", (bin + u':' + qEnvironmentVariable("PATH")).toUtf8());
+        // Plain text has its application, which notes the same as the opener.
+        QVERIFY(m_mime.setDefault(QStringLiteral("noter.desktop"),
+                                  "[Desktop Entry]\nType=Application\nName=N\nExec=xdg-open %u\n",
+                                  {QStringLiteral("text/plain")}));
     }
     void init()
     {
