@@ -13,19 +13,38 @@ LaunchSequencer::LaunchSequencer(const QStringList &list, ProgramStarter &starte
     , m_starter(starter)
     , m_wait([](const Interval &interval) { Corvath::Pause(interval.seconds()); })
 {
-    m_lateTimer.setSingleShot(true);
-    m_lateTimer.setInterval(LateGatherMs);
-    m_lateTimer.callOnTimeout([this] { tell(m_lateFailures); });
-    m_starter.setLateFailureHandler([this](const QString &entry, const QString &reason) {
-        // In the notice of the pass that still runs, else gathered into one more: a burst of
-        // openers failing one by one must not bring a notice each.
-        if (m_passDepth > 0) {
-            m_failures.add(entry, reason);
-            return;
+    m_starter.setLateOutcomeHandler(
+        [this](quint64 start, const QString &entry, const QString &reason) {
+            settled(start, entry, reason);
+        });
+}
+
+LaunchSequencer::~LaunchSequencer()
+{
+    m_starter.setLateOutcomeHandler({});
+}
+
+void LaunchSequencer::settled(quint64 start, const QString &entry, const QString &reason)
+{
+    // In the notice of the pass that still runs; else in one more notice for the pass it
+    // belongs to, once the last of that pass's starts has been decided.
+    if (m_pass.pending.remove(start)) {
+        if (!reason.isEmpty())
+            m_pass.failures.add(entry, reason);
+        return;
+    }
+    for (auto pass = m_ended.begin(); pass != m_ended.end(); ++pass) {
+        if (!pass->pending.remove(start))
+            continue;
+        if (!reason.isEmpty())
+            pass->failures.add(entry, reason);
+        if (pass->pending.isEmpty()) {
+            Failures failures = std::move(pass->failures);
+            m_ended.erase(pass);
+            tell(failures);
         }
-        m_lateFailures.add(entry, reason);
-        m_lateTimer.start();
-    });
+        return;
+    }
 }
 
 void LaunchSequencer::Failures::add(const QString &entry, const QString &reason)
@@ -64,8 +83,12 @@ void LaunchSequencer::runPass()
     ++m_passDepth;
     const auto done = qScopeGuard([this] {
         // A notice per failure would replace the one before it within the interval.
-        if (--m_passDepth == 0)
-            tell(m_failures);
+        if (--m_passDepth > 0)
+            return;
+        tell(m_pass.failures);
+        if (!m_pass.pending.isEmpty())
+            m_ended.push_back({{}, std::move(m_pass.pending)});
+        m_pass = {};
     });
     // Counted once: the editor may refill the list while the pass waits.
     const qsizetype count = m_list.size();
@@ -76,8 +99,11 @@ void LaunchSequencer::runPass()
         if (entry.isEmpty())
             continue;
         QString reason;
+        const quint64 lastLate = m_starter.lastLateStart();
         if (!m_starter.start(entry, reason))
-            m_failures.add(entry, reason);
+            m_pass.failures.add(entry, reason);
+        else if (m_starter.lastLateStart() != lastLate)
+            m_pass.pending.insert(m_starter.lastLateStart());
         // The last entry gets its pause too, on purpose: a pass lasts k intervals.
         m_wait(Interval::stored());
     }

@@ -2,11 +2,12 @@
 
 #include "logic/interval.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 
 #include <functional>
+#include <list>
 
 class ProgramStarter;
 
@@ -20,6 +21,7 @@ public:
 
     // `list` is read live, so a list refilled during a pass is what the rest of the pass uses.
     LaunchSequencer(const QStringList &list, ProgramStarter &starter);
+    ~LaunchSequencer();
     LaunchSequencer(const LaunchSequencer &) = delete;
     LaunchSequencer &operator=(const LaunchSequencer &) = delete;
 
@@ -28,7 +30,8 @@ public:
     // several; at most MaxNoticeLines lines, each shortened in the middle, then "and N more".
     // A pass run inside another's pause ("Launch Now", or a tick) adds its lines to the outer
     // pass's notice, so that none replaces another. A start found failed only later goes into
-    // the running pass's notice, else, with those found soon after it, into one more notice.
+    // the running pass's notice, else into one more notice of its pass, told when the last of
+    // that pass's starts has been decided.
     void setNotifier(Notifier notifier) { m_notify = std::move(notifier); }
     // Waits the interval as stored at that moment after each start; Corvath::Pause unless
     // replaced.
@@ -43,8 +46,6 @@ public:
 
     static constexpr int MaxNoticeLines = 10;
     static constexpr int MaxLineLength = 200;
-    // Late failures found within this much of each other share a notice.
-    static constexpr int LateGatherMs = 2000;
 
 private:
     // The failures of a pass, as many as a notice shows, and how many there were.
@@ -56,7 +57,15 @@ private:
         QString notice() const;
     };
 
+    // A pass's failures, and its starts still to be decided.
+    struct Pass
+    {
+        Failures failures;
+        QSet<quint64> pending;
+    };
+
     void tell(Failures &failures);
+    void settled(quint64 start, const QString &entry, const QString &reason);
 
     const QStringList &m_list;
     ProgramStarter &m_starter;
@@ -64,7 +73,6 @@ private:
     Waiter m_wait;
     bool m_ticking = false;
     int m_passDepth = 0;
-    Failures m_failures;
-    Failures m_lateFailures;
-    QTimer m_lateTimer;
+    Pass m_pass; // the one running, with those run inside its pauses
+    std::list<Pass> m_ended; // ended before each of their starts was decided
 };

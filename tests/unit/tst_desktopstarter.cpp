@@ -59,9 +59,10 @@ private Q_SLOTS:
                   "#!/bin/sh\ncd \"$(dirname \"$0\")\"\nprintf '%s\\n' \"$@\" > viewed.tmp\n"
                   "mv viewed.tmp viewed\nsleep 1\necho 1 > viewer.exited\nexit 1\n",
                   true);
-        QVERIFY(m_mime.setDefault(u"viewer.desktop"_qs,
-                                  "[Desktop Entry]\nType=Application\nName=Viewer\nExec=viewer %f\n",
-                                  {u"text/plain"_qs}));
+        QVERIFY(
+            m_mime.setDefault(u"viewer.desktop"_qs,
+                              "[Desktop Entry]\nType=Application\nName=Viewer\nExec=viewer %f\n",
+                              {u"text/plain"_qs}));
         // Qt splits the opener's path at blanks, so it gets a folder without any.
         const QString bin = m_root.path() + u"/bin"_qs;
         QVERIFY(QDir().mkpath(bin));
@@ -135,9 +136,11 @@ private Q_SLOTS:
     void documentOpensInItsApplication()
     {
         QStringList late;
-        m_starter->setLateFailureHandler([&late](const QString &entry, const QString &reason) {
-            late << entry + u": "_qs + reason;
-        });
+        m_starter->setLateOutcomeHandler(
+            [&late](quint64, const QString &entry, const QString &reason) {
+                if (!reason.isEmpty())
+                    late << entry + u": "_qs + reason;
+            });
         QString reason;
         QVERIFY2(m_starter->start(path(u"notes.txt"_qs), reason), qPrintable(reason));
         QCOMPARE(readWhenWritten(path(u"viewed"_qs)), path(u"notes.txt"_qs));
@@ -145,8 +148,9 @@ private Q_SLOTS:
         // A failure told later still comes, after any the viewer could have caused.
         QVERIFY2(m_starter->start(u"https://nowhere.example/"_qs, reason), qPrintable(reason));
         QTRY_VERIFY_WITH_TIMEOUT(!late.isEmpty(), 10000);
-        m_starter->setLateFailureHandler({});
-        QCOMPARE(late, QStringList {u"https://nowhere.example/: no application is set to open it"_qs});
+        m_starter->setLateOutcomeHandler({});
+        QCOMPARE(late,
+                 QStringList {u"https://nowhere.example/: no application is set to open it"_qs});
         QVERIFY(!QFile::exists(m_root.path() + u"/bin/opened"_qs));
     }
 

@@ -207,24 +207,39 @@ private Q_SLOTS:
         QCOMPARE(notices.size(), 1); // a pass without failures tells nothing
     }
 
-    // Found failed later: in the notice of the pass that still runs, else those found close
-    // together in one more notice.
+    // Found failed later: in the notice of the pass that still runs, else in one more notice
+    // for its pass once every start of that pass has been decided.
     void lateFailures()
     {
-        m_list = {u"a"_qs, u"b"_qs};
+        m_list = {u"a"_qs, u"b"_qs, u"c"_qs};
+        m_starter->later = m_list;
         QStringList notices;
         m_seq->setNotifier([&notices](const QString &text) { notices.append(text); });
         recordWaits([this] {
             if (m_waits.size() == 2)
-                m_starter->failLater(u"a"_qs, u"r1"_qs);
+                m_starter->answer(u"a"_qs, u"r1"_qs);
         });
         m_seq->runPass();
         QCOMPARE(notices, QStringList {u"Could not start a: r1"_qs});
-        m_starter->failLater(u"b"_qs, u"r2"_qs);
-        m_starter->failLater(u"c"_qs, u"r3"_qs);
-        QTRY_COMPARE_WITH_TIMEOUT(notices.size(), 2, 4 * LaunchSequencer::LateGatherMs);
+        m_starter->answer(u"b"_qs, u"r2"_qs);
+        // A later pass's starts are decided apart: c still keeps the first pass's notice.
+        m_list = {u"d"_qs, u"e"_qs};
+        m_starter->later = m_list;
+        m_seq->runPass();
+        m_starter->answer(u"e"_qs, u"r5"_qs);
+        m_starter->answer(u"d"_qs, u"r4"_qs);
+        QCOMPARE(notices.size(), 2);
         QCOMPARE(notices.last(),
-                 u"2 entries could not start:\nCould not start b: r2\nCould not start c: r3"_qs);
+                 u"2 entries could not start:\nCould not start e: r5\nCould not start d: r4"_qs);
+        m_starter->answer(u"c"_qs);
+        QCOMPARE(
+            notices,
+            (QStringList {u"Could not start a: r1"_qs, notices[1], u"Could not start b: r2"_qs}));
+        m_list = {u"f"_qs};
+        m_starter->later = m_list;
+        m_seq->runPass();
+        m_starter->answer(u"f"_qs);
+        QCOMPARE(notices.size(), 3); // all went well
     }
 
     // Thousands of failures, one of them huge: a notice of the first few lines, each

@@ -57,8 +57,6 @@ bool startProgram(const QString &program, const QStringList &arguments, QString 
     return false;
 }
 
-using LateFailure = std::weak_ptr<const ProgramStarter::LateFailure>;
-
 // xdg-open's exit status in words.
 QString openerFailure(int status)
 {
@@ -86,8 +84,9 @@ bool startLauncher(const QString &path, QString &reason, const QUrl &document = 
 // The application set for it starts as its desktop entry: opened is started, whenever it ends.
 // (xdg-open may run it in the foreground and return its exit status, hours later.) Else through
 // xdg-open, whose exit status says whether anything took it (QDesktopServices counts a started
-// opener as done). The status is not waited for: a failure is told later.
-bool openUrl(const QUrl &url, QString &reason, const QString &entry, const LateFailure &late)
+// opener as done). The status is not waited for: the start is numbered and settled later.
+bool openUrl(const QUrl &url, QString &reason, const QString &entry,
+             const std::function<ProgramStarter::PendingStart()> &numbered)
 {
     if (const QString application = DefaultApplication::desktopEntryFor(url);
         !application.isEmpty())
@@ -105,24 +104,23 @@ bool openUrl(const QUrl &url, QString &reason, const QString &entry, const LateF
     process->setStandardInputFile(QProcess::nullDevice());
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardErrorFile(QProcess::nullDevice());
-    QObject::connect(process, &QProcess::finished, process,
-                     [process, entry, late](int status, QProcess::ExitStatus how) {
-                         openers().removeOne(process);
-                         process->deleteLater();
-                         const auto told = late.lock();
-                         if ((how == QProcess::NormalExit && status == 0) || !told || !*told)
-                             return;
-                         (*told)(entry,
-                                 how == QProcess::NormalExit
-                                     ? openerFailure(status)
-                                     : QStringLiteral("the desktop's opener crashed"));
-                     });
     process->start();
     if (!process->waitForStarted()) {
         reason = process->errorString();
         delete process;
         return false;
     }
+    // Numbered only now: a start that failed is never settled.
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, entry, pending = numbered()](int status, QProcess::ExitStatus how) {
+                         openers().removeOne(process);
+                         process->deleteLater();
+                         pending.settle(entry,
+                                        how != QProcess::NormalExit
+                                            ? QStringLiteral("the desktop's opener crashed")
+                                            : status == 0 ? QString()
+                                                          : openerFailure(status));
+                     });
     openers().append(process);
     return true;
 }
@@ -184,7 +182,7 @@ private:
 
     bool open(const QUrl &url, const QString &entry, QString &reason) const
     {
-        return openUrl(url, reason, entry, lateFailure());
+        return openUrl(url, reason, entry, [this] { return pendingStart(); });
     }
 };
 
