@@ -13,19 +13,69 @@ LaunchSequencer::LaunchSequencer(const QStringList &list, ProgramStarter &starte
     , m_starter(starter)
     , m_wait([](const Interval &interval) { Corvath::Pause(interval.seconds()); })
 {
-    m_starter.setLateFailureHandler([this](const QString &entry, const QString &reason) {
-        // In the notice of the pass that still runs, else in a notice of its own.
-        const QString line = failureLine(entry, reason);
-        if (m_passDepth > 0)
-            m_failures.append(line);
-        else if (m_notify && !Corvath::IsEnding())
-            m_notify(line);
-    });
+    m_starter.setLateOutcomeHandler(
+        [this](quint64 start, const QString &entry, const QString &reason) {
+            settled(start, entry, reason);
+        });
 }
 
-QString LaunchSequencer::failureLine(const QString &entry, const QString &reason)
+LaunchSequencer::~LaunchSequencer()
 {
-    return QStringLiteral("Could not start %1: %2").arg(entry, reason);
+    m_starter.setLateOutcomeHandler({});
+}
+
+void LaunchSequencer::settled(quint64 start, const QString &entry, const QString &reason)
+{
+    // In the notice of the pass that still runs; else in one more notice for the pass it
+    // belongs to, once the last of that pass's starts has been decided.
+    if (m_pass.pending.remove(start)) {
+        if (!reason.isEmpty())
+            m_pass.failures.add(entry, reason);
+        return;
+    }
+    for (auto pass = m_ended.begin(); pass != m_ended.end(); ++pass) {
+        if (!pass->pending.remove(start))
+            continue;
+        if (!reason.isEmpty())
+            pass->failures.add(entry, reason);
+        if (pass->pending.isEmpty()) {
+            Failures failures = std::move(pass->failures);
+            m_ended.erase(pass);
+            tell(failures);
+        }
+        return;
+    }
+}
+
+void LaunchSequencer::Failures::add(const QString &entry, const QString &reason)
+{
+    if (++count > MaxNoticeLines)
+        return;
+    QString line = QStringLiteral("Could not start %1: %2").arg(entry, reason);
+    if (line.size() > MaxLineLength) {
+        // Both ends tell most: the program's folder and name, and the reason.
+        const qsizetype keep = (MaxLineLength - 1) / 2;
+        line = line.left(keep) + QChar(0x2026) + line.right(keep);
+    }
+    lines.append(line);
+}
+
+QString LaunchSequencer::Failures::notice() const
+{
+    QString text = lines.join(u'\n');
+    if (count > 1)
+        text.prepend(QStringLiteral("%1 entries could not start:\n").arg(count));
+    if (count > lines.size())
+        text += QStringLiteral("\nand %1 more").arg(count - lines.size());
+    return text;
+}
+
+void LaunchSequencer::tell(Failures &failures)
+{
+    const QString text = failures.notice();
+    failures = {};
+    if (m_notify && !text.isEmpty() && !Corvath::IsEnding())
+        m_notify(text);
 }
 
 void LaunchSequencer::runPass()
@@ -33,12 +83,12 @@ void LaunchSequencer::runPass()
     ++m_passDepth;
     const auto done = qScopeGuard([this] {
         // A notice per failure would replace the one before it within the interval.
-        if (--m_passDepth > 0 || m_failures.isEmpty())
+        if (--m_passDepth > 0)
             return;
-        const QString text = m_failures.join(u'\n');
-        m_failures.clear();
-        if (m_notify && !Corvath::IsEnding())
-            m_notify(text);
+        tell(m_pass.failures);
+        if (!m_pass.pending.isEmpty())
+            m_ended.push_back({{}, std::move(m_pass.pending)});
+        m_pass = {};
     });
     // Counted once: the editor may refill the list while the pass waits.
     const qsizetype count = m_list.size();
@@ -49,8 +99,11 @@ void LaunchSequencer::runPass()
         if (entry.isEmpty())
             continue;
         QString reason;
+        const quint64 lastLate = m_starter.lastLateStart();
         if (!m_starter.start(entry, reason))
-            m_failures.append(failureLine(entry, reason));
+            m_pass.failures.add(entry, reason);
+        else if (m_starter.lastLateStart() != lastLate)
+            m_pass.pending.insert(m_starter.lastLateStart());
         // The last entry gets its pause too, on purpose: a pass lasts k intervals.
         m_wait(Interval::stored());
     }

@@ -2,10 +2,12 @@
 
 #include "logic/interval.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <list>
 
 class ProgramStarter;
 
@@ -19,13 +21,17 @@ public:
 
     // `list` is read live, so a list refilled during a pass is what the rest of the pass uses.
     LaunchSequencer(const QStringList &list, ProgramStarter &starter);
+    ~LaunchSequencer();
     LaunchSequencer(const LaunchSequencer &) = delete;
     LaunchSequencer &operator=(const LaunchSequencer &) = delete;
 
     // Told once, when a pass ends, of every entry that failed to start in it: one line
-    // "Could not start <entry>: <reason>" each. A pass run inside another's pause ("Launch
-    // Now", or a tick) adds its lines to the outer pass's notice, so that none replaces another.
-    // A start found failed only later goes into the running pass's notice, else into its own.
+    // "Could not start <entry>: <reason>" each, after a line with their count when there are
+    // several; at most MaxNoticeLines lines, each shortened in the middle, then "and N more".
+    // A pass run inside another's pause ("Launch Now", or a tick) adds its lines to the outer
+    // pass's notice, so that none replaces another. A start found failed only later goes into
+    // the running pass's notice, else into one more notice of its pass, told when the last of
+    // that pass's starts has been decided.
     void setNotifier(Notifier notifier) { m_notify = std::move(notifier); }
     // Waits the interval as stored at that moment after each start; Corvath::Pause unless
     // replaced.
@@ -38,8 +44,28 @@ public:
     void tick(bool &latch);
     bool isTicking() const { return m_ticking; }
 
+    static constexpr int MaxNoticeLines = 10;
+    static constexpr int MaxLineLength = 200;
+
 private:
-    static QString failureLine(const QString &entry, const QString &reason);
+    // The failures of a pass, as many as a notice shows, and how many there were.
+    struct Failures
+    {
+        QStringList lines;
+        qsizetype count = 0;
+        void add(const QString &entry, const QString &reason);
+        QString notice() const;
+    };
+
+    // A pass's failures, and its starts still to be decided.
+    struct Pass
+    {
+        Failures failures;
+        QSet<quint64> pending;
+    };
+
+    void tell(Failures &failures);
+    void settled(quint64 start, const QString &entry, const QString &reason);
 
     const QStringList &m_list;
     ProgramStarter &m_starter;
@@ -47,5 +73,6 @@ private:
     Waiter m_wait;
     bool m_ticking = false;
     int m_passDepth = 0;
-    QStringList m_failures;
+    Pass m_pass; // the one running, with those run inside its pauses
+    std::list<Pass> m_ended; // ended before each of their starts was decided
 };

@@ -7,8 +7,10 @@
 // Documents, folders and web addresses handed to the desktop's program for them. `reason`
 // receives why something failed, in words for the user.
 //
-// Linux: the desktop's opener (QDesktopServices, xdg-open); a path that names no file but reads
-// as an address with a scheme of more than one letter is taken as that address.
+// Linux: the application set for the document's type or the address's scheme, started by its
+// desktop entry; else the desktop's opener (QDesktopServices, xdg-open), though a file whose
+// type has no application fails at once. A path that names no file but reads as an address
+// with a scheme of more than one letter is taken as that address.
 // Windows: ShellExecute, from "c:\", for documents and addresses alike.
 class DocumentShell
 {

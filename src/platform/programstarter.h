@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <functional>
 #include <memory>
@@ -24,20 +25,44 @@ public:
     // Returns false, with the reason in words for the user, when it could not be started.
     virtual bool start(const QString &entry, QString &reason) = 0;
 
-    // Told of a start that looked good at first and failed later (Linux: the opener found
-    // nothing to open it with), with the entry and the reason. Nobody is told once the starter
-    // is gone.
-    using LateFailure = std::function<void(const QString &entry, const QString &reason)>;
-    void setLateFailureHandler(LateFailure handler) { *m_lateFailure = std::move(handler); }
+    // A start may look good at first and be decided only later (Linux: an opener that has yet
+    // to find what opens it). Such a start is numbered, lastLateStart() is its number right
+    // after start() returned true, and the handler is told its outcome once: the reason when
+    // it failed, an empty one when it went well. Nobody is told once the starter is gone.
+    using LateOutcome
+        = std::function<void(quint64 start, const QString &entry, const QString &reason)>;
+    void setLateOutcomeHandler(LateOutcome handler) { m_late->handler = std::move(handler); }
+    quint64 lastLateStart() const { return m_late->last; }
+
+    struct LateState
+    {
+        LateOutcome handler;
+        quint64 last = 0;
+    };
+
+    // A start decided later. Settled once, also after the starter is gone.
+    class PendingStart
+    {
+    public:
+        PendingStart() = default;
+        explicit PendingStart(const std::shared_ptr<LateState> &state)
+            : m_state(state)
+            , m_number(++state->last)
+        { }
+        void settle(const QString &entry, const QString &reason) const
+        {
+            if (const auto state = m_state.lock(); state && state->handler)
+                state->handler(m_number, entry, reason);
+        }
+
+    private:
+        std::weak_ptr<LateState> m_state;
+        quint64 m_number = 0;
+    };
 
 protected:
-    void failedLater(const QString &entry, const QString &reason) const
-    {
-        if (*m_lateFailure)
-            (*m_lateFailure)(entry, reason);
-    }
-    // For work that may finish after the starter is gone.
-    std::weak_ptr<const LateFailure> lateFailure() const { return m_lateFailure; }
+    // Numbers a start decided later: only once it is sure to be settled.
+    PendingStart pendingStart() const { return PendingStart(m_late); }
 
     // What the settings file could not read stands there as U+FFFD: it names nothing to start.
     static bool isDamaged(const QString &entry, QString &reason)
@@ -49,7 +74,7 @@ protected:
     }
 
 private:
-    std::shared_ptr<LateFailure> m_lateFailure = std::make_shared<LateFailure>();
+    std::shared_ptr<LateState> m_late = std::make_shared<LateState>();
 };
 
 // The implementation for the OS the program was built for.

@@ -33,16 +33,24 @@ public:
     SettingsBacking(const SettingsBacking &) = delete;
     SettingsBacking &operator=(const SettingsBacking &) = delete;
 
-    // A store that cannot be read at all reads as empty.
+    // A store that cannot be read at all reads as empty, and is not written over.
     virtual std::unique_ptr<Reading> read() = 0;
     // Applies every change, or none of them where the store allows it; on failure `reason`
     // says why in a few words for the user (UTF-8), and what was stored stays as it was.
     virtual bool write(const std::vector<Change> &changes, std::string &reason) = 0;
     // Where the store lives, for messages.
     virtual std::u16string location() const = 0;
-    // Once after a reading met text it could not read as such: where a copy of the store as
-    // it was has been kept. Empty otherwise.
-    virtual std::u16string takeDamageCopy() { return {}; }
+    // What a reading found wrong with the store, once after it found it.
+    struct Trouble
+    {
+        enum Kind { None, Damaged, Unreadable };
+        Kind kind = None;
+        // Damaged: where a copy of the store as it was is kept; empty when none could be.
+        std::u16string copy;
+        // Why no copy was kept, or why the store could not be read, in a few words (UTF-8).
+        std::string reason;
+    };
+    virtual Trouble takeTrouble() { return {}; }
 };
 
 // The store of the OS the program was built for, at its usual place.

@@ -101,12 +101,29 @@ bool isStorable(QStringView value)
 
 QString takeDamageNotice()
 {
-    const QString copy = viewFrom(backing().takeDamageCopy()).toString();
-    if (copy.isEmpty())
-        return {};
-    return QStringLiteral("The settings file %1 held text that could not be read as it was. "
-                          "Quillmoor read what it could; a copy of the file as it was is %2.")
-        .arg(location(), copy);
+    const SettingsBacking::Trouble trouble = backing().takeTrouble();
+    const QString why = QString::fromStdString(trouble.reason);
+    switch (trouble.kind) {
+    case SettingsBacking::Trouble::None:
+        break;
+    case SettingsBacking::Trouble::Unreadable:
+        return QStringLiteral("The settings file %1 could not be read: %2. Quillmoor goes on "
+                              "without the settings in it and leaves the file as it is.")
+            .arg(location(), why);
+    case SettingsBacking::Trouble::Damaged: {
+        const QString copy = viewFrom(trouble.copy).toString();
+        const QString start
+            = QStringLiteral(
+                  "The settings file %1 held text that could not be read as it was. Quillmoor read "
+                  "what it could; ")
+                  .arg(location());
+        if (copy.isEmpty())
+            return start
+                + QStringLiteral("no copy of the file as it was could be kept: %1.").arg(why);
+        return start + QStringLiteral("a copy of the file as it was is %1.").arg(copy);
+    }
+    }
+    return {};
 }
 
 } // namespace SettingsStore

@@ -33,8 +33,8 @@ inline constexpr int MaxEntries = 32767;
 QString location();
 // Whether a value can be stored: one line of text.
 bool isStorable(QStringView value);
-// Once after a read met text it could not read as such: a sentence that says so and where a
-// copy of the store as it was is kept. Empty otherwise.
+// Once after a read met text it could not read as such, or could not read the store at all: a
+// sentence that says so, and where a copy of the store as it was is kept. Empty otherwise.
 QString takeDamageNotice();
 
 } // namespace SettingsStore

@@ -1,10 +1,19 @@
 #include "widgets/tray.h"
 #include "widgets/centerform.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QGuiApplication>
 #include <QImageReader>
-#include <QMessageBox>
+#include <QLabel>
 #include <QPixmap>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace {
 // Icon files are small; anything larger is not worth decoding on the tray's behalf.
@@ -34,6 +43,48 @@ Tray::Tray(const QIcon &builtIn, std::unique_ptr<StatusNotifier> notifier,
     if (!m_notifier->hostPresent())
         makeQtIcon();
 }
+
+namespace {
+
+// A notice in a window of the program's own: never modal, and however long the text, no larger
+// than the screen, its OK button in reach; the text scrolls.
+QWidget *noticeWindow(const QString &text, QWidget *parent)
+{
+    auto *window = new QDialog(parent);
+    window->setWindowTitle(QStringLiteral("Quillmoor"));
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    auto *icon = new QLabel;
+    icon->setPixmap(
+        window->style()->standardIcon(QStyle::SP_MessageBoxWarning, nullptr, window).pixmap(32));
+    auto *view = new QPlainTextEdit(text);
+    view->setObjectName(QStringLiteral("notice"));
+    view->setReadOnly(true);
+    view->setFrameShape(QFrame::NoFrame);
+    view->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    view->viewport()->setAutoFillBackground(false);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, window, &QWidget::close);
+    auto *layout = new QGridLayout(window);
+    layout->addWidget(icon, 0, 0, Qt::AlignTop);
+    layout->addWidget(view, 0, 1);
+    layout->addWidget(buttons, 1, 0, 1, 2);
+
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    QSize room = screen ? screen->availableGeometry().size() : QSize(640, 480);
+    room -= room / 10; // the frame the desktop adds must fit too
+    const QFontMetrics metrics(view->font());
+    const int width
+        = std::clamp(metrics.boundingRect(QRect(), 0, text).width(), 300, room.width() * 2 / 3);
+    const int height
+        = metrics.boundingRect(QRect(0, 0, width, 0), Qt::TextWrapAnywhere, text).height();
+    window->setMaximumSize(room);
+    window->resize(QSize(width + icon->sizeHint().width(), height + buttons->sizeHint().height())
+                       .grownBy(QMargins(40, 40, 40, 40))
+                       .boundedTo(room));
+    return window;
+}
+
+} // namespace
 
 Tray::~Tray()
 {
@@ -124,7 +175,14 @@ void Tray::setAction(int action)
 void Tray::showMessage(const QString &text)
 {
     m_lastMessage = text;
-    m_notifier->notify(QStringLiteral("Quillmoor"), text, [this, text](bool shown) {
+    // A first line ending in a colon says what happened: the desktop's notice shows it as such.
+    QString summary = QStringLiteral("Quillmoor");
+    QString body = text;
+    if (const qsizetype end = text.indexOf(u'\n'); end > 0 && text[end - 1] == u':') {
+        summary = text.left(end - 1);
+        body = text.mid(end + 1);
+    }
+    m_notifier->notify(summary, body, [this, text](bool shown) {
         if (!shown)
             showFallback(text);
     });
@@ -137,10 +195,7 @@ void Tray::showFallback(const QString &text)
         m_trayIcon->showMessage(QStringLiteral("Quillmoor"), text, QSystemTrayIcon::Warning);
         return;
     }
-    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Quillmoor"), text,
-                                QMessageBox::Ok, qobject_cast<QWidget *>(parent()));
-    box->setWindowModality(Qt::NonModal);
-    box->setAttribute(Qt::WA_DeleteOnClose);
+    QWidget *box = noticeWindow(text, qobject_cast<QWidget *>(parent()));
     m_noticeBoxes.removeAll(nullptr);
     m_noticeBoxes.append(box);
     box->show();

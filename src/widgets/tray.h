@@ -53,7 +53,8 @@ public:
     void setAction(int action);
 
     // A passing notice, for what must not stop the program with a modal box: the desktop's
-    // notification, else Qt's balloon beside an icon in a tray, else a window of its own.
+    // notification, else Qt's balloon beside an icon in a tray, else a window of its own. A
+    // first line ending in a colon is the notification's summary.
     void showMessage(const QString &text);
     // The last notice shown, for tests.
     QString lastMessage() const { return m_lastMessage; }

@@ -30,7 +30,8 @@ export NO_AT_BRIDGE=1 GTK_A11Y=none
 # A launch list whose entries cannot start, for the pass's notice: the second only the
 # desktop's opener finds unopenable (a stand-in for xdg-open with nothing to open web pages
 # with), within the interval.
-printf '[Main]\napp 1=/nonexistent/x\napp 2=https://example.org/x\nInterval=1\n' >"$(e2e_store)"
+printf '[Main]\napp 1=/nonexistent/x\napp 2=https://example.org/?a=1&b=<2>\nInterval=1\n' \
+    >"$(e2e_store)"
 mkdir "$E2E_DIR/bin"
 printf '#!/bin/sh\nexit 3\n' >"$E2E_DIR/bin/xdg-open"
 chmod +x "$E2E_DIR/bin/xdg-open"
@@ -151,8 +152,15 @@ kill -0 "$E2E_PROGRAM_PID" || e2e_fail "the program ended"
 echo "A failed start reaches the notification service"
 e2e_sni_click "Launch Now"
 e2e_wait 10 "the notice" grep -q 'Could not start /nonexistent/x' "$E2E_DIR/notify.log"
-grep -q 'Could not start https://example.org/x: no application is set to open it' \
-    "$E2E_DIR/notify.log" || e2e_fail "the opener's failure is not in the notice"
+# The service renders markup (dbusmock says so by default): the body comes escaped.
+grep -qF 'Could not start https://example.org/?a=1&amp;b=&lt;2&gt;: no application is set to' \
+    "$E2E_DIR/notify.log" || e2e_fail "the opener's failure is not in the notice, escaped"
+grep -qF 'Notify "Quillmoor" 0 "" "2 entries could not start" ' "$E2E_DIR/notify.log" ||
+    e2e_fail "the summary does not say what happened: $(grep Notify "$E2E_DIR/notify.log")"
+grep -qF '"desktop-entry": "quillmoor"' "$E2E_DIR/notify.log" || e2e_fail "no desktop-entry hint"
+# Width, height, row stride, alpha, 8 bits a sample, 4 channels, then the bytes.
+grep -qP '"image-data": dbus\.Struct\(\((dbus\.Int32\([1-9]\d*\), ){3}dbus\.Boolean\(True\), dbus\.Int32\(8\), dbus\.Int32\(4\), dbus\.Array\(\[dbus\.Byte' \
+    "$E2E_DIR/notify.log" || e2e_fail "no image-data hint of the tray's picture"
 
 echo "Without a notification service, the pass's notice shows a window"
 kill "$NOTIFY_PID"

@@ -1,6 +1,7 @@
 #include "editors/editicon.h"
 #include "fixture.h"
 #include "logic/launchsequencer.h"
+#include "mimedefaults.h"
 #include "platform/programstarter.h"
 #include "settings/documentopener.h"
 #include "settings/settingsstore.h"
@@ -52,6 +53,7 @@ class TestBadInput : public QObject, private Fixture
     Q_OBJECT
 
 private:
+    MimeDefaults m_mime; // documents reach the stand-in opener, not the desktop's applications
     // The desktop's opener stand-in, for the whole run: Qt remembers where it found it.
     QTemporaryDir m_tools;
     QString m_dir;
@@ -129,6 +131,10 @@ private Q_SLOTS:
         opener.close();
         QVERIFY(opener.setPermissions(opener.permissions() | QFile::ExeOwner));
         qputenv("PATH", (bin + u':' + qEnvironmentVariable("PATH")).toUtf8());
+        // Plain text has its application, which notes the same as the opener.
+        QVERIFY(m_mime.setDefault(QStringLiteral("noter.desktop"),
+                                  "[Desktop Entry]\nType=Application\nName=N\nExec=xdg-open %u\n",
+                                  {QStringLiteral("text/plain")}));
     }
     void init()
     {

@@ -2,6 +2,7 @@
 #include "settings/settingsstore.h"
 #include "testfiles.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QScopeGuard>
@@ -157,6 +158,90 @@ private Q_SLOTS:
         const StoreResult result = SaveLaunchList(QStringList(2000, u"/usr/bin/program"_qs));
         QVERIFY2(result.reason.endsWith(u": No space left on device."), qPrintable(result.reason));
         QCOMPARE(readFile(m_home->storePath()), before);
+
+        // No room at all: the damaged file's copy and the lock cannot be made, and the notice
+        // and the save say why.
+        SettingsStore::takeDamageNotice();
+        writeStore("[Main]\napp 1=full\xff\n");
+        QFile filler(QFile::decodeName(folder + "/filler2"));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(4096, 'x')) == 4096) { }
+        QCOMPARE(loaded(), QStringList {u"full\u00ff"_qs});
+        const QString notice = SettingsStore::takeDamageNotice();
+        QVERIFY2(notice.endsWith(u"no copy of the file as it was could be kept: No space left on "
+                                 "device."),
+                 qPrintable(notice));
+        QVERIFY(!QFile::exists(m_home->storePath() + u".bad"_qs));
+        const QByteArray damaged = readFile(m_home->storePath());
+        const QString lock = SaveLaunchList({u"new"_qs}).reason;
+        QVERIFY2(lock.endsWith(u": No space left on device."), qPrintable(lock));
+        QCOMPARE(readFile(m_home->storePath()), damaged);
+    }
+
+    // Told once for the same damaged bytes, a touch notwithstanding, and never of a copy that
+    // was not made.
+    void damageToldOnceAndTruly()
+    {
+        SettingsStore::takeDamageNotice();
+        writeStore("[Main]\napp 1=\xfe once\n");
+        loaded();
+        QVERIFY(SettingsStore::takeDamageNotice().endsWith(u"61027.ini.bad."));
+        QFile touched(m_home->storePath());
+        QVERIFY(touched.open(QIODevice::ReadWrite)
+                && touched.setFileTime(QDateTime::currentDateTime().addSecs(5),
+                                       QFileDevice::FileModificationTime));
+        touched.close();
+        QCOMPARE(loaded(), QStringList {u"\u00fe once"_qs});
+        QCOMPARE(SettingsStore::takeDamageNotice(), QString());
+
+        for (int n = 2; n <= 9; ++n)
+            QVERIFY(writeFile(m_home->storePath() + u".bad.%1"_qs.arg(n), QByteArray::number(n)));
+        writeStore("[Main]\napp 1=\xfe tenth\n");
+        loaded();
+        const QString notice = SettingsStore::takeDamageNotice();
+        QVERIFY2(notice.endsWith(u"no copy of the file as it was could be kept: 9 earlier copies "
+                                 "are kept already."),
+                 qPrintable(notice));
+    }
+
+    // A file that cannot be read at all is told of once and never saved over.
+    void unreadableFileIsToldAndKept_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("a folder in its place") << 0 << u"it is a folder, not a file"_qs;
+        QTest::newRow("a link to itself") << 1 << u"Too many levels of symbolic links"_qs;
+        QTest::newRow("no permission to read") << 2 << u"Permission denied"_qs;
+    }
+    void unreadableFileIsToldAndKept()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, why);
+        if (kind == 2 && ::geteuid() == 0)
+            QSKIP("root reads a file without read permission");
+        SettingsStore::takeDamageNotice();
+        const QString path = m_home->storePath();
+        writeStore("[Main]\napp 1=/usr/bin/kept\n");
+        if (kind == 0)
+            QVERIFY(QFile::remove(path) && QDir().mkdir(path));
+        else if (kind == 1)
+            QVERIFY(QFile::remove(path) && QFile::link(QFileInfo(path).fileName(), path));
+        else
+            QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+        const QFileInfo before(path);
+        QCOMPARE(loaded(), QStringList());
+        const QString notice = SettingsStore::takeDamageNotice();
+        QVERIFY2(notice.contains(u"61027.ini could not be read: %1."_qs.arg(why)),
+                 qPrintable(notice));
+        QCOMPARE(ReadSetting(u"Interval"_qs, u".5"_qs), u".5"_qs);
+        QCOMPARE(SettingsStore::takeDamageNotice(), QString());
+        QVERIFY(!SaveLaunchList({u"/usr/bin/new"_qs}));
+        QVERIFY(!WriteSetting(u"Interval"_qs, u"2"_qs));
+        const QFileInfo after(path);
+        QCOMPARE(after.isSymLink(), before.isSymLink());
+        QCOMPARE(after.isDir(), before.isDir());
+        QCOMPARE(after.size(), before.size());
+        QCOMPARE(after.permissions(), before.permissions());
     }
 
     void otherSectionsSurviveASave()

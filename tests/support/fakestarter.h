@@ -7,12 +7,14 @@
 
 #include <functional>
 
-// Records the entries it is asked to start; those listed in `failures` fail with that reason.
+// Records the entries it is asked to start; those listed in `failures` fail with that reason,
+// those listed in `later` are decided by answer().
 class FakeStarter final : public ProgramStarter
 {
 public:
     QStringList started;
     QHash<QString, QString> failures;
+    QStringList later;
     std::function<void(const QString &entry)> onStart;
 
     bool start(const QString &entry, QString &reason) override
@@ -21,12 +23,17 @@ public:
         if (onStart)
             onStart(entry);
         reason = failures.value(entry);
+        if (later.contains(entry) && reason.isEmpty())
+            m_pending.insert(entry, pendingStart());
         return !failures.contains(entry);
     }
 
-    // The entry's start is found failed after start() returned.
-    void failLater(const QString &entry, const QString &reason) const
+    // The start of an entry in `later` is decided: failed with the reason, or went well.
+    void answer(const QString &entry, const QString &reason = {})
     {
-        failedLater(entry, reason);
+        m_pending.take(entry).settle(entry, reason);
     }
+
+private:
+    QHash<QString, PendingStart> m_pending;
 };

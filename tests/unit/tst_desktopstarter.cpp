@@ -1,3 +1,4 @@
+#include "mimedefaults.h"
 #include "platform/programstarter.h"
 
 #include <QApplication>
@@ -6,13 +7,15 @@
 #include <QTest>
 #include <QUrl>
 
-// Starts real programs. Runs on an X server: documents open through the desktop's opener,
-// here a script named xdg-open that notes what it was given.
+// Starts real programs. Runs on an X server: documents open in the application set for their
+// type, else through the desktop's opener, here a script named xdg-open that notes what it was
+// given and finds nothing for the host "nowhere".
 class TestDesktopStarter : public QObject
 {
     Q_OBJECT
 
 private:
+    MimeDefaults m_mime;
     QTemporaryDir m_root;
     QString m_dir; // holds a blank, as paths from the file dialog may
     const std::unique_ptr<ProgramStarter> m_starter = createProgramStarter();
@@ -48,12 +51,24 @@ private Q_SLOTS:
                   true);
         writeFile(u"solo"_qs, "#!/bin/sh\necho ran > \"$(dirname \"$0\")/solo.out\"\n", true);
         writeFile(u"xdg-open"_qs,
-                  "#!/bin/sh\nprintf '%s\\n' \"$1\" > \"$(dirname \"$0\")/opened\"\n", true);
+                  "#!/bin/sh\ncase \"$1\" in *nowhere*) exit 3;; esac\n"
+                  "printf '%s\\n' \"$1\" > \"$(dirname \"$0\")/opened\"\n",
+                  true);
+        // Notes what it opens, stays a while and ends with a failure, as some viewers do.
+        writeFile(u"viewer"_qs,
+                  "#!/bin/sh\ncd \"$(dirname \"$0\")\"\nprintf '%s\\n' \"$@\" > viewed.tmp\n"
+                  "mv viewed.tmp viewed\nsleep 1\necho 1 > viewer.exited\nexit 1\n",
+                  true);
+        QVERIFY(
+            m_mime.setDefault(u"viewer.desktop"_qs,
+                              "[Desktop Entry]\nType=Application\nName=Viewer\nExec=viewer %f\n",
+                              {u"text/plain"_qs}));
         // Qt splits the opener's path at blanks, so it gets a folder without any.
         const QString bin = m_root.path() + u"/bin"_qs;
         QVERIFY(QDir().mkpath(bin));
         QVERIFY(QFile::rename(path(u"xdg-open"_qs), bin + u"/xdg-open"_qs));
         writeFile(u"notes.txt"_qs, "a document\n", false);
+        writeFile(u"picture.png"_qs, "no application is set for it\n", false);
         // A terminal that runs the rest of its arguments and appends one to show it was used.
         writeFile(u"term"_qs, "#!/bin/sh\n[ \"$1\" = -e ] && shift\nexec \"$@\" in-terminal\n",
                   true);
@@ -63,7 +78,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        for (const char *name : {"out", "solo.out"})
+        for (const char *name : {"out", "solo.out", "viewed", "viewer.exited"})
             QFile::remove(path(QString::fromLatin1(name)));
     }
 
@@ -97,7 +112,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("opened");
-        QTest::newRow("document") << u"DIR/notes.txt"_qs << u"file://DIR/notes.txt"_qs;
+        QTest::newRow("document of a type without an application")
+            << u"DIR/picture.png"_qs << u"file://DIR/picture.png"_qs;
         QTest::newRow("web page") << u"https://example.org/a?b=c"_qs
                                   << u"https://example.org/a?b=c"_qs;
         QTest::newRow("mail") << u"mailto:someone@example.org"_qs
@@ -114,6 +130,28 @@ private Q_SLOTS:
         const QString record = m_root.path() + u"/bin/opened"_qs;
         QCOMPARE(readWhenWritten(record), opened);
         QFile::remove(record);
+    }
+
+    // Started is opened: the viewer's exit status, long after, is no failure.
+    void documentOpensInItsApplication()
+    {
+        QStringList late;
+        m_starter->setLateOutcomeHandler(
+            [&late](quint64, const QString &entry, const QString &reason) {
+                if (!reason.isEmpty())
+                    late << entry + u": "_qs + reason;
+            });
+        QString reason;
+        QVERIFY2(m_starter->start(path(u"notes.txt"_qs), reason), qPrintable(reason));
+        QCOMPARE(readWhenWritten(path(u"viewed"_qs)), path(u"notes.txt"_qs));
+        QCOMPARE(readWhenWritten(path(u"viewer.exited"_qs)), u"1"_qs);
+        // A failure told later still comes, after any the viewer could have caused.
+        QVERIFY2(m_starter->start(u"https://nowhere.example/"_qs, reason), qPrintable(reason));
+        QTRY_VERIFY_WITH_TIMEOUT(!late.isEmpty(), 10000);
+        m_starter->setLateOutcomeHandler({});
+        QCOMPARE(late,
+                 QStringList {u"https://nowhere.example/: no application is set to open it"_qs});
+        QVERIFY(!QFile::exists(m_root.path() + u"/bin/opened"_qs));
     }
 
     // Launchers as the file dialog finds them; marked executable, as some desktops want.

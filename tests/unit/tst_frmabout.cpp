@@ -1,5 +1,6 @@
 #include "about/frmabout.h"
 #include "fixture.h"
+#include "mimedefaults.h"
 #include "shell/menue.h"
 #include "urlrecorder.h"
 
@@ -51,6 +52,7 @@ class TestFrmAbout : public QObject, private Fixture
     Q_OBJECT
 
 private:
+    MimeDefaults m_mime; // no browser of the desktop's: pages reach the recorder
     UrlRecorder m_pages;
     QByteArray m_path;
 

@@ -198,7 +198,8 @@ private Q_SLOTS:
         });
         m_seq->runPass();
         QCOMPARE(notices,
-                 QStringList {u"Could not start a: r1\nCould not start a: r1\n"
+                 QStringList {u"4 entries could not start:\n"
+                              "Could not start a: r1\nCould not start a: r1\n"
                               "Could not start c: r3\nCould not start c: r3"_qs});
 
         m_starter->failures.clear();
@@ -206,19 +207,64 @@ private Q_SLOTS:
         QCOMPARE(notices.size(), 1); // a pass without failures tells nothing
     }
 
-    // Found failed later: in the notice of the pass that still runs, else in a notice of its own.
+    // Found failed later: in the notice of the pass that still runs, else in one more notice
+    // for its pass once every start of that pass has been decided.
     void lateFailures()
     {
-        m_list = {u"a"_qs, u"b"_qs};
+        m_list = {u"a"_qs, u"b"_qs, u"c"_qs};
+        m_starter->later = m_list;
         QStringList notices;
         m_seq->setNotifier([&notices](const QString &text) { notices.append(text); });
         recordWaits([this] {
             if (m_waits.size() == 2)
-                m_starter->failLater(u"a"_qs, u"r1"_qs);
+                m_starter->answer(u"a"_qs, u"r1"_qs);
         });
         m_seq->runPass();
-        m_starter->failLater(u"b"_qs, u"r2"_qs);
-        QCOMPARE(notices, (QStringList {u"Could not start a: r1"_qs, u"Could not start b: r2"_qs}));
+        QCOMPARE(notices, QStringList {u"Could not start a: r1"_qs});
+        m_starter->answer(u"b"_qs, u"r2"_qs);
+        // A later pass's starts are decided apart: c still keeps the first pass's notice.
+        m_list = {u"d"_qs, u"e"_qs};
+        m_starter->later = m_list;
+        m_seq->runPass();
+        m_starter->answer(u"e"_qs, u"r5"_qs);
+        m_starter->answer(u"d"_qs, u"r4"_qs);
+        QCOMPARE(notices.size(), 2);
+        QCOMPARE(notices.last(),
+                 u"2 entries could not start:\nCould not start e: r5\nCould not start d: r4"_qs);
+        m_starter->answer(u"c"_qs);
+        QCOMPARE(
+            notices,
+            (QStringList {u"Could not start a: r1"_qs, notices[1], u"Could not start b: r2"_qs}));
+        m_list = {u"f"_qs};
+        m_starter->later = m_list;
+        m_seq->runPass();
+        m_starter->answer(u"f"_qs);
+        QCOMPARE(notices.size(), 3); // all went well
+    }
+
+    // Thousands of failures, one of them huge: a notice of the first few lines, each
+    // shortened in the middle, and how many more there were.
+    void noticeIsBounded()
+    {
+        const QString huge = u"/opt/"_qs + QString(1 << 20, u'x') + u"/prog"_qs;
+        m_list = {huge};
+        for (int n = 0; n < 2000; ++n)
+            m_list.append(u"/nonexistent/%1"_qs.arg(n));
+        for (const QString &entry : std::as_const(m_list))
+            m_starter->failures.insert(entry, u"No such file or directory"_qs);
+        QStringList notices;
+        m_seq->setNotifier([&notices](const QString &text) { notices.append(text); });
+        recordWaits([] {});
+        m_seq->runPass();
+        QCOMPARE(notices.size(), 1);
+        const QStringList lines = notices.constFirst().split(u'\n');
+        QCOMPARE(lines.size(), LaunchSequencer::MaxNoticeLines + 2);
+        QCOMPARE(lines.constFirst(), u"2001 entries could not start:"_qs);
+        QCOMPARE(lines.last(), u"and %1 more"_qs.arg(2001 - LaunchSequencer::MaxNoticeLines));
+        QVERIFY(lines[1].startsWith(u"Could not start /opt/xxx"_qs));
+        QVERIFY(lines[1].endsWith(u"x/prog: No such file or directory"_qs));
+        QVERIFY(lines[1].size() <= LaunchSequencer::MaxLineLength);
+        QCOMPARE(lines[2], u"Could not start /nonexistent/0: No such file or directory"_qs);
     }
 
     void listRefilledDuringPass()

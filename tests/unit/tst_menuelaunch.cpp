@@ -79,7 +79,8 @@ private Q_SLOTS:
         menue->sLaunchNow->trigger();
         // Both in one notice: one each would replace the other at once.
         QCOMPARE(menue->tray().lastMessage(),
-                 u"Could not start /nonexistent/prog: No such file or directory\n"
+                 u"2 entries could not start:\n"
+                 "Could not start /nonexistent/prog: No such file or directory\n"
                  "Could not start /nonexistent/other: No such file or directory"_qs);
         QTRY_VERIFY(ranAt(a) > 0);
         QVERIFY(m_dialogs->messages.isEmpty());

@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "mimedefaults.h"
 #include "settings/documentopener.h"
 #include "shell/menue.h"
 #include "shell/readme.h"
@@ -32,13 +33,41 @@ class TestReadMe : public QObject, private Fixture
     Q_OBJECT
 
 private:
+    MimeDefaults m_mime;
     UrlRecorder m_recorder;
     QTemporaryDir m_dir;
+    QTemporaryDir m_bin; // the text viewer, set for plain text and HTML
+
+    QString viewedNote() const { return m_bin.filePath(QStringLiteral("viewed")); }
+    QList<QUrl> viewed() const
+    {
+        QFile note(viewedNote());
+        QList<QUrl> urls;
+        if (note.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &line : note.readAll().split('\n'))
+                if (!line.isEmpty())
+                    urls.append(QUrl::fromLocalFile(QString::fromUtf8(line)));
+        }
+        return urls;
+    }
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        QFile viewer(m_bin.filePath(QStringLiteral("viewer")));
+        QVERIFY(viewer.open(QIODevice::WriteOnly));
+        viewer.write("#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + viewedNote().toUtf8() + "'\n");
+        viewer.close();
+        QVERIFY(viewer.setPermissions(viewer.permissions() | QFile::ExeOwner));
+        qputenv("PATH", (m_bin.path() + u':' + qEnvironmentVariable("PATH")).toUtf8());
+        QVERIFY(m_mime.setDefault(QStringLiteral("viewer.desktop"),
+                                  "[Desktop Entry]\nType=Application\nName=V\nExec=viewer %f\n",
+                                  {QStringLiteral("text/plain"), QStringLiteral("text/html")}));
+    }
     void init()
     {
         setUp();
+        QFile::remove(viewedNote());
         m_recorder.opened.clear();
         for (const char *scheme : {"file", "https", "mailto"})
             QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &m_recorder, "open");
@@ -122,7 +151,7 @@ private Q_SLOTS:
 
         if (present == QStringLiteral("file")) {
             QVERIFY(m_dialogs->messages.isEmpty());
-            QCOMPARE(m_recorder.opened, QList<QUrl> {QUrl::fromLocalFile(readme)});
+            QTRY_COMPARE(viewed(), QList<QUrl> {QUrl::fromLocalFile(readme)});
             return;
         }
         QVERIFY(m_recorder.opened.isEmpty());
@@ -136,18 +165,35 @@ private Q_SLOTS:
         QCOMPARE(message.icon, Corvath::MessageIcon::Critical);
     }
 
-    void readMeWithoutAViewerSaysSo()
+    // The viewer gone from PATH; the desktop's opener missing, or present with no method.
+    void readMeWithoutAViewerSaysWhy_data()
     {
+        QTest::addColumn<QByteArray>("opener");
+        QTest::newRow("no opener") << QByteArray();
+        QTest::newRow("opener with no method")
+            << QByteArray("#!/bin/sh\necho 'xdg-open: no method available' >&2\nexit 3\n");
+    }
+    void readMeWithoutAViewerSaysWhy()
+    {
+        QFETCH(QByteArray, opener);
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QTemporaryDir bin;
+        QFile script(bin.filePath(QStringLiteral("xdg-open")));
+        if (!opener.isEmpty()) {
+            QVERIFY(script.open(QIODevice::WriteOnly) && script.write(opener) > 0);
+            script.close();
+            QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+        }
         const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", m_dir.path().toUtf8()); // no xdg-open, no desktop to ask
-        QVERIFY(touch(m_dir.filePath(QStringLiteral("readme.txt"))));
+        qputenv("PATH", bin.path().toUtf8());
+        const QString readme = m_dir.filePath(QStringLiteral("readme.txt"));
+        QVERIFY(touch(readme));
         Corvath::OpenReadMe(m_dir.path());
         qputenv("PATH", path);
         QCOMPARE(m_dialogs->messages.size(), 1);
-        QVERIFY2(
-            m_dialogs->messages.constFirst().text.startsWith(QStringLiteral("Could not open ")),
-            qPrintable(m_dialogs->messages.constFirst().text));
+        QCOMPARE(m_dialogs->messages.constFirst().text,
+                 QStringLiteral("Could not open ") + readme
+                     + QStringLiteral(": no application is set to open it."));
     }
 
     void menuItemLooksBesideTheProgram()
@@ -167,26 +213,31 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QUrl>("url");
+        QTest::addColumn<bool>("byViewer"); // else by the desktop's opener
         const QString existing = m_dir.filePath(QStringLiteral("a b#c?.html"));
         QVERIFY(touch(existing));
         QTest::newRow("web address") << QStringLiteral("https://corvath.example/")
-                                     << QUrl(QStringLiteral("https://corvath.example/"));
+                                     << QUrl(QStringLiteral("https://corvath.example/")) << false;
         QTest::newRow("mail address") << QStringLiteral("mailto:me@corvath.example")
-                                      << QUrl(QStringLiteral("mailto:me@corvath.example"));
-        QTest::newRow("file with # and ?") << existing << QUrl::fromLocalFile(existing);
+                                      << QUrl(QStringLiteral("mailto:me@corvath.example")) << false;
+        QTest::newRow("file with # and ?") << existing << QUrl::fromLocalFile(existing) << true;
         QTest::newRow("missing file, still handed over")
             << QStringLiteral("/nonexistent/notes.txt")
-            << QUrl::fromLocalFile(QStringLiteral("/nonexistent/notes.txt"));
+            << QUrl::fromLocalFile(QStringLiteral("/nonexistent/notes.txt")) << false;
         QTest::newRow("relative path")
             << QStringLiteral("notes.txt")
-            << QUrl::fromLocalFile(QDir::current().filePath(QStringLiteral("notes.txt")));
+            << QUrl::fromLocalFile(QDir::current().filePath(QStringLiteral("notes.txt"))) << false;
     }
     void openDocument()
     {
         QFETCH(QString, path);
         QFETCH(QUrl, url);
+        QFETCH(bool, byViewer);
         QVERIFY(Corvath::OpenDocument(path));
-        QCOMPARE(m_recorder.opened, QList<QUrl> {url});
+        if (byViewer)
+            QTRY_COMPARE(viewed(), QList<QUrl> {url});
+        else
+            QCOMPARE(m_recorder.opened, QList<QUrl> {url});
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 

@@ -8,7 +8,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
-#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -57,13 +58,17 @@ private:
     }
     FakeHost *m_host = nullptr;
 
-    // The notices shown in windows of the program's own.
-    static QStringList noticeBoxes()
+    // The notices shown in windows of the program's own, and the windows.
+    static QStringList noticeBoxes(QWidgetList *windows = nullptr)
     {
         QStringList texts;
         for (QWidget *window : QApplication::topLevelWidgets()) {
-            if (auto *box = qobject_cast<QMessageBox *>(window); box && box->isVisible())
-                texts.append(box->text());
+            auto *view = window->findChild<QPlainTextEdit *>(QStringLiteral("notice"));
+            if (view && window->isVisible()) {
+                texts.append(view->toPlainText());
+                if (windows)
+                    windows->append(window);
+            }
         }
         return texts;
     }
@@ -91,6 +96,17 @@ private Q_SLOTS:
         m_host->answers = false; // no id: the program's own window tells it
         tray->showMessage(QStringLiteral("Could not start y: gone"));
         QCOMPARE(noticeBoxes(), QStringList {QStringLiteral("Could not start y: gone")});
+        // However long, the window fits the screen and the text is whole.
+        const QString longText
+            = QStringList(200, u"Could not start /opt/"_qs + QString(400, u'x')).join(u'\n');
+        tray->showMessage(longText);
+        QWidgetList windows;
+        const qsizetype shown = noticeBoxes(&windows).indexOf(longText);
+        QVERIFY(shown >= 0);
+        const QSize size = windows.at(shown)->frameGeometry().size();
+        const QSize room = windows.at(shown)->screen()->availableGeometry().size();
+        QVERIFY2(room.expandedTo(size) == room,
+                 qPrintable(u"%1x%2"_qs.arg(size.width()).arg(size.height())));
         Q_EMIT m_host->requested(StatusNotifier::Request::ContextMenu);
         Q_EMIT m_host->requested(StatusNotifier::Request::Activate);
         QCOMPARE(mouseUp.count(), 2);

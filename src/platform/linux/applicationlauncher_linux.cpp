@@ -44,7 +44,8 @@ bool ApplicationLauncher::isLauncher(const QString &path)
     return path.endsWith(u".desktop") && QFileInfo(path).isFile();
 }
 
-bool ApplicationLauncher::command(const QString &path, LaunchCommand &command, QString &reason)
+bool ApplicationLauncher::command(const QString &path, LaunchCommand &command, QString &reason,
+                                  const QUrl &document)
 {
     QHash<QString, QString> keys;
     if (!DesktopEntry::readGroup(path, keys, reason))
@@ -67,9 +68,12 @@ bool ApplicationLauncher::command(const QString &path, LaunchCommand &command, Q
         return false;
     }
     QStringList words;
+    const QString url = document.toString(QUrl::FullyEncoded);
     const DesktopEntry::FieldValues values {keys.value(QStringLiteral("Icon")),
                                             DesktopEntry::localized(keys, QStringLiteral("Name")),
-                                            path};
+                                            path,
+                                            document.isLocalFile() ? document.toLocalFile() : url,
+                                            url};
     if (!DesktopEntry::execArguments(keys.value(QStringLiteral("Exec")), words, reason, values))
         return false;
     if (words.isEmpty()) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 // How to start what a launcher file describes.
 struct LaunchCommand
@@ -19,8 +20,10 @@ namespace ApplicationLauncher {
 
 // True when path names such a file: it is then started by its command, never opened.
 bool isLauncher(const QString &path);
-// The command that starts what the file describes. False, with the reason in words for the
-// user, when the file is no valid application entry or may not be started.
-bool command(const QString &path, LaunchCommand &command, QString &reason);
+// The command that starts what the file describes, with `document` to open when there is one.
+// False, with the reason in words for the user, when the file is no valid application entry or
+// may not be started.
+bool command(const QString &path, LaunchCommand &command, QString &reason,
+             const QUrl &document = {});
 
 } // namespace ApplicationLauncher

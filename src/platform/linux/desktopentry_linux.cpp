@@ -21,8 +21,8 @@ QString withoutLeadingBlanks(QStringView value)
     return value.mid(start).toString();
 }
 
-// Expands the field codes of one argument, dropping those that stand for files; false on an
-// unknown one. %i counts only as an argument of its own: it stands for two.
+// Expands the field codes of one argument, dropping those with nothing to stand for; false on
+// an unknown one. %i counts only as an argument of its own: it stands for two.
 bool expandFieldCodes(const QString &argument, const DesktopEntry::FieldValues &values,
                       QString &expanded, bool &hadCode)
 {
@@ -45,6 +45,10 @@ bool expandFieldCodes(const QString &argument, const DesktopEntry::FieldValues &
             expanded += values.name;
         else if (code == u'k')
             expanded += values.location;
+        else if (code == u'f' || code == u'F')
+            expanded += values.file;
+        else if (code == u'u' || code == u'U')
+            expanded += values.url;
     }
     return true;
 }

@@ -22,12 +22,15 @@ struct FieldValues
     QString icon; // %i: "--icon" and this, as two arguments; nothing when empty
     QString name; // %c: the translated Name
     QString location; // %k: the entry's own path or URI
+    QString file; // %f %F: the document's path (its address when it is not a local file)
+    QString url; // %u %U: the document's address
 };
 
 // Splits an Exec value (string escapes undone) into the program and its arguments: blanks
 // separate, double quotes group, and inside them a backslash escapes " ` $ and \. %i, %c and
-// %k are expanded from `values`; the file codes (%f, %U, ...) and deprecated ones are dropped,
-// an argument that was only field codes with them; %% is a %. False, with the reason, when
+// %k, and the file codes (%f, %U, ...) with the one document, are expanded from `values`;
+// the deprecated codes and those with nothing to stand for are dropped, an argument that was
+// only field codes with them; %% is a %. False, with the reason, when
 // the line breaks the rules: a reserved character outside quotes, an unescaped one inside, an
 // open quote or an unknown field code.
 bool execArguments(const QString &exec, QStringList &arguments, QString &reason,

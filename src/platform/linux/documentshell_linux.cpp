@@ -1,7 +1,10 @@
 #include "platform/documentshell.h"
+#include "platform/linux/applicationlauncher_linux.h"
+#include "platform/linux/defaultapplication_linux.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QProcess>
 #include <QUrl>
 
 namespace {
@@ -28,7 +31,28 @@ public:
 
     bool open(const QString &pathOrAddress, QString &reason) override
     {
-        if (QDesktopServices::openUrl(documentUrl(pathOrAddress)))
+        const QUrl url = documentUrl(pathOrAddress);
+        if (const QString application = DefaultApplication::desktopEntryFor(url);
+            !application.isEmpty()) {
+            LaunchCommand command;
+            if (!ApplicationLauncher::command(application, command, reason, url))
+                return false;
+            QProcess process;
+            process.setProgram(command.program);
+            process.setArguments(command.arguments);
+            process.setWorkingDirectory(command.workingDirectory);
+            if (process.startDetached())
+                return true;
+            reason = process.errorString();
+            return false;
+        }
+        // The opener would find no more for a file than its type's application, and fail where
+        // nobody sees it. Addresses and missing files still go to it: it may know more of them.
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) {
+            reason = QStringLiteral("no application is set to open it");
+            return false;
+        }
+        if (QDesktopServices::openUrl(url))
             return true;
         reason = QStringLiteral("the desktop has no program to show it");
         return false;

@@ -32,13 +32,17 @@ set(quillmoor_platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/startupentry_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/sysinfo_linux.cpp)
 set(quillmoor_platform_libraries Qt6::DBus)
-# The desktop's opener and program starts (QtGui), and the StatusNotifierItem tray item with
-# its menu exported over DBusMenu.
+# The desktop's opener and program starts (QtGui, and GIO for the application set to open a
+# document), and the StatusNotifierItem tray item with its menu exported over DBusMenu.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(GIO REQUIRED IMPORTED_TARGET GLOBAL gio-unix-2.0)
 set(quillmoor_platform_gui_sources
     ${CMAKE_CURRENT_LIST_DIR}/dbusmenu_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dbusmenu_linux.h
+    ${CMAKE_CURRENT_LIST_DIR}/defaultapplication_linux.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/defaultapplication_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/documentshell_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/programstarter_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/statusnotifieritem_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/statusnotifieritem_linux.h)
-set(quillmoor_platform_gui_libraries Qt6::DBus)
+set(quillmoor_platform_gui_libraries Qt6::DBus PkgConfig::GIO)

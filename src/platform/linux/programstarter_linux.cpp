@@ -1,5 +1,6 @@
 #include "platform/commandline.h"
 #include "platform/linux/applicationlauncher_linux.h"
+#include "platform/linux/defaultapplication_linux.h"
 #include "platform/programstarter.h"
 
 #include <QDesktopServices>
@@ -56,8 +57,6 @@ bool startProgram(const QString &program, const QStringList &arguments, QString 
     return false;
 }
 
-using LateFailure = std::weak_ptr<const ProgramStarter::LateFailure>;
-
 // xdg-open's exit status in words.
 QString openerFailure(int status)
 {
@@ -80,10 +79,18 @@ QList<QProcess *> &openers()
     return *running;
 }
 
-// Through xdg-open, whose exit status says whether anything took it (QDesktopServices counts a
-// started opener as done). The status is not waited for: a failure is told later.
-bool openUrl(const QUrl &url, QString &reason, const QString &entry, const LateFailure &late)
+bool startLauncher(const QString &path, QString &reason, const QUrl &document = {});
+
+// The application set for it starts as its desktop entry: opened is started, whenever it ends.
+// (xdg-open may run it in the foreground and return its exit status, hours later.) Else through
+// xdg-open, whose exit status says whether anything took it (QDesktopServices counts a started
+// opener as done). The status is not waited for: the start is numbered and settled later.
+bool openUrl(const QUrl &url, QString &reason, const QString &entry,
+             const std::function<ProgramStarter::PendingStart()> &numbered)
 {
+    if (const QString application = DefaultApplication::desktopEntryFor(url);
+        !application.isEmpty())
+        return startLauncher(application, reason, url);
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     if (opener.isEmpty()) {
         if (QDesktopServices::openUrl(url))
@@ -97,32 +104,31 @@ bool openUrl(const QUrl &url, QString &reason, const QString &entry, const LateF
     process->setStandardInputFile(QProcess::nullDevice());
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardErrorFile(QProcess::nullDevice());
-    QObject::connect(process, &QProcess::finished, process,
-                     [process, entry, late](int status, QProcess::ExitStatus how) {
-                         openers().removeOne(process);
-                         process->deleteLater();
-                         const auto told = late.lock();
-                         if ((how == QProcess::NormalExit && status == 0) || !told || !*told)
-                             return;
-                         (*told)(entry,
-                                 how == QProcess::NormalExit
-                                     ? openerFailure(status)
-                                     : QStringLiteral("the desktop's opener crashed"));
-                     });
     process->start();
     if (!process->waitForStarted()) {
         reason = process->errorString();
         delete process;
         return false;
     }
+    // Numbered only now: a start that failed is never settled.
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, entry, pending = numbered()](int status, QProcess::ExitStatus how) {
+                         openers().removeOne(process);
+                         process->deleteLater();
+                         pending.settle(entry,
+                                        how != QProcess::NormalExit
+                                            ? QStringLiteral("the desktop's opener crashed")
+                                            : status == 0 ? QString()
+                                                          : openerFailure(status));
+                     });
     openers().append(process);
     return true;
 }
 
-bool startLauncher(const QString &path, QString &reason)
+bool startLauncher(const QString &path, QString &reason, const QUrl &document)
 {
     LaunchCommand command;
-    if (!ApplicationLauncher::command(path, command, reason))
+    if (!ApplicationLauncher::command(path, command, reason, document))
         return false;
     return startProgram(command.program, command.arguments, reason, command.workingDirectory);
 }
@@ -176,7 +182,7 @@ private:
 
     bool open(const QUrl &url, const QString &entry, QString &reason) const
     {
-        return openUrl(url, reason, entry, lateFailure());
+        return openUrl(url, reason, entry, [this] { return pendingStart(); });
     }
 };
 

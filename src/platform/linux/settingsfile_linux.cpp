@@ -3,16 +3,19 @@
 #include "platform/linux/inifile_linux.h"
 #include "platform/textview.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QLockFile>
 #include <QMutex>
 #include <QSaveFile>
+#include <QSet>
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -98,12 +101,35 @@ private:
     mutable qsizetype m_hint = -1;
 };
 
+// What reading the file found wrong.
+struct Found
+{
+    QString unreadable; // why it could not be read at all; empty when it could, or is not there
+    bool damaged = false; // damaged bytes not found before in this run
+    QString copy; // where those bytes were kept
+    QString notKept; // why they were not
+};
+
+// What the system said of a write that failed. One cut short by a full disk leaves Qt with no
+// error of its own, only "Unknown error": the system's word is then in errno.
+QString writeFailure(const QFileDevice &file, int error)
+{
+    return file.error() == QFileDevice::NoError && error != 0
+        ? QString::fromLocal8Bit(std::strerror(error))
+        : file.errorString();
+}
+
 // Keeps a copy of a damaged file beside it, never over an earlier copy: .bad, then .bad.2 and
-// on, up to a few; the same bytes as the last copy make no new one. Returns the copy's name.
-QString keepCopy(const QString &path, const QByteArray &bytes)
+// on, up to a few; the same bytes as the last copy make no new one.
+void keepCopy(const QString &path, const QByteArray &bytes, Found &found)
 {
     constexpr int MaxCopies = 9;
     QString last;
+    const auto sameAsLast = [&] {
+        QFile previous(last);
+        return !last.isEmpty() && previous.size() == bytes.size()
+            && previous.open(QIODevice::ReadOnly) && previous.readAll() == bytes;
+    };
     for (int n = 1; n <= MaxCopies; ++n) {
         const QString name
             = path + QStringLiteral(".bad") + (n > 1 ? QStringLiteral(".%1").arg(n) : QString());
@@ -111,22 +137,38 @@ QString keepCopy(const QString &path, const QByteArray &bytes)
             last = name;
             continue;
         }
-        QFile previous(last);
-        if (!last.isEmpty() && previous.size() == bytes.size() && previous.open(QIODevice::ReadOnly)
-            && previous.readAll() == bytes)
-            return last;
+        if (sameAsLast()) {
+            found.copy = last;
+            return;
+        }
         QSaveFile copy(name);
-        if (copy.open(QIODevice::WriteOnly) && copy.write(bytes) == bytes.size())
-            copy.commit();
-        return name;
+        errno = 0;
+        // Flushed before the commit: Qt's commit keeps a file whose last write failed.
+        if (copy.open(QIODevice::WriteOnly) && copy.write(bytes) == bytes.size() && copy.flush()
+            && copy.commit()) {
+            found.copy = name;
+            return;
+        }
+        found.notKept = writeFailure(copy, errno);
+        return;
     }
-    return last;
+    if (sameAsLast())
+        found.copy = last;
+    else
+        found.notKept = QStringLiteral("%1 earlier copies are kept already").arg(MaxCopies);
 }
 
-// The file as it is now: the last parse when nothing changed since, else a new one.
-// `damageCopy` is set when this call parsed a file that had unreadable text; `seen`, where
-// given, is what the file was when it was read.
-std::shared_ptr<const IniFile::Contents> load(const QString &path, QString &damageCopy,
+// Damaged bytes the user has been told of in this run: a touched file is not news.
+QSet<QByteArray> s_told;
+
+QByteArray digest(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+// The file as it is now: the last parse when nothing changed since, else a new one. `found`
+// tells what was wrong with it; `seen`, where given, is what the file was when it was read.
+std::shared_ptr<const IniFile::Contents> load(const QString &path, Found &found,
                                               std::optional<Identity> *seen = nullptr)
 {
     static const auto empty = std::make_shared<IniFile::Contents>();
@@ -134,9 +176,18 @@ std::shared_ptr<const IniFile::Contents> load(const QString &path, QString &dama
     // Never waiting for a writer, should a named pipe stand there.
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     Stat info {};
-    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fd < 0 || ::fstat(fd, &info) != 0) {
+        // Not there yet is no trouble: the first save makes it.
+        if (errno != ENOENT)
+            found.unreadable = QString::fromLocal8Bit(std::strerror(errno));
         if (fd >= 0)
             ::close(fd);
+        return empty;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        found.unreadable = S_ISDIR(info.st_mode) ? QStringLiteral("it is a folder, not a file")
+                                                 : QStringLiteral("it is not a regular file");
+        ::close(fd);
         return empty;
     }
     const Identity identity = Identity::of(info);
@@ -150,13 +201,27 @@ std::shared_ptr<const IniFile::Contents> load(const QString &path, QString &dama
         }
     }
     QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        found.unreadable = file.errorString();
         return empty;
+    }
     const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        found.unreadable = file.errorString();
+        return empty;
+    }
     auto contents = std::make_shared<IniFile::Contents>(IniFile::parse(bytes));
     // The original, before a save drops what could not be read.
-    if (contents->damaged)
-        damageCopy = keepCopy(path, bytes);
+    if (contents->damaged) {
+        const QByteArray sum = digest(bytes);
+        {
+            const QMutexLocker lock(&s_mutex);
+            found.damaged = !s_told.contains(sum);
+            s_told.insert(sum);
+        }
+        if (found.damaged)
+            keepCopy(path, bytes, found);
+    }
     // Only a file that was not replaced while it was read.
     if (qint64(bytes.size()) == qint64(info.st_size)) {
         const QMutexLocker lock(&s_mutex);
@@ -175,10 +240,9 @@ void remember(const QString &path, IniFile::Contents &&contents, const Identity 
 
 // The file's contents to change: the last parse itself where nobody else holds it, which
 // saves copying every entry of a long list.
-IniFile::Contents contentsToChange(const QString &path, QString &damageCopy,
-                                   std::optional<Identity> &seen)
+IniFile::Contents contentsToChange(const QString &path, Found &found, std::optional<Identity> &seen)
 {
-    auto current = std::const_pointer_cast<IniFile::Contents>(load(path, damageCopy, &seen));
+    auto current = std::const_pointer_cast<IniFile::Contents>(load(path, found, &seen));
     {
         const QMutexLocker lock(&s_mutex);
         if (s_last.contents == current)
@@ -202,6 +266,28 @@ void removeAbandonedLock(const QString &lockPath)
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &info) == 0 && info.st_size == 0)
         ::unlink(name.constData());
     ::close(fd);
+}
+
+// Qt names no cause when the lock cannot be made. It is a small file: a full disk is the likely
+// cause, and one the user can mend.
+std::string lockFailure(const QString &folder, int error)
+{
+    struct statvfs room
+    {
+    };
+    if (::statvfs(QFile::encodeName(folder).constData(), &room) == 0
+        && (room.f_bavail == 0 || (room.f_files != 0 && room.f_favail == 0)))
+        error = ENOSPC;
+    return error != 0 ? std::strerror(error) : "the lock beside the file could not be made";
+}
+
+bool hasDamagedLines(const IniFile::Contents &contents)
+{
+    for (const IniFile::Section &section : contents.sections)
+        for (const IniFile::Entry &entry : section.entries)
+            if (!entry.damagedLine.isEmpty())
+                return true;
+    return false;
 }
 
 // Applies the changes in order: a key that is there keeps its place, a new one goes last.
@@ -267,16 +353,22 @@ std::u16string SettingsFile::location() const
 std::unique_ptr<SettingsBacking::Reading> SettingsFile::read()
 {
     const QString file = path();
-    QString damageCopy;
-    auto contents = load(file, damageCopy);
-    if (!damageCopy.isEmpty())
-        m_damageCopy = damageCopy;
+    Found found;
+    auto contents = load(file, found);
+    if (found.unreadable != m_unreadable) {
+        m_unreadable = found.unreadable;
+        if (!m_unreadable.isEmpty())
+            m_trouble = {Trouble::Unreadable, {}, m_unreadable.toStdString()};
+    }
+    if (found.damaged)
+        m_trouble
+            = {Trouble::Damaged, std::u16string(viewOf(found.copy)), found.notKept.toStdString()};
     return std::make_unique<FileReading>(std::move(contents));
 }
 
-std::u16string SettingsFile::takeDamageCopy()
+SettingsBacking::Trouble SettingsFile::takeTrouble()
 {
-    return std::u16string(viewOf(std::exchange(m_damageCopy, QString())));
+    return std::exchange(m_trouble, Trouble());
 }
 
 bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason)
@@ -298,19 +390,28 @@ bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason
     }
     removeAbandonedLock(file + QStringLiteral(".lock"));
     QLockFile lock(file + QStringLiteral(".lock"));
+    errno = 0;
     if (!lock.tryLock(10000)) {
+        const int error = errno;
         reason = lock.error() == QLockFile::LockFailedError
             ? "another program kept the settings locked"
-            : "the lock beside the file could not be made";
+            : lockFailure(folder, error);
         return false;
     }
 
     // Read again under the lock: another process may have saved since.
-    QString damageCopy;
+    Found found;
     std::optional<Identity> seen;
-    IniFile::Contents contents = contentsToChange(file, damageCopy, seen);
-    if (!damageCopy.isEmpty())
-        m_damageCopy = damageCopy;
+    IniFile::Contents contents = contentsToChange(file, found, seen);
+    if (!found.unreadable.isEmpty()) {
+        // Saving the little that was read would lose what the file holds.
+        reason = "it could not be read (" + found.unreadable.toStdString()
+            + "), so it was left as it is";
+        return false;
+    }
+    if (found.damaged)
+        m_trouble
+            = {Trouble::Damaged, std::u16string(viewOf(found.copy)), found.notKept.toStdString()};
     contents.damaged = false;
     if (!apply(contents.sectionForWriting(Main), changes)) {
         // Nothing to change: the file stays as it is, or unmade, and its parse stays good.
@@ -327,14 +428,14 @@ bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason
     errno = 0;
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush()
         || ::fstat(int(out.handle()), &written) != 0 || !out.commit()) {
-        // A write cut short (a disk that filled up during it) leaves Qt with no error of its
-        // own, only "Unknown error": what the system said is then in errno.
-        const int error = errno;
-        reason = out.error() == QFileDevice::NoError && error != 0
-            ? std::strerror(error)
-            : out.errorString().toStdString();
+        reason = writeFailure(out, errno).toStdString();
         out.cancelWriting();
         return false;
+    }
+    // Lines written back damaged were told of when they were first read.
+    if (hasDamagedLines(contents)) {
+        const QMutexLocker locked(&s_mutex);
+        s_told.insert(digest(bytes));
     }
     // Remembered only when the file there now is the one just written.
     Stat now {};

@@ -17,10 +17,12 @@ public:
     std::unique_ptr<Reading> read() override;
     bool write(const std::vector<Change> &changes, std::string &reason) override;
     std::u16string location() const override;
-    std::u16string takeDamageCopy() override;
+    Trouble takeTrouble() override;
 
     static QString path();
 
 private:
-    QString m_damageCopy;
+    Trouble m_trouble;
+    // Why the file could not be read the last time it was tried, told once until it can be.
+    QString m_unreadable;
 };

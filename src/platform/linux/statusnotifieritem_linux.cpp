@@ -43,6 +43,24 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, SniPixmap &pixmap
     return argument;
 }
 
+QDBusArgument &operator<<(QDBusArgument &argument, const NoticeImage &image)
+{
+    argument.beginStructure();
+    argument << image.width << image.height << image.rowStride << image.hasAlpha
+             << image.bitsPerSample << image.channels << image.bytes;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &argument, NoticeImage &image)
+{
+    argument.beginStructure();
+    argument >> image.width >> image.height >> image.rowStride >> image.hasAlpha
+        >> image.bitsPerSample >> image.channels >> image.bytes;
+    argument.endStructure();
+    return argument;
+}
+
 QDBusArgument &operator<<(QDBusArgument &argument, const SniToolTip &toolTip)
 {
     argument.beginStructure();
@@ -76,6 +94,7 @@ StatusNotifierItemLinux::StatusNotifierItemLinux(const QDBusConnection &bus)
     qDBusRegisterMetaType<SniPixmap>();
     qDBusRegisterMetaType<SniPixmapList>();
     qDBusRegisterMetaType<SniToolTip>();
+    qDBusRegisterMetaType<NoticeImage>();
     DBusMenuExporter::registerTypes();
     m_adaptor = new StatusNotifierItemAdaptor(*this);
     m_reconnect.setInterval(ReconnectDelay);
@@ -157,6 +176,16 @@ void StatusNotifierItemLinux::setIcon(const QIcon &icon)
         return;
     m_iconKey = icon.cacheKey();
     m_pixmaps = pixmapsOf(icon);
+    // The notice shows the tray's own picture: a themed name exists only once installed.
+    const QImage image = icon.pixmap(48).toImage().convertToFormat(QImage::Format_RGBA8888);
+    m_noticeImage = {image.width(),
+                     image.height(),
+                     int(image.bytesPerLine()),
+                     true,
+                     8,
+                     4,
+                     QByteArray(reinterpret_cast<const char *>(image.constBits()),
+                                image.sizeInBytes())};
     Q_EMIT m_adaptor->NewIcon();
 }
 
@@ -238,19 +267,34 @@ void StatusNotifierItemLinux::notify(const QString &title, const QString &text, 
         answered(false);
         return;
     }
-    QDBusMessage call = QDBusMessage::createMethodCall(
+    // A server that renders markup would take "<" and "&" in an entry or address as tags.
+    const QDBusMessage ask = QDBusMessage::createMethodCall(
         NotificationsService, QStringLiteral("/org/freedesktop/Notifications"),
-        NotificationsService, QStringLiteral("Notify"));
-    call << QStringLiteral("Quillmoor") << uint(0) << QStringLiteral("quillmoor") << title << text
-         << QStringList() << QVariantMap() << int(-1);
-    // Shown only when the service answers with the notice's id: a name that can merely be
-    // started may start nothing. Not waited for: a daemon that hangs must not stop the program.
-    auto *watch = new QDBusPendingCallWatcher(m_bus.asyncCall(call, NotifyTimeout), this);
-    connect(watch, &QDBusPendingCallWatcher::finished, this, [watch, answered] {
-        watch->deleteLater();
-        const QDBusMessage reply = watch->reply();
-        answered(reply.type() == QDBusMessage::ReplyMessage && reply.signature() == u"u"
-                 && reply.arguments().constFirst().toUInt() != 0);
+        NotificationsService, QStringLiteral("GetCapabilities"));
+    auto *asked = new QDBusPendingCallWatcher(m_bus.asyncCall(ask, NotifyTimeout), this);
+    connect(asked, &QDBusPendingCallWatcher::finished, this, [this, asked, title, text, answered] {
+        asked->deleteLater();
+        const QDBusMessage capabilities = asked->reply();
+        const bool markup = capabilities.type() == QDBusMessage::ReplyMessage
+            && capabilities.arguments().value(0).toStringList().contains(QStringLiteral("body-markup"));
+        QVariantMap hints {{QStringLiteral("desktop-entry"), QStringLiteral("quillmoor")}};
+        if (!m_noticeImage.bytes.isEmpty())
+            hints.insert(QStringLiteral("image-data"), QVariant::fromValue(m_noticeImage));
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            NotificationsService, QStringLiteral("/org/freedesktop/Notifications"),
+            NotificationsService, QStringLiteral("Notify"));
+        call << QStringLiteral("Quillmoor") << uint(0) << QString() << title
+             << (markup ? text.toHtmlEscaped() : text) << QStringList() << hints << int(-1);
+        // Shown only when the service answers with the notice's id: a name that can merely be
+        // started may start nothing. Not waited for: a daemon that hangs must not stop the
+        // program.
+        auto *watch = new QDBusPendingCallWatcher(m_bus.asyncCall(call, NotifyTimeout), this);
+        connect(watch, &QDBusPendingCallWatcher::finished, this, [watch, answered] {
+            watch->deleteLater();
+            const QDBusMessage reply = watch->reply();
+            answered(reply.type() == QDBusMessage::ReplyMessage && reply.signature() == u"u"
+                     && reply.arguments().constFirst().toUInt() != 0);
+        });
     });
 }
 

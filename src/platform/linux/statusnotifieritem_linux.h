@@ -36,13 +36,29 @@ struct SniToolTip
     QString description;
 };
 
+// A notification's image-data hint: width, height, row stride, alpha, bits per sample,
+// channels and the RGBA bytes.
+struct NoticeImage
+{
+    int width = 0;
+    int height = 0;
+    int rowStride = 0;
+    bool hasAlpha = true;
+    int bitsPerSample = 8;
+    int channels = 4;
+    QByteArray bytes;
+};
+
 Q_DECLARE_METATYPE(SniPixmap)
 Q_DECLARE_METATYPE(SniToolTip)
+Q_DECLARE_METATYPE(NoticeImage)
 
 QDBusArgument &operator<<(QDBusArgument &argument, const SniPixmap &pixmap);
 const QDBusArgument &operator>>(const QDBusArgument &argument, SniPixmap &pixmap);
 QDBusArgument &operator<<(QDBusArgument &argument, const SniToolTip &toolTip);
 const QDBusArgument &operator>>(const QDBusArgument &argument, SniToolTip &toolTip);
+QDBusArgument &operator<<(QDBusArgument &argument, const NoticeImage &image);
+const QDBusArgument &operator>>(const QDBusArgument &argument, NoticeImage &image);
 
 // The item on the session bus. It follows org.kde.StatusNotifierWatcher's name: a watcher that
 // appears, also after a panel crash, is given the item again; one that goes leaves it waiting.
@@ -99,6 +115,7 @@ private:
     StatusNotifierItemAdaptor *m_adaptor = nullptr;
     DBusMenuExporter *m_menu = nullptr;
     SniPixmapList m_pixmaps;
+    NoticeImage m_noticeImage;
     qint64 m_iconKey = 0;
     QString m_toolTip;
     bool m_hostPresent = false;

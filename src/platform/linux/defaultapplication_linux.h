@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+// The application the desktop has set to open a document or an address, by the XDG rules: a
+// local file by its MIME type, an address by its scheme, then the defaults of mimeapps.list and
+// the installed desktop entries (GIO, which knows every rule and the desktops' own lists).
+namespace DefaultApplication {
+
+// The path of its desktop entry; empty when none is set or installed.
+QString desktopEntryFor(const QUrl &document);
+
+} // namespace DefaultApplication
