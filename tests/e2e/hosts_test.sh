@@ -8,8 +8,9 @@ source "$(dirname "$0")/lib.sh"
 host=${1:?xfce or lxqt}
 command -v "$host"4-panel >/dev/null || command -v "$host"-panel >/dev/null ||
     e2e_skip "the $host panel is not installed"
+# The panel's settings service, started on demand by the test's bus.
+[[ $host == lxqt ]] || E2E_BUS_SERVICES=(/usr/share/dbus-1/services/org.xfce.Xfconf.service)
 e2e_begin
-e2e_session_bus
 conf="$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml"
 mkdir -p "$conf" "$XDG_CONFIG_HOME/lxqt"
 printf '<channel name="xfce4-panel" version="1.0"><property name="configver" type="int" value="2"/>

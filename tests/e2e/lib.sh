@@ -34,21 +34,29 @@ e2e_cleanup() {
     fi
 }
 
-# Starts Xvfb on a free display and points the per-user folders at a fresh temporary folder.
-e2e_begin() {
-    local tool
-    for tool in Xvfb xdotool xwininfo import trayer; do
-        command -v "$tool" >/dev/null || e2e_skip "$tool is not installed"
-    done
-    [[ -x "${QUILLMOOR_BIN:-}" ]] || e2e_fail "QUILLMOOR_BIN does not name the program"
+# e2e_home: a fresh temporary folder for the per-user folders, removed when the script exits;
+# nothing of the desktop the test was started from reaches the program.
+e2e_home() {
     E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/quillmoor-e2e.XXXXXX")
     trap e2e_cleanup EXIT
     export HOME="$E2E_DIR/home" XDG_CONFIG_HOME="$E2E_DIR/home/.config"
-    export XDG_RUNTIME_DIR="$E2E_DIR/run"
+    export XDG_RUNTIME_DIR="$E2E_DIR/run" XDG_DATA_DIRS=/usr/local/share:/usr/share
     mkdir -p "$HOME" "$XDG_CONFIG_HOME"
     mkdir -m 700 "$XDG_RUNTIME_DIR"
-    unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM
+    unset DISPLAY WAYLAND_DISPLAY SWAYSOCK DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM
+}
+
+# Starts Xvfb on a free display and a session bus of the test's own, with the per-user folders
+# in a fresh temporary folder.
+e2e_begin() {
+    local tool
+    for tool in Xvfb xdotool xwininfo import trayer dbus-daemon; do
+        command -v "$tool" >/dev/null || e2e_skip "$tool is not installed"
+    done
+    [[ -x "${QUILLMOOR_BIN:-}" ]] || e2e_fail "QUILLMOOR_BIN does not name the program"
+    e2e_home
     export QT_QPA_PLATFORM=xcb
+    e2e_session_bus
 
     local fifo="$E2E_DIR/displayfd" display
     mkfifo "$fifo"
@@ -208,9 +216,16 @@ e2e_store() {
     echo "$XDG_CONFIG_HOME/quillmoor/61027.ini"
 }
 
+# Service files the test brings for its bus, which knows no others.
+E2E_BUS_SERVICES=()
+
 # A private session bus at $XDG_RUNTIME_DIR/bus; called again, it comes back at that address.
 e2e_session_bus() {
-    "${E2E_AS[@]}" dbus-daemon --session --nofork --print-address \
+    mkdir -p "$E2E_DIR/services"
+    [[ ${#E2E_BUS_SERVICES[@]} -eq 0 ]] || cp "${E2E_BUS_SERVICES[@]}" "$E2E_DIR/services/"
+    sed "s|</busconfig>|<servicedir>$E2E_DIR/services</servicedir></busconfig>|" \
+        "$(dirname "${BASH_SOURCE[0]}")/../support/session-bus.conf" >"$E2E_DIR/bus.conf"
+    "${E2E_AS[@]}" dbus-daemon --config-file="$E2E_DIR/bus.conf" --nofork --print-address \
         --address="unix:path=$XDG_RUNTIME_DIR/bus" >"$E2E_DIR/bus.address" 2>>"$E2E_DIR/bus.log" &
     E2E_BUS_PID=$!
     E2E_PIDS+=($E2E_BUS_PID)
@@ -293,7 +308,6 @@ e2e_start_a11y() {
     [[ -x /usr/libexec/at-spi-bus-launcher ]] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
         e2e_skip "at-spi2-core or python3-pyatspi is not installed"
     export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-    e2e_session_bus
     /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_DIR/a11y.log" 2>&1 &
     E2E_PIDS+=($!)
     e2e_wait 10 "the accessibility bus" gdbus call --session --dest org.a11y.Bus \
@@ -310,3 +324,16 @@ def walk(node):
 }
 
 e2e_a11y_has() { grep -qxF "$1" <<<"$(e2e_a11y_tree)"; }
+# Some object a screen reader reads holds TEXT in its name.
+e2e_a11y_says() { grep -qF -- "$1" <<<"$(e2e_a11y_tree)"; }
+
+# A notification service on the test's bus that notes each notice in $E2E_DIR/notify.log.
+e2e_start_notices() {
+    /usr/bin/python3 -c 'import dbusmock' 2>/dev/null || e2e_skip "python3-dbusmock is not installed"
+    "${E2E_AS[@]}" /usr/bin/python3 -m dbusmock --session -t notification_daemon \
+        -l "$E2E_DIR/notify.log" >"$E2E_DIR/dbusmock.log" 2>&1 &
+    E2E_NOTICES_PID=$!
+    E2E_PIDS+=($E2E_NOTICES_PID)
+    e2e_wait 10 "the notification service" e2e_bus -d org.freedesktop.Notifications \
+        -o /org/freedesktop/Notifications -m org.freedesktop.Notifications.GetServerInformation
+}

@@ -9,19 +9,13 @@ source "$(dirname "$0")/lib.sh"
 for tool in sway swaymsg waybar grim gdbus dbus-daemon setpriv; do
     command -v "$tool" >/dev/null || e2e_skip "$tool is not installed"
 done
-/usr/bin/python3 -c 'import dbusmock' 2>/dev/null || e2e_skip "python3-dbusmock is not installed"
 compgen -G "/usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so" >/dev/null ||
     e2e_skip "qt6-wayland is not installed"
 [[ -x "${QUILLMOOR_BIN:-}" ]] || e2e_fail "QUILLMOOR_BIN does not name the program"
 
-E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/quillmoor-sni.XXXXXX")
-trap e2e_cleanup EXIT
+e2e_home
 chmod 755 "$E2E_DIR"
-export HOME="$E2E_DIR/home" XDG_CONFIG_HOME="$E2E_DIR/home/.config"
-export XDG_RUNTIME_DIR="$E2E_DIR/run"
-mkdir -p "$XDG_CONFIG_HOME/quillmoor" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset DISPLAY WAYLAND_DISPLAY SWAYSOCK DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM
+mkdir -p "$XDG_CONFIG_HOME/quillmoor"
 export WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman
 export QT_QPA_PLATFORM=wayland
 # No accessibility bus for waybar to start and leave behind.
@@ -71,10 +65,7 @@ SWAYSOCK=$(compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" | head -1)
 WAYLAND_DISPLAY=$(basename "$(compgen -G "$XDG_RUNTIME_DIR/wayland-[0-9]" | head -1)")
 export SWAYSOCK WAYLAND_DISPLAY
 
-"${NOBODY[@]}" /usr/bin/python3 -m dbusmock --session -t notification_daemon \
-    -l "$E2E_DIR/notify.log" >"$E2E_DIR/dbusmock.log" 2>&1 &
-NOTIFY_PID=$!
-E2E_PIDS+=($NOTIFY_PID)
+e2e_start_notices
 
 start_waybar() {
     "${NOBODY[@]}" waybar -c "$E2E_DIR/waybar.json" -s "$E2E_DIR/waybar.css" \
@@ -155,8 +146,7 @@ grep -q 'Could not start https://example.org/x: no application is set to open it
     "$E2E_DIR/notify.log" || e2e_fail "the opener's failure is not in the notice"
 
 echo "Without a notification service, the pass's notice shows a window"
-kill "$NOTIFY_PID"
-wait "$NOTIFY_PID" 2>/dev/null || true
+e2e_stop "$E2E_NOTICES_PID"
 e2e_sni_click "Launch Now"
 e2e_wait 10 "the notice's window" has_windows
 as_nobody swaymsg "[pid=$E2E_PROGRAM_PID] kill" >/dev/null

@@ -4,8 +4,6 @@
 # it with status 0.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
-# The bus the program would otherwise start for itself through X, so that it can be asked.
-e2e_session_bus
 # At log-in the tray host may come up after the program: the icon shows as soon as it does.
 e2e_start_program
 e2e_wait 20 "the program to answer, its tray set up" e2e_answers

@@ -3,6 +3,7 @@ quillmoor_unit_test(tst_networkmanager SOURCES nm/tst_networkmanager.cpp LIBS qu
                     LABELS nm)
 target_compile_definitions(tst_networkmanager PRIVATE
     NMMOCK="${CMAKE_CURRENT_SOURCE_DIR}/nm/nmmock.py"
+    QUILLMOOR_BUS_CONF="${CMAKE_CURRENT_SOURCE_DIR}/support/session-bus.conf"
     TUNHELPER="$<TARGET_FILE:tunhelper>")
 add_dependencies(tst_networkmanager tunhelper)
 
