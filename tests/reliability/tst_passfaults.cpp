@@ -100,7 +100,7 @@ private Q_SLOTS:
         auto menue = running({script(QStringLiteral("a")), script(QStringLiteral("b"))},
                              QStringLiteral(".4"));
         whenStarted(1, [&menue] { menue->sLaunchNow->trigger(); });
-        menue->Timer1_Timer();
+        tick(*menue);
         // The nested pass ran whole inside the first pause; then the tick's pass went on.
         QTRY_COMPARE(started().size(), 4);
         QStringList order = started();
@@ -134,7 +134,7 @@ private Q_SLOTS:
             editor->Command3_Click();
             editor->close();
         });
-        menue->Timer1_Timer();
+        tick(*menue);
 
         // The rest of the pass took the refilled list: x at the second place, nothing after.
         QTRY_COMPARE(started(), (QStringList {QStringLiteral("a"), QStringLiteral("x")}));
@@ -203,7 +203,7 @@ private Q_SLOTS:
                 menue->sExit->trigger();
             });
         });
-        menue->Timer1_Timer();
+        tick(*menue);
 
         QVERIFY(exitAsked);
         QVERIFY(Corvath::IsEnding());

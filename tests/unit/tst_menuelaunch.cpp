@@ -56,13 +56,13 @@ private Q_SLOTS:
         const QStringList entries {script(u"a"_qs), script(u"b"_qs), script(u"c"_qs)};
         auto menue = started(entries, u".3"_qs);
         m_net->setConnected(true);
-        menue->Timer1_Timer(); // up when the program started: no pass
+        tick(*menue); // up when the program started: no pass
         m_net->setConnected(false);
-        menue->Timer1_Timer();
+        tick(*menue);
         QVERIFY(!menue->Check1());
 
         m_net->setConnected(true);
-        menue->Timer1_Timer();
+        tick(*menue);
         QVERIFY(menue->Check1());
         QTRY_VERIFY(ranAt(entries[2]) > 0);
         QVERIFY(ranAt(entries[0]) > 0); // once: the ticks before started nothing
