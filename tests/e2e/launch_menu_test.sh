@@ -21,29 +21,25 @@ e2e_start_program
 e2e_wait 20 "the icon in the tray" e2e_icon_window
 
 
-window_named() {
-    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1
-}
-
 interval() {
     sed -n 's/^Interval=//p' "$(e2e_store)"
 }
 
 echo "a non-number is refused with the error box, and nothing is stored"
 e2e_choose "Set Launch Interval"
-e2e_wait 10 "the input box titled Quillmoor" window_named Quillmoor
+e2e_wait 10 "the input box titled Quillmoor" visible_window Quillmoor
 e2e_screenshot interval-input
 xdotool key ctrl+a type --delay 40 "2,5"
 xdotool key Return
-e2e_wait 10 "the error box" window_named Error
+e2e_wait 10 "the error box" visible_window Error
 e2e_screenshot interval-refused
 xdotool key Return
-e2e_wait 5 "the error box to close" bash -c '! xdotool search --onlyvisible --name "^Error$"'
+e2e_wait 5 "the error box to close" no_window Error
 [[ -z "$(interval)" ]] || e2e_fail "a refused interval was stored: $(interval)"
 
 echo "a number is stored as typed, blanks included"
 e2e_choose "Set Launch Interval"
-e2e_wait 10 "the input box" window_named Quillmoor
+e2e_wait 10 "the input box" visible_window Quillmoor
 xdotool key ctrl+a type --delay 40 " 0.4 "
 xdotool key Return
 e2e_wait 5 "the interval to be stored" bash -c "grep -qx 'Interval= 0.4 ' '$(e2e_store)'"

@@ -145,24 +145,27 @@ e2e_menu_window() {
 
 e2e_no_menu() { ! e2e_menu_window; }
 
-# e2e_menu_position CAPTION: prints the item's place in the tray menu, counted from 1, and the
-# number of items, as "PLACE COUNT". Read from the program's own table of items, so that a new
-# item shifts no test; fails the test when there is no such item.
+# The tray menu's items, in the order a user sees them.
+E2E_MENU=("Edit Launch List" "Activate" "Set Launch Interval" "Launch Now" "Edit SysTray Icon"
+    "Add To Startup" "Remove From Startup" "About" "Read Me!!" "Exit")
+
+# e2e_menu_position CAPTION: prints the item's place in the tray menu, counted from 1; fails the
+# test when there is no such item.
 e2e_menu_position() {
-    local source=${QUILLMOOR_SOURCE:-$(dirname "${BASH_SOURCE[0]}")/../..} captions place
-    captions=$(sed -n 's/.*addItem(QStringLiteral("\([^"]*\)").*/\1/p' "$source/src/shell/menue.cpp")
-    place=$(grep -nxF -- "$1" <<<"$captions" | cut -d: -f1)
-    [[ -n $place ]] || e2e_fail "the tray menu has no item \"$1\""
-    echo "$place $(wc -l <<<"$captions")"
+    local place
+    for place in "${!E2E_MENU[@]}"; do
+        [[ ${E2E_MENU[place]} == "$1" ]] && { echo $((place + 1)); return; }
+    done
+    e2e_fail "the tray menu has no item \"$1\""
 }
 
 # e2e_choose CAPTION: opens the tray menu and chooses the item with that caption; on a host that
 # holds the program's item, through the menu it exports. A click right after the menu has closed
 # can go unanswered, as it does for a user, who clicks again.
 e2e_choose() {
-    local place count menu tries=0
+    local place menu tries=0
     if e2e_sni_has_item 2>/dev/null; then e2e_sni_click "$1"; return; fi
-    read -r place count < <(e2e_menu_position "$1") || exit 1
+    place=$(e2e_menu_position "$1") || exit 1
     until e2e_click_icon 3 && e2e_try 2 e2e_menu_window; do
         ((++tries < 5)) || e2e_fail "the menu did not open"
     done
@@ -205,11 +208,23 @@ e2e_click_icon() {
     xdotool mousemove --window "$icon" 10 12 click "$1"
 }
 
-# e2e_screenshot NAME: saves the whole screen as $E2E_SHOTS/NAME.png (default: the build dir).
+# e2e_screenshot NAME [WINDOW]: saves the whole screen, or one window with its frame, as
+# $E2E_SHOTS/NAME.png (default: the build dir).
 e2e_screenshot() {
     local dir="${E2E_SHOTS:-${QUILLMOOR_BUILD:-$E2E_DIR}/screenshots}"
     mkdir -p "$dir"
-    import -window root "$dir/$1.png" && echo "screenshot: $dir/$1.png"
+    import ${2:+-frame} -window "${2:-root}" "$dir/$1.png" && echo "screenshot: $dir/$1.png"
+}
+
+# visible_window TITLE: the id of a visible window of that title; fails when there is none.
+visible_window() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 | grep .
+}
+
+no_window() { ! visible_window "$1"; }
+
+window_count() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l
 }
 
 e2e_store() {

@@ -113,9 +113,7 @@ e2e_sni_property ToolTip | grep -q "'Quillmoor 1.0 - Activated'" || e2e_fail "to
 
 layout=$(e2e_sni_menu GetLayout 0 -1 '[]')
 mapfile -t captions < <(grep -oP "'label': <'\K[^']*" <<<"$layout")
-expected=("Edit Launch List" "Activate" "Set Launch Interval" "Launch Now" "Edit SysTray Icon"
-    "Add To Startup" "Remove From Startup" "About" "Read Me!!" "Exit")
-[[ "${captions[*]}" == "${expected[*]}" ]] || e2e_fail "the menu holds: ${captions[*]}"
+[[ "${captions[*]}" == "${E2E_MENU[*]}" ]] || e2e_fail "the menu holds: ${captions[*]}"
 grep -qP "'label': <'Activate'>, [^}]*'toggle-state': <1>" <<<"$layout" ||
     grep -qP "'toggle-state': <1>[^}]*'label': <'Activate'>" <<<"$layout" ||
     e2e_fail "Activate carries no check mark: $layout"

@@ -116,6 +116,27 @@ net_start_program() {
     NET_PROGRAM_PID=$!
 }
 
+# net_start_counted PRELOAD [EVENTS]: the program with its looks at the connections counted by
+# the preload (nolinkevents.c); EVENTS "none" takes the kernel's link events away.
+net_start_counted() {
+    LD_PRELOAD=$1 QUILLMOOR_PROBES="$NET_DIR/probes" QUILLMOOR_LINK_EVENTS=${2:-keep} \
+        ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 net_start_program
+}
+
+net_probes() {
+    if [[ -f "$NET_DIR/probes" ]]; then wc -l <"$NET_DIR/probes"; else echo 0; fi
+}
+
+# net_wait_ticks N: waits until the program has looked at the connections in N more whole ticks,
+# each listing them twice, after the one that may be under way.
+net_wait_ticks() {
+    local want=$(($(net_probes) + 2 * $1 + 1)) deadline=$((SECONDS + 3 * $1 + 5))
+    while (($(net_probes) < want)); do
+        ((SECONDS < deadline)) || net_fail "the program stopped looking at the connections"
+        sleep 0.02
+    done
+}
+
 net_count() {
     if [[ -f "$NET_DIR/starts.log" ]]; then wc -l <"$NET_DIR/starts.log"; else echo 0; fi
 }
