@@ -17,7 +17,7 @@ int bind(int fd, const struct sockaddr *address, socklen_t length)
 {
     static int (*real)(int, const struct sockaddr *, socklen_t);
     if (!real)
-        real = (int (*)(int, const struct sockaddr *, socklen_t))dlsym(RTLD_NEXT, "bind");
+        *(void **)&real = dlsym(RTLD_NEXT, "bind");
     const char *keep = getenv("QUILLMOOR_LINK_EVENTS");
     if ((!keep || strcmp(keep, "keep") != 0) && address && address->sa_family == AF_NETLINK
         && length >= sizeof(struct sockaddr_nl)
@@ -33,8 +33,7 @@ ssize_t sendto(int fd, const void *buffer, size_t length, int flags, const struc
 {
     static ssize_t (*real)(int, const void *, size_t, int, const struct sockaddr *, socklen_t);
     if (!real)
-        real = (ssize_t(*)(int, const void *, size_t, int, const struct sockaddr *,
-                           socklen_t))dlsym(RTLD_NEXT, "sendto");
+        *(void **)&real = dlsym(RTLD_NEXT, "sendto");
     const ssize_t sent = real(fd, buffer, length, flags, to, tolength);
     const char *probes = getenv("QUILLMOOR_PROBES");
     const struct nlmsghdr *header = buffer;
