@@ -143,11 +143,6 @@ close_window "Edit SysTray Icon"
 [[ ! -e "$(e2e_store)" ]] || e2e_fail "the settings store was written: $(cat "$(e2e_store)")"
 
 # Exit.
-e2e_choose "Exit"
-status=0
-wait "$E2E_PROGRAM_PID" || status=$?
-[[ $status -eq 0 ]] || e2e_fail "Exit ended the program with status $status"
-if grep -i -E 'runtime error|AddressSanitizer|LeakSanitizer' "$E2E_DIR/program.log"; then
-    e2e_fail "the sanitizers reported a fault"
-fi
+e2e_exit
+e2e_no_faults
 echo "PASS: about"

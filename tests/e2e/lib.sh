@@ -227,6 +227,20 @@ window_count() {
     xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l
 }
 
+# e2e_exit: "Exit" from the tray menu ends the program with status 0.
+e2e_exit() {
+    local status=0
+    e2e_choose Exit
+    wait "$E2E_PROGRAM_PID" || status=$?
+    [[ $status -eq 0 ]] || e2e_fail "Exit ended the program with status $status"
+}
+
+# The sanitizers found no fault in the program.
+e2e_no_faults() {
+    ! grep -i -E 'runtime error|AddressSanitizer|LeakSanitizer' "$E2E_DIR/program.log" ||
+        e2e_fail "the sanitizers reported a fault"
+}
+
 e2e_store() {
     echo "$XDG_CONFIG_HOME/quillmoor/61027.ini"
 }

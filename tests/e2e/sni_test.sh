@@ -165,11 +165,7 @@ e2e_wait 10 "the About box" has_windows
 e2e_screenshot sni-about
 
 echo "Exit in the host's menu"
-e2e_sni_click Exit
-status=0
-wait "$E2E_PROGRAM_PID" || status=$?
-[[ $status -eq 0 ]] || e2e_fail "Exit ended the program with status $status"
+e2e_exit
 e2e_sni_registered | grep -q . && e2e_fail "the item stayed: $(e2e_sni_registered)"
-grep -i -E 'runtime error|AddressSanitizer|LeakSanitizer' "$E2E_DIR/program.log" &&
-    e2e_fail "the sanitizers reported a fault"
+e2e_no_faults
 echo "PASS: sni"

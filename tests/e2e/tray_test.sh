@@ -41,12 +41,8 @@ kill -0 "$E2E_PROGRAM_PID" || e2e_fail "the program ended with the tray host"
 e2e_start_tray
 e2e_wait 20 "the icon to return" e2e_icon_window
 
-e2e_choose Exit
-status=0
-wait "$E2E_PROGRAM_PID" || status=$?
-[[ $status -eq 0 ]] || e2e_fail "Exit ended the program with status $status"
+e2e_exit
 [[ $(e2e_icon_count) -eq 0 ]] || e2e_fail "the icon stayed in the tray"
 [[ ! -e "$(e2e_store)" ]] || e2e_fail "Exit wrote the settings store"
-grep -i -E 'runtime error|AddressSanitizer|LeakSanitizer' "$E2E_DIR/program.log" \
-    && e2e_fail "the sanitizers reported a fault"
+e2e_no_faults
 echo "PASS: tray"

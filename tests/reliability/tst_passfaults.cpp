@@ -3,6 +3,7 @@
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
+#include "testfiles.h"
 #include "widgets/tray.h"
 
 #include <QAction>
@@ -25,15 +26,8 @@ private:
 
     QString script(const QString &name)
     {
-        const QString path = m_home->path() + QStringLiteral("/apps/") + name;
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return {};
-        file.write("#!/bin/sh\nbasename \"$0\" >> '" + logPath().toUtf8() + "'\n");
-        file.close();
-        file.setPermissions(file.permissions() | QFile::ExeOwner);
-        return path;
+        return writeScript(m_home->path() + QStringLiteral("/apps/") + name,
+                           "basename \"$0\" >> '" + logPath().toUtf8() + "'\n");
     }
 
     QStringList started() const

@@ -86,8 +86,7 @@ private Q_SLOTS:
         QTest::newRow("lower-case keyword is a path")
             << QStringLiteral("internal") << QStringLiteral("red");
         QTest::newRow("missing file") << QStringLiteral("gone.ico") << QStringLiteral("built-in");
-        QTest::newRow("not a picture")
-            << QStringLiteral("text.ico") << QStringLiteral("built-in");
+        QTest::newRow("not a picture") << QStringLiteral("text.ico") << QStringLiteral("built-in");
         QTest::newRow("cut-off icon")
             << QStringLiteral("truncated.ico") << QStringLiteral("built-in");
         QTest::newRow("a folder") << QStringLiteral(".") << QStringLiteral("built-in");
