@@ -31,14 +31,7 @@ start_panel() {
 }
 
 # A menu of ten items that the panel's plug-in opened.
-host_menu() {
-    local w
-    for w in $(xdotool search --onlyvisible --classname wrapper 2>/dev/null); do
-        xwininfo -id "$w" | grep -q 'Override Redirect State: yes' &&
-            [[ $(xwininfo -id "$w" | awk '/Height:/ { print $2 }') -gt 100 ]] && return 0
-    done
-    return 1
-}
+host_menu() { e2e_menu_window wrapper; }
 
 # one_item [WHEN]: the program's item comes to the host, and it is the only icon.
 one_item() {

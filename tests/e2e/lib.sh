@@ -108,32 +108,25 @@ e2e_start_program() {
     E2E_PIDS+=($E2E_PROGRAM_PID)
 }
 
-# Prints the window id of the program's icon embedded in the tray host; fails when none is.
-e2e_icon_window() {
+# The window ids of the program's icons embedded in the tray host, one a line.
+e2e_icon_windows() {
     local tree
-    tree=$(xwininfo -root -tree 2>/dev/null) || return 1
+    tree=$(xwininfo -root -tree 2>/dev/null) || return 0
     awk -v panel="$E2E_PANEL" '
         index($0, panel) { inpanel=1; depth=index($0, "0x"); next }
         inpanel && index($0, "0x") > 0 && index($0, "0x") <= depth { inpanel=0 }
-        inpanel && /\("quillmoor" "quillmoor"\)/ { print $1; found=1; exit }
-        END { exit !found }' <<<"$tree"
+        inpanel && /\("quillmoor" "quillmoor"\)/ { print $1 }' <<<"$tree"
 }
 
-# How many of the program's icons the tray host holds.
-e2e_icon_count() {
-    local tree
-    tree=$(xwininfo -root -tree 2>/dev/null) || return 1
-    awk -v panel="$E2E_PANEL" '
-        index($0, panel) { inpanel=1; depth=index($0, "0x"); next }
-        inpanel && index($0, "0x") > 0 && index($0, "0x") <= depth { inpanel=0 }
-        inpanel && /\("quillmoor" "quillmoor"\)/ { n++ }
-        END { print n+0 }' <<<"$tree"
-}
+# The program's icon in the tray host; fails when there is none.
+e2e_icon_window() { e2e_icon_windows | head -n 1 | grep .; }
 
-# Prints the id of a visible popup menu of the program, if one is open.
+e2e_icon_count() { e2e_icon_windows | wc -l; }
+
+# e2e_menu_window [CLASS]: the id of a visible popup menu of the program (or of CLASS's).
 e2e_menu_window() {
     local w
-    for w in $(xdotool search --onlyvisible --classname quillmoor 2>/dev/null); do
+    for w in $(xdotool search --onlyvisible --classname "${1:-quillmoor}" 2>/dev/null); do
         if xwininfo -id "$w" | grep -q 'Override Redirect State: yes' \
             && [[ $(xwininfo -id "$w" | awk '/Height:/ { print $2 }') -gt 100 ]]; then
             printf '0x%x\n' "$w"
@@ -213,7 +206,8 @@ e2e_click_icon() {
 e2e_screenshot() {
     local dir="${E2E_SHOTS:-${QUILLMOOR_BUILD:-$E2E_DIR}/screenshots}"
     mkdir -p "$dir"
-    import ${2:+-frame} -window "${2:-root}" "$dir/$1.png" && echo "screenshot: $dir/$1.png"
+    if [[ -n ${SWAYSOCK:-} ]]; then "${E2E_AS[@]}" grim - >"$dir/$1.png"; else
+        import ${2:+-frame} -window "${2:-root}" "$dir/$1.png"; fi && echo "screenshot: $dir/$1.png"
 }
 
 # visible_window TITLE: the id of a visible window of that title; fails when there is none.

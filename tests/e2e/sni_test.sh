@@ -49,12 +49,6 @@ as_nobody() {
     "${NOBODY[@]}" "$@"
 }
 
-# e2e_screenshot NAME: the whole output as $E2E_SHOTS/NAME.png (default: the build dir).
-e2e_screenshot() {
-    local dir="${E2E_SHOTS:-${QUILLMOOR_BUILD:-$E2E_DIR}/screenshots}"
-    mkdir -p "$dir"
-    as_nobody grim - >"$dir/$1.png" && echo "screenshot: $dir/$1.png"
-}
 
 e2e_session_bus
 

@@ -151,6 +151,19 @@ net_wait_count() {
     done
 }
 
+# net_check_pass FIRST N [GAP]: starts FIRST... are entry1 to entryN, with GAP each at least GAP
+# and under a second after the last. The scripts take the times: a slow start may shift one a little.
+net_check_pass() {
+    local k name time last=""
+    for ((k = 1; k <= $2; k++)); do
+        read -r name time < <(sed -n "$(($1 + k - 1))p" "$NET_DIR/starts.log")
+        [[ $name == "entry$k" ]] || net_fail "start $(($1 + k - 1)) is '$name', not entry$k"
+        [[ -z ${3:-} || -z $last ]] || awk -v a="$last" -v b="$time" -v gap="$3" \
+            'BEGIN { exit !(b - a >= gap && b - a < 1) }' || net_fail "starts $last and $time"
+        last=$time
+    done
+}
+
 # The time of the Nth start (from 1).
 net_start_time() {
     sed -n "${1}p" "$NET_DIR/starts.log" | cut -d' ' -f2

@@ -25,12 +25,6 @@ still() {
 no_error_box() {
     no_window 'Error!' || e2e_fail "an error box is open"
 }
-# Starts FIRST and FIRST+1 are entry1 then entry2.
-check_pass() {
-    [[ "$(sed -n "$1p;$(($1 + 1))p" "$E2E_DIR/starts.log" | cut -d' ' -f1 | xargs)" == "entry1 entry2" ]] ||
-        e2e_fail "starts $1 and $(($1 + 1)) are not entry1, entry2: $(cat "$E2E_DIR/starts.log")"
-}
-
 e2e_start_tray
 net_start_counted "$1"
 E2E_PROGRAM_PID=$NET_PROGRAM_PID
@@ -48,7 +42,7 @@ still 0
 echo "activated: the list starts once, in order"
 nm state mobile 2
 net_wait_count 2 10
-check_pass 1
+net_check_pass 1 2
 still 2
 no_error_box
 e2e_screenshot nm-connected
@@ -58,7 +52,7 @@ nm remove mobile
 still 2
 nm add mobile2 gsm 2
 net_wait_count 4 10
-check_pass 3
+net_check_pass 3 2
 still 4
 no_error_box
 
@@ -66,7 +60,7 @@ echo "dropped and activated again at once: NetworkManager's signals tick before 
 nm remove mobile2
 nm add mobile3 gsm 2
 net_wait_count 6 10
-check_pass 5
+net_check_pass 5 2
 still 6
 no_error_box
 

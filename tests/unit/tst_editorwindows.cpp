@@ -37,18 +37,12 @@ void deleteClosed()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// Twice the distance of the window's centre from the middle of the offscreen screen (800 x 600):
-// nothing for a centred window, 1 where a half pixel was rounded.
-QPoint offCentre(const QWidget &window)
-{
-    const QRect frame = window.frameGeometry();
-    return {2 * frame.x() + frame.width() - 800, 2 * frame.y() + frame.height() - 600};
-}
-
+// Centred on the offscreen screen (800 x 600), to the half pixel rounded.
 bool centred(const QWidget &window)
 {
-    const QPoint off = offCentre(window);
-    return qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1;
+    const QRect frame = window.frameGeometry();
+    return qAbs(2 * frame.x() + frame.width() - 800) <= 1
+        && qAbs(2 * frame.y() + frame.height() - 600) <= 1;
 }
 
 } // namespace
