@@ -37,12 +37,12 @@ void deleteClosed()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// Centred on the offscreen screen (800 x 600), to the half pixel rounded.
+// Centred on the offscreen screen (800 x 800), to the half pixel rounded.
 bool centred(const QWidget &window)
 {
     const QRect frame = window.frameGeometry();
     return qAbs(2 * frame.x() + frame.width() - 800) <= 1
-        && qAbs(2 * frame.y() + frame.height() - 600) <= 1;
+        && qAbs(2 * frame.y() + frame.height() - 800) <= 1;
 }
 
 } // namespace
@@ -60,10 +60,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QPoint>("place");
-        QTest::newRow("small") << QSize(200, 100) << QPoint(300, 250);
-        // 299.5 and 250.5: halves go to the even neighbour.
-        QTest::newRow("odd size, a half to even") << QSize(201, 99) << QPoint(300, 250);
-        QTest::newRow("larger than the screen") << QSize(3000, 2500) << QPoint(-1100, -950);
+        QTest::newRow("small") << QSize(200, 100) << QPoint(300, 350);
+        // 299.5 and 350.5: halves go to the even neighbour.
+        QTest::newRow("odd size, a half to even") << QSize(201, 99) << QPoint(300, 350);
+        QTest::newRow("larger than the screen") << QSize(3000, 2500) << QPoint(-1100, -850);
     }
     void centerFormCentresOnTheWorkArea()
     {
