@@ -7,5 +7,5 @@ target_compile_definitions(tst_networkmanager PRIVATE
     TUNHELPER="$<TARGET_FILE:tunhelper>")
 add_dependencies(tst_networkmanager tunhelper)
 
-# The preload that counts the program's looks at the connections comes from net/react.cmake.
+# The preload that counts the program's looks at the PPP links comes from net/react.cmake.
 quillmoor_script_test(nm_e2e e2e nm/nm_e2e_test.sh $<TARGET_FILE:nolinkevents>)
