@@ -30,9 +30,6 @@ start_panel() {
     E2E_PIDS+=($PANEL_PID)
 }
 
-# A menu of ten items that the panel's plug-in opened.
-host_menu() { e2e_menu_window wrapper; }
-
 # one_item [WHEN]: the program's item comes to the host, and it is the only icon.
 one_item() {
     e2e_wait 30 "the item at the host${1:-}" e2e_sni_has_item
@@ -48,9 +45,9 @@ if [[ $host == xfce ]]; then
     one_item
     for button in 1 3; do
         xdotool mousemove 11 16 click "$button" # the panel's one item, at the top left
-        e2e_wait 10 "the host's menu (button $button)" host_menu
+        e2e_wait 10 "the host's menu (button $button)" e2e_menu_window wrapper # the panel plug-in's
         xdotool key Escape
-        e2e_wait 5 "the host's menu to close" e2e_not host_menu
+        e2e_wait 5 "the host's menu to close" e2e_not e2e_menu_window wrapper
     done
     e2e_sni_click Activate
     e2e_wait 5 "the deactivated tooltip" e2e_sni_tooltip_says Deactivated

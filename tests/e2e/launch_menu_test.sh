@@ -20,7 +20,6 @@ printf '[Main]\napp 1=%s\napp 2=%s\napp 3=%s\n' "$apps/entry1" "$apps/entry2" "$
 e2e_start_program
 e2e_wait 20 "the icon in the tray" e2e_icon_window
 
-
 interval() {
     sed -n 's/^Interval=//p' "$(e2e_store)"
 }

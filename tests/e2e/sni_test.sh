@@ -49,7 +49,6 @@ as_nobody() {
     "${NOBODY[@]}" "$@"
 }
 
-
 e2e_session_bus
 
 "${NOBODY[@]}" sway -c "$E2E_DIR/sway.conf" >"$E2E_DIR/sway.log" 2>&1 &
@@ -85,7 +84,6 @@ no_windows() {
 has_windows() {
     ! no_windows
 }
-
 
 echo "The program starts before the tray host, as at a log-in race"
 # Mesa's EGL has no frame pointers: the slow unwinder lets its leaks match the suppressions.
