@@ -6,7 +6,7 @@ source scripts/ensure-packages.sh
 ensure_packages scripts/packages-build.txt scripts/packages-test.txt
 
 build=build-asan
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLMOOR_SANITIZE=ON >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLMOOR_SANITIZE=ON -DQUILLMOOR_WERROR=ON >/dev/null
 cmake --build "$build"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=0

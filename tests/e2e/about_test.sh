@@ -4,25 +4,6 @@
 # programs start, and how the About box looks.
 source "$(dirname "$0")/lib.sh"
 
-visible_window() {
-    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 | grep .
-}
-
-no_window() {
-    ! visible_window "$1"
-}
-
-window_count() {
-    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l
-}
-
-# window_shot ID NAME: a screenshot of one window with its frame.
-window_shot() {
-    local dir="${E2E_SHOTS:-${QUILLMOOR_BUILD:-$E2E_DIR}/screenshots}"
-    mkdir -p "$dir"
-    import -frame -window "$1" "$dir/$2.png" && echo "screenshot: $dir/$2.png"
-}
-
 # close_window TITLE: closes it as the user would, with the window manager's Alt+F4.
 close_window() {
     local id
@@ -37,6 +18,8 @@ window_origin() {
     xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x=$4 } /Absolute upper-left Y:/ { y=$4 }
         END { print x, y }'
 }
+
+origin_is() { [[ $(window_origin "$1") == "$2" ]]; }
 
 opened_contains() {
     grep -qxF "$1" "$E2E_DIR/opened" 2>/dev/null
@@ -83,7 +66,7 @@ echo "not a folder" >"$XDG_CONFIG_HOME/autostart"
 e2e_choose "Add To Startup"
 e2e_wait 10 "the error message" visible_window Error
 [[ $(window_count Error) -eq 1 ]] || e2e_fail "removing an entry that was gone showed an error"
-window_shot "$(visible_window Error)" startup-error
+e2e_screenshot startup-error "$(visible_window Error)"
 xdotool windowactivate --sync "$(visible_window Error)" 2>/dev/null || true
 xdotool key Return
 e2e_wait 10 "the error message to close" no_window Error
@@ -93,10 +76,9 @@ rm -f "$XDG_CONFIG_HOME/autostart"
 e2e_choose "About"
 e2e_wait 10 "the About box" visible_window "About Quillmoor 1.0"
 box=$(visible_window "About Quillmoor 1.0")
-sleep 0.5
-window_shot "$box" about
 # A screen reader names every picture and keeps quiet about the warning nobody sees.
 e2e_wait 10 "the icon named" e2e_a11y_has 'image|Quillmoor icon|showing'
+e2e_screenshot about "$box"
 e2e_a11y_tree | grep -xE 'image\|\|showing|label\|Warning: \.\.\.\|showing' && e2e_fail "read out"
 read -r width height < <(xwininfo -id "$box" | awk '/Width:/ { w=$2 } /Height:/ { h=$2 }
     END { print w, h }')
@@ -111,11 +93,13 @@ functions=$(xprop -id "$box" _MOTIF_WM_HINTS | awk -F'[=,]' '{ print $3 }')
 xprop -id "$box" WM_NORMAL_HINTS | grep -q 'program specified maximum size: 332 by 207' \
     || e2e_fail "the About box can be resized"
 
+placed=$(window_origin "$box")
 xdotool windowmove "$box" 40 120
-sleep 0.5
+e2e_wait 10 "the box to move" e2e_not origin_is "$box" "$placed"
 read -r moved_x moved_y < <(window_origin "$box")
 e2e_choose "About"
-sleep 0.5
+# Once the program has answered, it has handled the item.
+e2e_answers >/dev/null || e2e_fail "no answer after the item"
 [[ $(window_count "About Quillmoor 1.0") -eq 1 ]] || e2e_fail "a second About box opened"
 [[ "$(window_origin "$box")" == "$moved_x $moved_y" ]] || e2e_fail "About again moved the box"
 
@@ -159,11 +143,6 @@ close_window "Edit SysTray Icon"
 [[ ! -e "$(e2e_store)" ]] || e2e_fail "the settings store was written: $(cat "$(e2e_store)")"
 
 # Exit.
-e2e_choose "Exit"
-status=0
-wait "$E2E_PROGRAM_PID" || status=$?
-[[ $status -eq 0 ]] || e2e_fail "Exit ended the program with status $status"
-if grep -i -E 'runtime error|AddressSanitizer|LeakSanitizer' "$E2E_DIR/program.log"; then
-    e2e_fail "the sanitizers reported a fault"
-fi
+e2e_exit
+e2e_no_faults
 echo "PASS: about"

@@ -15,17 +15,6 @@ TYPED='  /opt/Dial Tools/fetch Mail --now  '
 LOST='/usr/bin/never-stored'
 KEPT='/usr/bin/kept by keys'
 
-visible_window() {
-    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 | grep .
-}
-
-# window_shot ID NAME: a screenshot of one window with its frame.
-window_shot() {
-    local dir="${E2E_SHOTS:-${QUILLMOOR_BUILD:-$E2E_DIR}/screenshots}"
-    mkdir -p "$dir"
-    import -frame -window "$1" "$dir/$2.png" && echo "screenshot: $dir/$2.png"
-}
-
 # manual_entry EDITOR TEXT: presses "Manual" and types TEXT into the input box.
 manual_entry() {
     xdotool mousemove --window "$1" 296 16 click 1
@@ -35,7 +24,7 @@ manual_entry() {
     xdotool windowactivate --sync "$box" 2>/dev/null || true
     xdotool type --delay 15 "$2"
     xdotool key Return
-    e2e_wait 10 "the input box to close" bash -c "! xdotool search --onlyvisible --name '^Quillmoor\$'"
+    e2e_wait 10 "the input box to close" no_window Quillmoor
 }
 
 # Fixed-size windows: the window manager offers no maximising (openbox still draws the button,
@@ -58,7 +47,7 @@ e2e_wait 10 "the launch list editor" visible_window "Edit Application List"
 editor=$(visible_window "Edit Application List")
 manual_entry "$editor" "$TYPED"
 sleep 0.3
-window_shot "$editor" configur
+e2e_screenshot configur "$editor"
 not_maximisable "$editor" "the launch list editor"
 [[ ! -e "$(e2e_store)" ]] || e2e_fail "the editor stored its list before it was closed"
 
@@ -71,7 +60,7 @@ e2e_answers >/dev/null || e2e_fail "no answer after the item"
 
 xdotool windowactivate --sync "$editor"
 xdotool key --clearmodifiers alt+F4
-e2e_wait 10 "the editor to close" bash -c "! xdotool search --onlyvisible --name '^Edit Application List\$'"
+e2e_wait 10 "the editor to close" no_window "Edit Application List"
 e2e_wait 10 "the typed entry in the store" stored_entry 1 "$TYPED"
 grep -q '^app 2=' "$(e2e_store)" && e2e_fail "the store holds more than the one entry"
 
@@ -91,7 +80,7 @@ e2e_choose "Edit SysTray Icon"
 e2e_wait 10 "the tray icon editor" visible_window "Edit SysTray Icon"
 icon_editor=$(visible_window "Edit SysTray Icon")
 sleep 0.3
-window_shot "$icon_editor" editicon
+e2e_screenshot editicon "$icon_editor"
 not_maximisable "$icon_editor" "the tray icon editor"
 e2e_wait 10 "the preview named" e2e_a11y_has 'image|Tray icon preview|showing'
 e2e_a11y_tree | grep -x 'image||showing' && e2e_fail "an image has no name"
@@ -99,7 +88,7 @@ e2e_a11y_tree | grep -x 'image||showing' && e2e_fail "an image has no name"
 xdotool windowactivate --sync "$icon_editor" key Return
 e2e_wait 10 "the icon choice in the store" grep -qxF "Icon=Internal" "$(e2e_store)"
 xdotool key Escape
-e2e_wait 10 "the icon editor to close" bash -c "! xdotool search --onlyvisible --name '^Edit SysTray Icon\$'"
+e2e_wait 10 "the icon editor to close" no_window "Edit SysTray Icon"
 
 # Edits in an open editor are dropped when the program is ended from the tray.
 e2e_choose "Edit Launch List"
@@ -107,12 +96,8 @@ e2e_wait 10 "the launch list editor again" visible_window "Edit Application List
 editor=$(visible_window "Edit Application List")
 manual_entry "$editor" "$LOST"
 e2e_screenshot editors-before-exit
-e2e_choose Exit
-status=0
-wait "$E2E_PROGRAM_PID" || status=$?
-[[ $status -eq 0 ]] || e2e_fail "Exit ended the program with status $status"
+e2e_exit
 stored_entry 1 "$KEPT" || e2e_fail "the stored entry changed on Exit"
 grep -qF "$LOST" "$(e2e_store)" && e2e_fail "Exit stored the open editor's list"
-grep -i -E 'runtime error|AddressSanitizer|LeakSanitizer' "$E2E_DIR/program.log" \
-    && e2e_fail "the sanitizers reported a fault"
+e2e_no_faults
 echo "PASS: editors"

@@ -34,21 +34,29 @@ e2e_cleanup() {
     fi
 }
 
-# Starts Xvfb on a free display and points the per-user folders at a fresh temporary folder.
-e2e_begin() {
-    local tool
-    for tool in Xvfb xdotool xwininfo import trayer; do
-        command -v "$tool" >/dev/null || e2e_skip "$tool is not installed"
-    done
-    [[ -x "${QUILLMOOR_BIN:-}" ]] || e2e_fail "QUILLMOOR_BIN does not name the program"
+# e2e_home: a fresh temporary folder for the per-user folders, removed when the script exits;
+# nothing of the desktop the test was started from reaches the program.
+e2e_home() {
     E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/quillmoor-e2e.XXXXXX")
     trap e2e_cleanup EXIT
     export HOME="$E2E_DIR/home" XDG_CONFIG_HOME="$E2E_DIR/home/.config"
-    export XDG_RUNTIME_DIR="$E2E_DIR/run"
+    export XDG_RUNTIME_DIR="$E2E_DIR/run" XDG_DATA_DIRS=/usr/local/share:/usr/share
     mkdir -p "$HOME" "$XDG_CONFIG_HOME"
     mkdir -m 700 "$XDG_RUNTIME_DIR"
-    unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM
+    unset DISPLAY WAYLAND_DISPLAY SWAYSOCK DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM
+}
+
+# Starts Xvfb on a free display and a session bus of the test's own, with the per-user folders
+# in a fresh temporary folder.
+e2e_begin() {
+    local tool
+    for tool in Xvfb xdotool xwininfo import trayer dbus-daemon; do
+        command -v "$tool" >/dev/null || e2e_skip "$tool is not installed"
+    done
+    [[ -x "${QUILLMOOR_BIN:-}" ]] || e2e_fail "QUILLMOOR_BIN does not name the program"
+    e2e_home
     export QT_QPA_PLATFORM=xcb
+    e2e_session_bus
 
     local fifo="$E2E_DIR/displayfd" display
     mkfifo "$fifo"
@@ -100,32 +108,25 @@ e2e_start_program() {
     E2E_PIDS+=($E2E_PROGRAM_PID)
 }
 
-# Prints the window id of the program's icon embedded in the tray host; fails when none is.
-e2e_icon_window() {
+# The window ids of the program's icons embedded in the tray host, one a line.
+e2e_icon_windows() {
     local tree
-    tree=$(xwininfo -root -tree 2>/dev/null) || return 1
+    tree=$(xwininfo -root -tree 2>/dev/null) || return 0
     awk -v panel="$E2E_PANEL" '
         index($0, panel) { inpanel=1; depth=index($0, "0x"); next }
         inpanel && index($0, "0x") > 0 && index($0, "0x") <= depth { inpanel=0 }
-        inpanel && /\("quillmoor" "quillmoor"\)/ { print $1; found=1; exit }
-        END { exit !found }' <<<"$tree"
+        inpanel && /\("quillmoor" "quillmoor"\)/ { print $1 }' <<<"$tree"
 }
 
-# How many of the program's icons the tray host holds.
-e2e_icon_count() {
-    local tree
-    tree=$(xwininfo -root -tree 2>/dev/null) || return 1
-    awk -v panel="$E2E_PANEL" '
-        index($0, panel) { inpanel=1; depth=index($0, "0x"); next }
-        inpanel && index($0, "0x") > 0 && index($0, "0x") <= depth { inpanel=0 }
-        inpanel && /\("quillmoor" "quillmoor"\)/ { n++ }
-        END { print n+0 }' <<<"$tree"
-}
+# The program's icon in the tray host; fails when there is none.
+e2e_icon_window() { e2e_icon_windows | head -n 1 | grep .; }
 
-# Prints the id of a visible popup menu of the program, if one is open.
+e2e_icon_count() { e2e_icon_windows | wc -l; }
+
+# e2e_menu_window [CLASS]: the id of a visible popup menu of the program (or of CLASS's).
 e2e_menu_window() {
     local w
-    for w in $(xdotool search --onlyvisible --classname quillmoor 2>/dev/null); do
+    for w in $(xdotool search --onlyvisible --classname "${1:-quillmoor}" 2>/dev/null); do
         if xwininfo -id "$w" | grep -q 'Override Redirect State: yes' \
             && [[ $(xwininfo -id "$w" | awk '/Height:/ { print $2 }') -gt 100 ]]; then
             printf '0x%x\n' "$w"
@@ -137,24 +138,27 @@ e2e_menu_window() {
 
 e2e_no_menu() { ! e2e_menu_window; }
 
-# e2e_menu_position CAPTION: prints the item's place in the tray menu, counted from 1, and the
-# number of items, as "PLACE COUNT". Read from the program's own table of items, so that a new
-# item shifts no test; fails the test when there is no such item.
+# The tray menu's items, in the order a user sees them.
+E2E_MENU=("Edit Launch List" "Activate" "Set Launch Interval" "Launch Now" "Edit SysTray Icon"
+    "Add To Startup" "Remove From Startup" "About" "Read Me!!" "Exit")
+
+# e2e_menu_position CAPTION: prints the item's place in the tray menu, counted from 1; fails the
+# test when there is no such item.
 e2e_menu_position() {
-    local source=${QUILLMOOR_SOURCE:-$(dirname "${BASH_SOURCE[0]}")/../..} captions place
-    captions=$(sed -n 's/.*addItem(QStringLiteral("\([^"]*\)").*/\1/p' "$source/src/shell/menue.cpp")
-    place=$(grep -nxF -- "$1" <<<"$captions" | cut -d: -f1)
-    [[ -n $place ]] || e2e_fail "the tray menu has no item \"$1\""
-    echo "$place $(wc -l <<<"$captions")"
+    local place
+    for place in "${!E2E_MENU[@]}"; do
+        [[ ${E2E_MENU[place]} == "$1" ]] && { echo $((place + 1)); return; }
+    done
+    e2e_fail "the tray menu has no item \"$1\""
 }
 
 # e2e_choose CAPTION: opens the tray menu and chooses the item with that caption; on a host that
 # holds the program's item, through the menu it exports. A click right after the menu has closed
 # can go unanswered, as it does for a user, who clicks again.
 e2e_choose() {
-    local place count menu tries=0
+    local place menu tries=0
     if e2e_sni_has_item 2>/dev/null; then e2e_sni_click "$1"; return; fi
-    read -r place count < <(e2e_menu_position "$1") || exit 1
+    place=$(e2e_menu_position "$1") || exit 1
     until e2e_click_icon 3 && e2e_try 2 e2e_menu_window; do
         ((++tries < 5)) || e2e_fail "the menu did not open"
     done
@@ -197,20 +201,54 @@ e2e_click_icon() {
     xdotool mousemove --window "$icon" 10 12 click "$1"
 }
 
-# e2e_screenshot NAME: saves the whole screen as $E2E_SHOTS/NAME.png (default: the build dir).
+# e2e_screenshot NAME [WINDOW]: saves the whole screen, or one window with its frame, as
+# $E2E_SHOTS/NAME.png (default: the build dir).
 e2e_screenshot() {
     local dir="${E2E_SHOTS:-${QUILLMOOR_BUILD:-$E2E_DIR}/screenshots}"
     mkdir -p "$dir"
-    import -window root "$dir/$1.png" && echo "screenshot: $dir/$1.png"
+    if [[ -n ${SWAYSOCK:-} ]]; then "${E2E_AS[@]}" grim - >"$dir/$1.png"; else
+        import ${2:+-frame} -window "${2:-root}" "$dir/$1.png"; fi && echo "screenshot: $dir/$1.png"
+}
+
+# visible_window TITLE: the id of a visible window of that title; fails when there is none.
+visible_window() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 | grep .
+}
+
+no_window() { ! visible_window "$1"; }
+
+window_count() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l
+}
+
+# e2e_exit: "Exit" from the tray menu ends the program with status 0.
+e2e_exit() {
+    local status=0
+    e2e_choose Exit
+    wait "$E2E_PROGRAM_PID" || status=$?
+    [[ $status -eq 0 ]] || e2e_fail "Exit ended the program with status $status"
+}
+
+# The sanitizers found no fault in the program.
+e2e_no_faults() {
+    ! grep -i -E 'runtime error|AddressSanitizer|LeakSanitizer' "$E2E_DIR/program.log" ||
+        e2e_fail "the sanitizers reported a fault"
 }
 
 e2e_store() {
     echo "$XDG_CONFIG_HOME/quillmoor/61027.ini"
 }
 
+# Service files the test brings for its bus, which knows no others.
+E2E_BUS_SERVICES=()
+
 # A private session bus at $XDG_RUNTIME_DIR/bus; called again, it comes back at that address.
 e2e_session_bus() {
-    "${E2E_AS[@]}" dbus-daemon --session --nofork --print-address \
+    mkdir -p "$E2E_DIR/services"
+    [[ ${#E2E_BUS_SERVICES[@]} -eq 0 ]] || cp "${E2E_BUS_SERVICES[@]}" "$E2E_DIR/services/"
+    sed "s|</busconfig>|<servicedir>$E2E_DIR/services</servicedir></busconfig>|" \
+        "$(dirname "${BASH_SOURCE[0]}")/../support/session-bus.conf" >"$E2E_DIR/bus.conf"
+    "${E2E_AS[@]}" dbus-daemon --config-file="$E2E_DIR/bus.conf" --nofork --print-address \
         --address="unix:path=$XDG_RUNTIME_DIR/bus" >"$E2E_DIR/bus.address" 2>>"$E2E_DIR/bus.log" &
     E2E_BUS_PID=$!
     E2E_PIDS+=($E2E_BUS_PID)
@@ -293,7 +331,6 @@ e2e_start_a11y() {
     [[ -x /usr/libexec/at-spi-bus-launcher ]] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
         e2e_skip "at-spi2-core or python3-pyatspi is not installed"
     export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-    e2e_session_bus
     /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_DIR/a11y.log" 2>&1 &
     E2E_PIDS+=($!)
     e2e_wait 10 "the accessibility bus" gdbus call --session --dest org.a11y.Bus \
@@ -310,3 +347,16 @@ def walk(node):
 }
 
 e2e_a11y_has() { grep -qxF "$1" <<<"$(e2e_a11y_tree)"; }
+# Some object a screen reader reads holds TEXT in its name.
+e2e_a11y_says() { grep -qF -- "$1" <<<"$(e2e_a11y_tree)"; }
+
+# A notification service on the test's bus that notes each notice in $E2E_DIR/notify.log.
+e2e_start_notices() {
+    /usr/bin/python3 -c 'import dbusmock' 2>/dev/null || e2e_skip "python3-dbusmock is not installed"
+    "${E2E_AS[@]}" /usr/bin/python3 -m dbusmock --session -t notification_daemon \
+        -l "$E2E_DIR/notify.log" >"$E2E_DIR/dbusmock.log" 2>&1 &
+    E2E_NOTICES_PID=$!
+    E2E_PIDS+=($E2E_NOTICES_PID)
+    e2e_wait 10 "the notification service" e2e_bus -d org.freedesktop.Notifications \
+        -o /org/freedesktop/Notifications -m org.freedesktop.Notifications.GetServerInformation
+}

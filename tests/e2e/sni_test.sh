@@ -9,19 +9,13 @@ source "$(dirname "$0")/lib.sh"
 for tool in sway swaymsg waybar grim gdbus dbus-daemon setpriv; do
     command -v "$tool" >/dev/null || e2e_skip "$tool is not installed"
 done
-/usr/bin/python3 -c 'import dbusmock' 2>/dev/null || e2e_skip "python3-dbusmock is not installed"
 compgen -G "/usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so" >/dev/null ||
     e2e_skip "qt6-wayland is not installed"
 [[ -x "${QUILLMOOR_BIN:-}" ]] || e2e_fail "QUILLMOOR_BIN does not name the program"
 
-E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/quillmoor-sni.XXXXXX")
-trap e2e_cleanup EXIT
+e2e_home
 chmod 755 "$E2E_DIR"
-export HOME="$E2E_DIR/home" XDG_CONFIG_HOME="$E2E_DIR/home/.config"
-export XDG_RUNTIME_DIR="$E2E_DIR/run"
-mkdir -p "$XDG_CONFIG_HOME/quillmoor" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset DISPLAY WAYLAND_DISPLAY SWAYSOCK DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM
+mkdir -p "$XDG_CONFIG_HOME/quillmoor"
 export WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman
 export QT_QPA_PLATFORM=wayland
 # No accessibility bus for waybar to start and leave behind.
@@ -56,13 +50,6 @@ as_nobody() {
     "${NOBODY[@]}" "$@"
 }
 
-# e2e_screenshot NAME: the whole output as $E2E_SHOTS/NAME.png (default: the build dir).
-e2e_screenshot() {
-    local dir="${E2E_SHOTS:-${QUILLMOOR_BUILD:-$E2E_DIR}/screenshots}"
-    mkdir -p "$dir"
-    as_nobody grim - >"$dir/$1.png" && echo "screenshot: $dir/$1.png"
-}
-
 e2e_session_bus
 
 "${NOBODY[@]}" sway -c "$E2E_DIR/sway.conf" >"$E2E_DIR/sway.log" 2>&1 &
@@ -72,10 +59,7 @@ SWAYSOCK=$(compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" | head -1)
 WAYLAND_DISPLAY=$(basename "$(compgen -G "$XDG_RUNTIME_DIR/wayland-[0-9]" | head -1)")
 export SWAYSOCK WAYLAND_DISPLAY
 
-"${NOBODY[@]}" /usr/bin/python3 -m dbusmock --session -t notification_daemon \
-    -l "$E2E_DIR/notify.log" >"$E2E_DIR/dbusmock.log" 2>&1 &
-NOTIFY_PID=$!
-E2E_PIDS+=($NOTIFY_PID)
+e2e_start_notices
 
 start_waybar() {
     "${NOBODY[@]}" waybar -c "$E2E_DIR/waybar.json" -s "$E2E_DIR/waybar.css" \
@@ -102,7 +86,6 @@ has_windows() {
     ! no_windows
 }
 
-
 echo "The program starts before the tray host, as at a log-in race"
 # Mesa's EGL has no frame pointers: the slow unwinder lets its leaks match the suppressions.
 ASAN_OPTIONS="${ASAN_OPTIONS:-}:fast_unwind_on_malloc=0" \
@@ -123,9 +106,7 @@ e2e_sni_property ToolTip | grep -q "'Quillmoor 1.0 - Activated'" || e2e_fail "to
 
 layout=$(e2e_sni_menu GetLayout 0 -1 '[]')
 mapfile -t captions < <(grep -oP "'label': <'\K[^']*" <<<"$layout")
-expected=("Edit Launch List" "Activate" "Set Launch Interval" "Launch Now" "Edit SysTray Icon"
-    "Add To Startup" "Remove From Startup" "About" "Read Me!!" "Exit")
-[[ "${captions[*]}" == "${expected[*]}" ]] || e2e_fail "the menu holds: ${captions[*]}"
+[[ "${captions[*]}" == "${E2E_MENU[*]}" ]] || e2e_fail "the menu holds: ${captions[*]}"
 grep -qP "'label': <'Activate'>, [^}]*'toggle-state': <1>" <<<"$layout" ||
     grep -qP "'toggle-state': <1>[^}]*'label': <'Activate'>" <<<"$layout" ||
     e2e_fail "Activate carries no check mark: $layout"
@@ -163,8 +144,7 @@ grep -qP '"image-data": dbus\.Struct\(\((dbus\.Int32\([1-9]\d*\), ){3}dbus\.Bool
     "$E2E_DIR/notify.log" || e2e_fail "no image-data hint of the tray's picture"
 
 echo "Without a notification service, the pass's notice shows a window"
-kill "$NOTIFY_PID"
-wait "$NOTIFY_PID" 2>/dev/null || true
+e2e_stop "$E2E_NOTICES_PID"
 e2e_sni_click "Launch Now"
 e2e_wait 10 "the notice's window" has_windows
 as_nobody swaymsg "[pid=$E2E_PROGRAM_PID] kill" >/dev/null
@@ -185,11 +165,7 @@ e2e_wait 10 "the About box" has_windows
 e2e_screenshot sni-about
 
 echo "Exit in the host's menu"
-e2e_sni_click Exit
-status=0
-wait "$E2E_PROGRAM_PID" || status=$?
-[[ $status -eq 0 ]] || e2e_fail "Exit ended the program with status $status"
+e2e_exit
 e2e_sni_registered | grep -q . && e2e_fail "the item stayed: $(e2e_sni_registered)"
-grep -i -E 'runtime error|AddressSanitizer|LeakSanitizer' "$E2E_DIR/program.log" &&
-    e2e_fail "the sanitizers reported a fault"
+e2e_no_faults
 echo "PASS: sni"

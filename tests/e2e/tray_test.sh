@@ -4,8 +4,6 @@
 # it with status 0.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
-# The bus the program would otherwise start for itself through X, so that it can be asked.
-e2e_session_bus
 # At log-in the tray host may come up after the program: the icon shows as soon as it does.
 e2e_start_program
 e2e_wait 20 "the program to answer, its tray set up" e2e_answers
@@ -43,12 +41,8 @@ kill -0 "$E2E_PROGRAM_PID" || e2e_fail "the program ended with the tray host"
 e2e_start_tray
 e2e_wait 20 "the icon to return" e2e_icon_window
 
-e2e_choose Exit
-status=0
-wait "$E2E_PROGRAM_PID" || status=$?
-[[ $status -eq 0 ]] || e2e_fail "Exit ended the program with status $status"
+e2e_exit
 [[ $(e2e_icon_count) -eq 0 ]] || e2e_fail "the icon stayed in the tray"
 [[ ! -e "$(e2e_store)" ]] || e2e_fail "Exit wrote the settings store"
-grep -i -E 'runtime error|AddressSanitizer|LeakSanitizer' "$E2E_DIR/program.log" \
-    && e2e_fail "the sanitizers reported a fault"
+e2e_no_faults
 echo "PASS: tray"

@@ -116,6 +116,27 @@ net_start_program() {
     NET_PROGRAM_PID=$!
 }
 
+# net_start_counted PRELOAD [EVENTS]: the program with its looks at the connections counted by
+# the preload (nolinkevents.c); EVENTS "none" takes the kernel's link events away.
+net_start_counted() {
+    LD_PRELOAD=$1 QUILLMOOR_PROBES="$NET_DIR/probes" QUILLMOOR_LINK_EVENTS=${2:-keep} \
+        ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 net_start_program
+}
+
+net_probes() {
+    if [[ -f "$NET_DIR/probes" ]]; then wc -l <"$NET_DIR/probes"; else echo 0; fi
+}
+
+# net_wait_ticks N: waits until the program has looked at the connections in N more whole ticks,
+# each listing them twice, after the one that may be under way.
+net_wait_ticks() {
+    local want=$(($(net_probes) + 2 * $1 + 1)) deadline=$((SECONDS + 3 * $1 + 5))
+    while (($(net_probes) < want)); do
+        ((SECONDS < deadline)) || net_fail "the program stopped looking at the connections"
+        sleep 0.02
+    done
+}
+
 net_count() {
     if [[ -f "$NET_DIR/starts.log" ]]; then wc -l <"$NET_DIR/starts.log"; else echo 0; fi
 }
@@ -127,6 +148,19 @@ net_wait_count() {
         ((SECONDS < deadline)) || net_fail "expected $want starts after $2 s, saw $(net_count)"
         kill -0 "$NET_PROGRAM_PID" 2>/dev/null || net_fail "the program ended: $(cat "$NET_DIR/program.log")"
         sleep 0.02
+    done
+}
+
+# net_check_pass FIRST N [GAP]: starts FIRST... are entry1 to entryN, with GAP each at least GAP
+# and under a second after the last. The scripts take the times: a slow start may shift one a little.
+net_check_pass() {
+    local k name time last=""
+    for ((k = 1; k <= $2; k++)); do
+        read -r name time < <(sed -n "$(($1 + k - 1))p" "$NET_DIR/starts.log")
+        [[ $name == "entry$k" ]] || net_fail "start $(($1 + k - 1)) is '$name', not entry$k"
+        [[ -z ${3:-} || -z $last ]] || awk -v a="$last" -v b="$time" -v gap="$3" \
+            'BEGIN { exit !(b - a >= gap && b - a < 1) }' || net_fail "starts $last and $time"
+        last=$time
     done
 }
 

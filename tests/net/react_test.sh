@@ -40,8 +40,8 @@ net_ppp
 net_entries 0.1 2
 
 echo "with the link events"
-net_start_program
-sleep 1.5
+net_start_counted "$no_events"
+net_wait_ticks 1
 [[ -n "$(subscribed_sockets)" ]] || net_fail "the program does not listen for link events"
 delays=()
 for round in 1 2 3; do
@@ -54,7 +54,7 @@ echo "address to first start: ${delays[*]} ms"
 echo "a link that drops and comes back within a second gets its own pass, every time"
 for round in 1 2 3 4 5; do
     # The pass is over and later ticks have seen the link up: only its drop can clear the latch.
-    sleep 1.2
+    net_wait_ticks 1
     before=$(net_count)
     net_link_down
     sleep 0.$((round % 3 + 1))
@@ -62,19 +62,18 @@ for round in 1 2 3 4 5; do
     net_wait_count $((before + 2)) 5
 done
 count=$(net_count)
-sleep 1.5
+net_wait_ticks 2
 (($(net_count) == count)) || net_fail "a connection got more than one pass"
 stop_program
 net_link_down
 
 echo "without the link events the probe alone starts the list"
 rm -f "$NET_DIR/starts.log"
-LD_PRELOAD=$no_events ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 \
-    net_start_program
-sleep 1.5
+net_start_counted "$no_events" none
+net_wait_ticks 1
 [[ -z "$(subscribed_sockets)" ]] || net_fail "the preload did not take the link events away"
 echo "address to first start by the probe alone: $(connect_and_time) ms"
-sleep 1.5
+net_wait_ticks 2
 (($(net_count) == 2)) || net_fail "expected one pass, saw $(net_count) starts"
 
 grep -q . "$NET_DIR/program.log" && { echo "program output:"; cat "$NET_DIR/program.log"; }

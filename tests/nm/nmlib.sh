@@ -25,7 +25,7 @@ nm_need() {
 # nm_bus DIR: starts the bus with its socket in DIR and points DBUS_SYSTEM_BUS_ADDRESS at it.
 nm_bus() {
     NM_DIR=$1
-    dbus-daemon --session --nofork --print-address \
+    dbus-daemon --config-file="$NM_HERE/../support/session-bus.conf" --nofork --print-address \
         --address="unix:path=$NM_DIR/system_bus_socket" >"$NM_DIR/bus.address" 2>"$NM_DIR/bus.log" &
     NM_BUS_PID=$!
     local i

@@ -105,8 +105,8 @@ private Q_SLOTS:
         const QString socket = m_dir.filePath(u"system_bus_socket"_qs);
         diesWithTest(m_bus);
         m_bus.start(u"dbus-daemon"_qs,
-                    {u"--session"_qs, u"--nofork"_qs, u"--print-address"_qs,
-                     u"--address=unix:path="_qs + socket});
+                    {QStringLiteral("--config-file=" QUILLMOOR_BUS_CONF), u"--nofork"_qs,
+                     u"--print-address"_qs, u"--address=unix:path="_qs + socket});
         if (!m_bus.waitForStarted())
             QSKIP("dbus-daemon is not installed");
         QVERIFY(m_bus.waitForReadyRead(10000));

@@ -122,14 +122,12 @@ private Q_SLOTS:
         QVERIFY(m_tools.isValid());
         const QString bin = m_tools.path() + QStringLiteral("/bin");
         QVERIFY(QDir().mkpath(bin));
-        QFile opener(bin + QStringLiteral("/xdg-open"));
-        QVERIFY(opener.open(QIODevice::WriteOnly));
         // Adds to what it noted before, so that a second document handed to it shows.
         const QByteArray note = "'" + openedNote().toUtf8() + "'";
-        opener.write("#!/bin/sh\n{ cat " + note + " 2>/dev/null; printf '%s\\n' \"$1\"; } > " + note
-                     + ".tmp\nmv " + note + ".tmp " + note + "\n");
-        opener.close();
-        QVERIFY(opener.setPermissions(opener.permissions() | QFile::ExeOwner));
+        QVERIFY(!writeScript(bin + QStringLiteral("/xdg-open"),
+                             "{ cat " + note + " 2>/dev/null; printf '%s\\n' \"$1\"; } > " + note
+                                 + ".tmp\nmv " + note + ".tmp " + note + "\n")
+                     .isEmpty());
         qputenv("PATH", (bin + u':' + qEnvironmentVariable("PATH")).toUtf8());
         // Plain text has its application, which notes the same as the opener.
         QVERIFY(m_mime.setDefault(QStringLiteral("noter.desktop"),

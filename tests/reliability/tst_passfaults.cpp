@@ -3,6 +3,7 @@
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
+#include "testfiles.h"
 #include "widgets/tray.h"
 
 #include <QAction>
@@ -25,15 +26,8 @@ private:
 
     QString script(const QString &name)
     {
-        const QString path = m_home->path() + QStringLiteral("/apps/") + name;
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return {};
-        file.write("#!/bin/sh\nbasename \"$0\" >> '" + logPath().toUtf8() + "'\n");
-        file.close();
-        file.setPermissions(file.permissions() | QFile::ExeOwner);
-        return path;
+        return writeScript(m_home->path() + QStringLiteral("/apps/") + name,
+                           "basename \"$0\" >> '" + logPath().toUtf8() + "'\n");
     }
 
     QStringList started() const
@@ -100,7 +94,7 @@ private Q_SLOTS:
         auto menue = running({script(QStringLiteral("a")), script(QStringLiteral("b"))},
                              QStringLiteral(".4"));
         whenStarted(1, [&menue] { menue->sLaunchNow->trigger(); });
-        menue->Timer1_Timer();
+        tick(*menue);
         // The nested pass ran whole inside the first pause; then the tick's pass went on.
         QTRY_COMPARE(started().size(), 4);
         QStringList order = started();
@@ -134,7 +128,7 @@ private Q_SLOTS:
             editor->Command3_Click();
             editor->close();
         });
-        menue->Timer1_Timer();
+        tick(*menue);
 
         // The rest of the pass took the refilled list: x at the second place, nothing after.
         QTRY_COMPARE(started(), (QStringList {QStringLiteral("a"), QStringLiteral("x")}));
@@ -203,7 +197,7 @@ private Q_SLOTS:
                 menue->sExit->trigger();
             });
         });
-        menue->Timer1_Timer();
+        tick(*menue);
 
         QVERIFY(exitAsked);
         QVERIFY(Corvath::IsEnding());

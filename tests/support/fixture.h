@@ -5,6 +5,8 @@
 #include "logic/program.h"
 #include "temphome.h"
 
+#include <QTimer>
+
 #include <memory>
 
 class Menue;
@@ -39,6 +41,12 @@ protected:
         auto window = std::make_unique<Window>();
         Start(*window).Form_Load();
         return window;
+    }
+
+    // One tick of the running program: its timer's timeout, which runs what the timer runs.
+    template<class Window> static void tick(Window &window)
+    {
+        QMetaObject::invokeMethod(&window.Timer1(), "timeout");
     }
 
     std::unique_ptr<Corvath::Program> m_program;

@@ -21,3 +21,13 @@ inline bool writeFile(const QString &path, const QByteArray &data)
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
 }
+
+// An executable file: "#!" INTERPRETER, then BODY. Its path, or empty when it cannot be written.
+inline QString writeScript(const QString &path, const QByteArray &body,
+                           const QByteArray &interpreter = "/bin/sh")
+{
+    if (!writeFile(path, "#!" + interpreter + '\n' + body)
+        || !QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner))
+        return {};
+    return path;
+}

@@ -61,21 +61,9 @@ private Q_SLOTS:
     {
         setUp();
         m_dir = m_home->path() + QStringLiteral("/icons/");
-        QVERIFY(QDir().mkpath(m_dir));
-        QVERIFY(square(Qt::red).save(m_dir + QStringLiteral("Red Icon.ICO"), "ICO"));
-        QVERIFY(square(Qt::blue).save(m_dir + QStringLiteral("blue.ico"), "ICO"));
         // "internal" is a file here, which the lower-case word must name.
-        QVERIFY(square(Qt::red).save(m_dir + QStringLiteral("internal"), "ICO"));
-        QFile broken(m_dir + QStringLiteral("broken.ico"));
-        QVERIFY(broken.open(QIODevice::WriteOnly));
-        broken.write("this is no icon\n");
-        broken.close();
-        QFile whole(m_dir + QStringLiteral("blue.ico"));
-        QVERIFY(whole.open(QIODevice::ReadOnly));
-        QFile truncated(m_dir + QStringLiteral("truncated.ico"));
-        QVERIFY(truncated.open(QIODevice::WriteOnly));
-        truncated.write(whole.read(30));
-        truncated.close();
+        QVERIFY(writeIconFiles(m_dir));
+        QVERIFY(square(Qt::red).save(m_dir + QStringLiteral("Red Icon.ICO"), "ICO"));
         QVERIFY(QDir::setCurrent(m_dir));
 
         m_tray = std::make_unique<Tray>(builtInIcon());
@@ -98,8 +86,7 @@ private Q_SLOTS:
         QTest::newRow("lower-case keyword is a path")
             << QStringLiteral("internal") << QStringLiteral("red");
         QTest::newRow("missing file") << QStringLiteral("gone.ico") << QStringLiteral("built-in");
-        QTest::newRow("not a picture")
-            << QStringLiteral("broken.ico") << QStringLiteral("built-in");
+        QTest::newRow("not a picture") << QStringLiteral("text.ico") << QStringLiteral("built-in");
         QTest::newRow("cut-off icon")
             << QStringLiteral("truncated.ico") << QStringLiteral("built-in");
         QTest::newRow("a folder") << QStringLiteral(".") << QStringLiteral("built-in");
@@ -135,7 +122,7 @@ private Q_SLOTS:
         QTest::newRow("typed name of a missing file")
             << QStringLiteral("Not There.ico") << QStringLiteral("blue") << QStringLiteral("blue")
             << true;
-        QTest::newRow("not a picture") << QStringLiteral("broken.ico") << QStringLiteral("blue")
+        QTest::newRow("not a picture") << QStringLiteral("text.ico") << QStringLiteral("blue")
                                        << QStringLiteral("blue") << true;
         QTest::newRow("cut-off icon") << QStringLiteral("truncated.ico") << QStringLiteral("blue")
                                       << QStringLiteral("blue") << true;

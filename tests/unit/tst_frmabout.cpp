@@ -2,6 +2,7 @@
 #include "fixture.h"
 #include "mimedefaults.h"
 #include "shell/menue.h"
+#include "testfiles.h"
 #include "urlrecorder.h"
 
 #include <QAction>
@@ -37,12 +38,8 @@ bool centredOnWorkArea(const QWidget &window)
 // A stand-in system information program that notes its own name when it runs.
 bool writeProgram(const QString &path, const QString &log, const QByteArray &interpreter)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write("#!" + interpreter + "\necho \"${0##*/}\" >> '" + log.toUtf8() + "'\n");
-    file.close();
-    return file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return !writeScript(path, "echo \"${0##*/}\" >> '" + log.toUtf8() + "'\n", interpreter)
+                .isEmpty();
 }
 
 } // namespace

@@ -91,14 +91,8 @@ private Q_SLOTS:
         QFETCH(QString, value);
         QFETCH(bool, showsFile);
         const QString dir = m_home->path() + QStringLiteral("/icons/");
+        QVERIFY(writeIconFiles(dir));
         QDir().mkpath(dir + QStringLiteral("folder"));
-        QVERIFY(square(Qt::red).save(dir + QStringLiteral("red.ico"), "ICO"));
-        QVERIFY(square(Qt::red).save(dir + QStringLiteral("picture"), "PNG"));
-        QVERIFY(square(Qt::red).save(dir + QStringLiteral("internal"), "PNG"));
-        QFile text(dir + QStringLiteral("text.ico"));
-        QVERIFY(text.open(QIODevice::WriteOnly));
-        text.write("just some text\n");
-        text.close();
 
         QVERIFY(QDir::setCurrent(dir));
         QVERIFY(WriteSetting(QStringLiteral("Icon"), value));

@@ -2,6 +2,7 @@
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
+#include "testfiles.h"
 #include "widgets/tray.h"
 
 #include <QAction>
@@ -20,15 +21,7 @@ class TestMenueLaunch : public QObject, private Fixture
 private:
     QString script(const QString &name)
     {
-        const QString dir = m_home->path() + u"/my apps/"_qs;
-        QDir().mkpath(dir);
-        QFile file(dir + name);
-        if (!file.open(QIODevice::WriteOnly))
-            return {};
-        file.write("#!/bin/sh\ndate +%s.%N >> \"$0.out\"\n");
-        file.close();
-        file.setPermissions(file.permissions() | QFile::ExeOwner);
-        return file.fileName();
+        return writeScript(m_home->path() + u"/my apps/"_qs + name, "date +%s.%N >> \"$0.out\"\n");
     }
 
     // 0 when the script did not run, or ran more than once.
@@ -56,13 +49,13 @@ private Q_SLOTS:
         const QStringList entries {script(u"a"_qs), script(u"b"_qs), script(u"c"_qs)};
         auto menue = started(entries, u".3"_qs);
         m_net->setConnected(true);
-        menue->Timer1_Timer(); // up when the program started: no pass
+        tick(*menue); // up when the program started: no pass
         m_net->setConnected(false);
-        menue->Timer1_Timer();
+        tick(*menue);
         QVERIFY(!menue->Check1());
 
         m_net->setConnected(true);
-        menue->Timer1_Timer();
+        tick(*menue);
         QVERIFY(menue->Check1());
         QTRY_VERIFY(ranAt(entries[2]) > 0);
         QVERIFY(ranAt(entries[0]) > 0); // once: the ticks before started nothing

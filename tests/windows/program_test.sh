@@ -121,13 +121,10 @@ tray_icons() {
 }
 icon_docked() { [[ $(tray_icons | wc -l) -eq 1 ]]; }
 no_icon() { [[ -z $(tray_icons) ]]; }
-window_named() {
-    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1
-}
 # press WINDOW-TITLE KEYS...: keys for one of the program's windows, made active first.
 press() {
     local window
-    window=$(window_named "$1") || true
+    window=$(visible_window "$1") || true
     [[ -n $window ]] || e2e_fail "no window \"$1\""
     shift
     xdotool windowactivate --sync "$window" 2>/dev/null || true
@@ -148,8 +145,8 @@ open_menu() {
     e2e_fail "the menu did not open on a click on the icon"
 }
 choose() { # CAPTION: the item found by e2e_menu_position, as e2e_choose finds it
-    local place count
-    read -r place count < <(e2e_menu_position "$1") || exit 1
+    local place count=${#E2E_MENU[@]}
+    place=$(e2e_menu_position "$1") || exit 1
     open_menu
     # A click on the item's row: the menu's keyboard focus is not to be relied on under Wine.
     local menu height
@@ -208,7 +205,7 @@ e2e_wait 5 "the menu to close" e2e_no_menu
 
 echo "== Set Launch Interval lands in the registry"
 choose "Set Launch Interval"
-e2e_wait 10 "the input box" window_named Quillmoor
+e2e_wait 10 "the input box" visible_window Quillmoor
 e2e_screenshot windows-interval
 press Quillmoor ctrl+a
 xdotool type --delay 40 "0.2"
@@ -253,7 +250,7 @@ second_status=$E2E_DIR/second.status
     echo "$status" >"$second_status"
 ) &
 E2E_PIDS+=($!)
-e2e_wait 30 "the box of the second start" window_named Quillmoor
+e2e_wait 30 "the box of the second start" visible_window Quillmoor
 e2e_screenshot windows-already-running
 [[ ! -e $second_status ]] || e2e_fail "the second start left before its box was answered"
 press Quillmoor Return
@@ -263,18 +260,18 @@ icon_docked || e2e_fail "the tray holds $(tray_icons | wc -l) icons after the se
 
 echo "== the windows: editors, About with System Info..., Read Me!!"
 choose "Edit Launch List"
-e2e_wait 10 "the launch list editor" window_named "Edit Application List"
+e2e_wait 10 "the launch list editor" visible_window "Edit Application List"
 e2e_screenshot windows-configur
 press "Edit Application List" alt+F4
-e2e_wait 10 "the launch list editor to close" bash -c '! xdotool search --onlyvisible --name "^Edit Application List$"'
+e2e_wait 10 "the launch list editor to close" no_window "Edit Application List"
 
 convert -size 32x32 xc:red -fill yellow -draw "circle 16,16 16,6" "$drive_c/quillmoor-test.ico"
 choose "Edit SysTray Icon"
-e2e_wait 10 "the tray icon editor" window_named "Edit SysTray Icon"
+e2e_wait 10 "the tray icon editor" visible_window "Edit SysTray Icon"
 # "Browse For Icon", at its place in the editor's table of controls.
-xdotool mousemove --window "$(window_named "Edit SysTray Icon")" 104 32 click 1
+xdotool mousemove --window "$(visible_window "Edit SysTray Icon")" 104 32 click 1
 not_active() { [[ $(xdotool getactivewindow 2>/dev/null) != "$1" ]]; }
-e2e_wait 15 "the file dialog" not_active "$(window_named "Edit SysTray Icon")"
+e2e_wait 15 "the file dialog" not_active "$(visible_window "Edit SysTray Icon")"
 sleep 1 # its file name box takes the keys once it is drawn
 xdotool type --delay 30 'C:\quillmoor-test.ico'
 xdotool key Return
@@ -284,17 +281,17 @@ e2e_screenshot windows-editicon
 press "Edit SysTray Icon" alt+F4
 
 choose "About"
-e2e_wait 10 "the About box" window_named "About Quillmoor 1.0"
+e2e_wait 10 "the About box" visible_window "About Quillmoor 1.0"
 press "About Quillmoor 1.0" alt+s
 # The prefix names no system information program.
-e2e_wait 10 "the box that says System Information is unavailable" window_named Quillmoor
+e2e_wait 10 "the box that says System Information is unavailable" visible_window Quillmoor
 e2e_screenshot windows-about-sysinfo
 press Quillmoor Return
-e2e_wait 10 "that box to close" bash -c '! xdotool search --onlyvisible --name "^Quillmoor$"'
+e2e_wait 10 "that box to close" no_window Quillmoor
 press "About Quillmoor 1.0" Escape
 
 choose "Read Me!!"
-e2e_wait 20 "the read-me in Notepad" window_named "readme.txt - Notepad"
+e2e_wait 20 "the read-me in Notepad" visible_window "readme.txt - Notepad"
 e2e_screenshot windows-readme
 press "readme.txt - Notepad" alt+F4
 

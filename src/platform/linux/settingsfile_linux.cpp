@@ -322,7 +322,7 @@ bool apply(IniFile::Section &section, const std::vector<SettingsBacking::Change>
         } else if (change.value) {
             const QString key = viewFrom(change.key).toString();
             section.index.insert(key, section.entries.size());
-            section.entries.append({key, viewFrom(*change.value).toString()});
+            section.entries.append({key, viewFrom(*change.value).toString(), {}});
             changed = true;
         }
     }
