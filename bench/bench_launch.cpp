@@ -98,7 +98,7 @@ int main(int argc, char *argv[])
     const auto starter = createProgramStarter();
     LaunchSequencer sequencer(list, *starter);
     int failures = 0;
-    sequencer.setNotifier([&failures](const QString &) { ++failures; });
+    QObject::connect(&sequencer, &LaunchSequencer::notice, [&failures] { ++failures; });
     char program[] = "/bin/true";
     char *arguments[] = {program, nullptr};
     int spawnFailures = 0;

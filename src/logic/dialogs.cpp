@@ -40,12 +40,6 @@ bool reportStoreFailure(const StoreResult &result)
     return result || reportFailure(result.reason + u' ' + storeUnchanged());
 }
 
-void reportConnectionFailure(quint32 status)
-{
-    dialogs()->messageBox(QStringLiteral("Error %1 Has Occured!").arg(status),
-                          QStringLiteral("Error!"), MessageIcon::Critical);
-}
-
 QString storeUnchanged()
 {
     return QStringLiteral("What was stored before is unchanged.");

@@ -31,8 +31,6 @@ public:
 bool reportFailure(const QString &failure);
 // Tells the user when a change of the settings failed. Returns whether it succeeded.
 bool reportStoreFailure(const StoreResult &result);
-// Tells the user that the connections could not be listed, with the system's error number.
-void reportConnectionFailure(quint32 status);
 // The sentence that follows every failed change of the settings.
 QString storeUnchanged();
 

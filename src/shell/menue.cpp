@@ -5,7 +5,6 @@
 #include "logic/dialogs.h"
 #include "logic/iconsetting.h"
 #include "logic/interval.h"
-#include "logic/program.h"
 #include "logic/startupcommands.h"
 #include "settings/settingsstore.h"
 #include "shell/readme.h"
@@ -46,7 +45,8 @@ Menue::Menue(QWidget *parent)
 
     connect(m_tray, &Tray::MouseUp, this, &Menue::Tray_MouseUp);
     connect(m_tray, &Tray::IconDeleted, this, &Menue::Tray_IconDeleted);
-    m_monitor.setNotifier([this](const QString &text) { m_tray->showMessage(text); });
+    connect(&m_monitor, &LaunchMonitor::notice, m_tray, &Tray::showMessage);
+    connect(&m_monitor, &LaunchMonitor::connectionFailed, this, &Menue::showConnectionFailure);
 }
 
 Menue::~Menue() = default;
@@ -72,6 +72,12 @@ QAction *Menue::addItem(const QString &caption, void (Menue::*handler)())
     if (handler)
         connect(action, &QAction::triggered, this, handler);
     return action;
+}
+
+void Menue::showConnectionFailure(quint32 code)
+{
+    Corvath::dialogs()->messageBox(QStringLiteral("Error %1 Has Occured!").arg(code),
+                                   QStringLiteral("Error!"), Corvath::MessageIcon::Critical);
 }
 
 void Menue::showEvent(QShowEvent *event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "logic/launchmonitor.h"
+#include "logic/program.h"
 #include "platform/programstarter.h"
 #include "widgets/form.h"
 
@@ -77,12 +78,13 @@ protected:
 
 private:
     QAction *addItem(const QString &caption, void (Menue::*handler)());
+    void showConnectionFailure(quint32 code);
 
     Tray *m_tray = nullptr;
     QMenu *m_sFile = nullptr;
     bool m_unloaded = false;
     std::unique_ptr<ProgramStarter> m_starter = createProgramStarter();
-    LaunchMonitor m_monitor {*m_starter};
+    LaunchMonitor m_monitor {Corvath::Program::current().connections(), *m_starter};
     // Owned as children, so that ending the program destroys them without their closing steps.
     QPointer<Configur> m_configur;
     QPointer<EditIcon> m_editIcon;

@@ -227,7 +227,8 @@ private Q_SLOTS:
         const auto starter = createProgramStarter();
         LaunchSequencer sequencer(list, *starter);
         QStringList notices;
-        sequencer.setNotifier([&notices](const QString &text) { notices.append(text); });
+        QObject::connect(&sequencer, &LaunchSequencer::notice,
+                         [&notices](const QString &text) { notices.append(text); });
         sequencer.setWaiter([](const Interval &) {});
         sequencer.runPass();
 

@@ -101,7 +101,7 @@ private Q_SLOTS:
                  showsFile ? square(Qt::red) : imageOf(builtInIcon()));
     }
 
-    // The start-up commands report; the menu's handlers are what tell the user.
+    // The start-up commands and the probe report; the main window is what tells the user.
     void startupFailuresAreToldInAnErrorBox()
     {
         auto menue = startMenue();
@@ -116,6 +116,15 @@ private Q_SLOTS:
         }
         QVERIFY(m_dialogs->messages[0].text.startsWith(u"Quillmoor could not be added"));
         QVERIFY(m_dialogs->messages[1].text.startsWith(u"Quillmoor could not be removed"));
+
+        // The probe reports a failed listing; the window tells it, once per spell.
+        m_net->failure = 632;
+        tick(*menue);
+        tick(*menue);
+        QCOMPARE(m_dialogs->messages.size(), 3);
+        QCOMPARE(m_dialogs->messages[2].text, QStringLiteral("Error 632 Has Occured!"));
+        QCOMPARE(m_dialogs->messages[2].title, QStringLiteral("Error!"));
+        QCOMPARE(m_dialogs->messages[2].icon, Corvath::MessageIcon::Critical);
     }
 
     void exitTakesIconOutOnceAndEnds()
