@@ -44,7 +44,7 @@ double median(std::vector<double> values)
 class NoStarter final : public ProgramStarter
 {
 public:
-    bool start(const QString &, QString &) override { return true; }
+    Outcome<QString> start(const QString &) override { return {}; }
 };
 
 // A pass over the longest list at interval 0, reading "Interval" from the store before every

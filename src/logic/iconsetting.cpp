@@ -11,12 +11,12 @@ IconSetting IconSetting::stored()
     return IconSetting(ReadSetting(Key, BuiltIn));
 }
 
-StoreResult IconSetting::storeBuiltIn()
+Outcome<QString> IconSetting::storeBuiltIn()
 {
     return WriteSetting(Key, BuiltIn);
 }
 
-StoreResult IconSetting::storeFile(const QString &path)
+Outcome<QString> IconSetting::storeFile(const QString &path)
 {
     return WriteSetting(Key, path);
 }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "platform/outcome.h"
+
 #include <QString>
 
 #include <utility>
-
-struct StoreResult;
 
 // The tray icon the user chose: the setting "Icon", holding the name of an icon file, or
 // "Internal" for the built-in picture, which is also what an unset value means.
@@ -17,9 +17,9 @@ public:
 
     // As stored now.
     static IconSetting stored();
-    static StoreResult storeBuiltIn();
+    static Outcome<QString> storeBuiltIn();
     // Stored as given, even when it cannot be read, so that the next start tries it again.
-    static StoreResult storeFile(const QString &path);
+    static Outcome<QString> storeFile(const QString &path);
 
     bool isBuiltIn() const;
     // The icon file's name; meaningless for the built-in picture.

@@ -17,7 +17,7 @@ bool Interval::isNumeric(QStringView text)
     return NumberText::isNumeric(text);
 }
 
-StoreResult Interval::store(const QString &text)
+Outcome<QString> Interval::store(const QString &text)
 {
     return WriteSetting(Key, text);
 }

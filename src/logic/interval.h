@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/outcome.h"
+
 #include <QString>
 #include <QStringView>
 
 #include <utility>
-
-struct StoreResult;
 
 // The launch interval: the text of the setting "Interval" as the user typed it, read from the
 // store afresh before every pause, and its value in seconds. The one place it is parsed.
@@ -21,7 +21,7 @@ public:
     // What "Set Launch Interval" accepts: a number and nothing else but blanks around it.
     static bool isNumeric(QStringView text);
     // Stores text as typed, for the next pause to read.
-    static StoreResult store(const QString &text);
+    static Outcome<QString> store(const QString &text);
 
     const QString &text() const { return m_text; }
     // The number at the start of the text; 0 when there is none, so that a value the check

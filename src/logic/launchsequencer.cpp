@@ -98,10 +98,9 @@ void LaunchSequencer::runPass()
         const QString entry = m_list.value(n);
         if (entry.isEmpty())
             continue;
-        QString reason;
         const quint64 lastLate = m_starter.lastLateStart();
-        if (!m_starter.start(entry, reason))
-            m_pass.failures.add(entry, reason);
+        if (const auto started = m_starter.start(entry); !started)
+            m_pass.failures.add(entry, started.reason());
         else if (m_starter.lastLateStart() != lastLate)
             m_pass.pending.insert(m_starter.lastLateStart());
         // The last entry gets its pause too, on purpose: a pass lasts k intervals.

@@ -197,12 +197,12 @@ void Menue::sEditSysTrayIcon_Click()
 
 void Menue::sAddStartup_Click()
 {
-    Corvath::reportFailure(Corvath::AddToStartup().failure);
+    Corvath::reportFailure(Corvath::AddToStartup());
 }
 
 void Menue::sRemoveStartup_Click()
 {
-    Corvath::reportFailure(Corvath::RemoveFromStartup().failure);
+    Corvath::reportFailure(Corvath::RemoveFromStartup());
 }
 
 void Menue::sAbout_Click()

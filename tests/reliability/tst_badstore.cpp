@@ -129,7 +129,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(QFileInfo(m_home->storePath()).absolutePath()));
         QCOMPARE(::mkfifo(QFile::encodeName(m_home->storePath()).constData(), 0644), 0);
         QCOMPARE(loaded(), QStringList());
-        const QString pipe = WriteSetting(u"Interval"_qs, u"2"_qs).reason;
+        const QString pipe = WriteSetting(u"Interval"_qs, u"2"_qs).reason();
         QVERIFY2(pipe.endsWith(u": it is not a regular file.")
                      && !QFileInfo(m_home->storePath()).isFile(),
                  qPrintable(pipe));
@@ -137,7 +137,7 @@ private Q_SLOTS:
         QCOMPARE(SettingsStore::location(), m_home->path() + u"/.config/quillmoor/61027.ini"_qs);
         qunsetenv("XDG_CONFIG_HOME");
         qunsetenv("HOME");
-        QVERIFY(WriteSetting(u"Interval"_qs, u"2"_qs).reason.contains(u"HOME is not set"));
+        QVERIFY(WriteSetting(u"Interval"_qs, u"2"_qs).reason().contains(u"HOME is not set"));
         QVERIFY(!QFile::exists(u"/.config/quillmoor/61027.ini"_qs));
     }
 
@@ -155,8 +155,9 @@ private Q_SLOTS:
         const QByteArray before = readFile(m_home->storePath());
         // Room for part of the list only: the write is cut short.
         QVERIFY(writeFile(QFile::decodeName(folder + "/filler"), QByteArray(40 * 1024, 'x')));
-        const StoreResult result = SaveLaunchList(QStringList(2000, u"/usr/bin/program"_qs));
-        QVERIFY2(result.reason.endsWith(u": No space left on device."), qPrintable(result.reason));
+        const auto result = SaveLaunchList(QStringList(2000, u"/usr/bin/program"_qs));
+        QVERIFY2(result.reason().endsWith(u": No space left on device."),
+                 qPrintable(result.reason()));
         QCOMPARE(readFile(m_home->storePath()), before);
 
         // No room at all: the damaged file's copy and the lock cannot be made, and the notice
@@ -173,7 +174,7 @@ private Q_SLOTS:
                  qPrintable(notice));
         QVERIFY(!QFile::exists(m_home->storePath() + u".bad"_qs));
         const QByteArray damaged = readFile(m_home->storePath());
-        const QString lock = SaveLaunchList({u"new"_qs}).reason;
+        const QString lock = SaveLaunchList({u"new"_qs}).reason();
         QVERIFY2(lock.endsWith(u": No space left on device."), qPrintable(lock));
         QCOMPARE(readFile(m_home->storePath()), damaged);
     }

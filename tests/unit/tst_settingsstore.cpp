@@ -205,9 +205,8 @@ private Q_SLOTS:
     void lineBreakIsRefused()
     {
         QVERIFY(WriteSetting(QStringLiteral("Icon"), QStringLiteral("before")));
-        const StoreResult refused
-            = WriteSetting(QStringLiteral("Icon"), QStringLiteral("two\nlines"));
-        QVERIFY(refused.reason.contains(QStringLiteral("line break")));
+        const auto refused = WriteSetting(QStringLiteral("Icon"), QStringLiteral("two\nlines"));
+        QVERIFY(refused.reason().contains(QStringLiteral("line break")));
         QVERIFY(!SaveLaunchList({QStringLiteral("one"), QStringLiteral("tw\ro")}));
         QCOMPARE(ReadSetting(QStringLiteral("Icon"), QString()), QStringLiteral("before"));
         // The store reports; telling the user is its caller's business.
@@ -301,10 +300,10 @@ private Q_SLOTS:
         } else {
             QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         }
-        const StoreResult list = SaveLaunchList({QStringLiteral("new")});
-        const StoreResult interval = WriteSetting(QStringLiteral("Interval"), QStringLiteral("7"));
+        const auto list = SaveLaunchList({QStringLiteral("new")});
+        const auto interval = WriteSetting(QStringLiteral("Interval"), QStringLiteral("7"));
         QVERIFY(!list && !interval);
-        QVERIFY2(interval.reason.contains(m_home->storePath()), qPrintable(interval.reason));
+        QVERIFY2(interval.reason().contains(m_home->storePath()), qPrintable(interval.reason()));
         if (root) {
             QVERIFY(QFile::remove(folder));
             QVERIFY(QFile::rename(moved, folder));

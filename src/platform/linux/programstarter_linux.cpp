@@ -136,7 +136,15 @@ bool startLauncher(const QString &path, QString &reason, const QUrl &document)
 class DesktopStarter final : public ProgramStarter
 {
 public:
-    bool start(const QString &entry, QString &reason) override
+    Outcome<QString> start(const QString &entry) override
+    {
+        if (QString reason; !startEntry(entry, reason))
+            return Failure {reason};
+        return {};
+    }
+
+private:
+    bool startEntry(const QString &entry, QString &reason) const
     {
         if (isDamaged(entry, reason))
             return false;
@@ -167,7 +175,6 @@ public:
         return startProgram(program, words, reason);
     }
 
-private:
     // A desktop entry is started by its command, a document opened; nothing for a program.
     std::optional<bool> startFile(const QFileInfo &file, const QString &entry,
                                   QString &reason) const

@@ -9,18 +9,18 @@ namespace {
 class WindowsStarter final : public ProgramStarter
 {
 public:
-    bool start(const QString &entry, QString &reason) override
+    Outcome<QString> start(const QString &entry) override
     {
-        if (isDamaged(entry, reason))
-            return false;
+        if (QString reason; isDamaged(entry, reason))
+            return Failure {reason};
         std::string why;
         const std::string text = entry.toStdString();
         const bool started = CommandLine::isAddress(entry)
             ? WindowsShell::openDocument(text, 0, why)
             : WindowsShell::startEntry(text, why);
         if (!started)
-            reason = QString::fromStdString(why);
-        return started;
+            return Failure {QString::fromStdString(why)};
+        return {};
     }
 };
 
