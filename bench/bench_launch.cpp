@@ -1,6 +1,7 @@
 // Prints how fast a launch pass starts 1,000 entries of /bin/true at interval 0, next to a loop
 // of posix_spawn calls starting the same program as often; and a pass over the longest list
 // with the list in the store, next to the same pass with the list in memory only.
+#include "logic/interval.h"
 #include "logic/launchsequencer.h"
 #include "platform/programstarter.h"
 #include "settings/settingsstore.h"
@@ -93,7 +94,7 @@ int main(int argc, char *argv[])
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
 
-    WriteSetting(QStringLiteral("Interval"), QStringLiteral("0"));
+    WriteSetting(Interval::setting.key(), QStringLiteral("0"));
     const QStringList list(count, QStringLiteral("/bin/true"));
     const auto starter = createProgramStarter();
     LaunchSequencer sequencer(list, *starter);

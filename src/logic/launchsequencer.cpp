@@ -104,6 +104,6 @@ void LaunchSequencer::runPass()
         else if (m_starter.lastLateStart() != lastLate)
             m_pass.pending.insert(m_starter.lastLateStart());
         // The last entry gets its pause too, on purpose: a pass lasts k intervals.
-        m_wait(Interval::stored());
+        m_wait(Interval::setting.get());
     }
 }

@@ -96,7 +96,7 @@ void Menue::Form_Load()
 {
     hide();
     m_tray->setToolTip(activatedToolTip());
-    if (const IconSetting icon = IconSetting::stored(); icon.isBuiltIn())
+    if (const IconSetting icon = IconSetting::setting.get(); icon.isBuiltIn())
         m_tray->setIcon(iconHandle());
     else
         m_tray->setIcon(icon.file());
@@ -174,11 +174,11 @@ void Menue::sSetInterval_Click()
         QStringLiteral("Enter the time interval, for the delay in between launching each "
                        "application. Numbers entered are represented in seconds. (You can also "
                        "use decmals.)"),
-        QString(), Interval::stored().text());
+        QString(), Interval::setting.get().text());
     if (answer.isEmpty())
         return;
     if (Interval::isNumeric(answer)) {
-        Corvath::reportStoreFailure(Interval::store(answer));
+        Corvath::reportStoreFailure(Interval::setting.set(Interval(answer)));
         return;
     }
     Corvath::dialogs()->messageBox(QStringLiteral("This entry must be specified in numeric form."),

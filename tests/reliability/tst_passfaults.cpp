@@ -1,5 +1,6 @@
 #include "editors/configur.h"
 #include "fixture.h"
+#include "logic/interval.h"
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
@@ -62,7 +63,7 @@ private:
     std::unique_ptr<Menue> running(const QStringList &entries, const QString &interval)
     {
         SaveLaunchList(entries);
-        WriteSetting(QStringLiteral("Interval"), interval);
+        WriteSetting(Interval::setting.key(), interval);
         auto menue = startMenue();
         menue->Timer1().stop();
         menue->setCheck1(false);

@@ -1,6 +1,7 @@
 #include "editors/configur.h"
 #include "editors/editicon.h"
 #include "fixture.h"
+#include "logic/iconsetting.h"
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
 #include "shell/qtdialogs.h"
@@ -131,7 +132,7 @@ private Q_SLOTS:
         QCOMPARE(shown, red);
 
         // Open already: the preview is kept and the setting is not read again.
-        QVERIFY(WriteSetting(QStringLiteral("Icon"), QStringLiteral("Internal")));
+        QVERIFY(WriteSetting(IconSetting::setting.key(), QStringLiteral("Internal")));
         menue->sEditSysTrayIcon->trigger();
         QCOMPARE(windowsOf<EditIcon>(*menue), first);
         QCOMPARE(
@@ -143,7 +144,7 @@ private Q_SLOTS:
         deleteClosed();
         QVERIFY(closed.isNull());
         // Nothing was stored on close.
-        QCOMPARE(ReadSetting(QStringLiteral("Icon"), QString()), QStringLiteral("Internal"));
+        QCOMPARE(ReadSetting(IconSetting::setting.key(), QString()), QStringLiteral("Internal"));
         menue->sEditSysTrayIcon->trigger();
         QCOMPARE(windowsOf<EditIcon>(*menue).size(), 1);
     }

@@ -1,5 +1,6 @@
 #include "fakestarter.h"
 #include "fixture.h"
+#include "logic/interval.h"
 #include "logic/launchmonitor.h"
 #include "logic/launchsequencer.h"
 #include "platform/connectionsources.h"
@@ -171,7 +172,7 @@ private Q_SLOTS:
     {
         list() = {QString(), u"a"_qs, QString(), u"b"_qs, u"c"_qs};
         m_starter->failures.insert(u"b"_qs, u"No such file or directory"_qs);
-        recordWaits([this] { WriteSetting(u"Interval"_qs, u"2.5"_qs); });
+        recordWaits([this] { WriteSetting(Interval::setting.key(), u"2.5"_qs); });
         m_seq->runPass();
         QCOMPARE(m_starter->started, (QStringList {u"a"_qs, u"b"_qs, u"c"_qs}));
         // The failed start keeps its pause; the last entry has one too.
@@ -296,7 +297,7 @@ private Q_SLOTS:
     void nestedPassWithRealPause()
     {
         list() = {u"a"_qs, u"b"_qs};
-        WriteSetting(u"Interval"_qs, u".02"_qs);
+        WriteSetting(Interval::setting.key(), u".02"_qs);
         m_starter->onStart = [this](const QString &entry) {
             if (m_starter->started.size() == 1 && entry == u"a"_qs)
                 QTimer::singleShot(0, [this] { m_seq->runPass(); });

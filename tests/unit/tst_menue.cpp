@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "logic/iconsetting.h"
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
@@ -95,7 +96,7 @@ private Q_SLOTS:
         QDir().mkpath(dir + QStringLiteral("folder"));
 
         QVERIFY(QDir::setCurrent(dir));
-        QVERIFY(WriteSetting(QStringLiteral("Icon"), value));
+        QVERIFY(WriteSetting(IconSetting::setting.key(), value));
         auto menue = startMenue();
         QCOMPARE(imageOf(menue->tray().shownIcon()),
                  showsFile ? square(Qt::red) : imageOf(builtInIcon()));

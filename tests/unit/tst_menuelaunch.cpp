@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "logic/interval.h"
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
@@ -34,7 +35,7 @@ private:
     std::unique_ptr<Menue> started(const QStringList &entries, const QString &interval)
     {
         SaveLaunchList(entries);
-        WriteSetting(u"Interval"_qs, interval);
+        WriteSetting(Interval::setting.key(), interval);
         auto menue = startMenue();
         menue->Timer1().stop(); // ticks come from the test
         return menue;
@@ -107,7 +108,7 @@ private Q_SLOTS:
         QVERIFY(m_dialogs->questions[0].prompt.endsWith(u"(You can also use decmals.)"));
         QVERIFY(m_dialogs->questions[0].title.isEmpty());
         QCOMPARE(m_dialogs->questions[0].defaultText, u"2"_qs);
-        QCOMPARE(ReadSetting(u"Interval"_qs, QString()), stored);
+        QCOMPARE(ReadSetting(Interval::setting.key(), QString()), stored);
         QCOMPARE(m_dialogs->messages.size(), refused ? 1 : 0);
         if (refused) {
             QCOMPARE(m_dialogs->messages[0].text,
