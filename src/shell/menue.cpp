@@ -24,22 +24,23 @@ Menue::Menue(QWidget *parent)
     setWindowIcon(QIcon(QStringLiteral(":/quillmoor.xpm")));
     m_tray = new Tray(windowIcon(), this);
 
-    sEditLaunch = addItem(QStringLiteral("Edit Launch List"), &Menue::sEditLaunch_Click);
-    sActivate = addItem(QStringLiteral("Activate"), nullptr);
-    sSetInterval = addItem(QStringLiteral("Set Launch Interval"), &Menue::sSetInterval_Click);
-    sLaunchNow = addItem(QStringLiteral("Launch Now"), &Menue::sLaunchNow_Click);
-    sEditSysTrayIcon = addItem(QStringLiteral("Edit SysTray Icon"), &Menue::sEditSysTrayIcon_Click);
-    sAddStartup = addItem(QStringLiteral("Add To Startup"), &Menue::sAddStartup_Click);
-    sRemoveStartup = addItem(QStringLiteral("Remove From Startup"), &Menue::sRemoveStartup_Click);
-    sAbout = addItem(QStringLiteral("About"), &Menue::sAbout_Click);
-    sReadMe = addItem(QStringLiteral("Read Me!!"), &Menue::sReadMe_Click);
-    sExit = addItem(QStringLiteral("Exit"), &Menue::sExit_Click);
-    sActivate->setCheckable(true);
-    sActivate->setChecked(true);
+    m_sEditLaunch = addItem(QStringLiteral("Edit Launch List"), &Menue::sEditLaunch_Click);
+    m_sActivate = addItem(QStringLiteral("Activate"), nullptr);
+    m_sSetInterval = addItem(QStringLiteral("Set Launch Interval"), &Menue::sSetInterval_Click);
+    m_sLaunchNow = addItem(QStringLiteral("Launch Now"), &Menue::sLaunchNow_Click);
+    m_sEditSysTrayIcon
+        = addItem(QStringLiteral("Edit SysTray Icon"), &Menue::sEditSysTrayIcon_Click);
+    m_sAddStartup = addItem(QStringLiteral("Add To Startup"), &Menue::sAddStartup_Click);
+    m_sRemoveStartup = addItem(QStringLiteral("Remove From Startup"), &Menue::sRemoveStartup_Click);
+    m_sAbout = addItem(QStringLiteral("About"), &Menue::sAbout_Click);
+    m_sReadMe = addItem(QStringLiteral("Read Me!!"), &Menue::sReadMe_Click);
+    m_sExit = addItem(QStringLiteral("Exit"), &Menue::sExit_Click);
+    m_sActivate->setCheckable(true);
+    m_sActivate->setChecked(true);
     m_tray->setMenu(*m_sFile);
     // Qt flips the check mark before triggered; the handler decides from the mark as it was.
-    connect(sActivate, &QAction::triggered, this, [this](bool checked) {
-        sActivate->setChecked(!checked);
+    connect(m_sActivate, &QAction::triggered, this, [this](bool checked) {
+        m_sActivate->setChecked(!checked);
         sActivate_Click();
     });
 
@@ -139,16 +140,16 @@ void Menue::Tray_IconDeleted()
 
 void Menue::sActivate_Click()
 {
-    if (sActivate->isChecked()) {
+    if (m_sActivate->isChecked()) {
         m_monitor.deactivate();
         m_tray->setToolTip(deactivatedToolTip());
         m_tray->setAction(Tray::Modify);
-        sActivate->setChecked(false);
+        m_sActivate->setChecked(false);
     } else {
         m_monitor.activate();
         m_tray->setToolTip(activatedToolTip());
         m_tray->setAction(Tray::Modify);
-        sActivate->setChecked(true);
+        m_sActivate->setChecked(true);
     }
 }
 

@@ -82,7 +82,7 @@ private Q_SLOTS:
     {
         QVERIFY(SaveLaunchList({QStringLiteral("/usr/bin/old")}));
         auto menue = startMenue();
-        menue->sEditLaunch->trigger();
+        menue->sEditLaunch().trigger();
         const QList<Configur *> first = windowsOf<Configur>(*menue);
         QCOMPARE(first.size(), 1);
         QVERIFY(!first[0]->isModal());
@@ -92,7 +92,7 @@ private Q_SLOTS:
         // Choosing the item again brings up the same window with its unsaved edits.
         m_dialogs->setNextAnswer(QStringLiteral("/usr/bin/New"));
         first[0]->Command3_Click();
-        menue->sEditLaunch->trigger();
+        menue->sEditLaunch().trigger();
         QCOMPARE(windowsOf<Configur>(*menue), first);
         QCOMPARE(first[0]->entries(),
                  (QStringList {QStringLiteral("/usr/bin/old"), QStringLiteral("/usr/bin/New")}));
@@ -103,7 +103,7 @@ private Q_SLOTS:
         QCOMPARE(menue->List1(),
                  (QStringList {QStringLiteral("/usr/bin/old"), QStringLiteral("/usr/bin/New")}));
         // Chosen again before the closed window is gone: a fresh one all the same.
-        menue->sEditLaunch->trigger();
+        menue->sEditLaunch().trigger();
         const QList<Configur *> second = windowsOf<Configur>(*menue);
         QCOMPARE(second.size(), 1);
         QVERIFY(second[0] != closed.data());
@@ -119,7 +119,7 @@ private Q_SLOTS:
         red.fill(Qt::red);
         QVERIFY(red.save(file, "ICO"));
         auto menue = startMenue();
-        menue->sEditSysTrayIcon->trigger();
+        menue->sEditSysTrayIcon().trigger();
         const QList<EditIcon *> first = windowsOf<EditIcon>(*menue);
         QCOMPARE(first.size(), 1);
         QVERIFY(!first[0]->isModal());
@@ -133,7 +133,7 @@ private Q_SLOTS:
 
         // Open already: the preview is kept and the setting is not read again.
         QVERIFY(WriteSetting(IconSetting::setting.key(), QStringLiteral("Internal")));
-        menue->sEditSysTrayIcon->trigger();
+        menue->sEditSysTrayIcon().trigger();
         QCOMPARE(windowsOf<EditIcon>(*menue), first);
         QCOMPARE(
             first[0]->picture().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32),
@@ -145,7 +145,7 @@ private Q_SLOTS:
         QVERIFY(closed.isNull());
         // Nothing was stored on close.
         QCOMPARE(ReadSetting(IconSetting::setting.key(), QString()), QStringLiteral("Internal"));
-        menue->sEditSysTrayIcon->trigger();
+        menue->sEditSysTrayIcon().trigger();
         QCOMPARE(windowsOf<EditIcon>(*menue).size(), 1);
     }
 
@@ -182,7 +182,7 @@ private Q_SLOTS:
         const QStringList before {QStringLiteral("/usr/bin/kept")};
         QVERIFY(SaveLaunchList(before));
         auto menue = startMenue();
-        menue->sEditLaunch->trigger();
+        menue->sEditLaunch().trigger();
         QPointer<Configur> editor = windowsOf<Configur>(*menue).value(0);
         QVERIFY(editor);
         m_dialogs->setNextAnswer(QStringLiteral("/usr/bin/lost"));
@@ -190,7 +190,7 @@ private Q_SLOTS:
         select(*editor);
         editor->Command2_Click();
 
-        menue->sExit->trigger();
+        menue->sExit().trigger();
         QVERIFY(Corvath::IsEnding());
         // Not even a close that arrives on the way out stores the edits.
         editor->close();

@@ -35,7 +35,7 @@ private Q_SLOTS:
                           QStringLiteral("Edit SysTray Icon"), QStringLiteral("Add To Startup"),
                           QStringLiteral("Remove From Startup"), QStringLiteral("About"),
                           QStringLiteral("Read Me!!"), QStringLiteral("Exit")}));
-        QVERIFY(menue.sActivate->isCheckable());
+        QVERIFY(menue.sActivate().isCheckable());
         QVERIFY(menue.sFile().defaultAction() == nullptr);
     }
 
@@ -49,7 +49,7 @@ private Q_SLOTS:
         QCOMPARE(menue->tray().shownToolTip(), QStringLiteral("Quillmoor 1.0 - Activated"));
         QVERIFY(menue->Timer1().isActive());
         QCOMPARE(menue->Timer1().interval(), 1000);
-        QVERIFY(menue->sActivate->isChecked());
+        QVERIFY(menue->sActivate().isChecked());
         QVERIFY(menue->Check1());
         QCOMPARE(menue->List1(),
                  (QStringList {QStringLiteral("/bin/a"), QStringLiteral("/bin/b")}));
@@ -60,17 +60,17 @@ private Q_SLOTS:
     void activateToggles()
     {
         auto menue = startMenue();
-        menue->sActivate->trigger();
+        menue->sActivate().trigger();
         QVERIFY(!menue->Timer1().isActive());
         QCOMPARE(menue->Timer1().interval(), 0);
-        QVERIFY(!menue->sActivate->isChecked());
+        QVERIFY(!menue->sActivate().isChecked());
         QCOMPARE(menue->tray().shownToolTip(), QStringLiteral("Quillmoor 1.0 - Deactivated"));
         QVERIFY(menue->Check1());
 
-        menue->sActivate->trigger();
+        menue->sActivate().trigger();
         QVERIFY(menue->Timer1().isActive());
         QCOMPARE(menue->Timer1().interval(), 1000);
-        QVERIFY(menue->sActivate->isChecked());
+        QVERIFY(menue->sActivate().isChecked());
         QCOMPARE(menue->tray().shownToolTip(), QStringLiteral("Quillmoor 1.0 - Activated"));
     }
 
@@ -108,8 +108,8 @@ private Q_SLOTS:
         auto menue = startMenue();
         QVERIFY(
             QDir().mkpath(m_home->configPath() + QStringLiteral("/autostart/quillmoor.desktop")));
-        menue->sAddStartup->trigger();
-        menue->sRemoveStartup->trigger();
+        menue->sAddStartup().trigger();
+        menue->sRemoveStartup().trigger();
         QCOMPARE(m_dialogs->messages.size(), 2);
         for (const auto &message : std::as_const(m_dialogs->messages)) {
             QCOMPARE(message.title, QStringLiteral("Error"));
@@ -133,7 +133,7 @@ private Q_SLOTS:
         auto menue = startMenue();
         QSignalSpy deleted(&menue->tray(), &Tray::IconDeleted);
         QVERIFY(!Corvath::IsEnding());
-        menue->sExit->trigger();
+        menue->sExit().trigger();
         QCOMPARE(deleted.count(), 1);
         QVERIFY(!menue->tray().isInTray());
         QVERIFY(Corvath::IsEnding());
