@@ -36,7 +36,8 @@ int main(int argc, char **argv)
         perror("addaddr");
         return 1;
     }
-    union {
+    union
+    {
         struct nlmsghdr header;
         char bytes[256];
     } request;
@@ -54,8 +55,8 @@ int main(int argc, char **argv)
 
     struct sockaddr_nl kernel = {.nl_family = AF_NETLINK};
     struct iovec part = {&request, request.header.nlmsg_len};
-    struct msghdr message = {.msg_name = &kernel, .msg_namelen = sizeof kernel,
-                             .msg_iov = &part, .msg_iovlen = 1};
+    struct msghdr message
+        = {.msg_name = &kernel, .msg_namelen = sizeof kernel, .msg_iov = &part, .msg_iovlen = 1};
     struct timespec before, after;
     clock_gettime(CLOCK_REALTIME, &before);
     const ssize_t sent = sendmsg(fd, &message, 0);
@@ -64,12 +65,14 @@ int main(int argc, char **argv)
         perror("addaddr: sendmsg");
         return 1;
     }
-    union {
+    union
+    {
         struct nlmsghdr header;
         char bytes[512];
     } answer;
     const ssize_t got = recv(fd, &answer, sizeof answer, 0);
-    if (got < (ssize_t)NLMSG_LENGTH(sizeof(struct nlmsgerr)) || answer.header.nlmsg_type != NLMSG_ERROR
+    if (got < (ssize_t)NLMSG_LENGTH(sizeof(struct nlmsgerr))
+        || answer.header.nlmsg_type != NLMSG_ERROR
         || ((struct nlmsgerr *)NLMSG_DATA(&answer.header))->error != 0) {
         fprintf(stderr, "addaddr: the kernel refused the address\n");
         return 1;

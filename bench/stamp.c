@@ -48,8 +48,8 @@ __attribute__((used)) static void stamp(long *stack)
         while (argv[2][length])
             ++length;
         /* One writev: appended whole, as one write would be. */
-        const struct iovec parts[2] = {{argv[2], (size_t)length},
-                                       {start, (size_t)(number + sizeof number - start)}};
+        const struct iovec parts[2]
+            = {{argv[2], (size_t)length}, {start, (size_t)(number + sizeof number - start)}};
         const long size = parts[0].iov_len + parts[1].iov_len;
         const long fd = call(SYS_open, (long)argv[1], O_WRONLY | O_APPEND | O_CREAT, 0644);
         status = fd >= 0 && call(SYS_writev, fd, (long)parts, 2) == size ? 0 : 1;
