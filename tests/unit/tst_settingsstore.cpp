@@ -202,6 +202,20 @@ private Q_SLOTS:
         QCOMPARE(ReadSetting(QStringLiteral("Interval"), QString()), QStringLiteral(" 3 "));
     }
 
+    // What is read from a file is changed, kept and written back apart from the file's text.
+    void handEditedFileChangesInPlace()
+    {
+        QVERIFY(writeFile(m_home->storePath(),
+                          "[Other]\nk=v\n[Main]\napp 1=one\napp 2=two\nIcon=Internal\n"));
+        QStringList held;
+        LoadLaunchList(held);
+        QVERIFY(SaveLaunchList({QStringLiteral("one"), QStringLiteral("a longer second")}));
+        QVERIFY(WriteSetting(QStringLiteral("Icon"), QStringLiteral("x")));
+        QCOMPARE(held, (QStringList {QStringLiteral("one"), QStringLiteral("two")}));
+        QCOMPARE(readFile(m_home->storePath()),
+                 "[Other]\nk=v\n\n[Main]\napp 1=one\napp 2=a longer second\nIcon=x\n");
+    }
+
     void lineBreakIsRefused()
     {
         QVERIFY(WriteSetting(QStringLiteral("Icon"), QStringLiteral("before")));
