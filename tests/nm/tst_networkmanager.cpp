@@ -29,6 +29,8 @@ private:
     bool m_isolated = false;
     std::unique_ptr<ConnectionSource> m_access;
     int m_changes = 0;
+    // Every answer the source changed to, in turn.
+    QStringList m_answers;
 
     static QString findPython()
     {
@@ -127,7 +129,11 @@ private Q_SLOTS:
         QVERIFY(startMock());
         m_access = createConnectionSource();
         m_changes = 0;
-        m_access->setChangedHandler([this] { ++m_changes; });
+        m_answers.clear();
+        m_access->setChangedHandler([this] {
+            ++m_changes;
+            m_answers.append(answer());
+        });
     }
 
     void cleanup()
@@ -311,19 +317,49 @@ private Q_SLOTS:
         QVERIFY(::getrusage(RUSAGE_SELF, &usage) == 0 && usage.ru_maxrss < 512 * 1024);
     }
 
+    // A change signal of the wrong type only has NetworkManager asked again: what it listed
+    // before stands, with no failure in between, in a stream of such signals.
+    void malformedSignalsAskAgain_data()
+    {
+        QTest::addColumn<QStringList>("malformed");
+        for (const char *type : {"ai", "a{sv}", "aao", "a(is)", "av"})
+            QTest::addRow("connections as %s", type) << QStringList {QString::fromLatin1(type)};
+        QTest::newRow("state as text") << QStringList {u"s"_qs, u"mobile"_qs};
+    }
+    void malformedSignalsAskAgain()
+    {
+        QFETCH(QStringList, malformed);
+        QVERIFY(nm({u"add"_qs, u"mobile"_qs, u"gsm"_qs, u"2"_qs}));
+        QTRY_COMPARE(answer(), u"up"_qs);
+        m_answers.clear();
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(nm(QStringList {u"malformed"_qs} + malformed));
+        // Told after the malformed ones, so heard after them.
+        QVERIFY(nm({u"remove"_qs, u"mobile"_qs}));
+        QTRY_COMPARE(answer(), u"none"_qs);
+        QCOMPARE(m_answers, QStringList {u"none"_qs});
+    }
+
     void pppInterfaceBesideNetworkManager_data()
     {
         QTest::addColumn<QStringList>("connections");
+        QTest::addColumn<QStringList>("odd");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("nothing listed") << QStringList {} << u"up"_qs;
-        QTest::newRow("Wi-Fi") << QStringList {u"wifi 802-11-wireless 2"_qs} << u"up"_qs;
+        QTest::newRow("nothing listed") << QStringList {} << QStringList {} << u"up"_qs;
+        QTest::newRow("Wi-Fi") << QStringList {u"wifi 802-11-wireless 2"_qs} << QStringList {}
+                               << u"up"_qs;
         QTest::newRow("a mobile link still dialling")
-            << QStringList {u"mobile gsm 1"_qs} << u"down"_qs;
-        QTest::newRow("a mobile link up") << QStringList {u"mobile gsm 2"_qs} << u"up"_qs;
+            << QStringList {u"mobile gsm 1"_qs} << QStringList {} << u"down"_qs;
+        QTest::newRow("a mobile link up")
+            << QStringList {u"mobile gsm 2"_qs} << QStringList {} << u"up"_qs;
+        // Its failure is still told, but the PPP link counts.
+        QTest::newRow("NetworkManager listing the wrong type")
+            << QStringList {u"mobile gsm 1"_qs} << QStringList {u"ai"_qs} << u"up, failed 20045"_qs;
     }
     void pppInterfaceBesideNetworkManager()
     {
         QFETCH(QStringList, connections);
+        QFETCH(QStringList, odd);
         QFETCH(QString, expected);
         if (!m_isolated)
             QSKIP("needs root for a private network namespace");
@@ -336,6 +372,8 @@ private Q_SLOTS:
         }
         for (const QString &connection : connections)
             QVERIFY(nm(QStringList {u"add"_qs} + connection.split(u' ')));
+        if (!odd.isEmpty())
+            QVERIFY(nm(QStringList {u"odd"_qs} + odd));
         QTRY_COMPARE(answer(), expected);
 
         QVERIFY(stopMock());
