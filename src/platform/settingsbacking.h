@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -43,6 +44,9 @@ public:
     // Once after a reading met text it could not read as such: where a copy of the store as
     // it was has been kept. Empty otherwise.
     virtual std::u16string takeDamageCopy() { return {}; }
+    // Once after a reading met a store far too large to be the program's: its size in bytes,
+    // left unread and never written over. 0 otherwise.
+    virtual std::uint64_t takeRefusedSize() { return 0; }
 };
 
 // The store of the OS the program was built for, at its usual place.

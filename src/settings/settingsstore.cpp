@@ -101,6 +101,12 @@ bool isStorable(QStringView value)
 
 QString takeDamageNotice()
 {
+    if (const std::uint64_t size = backing().takeRefusedSize(); size > 0)
+        return QStringLiteral("The settings file %1 is %2 MB, far more than Quillmoor's settings "
+                              "take. Quillmoor left it unread and as it is, and will not save "
+                              "its settings there until it is moved aside or made smaller.")
+            .arg(location())
+            .arg(size / (1024 * 1024));
     const QString copy = viewFrom(backing().takeDamageCopy()).toString();
     if (copy.isEmpty())
         return {};

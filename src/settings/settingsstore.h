@@ -34,7 +34,8 @@ QString location();
 // Whether a value can be stored: one line of text.
 bool isStorable(QStringView value);
 // Once after a read met text it could not read as such: a sentence that says so and where a
-// copy of the store as it was is kept. Empty otherwise.
+// copy of the store as it was is kept. Once after a read met a store far too large to be
+// Quillmoor's, left unread and untouched: a sentence that says so. Empty otherwise.
 QString takeDamageNotice();
 
 } // namespace SettingsStore

@@ -23,6 +23,9 @@ namespace {
 
 const QString Main = QStringLiteral("Main");
 using Stat = struct stat;
+// 32,767 entries of long paths take a few MB; reading a file far beyond that would cost
+// seconds and gigabytes at every start, and rewriting it every save.
+constexpr off_t MaxFileBytes = off_t(64) * 1024 * 1024;
 
 // A key to look up without copying it: the hash of entries takes QStrings.
 QString fromView(std::u16string_view text)
@@ -64,6 +67,15 @@ struct Parsed
 // The last file parsed, shared by every reading in the process.
 QMutex s_mutex;
 Parsed s_last;
+// The last file refused for its size, told of once.
+Identity s_refused;
+
+// What a file too large to read is read as: nothing, told apart from an empty file.
+const std::shared_ptr<IniFile::Contents> &refusedContents()
+{
+    static const auto refused = std::make_shared<IniFile::Contents>();
+    return refused;
+}
 
 class FileReading final : public SettingsBacking::Reading
 {
@@ -142,6 +154,10 @@ std::shared_ptr<const IniFile::Contents> load(const QString &path, QString &dama
     const Identity identity = Identity::of(info);
     if (seen)
         *seen = identity;
+    if (info.st_size > MaxFileBytes) {
+        ::close(fd);
+        return refusedContents();
+    }
     {
         const QMutexLocker lock(&s_mutex);
         if (s_last.contents && s_last.path == path && s_last.identity == identity) {
@@ -176,9 +192,12 @@ void remember(const QString &path, IniFile::Contents &&contents, const Identity 
 // The file's contents to change: the last parse itself where nobody else holds it, which
 // saves copying every entry of a long list.
 IniFile::Contents contentsToChange(const QString &path, QString &damageCopy,
-                                   std::optional<Identity> &seen)
+                                   std::optional<Identity> &seen, bool &refused)
 {
     auto current = std::const_pointer_cast<IniFile::Contents>(load(path, damageCopy, &seen));
+    refused = current == refusedContents();
+    if (refused)
+        return {};
     {
         const QMutexLocker lock(&s_mutex);
         if (s_last.contents == current)
@@ -268,15 +287,28 @@ std::unique_ptr<SettingsBacking::Reading> SettingsFile::read()
 {
     const QString file = path();
     QString damageCopy;
-    auto contents = load(file, damageCopy);
+    std::optional<Identity> seen;
+    auto contents = load(file, damageCopy, &seen);
     if (!damageCopy.isEmpty())
         m_damageCopy = damageCopy;
+    if (contents == refusedContents() && seen) {
+        const QMutexLocker lock(&s_mutex);
+        if (!(s_refused == *seen)) {
+            s_refused = *seen;
+            m_refusedSize = std::uint64_t(seen->size);
+        }
+    }
     return std::make_unique<FileReading>(std::move(contents));
 }
 
 std::u16string SettingsFile::takeDamageCopy()
 {
     return std::u16string(viewOf(std::exchange(m_damageCopy, QString())));
+}
+
+std::uint64_t SettingsFile::takeRefusedSize()
+{
+    return std::exchange(m_refusedSize, 0);
 }
 
 bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason)
@@ -308,7 +340,12 @@ bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason
     // Read again under the lock: another process may have saved since.
     QString damageCopy;
     std::optional<Identity> seen;
-    IniFile::Contents contents = contentsToChange(file, damageCopy, seen);
+    bool refused = false;
+    IniFile::Contents contents = contentsToChange(file, damageCopy, seen, refused);
+    if (refused) {
+        reason = "it is larger than 64 MB, far more than settings take, and is left as it is";
+        return false;
+    }
     if (!damageCopy.isEmpty())
         m_damageCopy = damageCopy;
     contents.damaged = false;
