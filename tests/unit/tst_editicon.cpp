@@ -1,9 +1,11 @@
 #include "editors/editicon.h"
 #include "fixture.h"
 #include "settings/settingsstore.h"
+#include "testfiles.h"
 #include "testicons.h"
 #include "widgets/tray.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -76,6 +78,12 @@ private Q_SLOTS:
         QVERIFY(truncated.open(QIODevice::WriteOnly));
         truncated.write(whole.read(30));
         truncated.close();
+        for (const auto &[name, images] :
+             {std::pair {u"sizes.ico"_qs,
+                         QList {square(Qt::red, 16), square(Qt::blue), square(Qt::green, 48)}},
+              std::pair {u"large first.ico"_qs,
+                         QList {square(Qt::green, 256), square(Qt::red, 16), square(Qt::blue)}}})
+            QVERIFY(writeFile(m_dir + name, icoFile(images)));
         QVERIFY(QDir::setCurrent(m_dir));
 
         m_tray = std::make_unique<Tray>(builtInIcon());
@@ -127,18 +135,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("preview");
         QTest::addColumn<QString>("tray");
         QTest::addColumn<bool>("stores");
+        QTest::addColumn<Qt::GlobalColor>("small"); // the tray's 16 px image
         QTest::newRow("cancelled")
-            << QString() << QStringLiteral("blue") << QStringLiteral("green") << false;
+            << QString() << QStringLiteral("blue") << QStringLiteral("green") << false << Qt::green;
         QTest::newRow("icon file with capitals")
             << QStringLiteral("Red Icon.ICO") << QStringLiteral("red") << QStringLiteral("red")
-            << true;
+            << true << Qt::red;
         QTest::newRow("typed name of a missing file")
             << QStringLiteral("Not There.ico") << QStringLiteral("blue") << QStringLiteral("blue")
-            << true;
+            << true << Qt::blue;
         QTest::newRow("not a picture") << QStringLiteral("broken.ico") << QStringLiteral("blue")
-                                       << QStringLiteral("blue") << true;
+                                       << QStringLiteral("blue") << true << Qt::blue;
         QTest::newRow("cut-off icon") << QStringLiteral("truncated.ico") << QStringLiteral("blue")
-                                      << QStringLiteral("blue") << true;
+                                      << QStringLiteral("blue") << true << Qt::blue;
+        // Each place shows the size that fits it, not the file's first.
+        QTest::newRow("16, 32 and 48 px")
+            << u"sizes.ico"_qs << u"blue"_qs << u"blue"_qs << true << Qt::red;
+        QTest::newRow("256 px first")
+            << u"large first.ico"_qs << u"blue"_qs << u"blue"_qs << true << Qt::red;
     }
     void browse()
     {
@@ -146,6 +160,7 @@ private Q_SLOTS:
         QFETCH(QString, preview);
         QFETCH(QString, tray);
         QFETCH(bool, stores);
+        QFETCH(Qt::GlobalColor, small);
         const QString before = path(QStringLiteral("blue.ico"));
         QVERIFY(WriteSetting(QStringLiteral("Icon"), before));
         auto editor = opened();
@@ -155,9 +170,24 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs->fileFilters, QStringList {QStringLiteral("Icon Files (*.ico)")});
         QCOMPARE(previewed(*editor), expectedImage(preview));
         QCOMPARE(imageOf(m_tray->shownIcon()), expectedImage(tray));
+        QCOMPARE(imageOf(m_tray->shownIcon(), 16), square(small, 16));
         QCOMPARE(ReadSetting(QStringLiteral("Icon"), NoKey), stores ? path(answer) : before);
         QVERIFY(editor->isVisible());
         QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    // Return right after opening browses, which changes nothing until a file is chosen.
+    void firstFocusBrowses()
+    {
+        QVERIFY(WriteSetting(QStringLiteral("Icon"), path(QStringLiteral("blue.ico"))));
+        auto editor = opened();
+        editor->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(editor.get()));
+        QCOMPARE(QApplication::focusWidget(), &editor->Command2());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(m_dialogs->fileFilters.size(), 1);
+        QCOMPARE(ReadSetting(QStringLiteral("Icon"), NoKey), path(QStringLiteral("blue.ico")));
+        QCOMPARE(previewed(*editor), square(Qt::blue));
     }
 
     void useInternalAfterAFile()
