@@ -267,37 +267,21 @@ e2e_sni_count() {
     e2e_sni_registered | grep -c -- "^$owner\(/\|$\)" || true
 }
 
-# A StatusNotifierWatcher that no host has registered with, as a desktop's service left running
-# outside its desktop leaves it; the items registered with it are logged in watcher.log.
+# A StatusNotifierWatcher without a host (as kded5 outside Plasma), its calls in watcher.log.
+E2E_WATCHER=(-d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher -m org.freedesktop.DBus.Mock)
 e2e_bare_watcher() {
-    /usr/bin/python3 -c 'import dbusmock' 2>/dev/null || e2e_skip "python3-dbusmock is not installed"
     "${E2E_AS[@]}" /usr/bin/python3 -m dbusmock --session org.kde.StatusNotifierWatcher \
-        /StatusNotifierWatcher org.kde.StatusNotifierWatcher -l "$E2E_DIR/watcher.log" \
-        >"$E2E_DIR/watcher.out" 2>&1 &
+        /StatusNotifierWatcher org.kde.StatusNotifierWatcher -l "$E2E_DIR/watcher.log" &>/dev/null &
     E2E_PIDS+=($!)
-    e2e_wait 10 "the watcher" e2e_watcher AddProperties org.kde.StatusNotifierWatcher \
-        "{'IsStatusNotifierHostRegistered': <false>, 'ProtocolVersion': <0>,
-          'RegisteredStatusNotifierItems': <@as []>}"
-    e2e_watcher AddMethod org.kde.StatusNotifierWatcher RegisterStatusNotifierItem s '' '' >/dev/null
+    e2e_wait 10 "the watcher" e2e_bus "${E2E_WATCHER[@]}.AddProperty" "" \
+        IsStatusNotifierHostRegistered "<false>"
+    e2e_bus "${E2E_WATCHER[@]}.AddMethod" "" RegisterStatusNotifierItem s "" "" >/dev/null
 }
 
-e2e_watcher() {
-    e2e_bus -d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher \
-        -m "org.freedesktop.DBus.Mock.$1" -- "${@:2}"
-}
-
-# e2e_watcher_host true|false: a host registers with the bare watcher, or the last one leaves.
+# e2e_watcher_host Registered|Unregistered true|false: a host comes to the watcher, or goes.
 e2e_watcher_host() {
-    local news=StatusNotifierHostRegistered
-    [[ $1 == true ]] || news=StatusNotifierHostUnregistered
-    e2e_watcher UpdateProperties org.kde.StatusNotifierWatcher \
-        "{'IsStatusNotifierHostRegistered': <$1>}" >/dev/null
-    e2e_watcher EmitSignal org.kde.StatusNotifierWatcher "$news" '' '[]' >/dev/null
-}
-
-# How often the program offered its item to the bare watcher.
-e2e_watcher_offers() {
-    grep -c RegisterStatusNotifierItem "$E2E_DIR/watcher.log" 2>/dev/null || true
+    e2e_bus "${E2E_WATCHER[@]}.UpdateProperties" "" "{'IsStatusNotifierHostRegistered': <$2>}" &&
+        e2e_bus "${E2E_WATCHER[@]}.EmitSignal" "" "StatusNotifierHost$1" "" "[]"
 }
 
 e2e_sni_has_item() {
