@@ -9,16 +9,17 @@ bool IsConnected()
 {
     Program &program = Program::current();
     const ConnectionSource::Answer answer = program.connections().firstConnection();
-    if (answer.listing == ConnectionSource::Listing::Failed) {
+    // A failure may come with a connection that another source listed, which still counts.
+    if (answer.listing == ConnectionSource::Listing::Failed || answer.error != 0) {
         // A lasting failure would otherwise stack two modal boxes every second.
         if (!program.failureShown()) {
             // Marked before the box opens: a probe while it is open must not open another.
             program.setFailureShown(true);
             reportConnectionFailure(answer.error);
         }
-        return false;
+    } else {
+        program.setFailureShown(false);
     }
-    program.setFailureShown(false);
     return answer.listing == ConnectionSource::Listing::Listed && answer.connected;
 }
 

@@ -6,8 +6,9 @@ class ConnectionSource;
 
 namespace Corvath {
 
-// True when the first dial-up connection listed is connected. A failed listing answers false
-// and is told once per spell of failures, by reportConnectionFailure of the dialogs seam.
+// True when the first dial-up connection listed is connected. A failed listing is told once
+// per spell of failures, by reportConnectionFailure of the dialogs seam, and answers false
+// unless another source lists a connection.
 bool IsConnected();
 
 // The connections the current program asks; nullptr restores the system's. Does not take

@@ -305,6 +305,23 @@ e2e_sni_count() {
     e2e_sni_registered | grep -c -- "^$owner\(/\|$\)" || true
 }
 
+# A StatusNotifierWatcher without a host (as kded5 outside Plasma), its calls in watcher.log.
+E2E_WATCHER=(-d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher -m org.freedesktop.DBus.Mock)
+e2e_bare_watcher() {
+    "${E2E_AS[@]}" /usr/bin/python3 -m dbusmock --session org.kde.StatusNotifierWatcher \
+        /StatusNotifierWatcher org.kde.StatusNotifierWatcher -l "$E2E_DIR/watcher.log" &>/dev/null &
+    E2E_PIDS+=($!)
+    e2e_wait 10 "the watcher" e2e_bus "${E2E_WATCHER[@]}.AddProperty" "" \
+        IsStatusNotifierHostRegistered "<false>"
+    e2e_bus "${E2E_WATCHER[@]}.AddMethod" "" RegisterStatusNotifierItem s "" "" >/dev/null
+}
+
+# e2e_watcher_host Registered|Unregistered true|false: a host comes to the watcher, or goes.
+e2e_watcher_host() {
+    e2e_bus "${E2E_WATCHER[@]}.UpdateProperties" "" "{'IsStatusNotifierHostRegistered': <$2>}" &&
+        e2e_bus "${E2E_WATCHER[@]}.EmitSignal" "" "StatusNotifierHost$1" "" "[]"
+}
+
 e2e_sni_has_item() {
     [[ $(e2e_sni_count) -eq 1 ]]
 }

@@ -63,7 +63,8 @@ private Q_SLOTS:
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
-    // The machine's sources as one list: the first that fails or lists a connection answers.
+    // The machine's sources as one list: the first that lists a connection answers; a failing
+    // one is told, but hides no connection that a later one lists.
     void sourcesAnswerInOrder_data()
     {
         using C = QList<bool>;
@@ -76,7 +77,8 @@ private Q_SLOTS:
         QTest::newRow("first dialling: its answer stands")
             << C {false} << 0u << C {true} << false << 0;
         QTest::newRow("first connected") << C {true} << 0u << C {false} << true << 0;
-        QTest::newRow("first fails") << C {} << 5u << C {true} << false << 0;
+        QTest::newRow("first fails, second connected") << C {} << 5u << C {true} << true << 1;
+        QTest::newRow("first fails, second lists none") << C {} << 5u << C {} << false << 1;
         QTest::newRow("none lists any") << C {} << 0u << C {} << false << 1;
     }
     void sourcesAnswerInOrder()
