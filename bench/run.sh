@@ -6,6 +6,7 @@
 #   launch   1,000 entries of /bin/true        vs a posix_spawn loop
 #   startup  exec to icon embedded in the tray vs the least Qt tray program
 #   idle     CPU and memory over 60 s          vs the least Qt tray program
+#   list     start-up and memory, 32,767 entries vs an empty list
 #   react    address to first start            vs the once-a-second probe alone
 # The tray figures need Xvfb and trayer; the reaction needs root for a private network
 # namespace. Either is skipped with a message when missing.
@@ -13,11 +14,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${QUILLMOOR_BENCH_BUILD:-build-bench}
 idle_seconds=${QUILLMOOR_BENCH_IDLE:-60}
-connections=${QUILLMOOR_BENCH_CONNECTIONS:-20}
+connections=${QUILLMOOR_BENCH_CONNECTIONS:-200}
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLMOOR_SANITIZE=OFF \
     -DQUILLMOOR_BENCH=ON >/dev/null
-targets=(quillmoor leasttray stamp bench_pause bench_probe bench_store bench_launch tunhelper
+targets=(quillmoor leasttray stamp addaddr bench_pause bench_probe bench_store bench_launch tunhelper
     nolinkevents)
 # traywatch exists only where libxcb's headers were found.
 ninja -C "$build" -t targets all | grep '^traywatch:' >/dev/null && targets+=(traywatch)
@@ -45,5 +46,5 @@ figure() {
 figure "startup and idle:" bash bench/tray.sh "$build" "$idle_seconds" 7
 figure "reaction:" env QUILLMOOR_BIN="$bin/src/quillmoor" bash bench/dialup.sh \
     "$bin/tests/tunhelper" "$bin/bench/bench_probe" "$bin/bench/stamp" \
-    "$bin/tests/libnolinkevents.so" "$connections"
+    "$bin/tests/libnolinkevents.so" "$bin/bench/addaddr" "$connections"
 figure "probe with NetworkManager:" env QUILLMOOR_BENCH_BUILD="$build" bash bench/networkmanager.sh

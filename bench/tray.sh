@@ -53,3 +53,46 @@ awk -v p=$((p1 - p0)) -v r=$((r1 - r0)) -v s="$idle_seconds" -v pm="$prss" -v rm
         s, r / 1e9, 100 * r / 1e9 / s, rm / 1024
     printf "idle    RSS ratio %.2fx (goals: CPU at most 0.1%% of a core, RSS at most 1.2x)\n", pm / rm
 }'
+
+# A list of 32,767 entries (2 MB) against an empty one: start-up, alternating as above, and the
+# resident memory of each once started. One program at a time: it runs as a single instance.
+kill "$program" 2>/dev/null || true
+wait "$program" 2>/dev/null || true
+store=$(e2e_store)
+mkdir -p "$(dirname "$store")"
+awk 'BEGIN { print "[Main]"
+             for (i = 1; i <= 32767; i++)
+                 printf "app %d=/usr/local/bin/program-%d --profile \"work %d\"\n", i, i, i }' \
+    >"$E2E_DIR/long.ini"
+long_ms=() empty_ms=()
+for round in $(seq "$starts"); do
+    cp "$E2E_DIR/long.ini" "$store"
+    long_ms+=("$("$watch" "$QUILLMOOR_BIN")") || e2e_fail "the icon was not embedded (long list)"
+    rm -f "$store"
+    empty_ms+=("$("$watch" "$QUILLMOOR_BIN")") || e2e_fail "the icon was not embedded (empty)"
+done
+# resident KIND: the program's resident memory in KiB, a few seconds after its icon came.
+resident() {
+    "$QUILLMOOR_BIN" >"$E2E_DIR/program.log" 2>&1 &
+    local pid=$!
+    E2E_PIDS+=("$pid")
+    e2e_wait 20 "the program's icon ($1)" e2e_icon_window
+    sleep 3
+    rss_kb "$pid"
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    e2e_wait 20 "the icon to go" e2e_not e2e_icon_window
+}
+cp "$E2E_DIR/long.ini" "$store"
+long_rss=$(resident "long list")
+rm -f "$store"
+empty_rss=$(resident "empty list")
+l=$(printf '%s\n' "${long_ms[@]}" | median)
+e=$(printf '%s\n' "${empty_ms[@]}" | median)
+awk -v l="$l" -v e="$e" -v lm="$long_rss" -v em="$empty_rss" -v n="$starts" 'BEGIN {
+    printf "list    32,767 entries: start-up %7.1f ms, RSS %.1f MiB (median of %d starts)\n",
+        l, lm / 1024, n
+    printf "list    reference: empty list: start-up %7.1f ms, RSS %.1f MiB\n", e, em / 1024
+    printf "list    start-up ratio %.2fx, RSS +%.1f MiB (goals: at most 1.5x, at most +6 MiB)\n",
+        l / e, (lm - em) / 1024
+}'

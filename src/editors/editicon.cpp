@@ -46,6 +46,9 @@ EditIcon::EditIcon(Tray &tray, QWidget *parent)
     connect(m_command1, &QPushButton::clicked, this, &EditIcon::Command1_Click);
     connect(m_command2, &QPushButton::clicked, this, &EditIcon::Command2_Click);
     EditorLook::setUpKeys(*this, {m_command1, m_command2});
+    // Return at once then only opens the file dialog, which changes nothing unless a file is
+    // chosen; "Use Internal Icon" first would throw the chosen icon away.
+    m_command2->setFocus();
 }
 
 QString EditIcon::fileFilter()

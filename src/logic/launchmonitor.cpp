@@ -38,16 +38,17 @@ void LaunchMonitor::deactivate()
 bool LaunchMonitor::IsConnected()
 {
     const ConnectionSource::Answer answer = m_connections.firstConnection();
-    if (answer.listing == ConnectionSource::Listing::Failed) {
+    // A failure may come with a connection that another source listed, which still counts.
+    if (answer.listing == ConnectionSource::Listing::Failed || answer.error != 0) {
         // A lasting failure would otherwise stack two modal boxes every second.
         if (!m_failureShown) {
             // Marked before the box opens: a probe while it is open must not open another.
             m_failureShown = true;
             Q_EMIT connectionFailed(answer.error);
         }
-        return false;
+    } else {
+        m_failureShown = false;
     }
-    m_failureShown = false;
     return answer.listing == ConnectionSource::Listing::Listed && answer.connected;
 }
 

@@ -37,7 +37,8 @@ public:
     bool isActive() const { return m_timer.isActive(); }
 
     // The probe: true when the first dial-up connection listed is connected. A failed listing
-    // answers false and is reported once per spell of failures, by connectionFailed().
+    // is reported once per spell of failures, by connectionFailed(), and answers false unless
+    // another source lists a connection.
     bool IsConnected();
     // The monitoring tick: one pass per connection, then any news of a damaged settings file.
     void tick();

@@ -19,7 +19,8 @@ public:
     struct Answer
     {
         Listing listing = Listing::None;
-        // The system's error code when the listing failed (errno on Linux), else 0.
+        // The system's error code when the listing failed (errno on Linux), else 0. A listing
+        // from one source can carry the failure of another asked before it.
         std::uint32_t error = 0;
         bool connected = false;
 

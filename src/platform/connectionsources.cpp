@@ -10,11 +10,17 @@ ConnectionSources::ConnectionSources(std::vector<std::unique_ptr<ConnectionSourc
 
 ConnectionSource::Answer ConnectionSources::firstConnection()
 {
+    Answer failure;
     for (const auto &source : m_sources) {
-        if (const Answer answer = source->firstConnection(); answer.listing != Listing::None)
+        Answer answer = source->firstConnection();
+        if (answer.listing == Listing::Failed && failure.listing != Listing::Failed)
+            failure = answer;
+        if (answer.listing == Listing::Listed) {
+            answer.error = failure.error;
             return answer;
+        }
     }
-    return {};
+    return failure;
 }
 
 void ConnectionSources::setChangedHandler(std::function<void()> changed)

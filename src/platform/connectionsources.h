@@ -6,8 +6,9 @@
 #include <vector>
 
 // The machine's sources of dial-up connections asked as one, in the order of the list: the
-// first source that fails or lists a connection answers, one that lists none passes on to the
-// next. Standard types only.
+// first source that lists a connection answers, one that lists none passes on to the next. A
+// source that fails passes on too, its failure carried by the answer, so that a broken source
+// is still told but cannot hide a connection another one lists. Standard types only.
 class ConnectionSources final : public ConnectionSource
 {
 public:

@@ -13,8 +13,9 @@
 // program uses createProgramStarter(); tests record instead.
 //
 // Linux: a path that names a file as a whole wins over splitting it by the shell's quoting;
-// programs start as detached processes, desktop entries by their command, documents, folders
-// and addresses through the desktop's opener.
+// programs start through posix_spawn in a session of their own (they outlive the program),
+// desktop entries by their command, documents, folders and addresses through the desktop's
+// opener.
 // Windows: programs through CreateProcess, documents, folders and addresses through the shell.
 class ProgramStarter
 {

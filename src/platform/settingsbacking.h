@@ -2,6 +2,7 @@
 
 #include "platform/outcome.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>

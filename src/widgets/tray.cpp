@@ -15,9 +15,13 @@
 
 #include <algorithm>
 
+#include <algorithm>
+
 namespace {
 // Icon files are small; anything larger is not worth decoding on the tray's behalf.
 constexpr qint64 MaxPictureBytes = 16 * 1024 * 1024;
+// More sizes than any icon file carries.
+constexpr int MaxPictureSizes = 32;
 } // namespace
 
 Tray::Tray(const QIcon &builtIn, QObject *parent)
@@ -256,8 +260,17 @@ QIcon Tray::loadPicture(const QString &path)
         return {};
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
-    const QImage image = reader.read();
-    if (image.isNull())
-        return {};
-    return QIcon(QPixmap::fromImage(image));
+    // Every size the file holds, the first of each: the preview and each tray then take the
+    // one that fits them rather than the file's first.
+    QIcon icon;
+    QList<QSize> sizes;
+    const int count = std::clamp(reader.imageCount(), 1, MaxPictureSizes);
+    for (int i = 0; i < count && (i == 0 || reader.jumpToImage(i)); ++i) {
+        const QImage image = reader.read();
+        if (image.isNull() || sizes.contains(image.size()))
+            continue;
+        sizes.append(image.size());
+        icon.addPixmap(QPixmap::fromImage(image));
+    }
+    return icon;
 }

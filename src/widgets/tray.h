@@ -68,7 +68,8 @@ public:
 
     static QString noTrayText();
 
-    // Reads an image file as a picture; null when it is missing, no regular file or no image.
+    // Reads an image file as a picture, with every size an icon file holds; null when it is
+    // missing, no regular file or no image.
     static QIcon loadPicture(const QString &path);
 
 Q_SIGNALS:

@@ -84,8 +84,8 @@ e2e_screenshot editicon "$icon_editor"
 not_maximisable "$icon_editor" "the tray icon editor"
 e2e_wait 10 "the preview named" e2e_a11y_has 'image|Tray icon preview|showing'
 e2e_a11y_tree | grep -x 'image||showing' && e2e_fail "an image has no name"
-# The preview takes no focus: Return presses "Use Internal Icon".
-xdotool windowactivate --sync "$icon_editor" key Return
+# The first focus is on "Browse For Icon", so Tab then Return presses "Use Internal Icon".
+xdotool windowactivate --sync "$icon_editor" key Tab Return
 e2e_wait 10 "the icon choice in the store" grep -qxF "Icon=Internal" "$(e2e_store)"
 xdotool key Escape
 e2e_wait 10 "the icon editor to close" no_window "Edit SysTray Icon"

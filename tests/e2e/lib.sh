@@ -41,8 +41,11 @@ e2e_home() {
     trap e2e_cleanup EXIT
     export HOME="$E2E_DIR/home" XDG_CONFIG_HOME="$E2E_DIR/home/.config"
     export XDG_RUNTIME_DIR="$E2E_DIR/run" XDG_DATA_DIRS=/usr/local/share:/usr/share
-    mkdir -p "$HOME" "$XDG_CONFIG_HOME"
+    mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$E2E_DIR/share/applications"
     mkdir -m 700 "$XDG_RUNTIME_DIR"
+    # The program's data folder: the MIME database, and only the applications a test sets, so
+    # that the machine's own never open a document or page (the panels keep the system's).
+    ln -s /usr/share/mime "$E2E_DIR/share/mime"
     unset DISPLAY WAYLAND_DISPLAY SWAYSOCK DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM
 }
 
@@ -103,9 +106,20 @@ e2e_tray_window() {
 
 # Starts the program; its output goes to $E2E_DIR/program.log.
 e2e_start_program() {
-    "$QUILLMOOR_BIN" >"$E2E_DIR/program.log" 2>&1 &
+    XDG_DATA_DIRS="$E2E_DIR/share" "$QUILLMOOR_BIN" >"$E2E_DIR/program.log" 2>&1 &
     E2E_PROGRAM_PID=$!
     E2E_PIDS+=($E2E_PROGRAM_PID)
+}
+
+# e2e_viewer: the application set for text files, which notes each file it is given in
+# $E2E_DIR/opened.
+e2e_viewer() {
+    local viewer="$E2E_DIR/share/viewer"
+    printf '#!/bin/sh\nprintf "%%s\\n" "$1" >> "%s/opened"\n' "$E2E_DIR" >"$viewer"
+    chmod +x "$viewer"
+    printf '[Desktop Entry]\nType=Application\nName=Viewer\nExec=%s %%f\nMimeType=text/plain;\n' \
+        "$viewer" >"$E2E_DIR/share/applications/viewer.desktop"
+    printf '[Default Applications]\ntext/plain=viewer.desktop\n' >"$XDG_CONFIG_HOME/mimeapps.list"
 }
 
 # The window ids of the program's icons embedded in the tray host, one a line.
@@ -303,6 +317,23 @@ e2e_sni_count() {
         org.freedesktop.DBus.GetNameOwner "org.kde.StatusNotifierItem-$E2E_PROGRAM_PID-0" |
         grep -oP "'\K:[^']*") || { echo 0; return; }
     e2e_sni_registered | grep -c -- "^$owner\(/\|$\)" || true
+}
+
+# A StatusNotifierWatcher without a host (as kded5 outside Plasma), its calls in watcher.log.
+E2E_WATCHER=(-d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher -m org.freedesktop.DBus.Mock)
+e2e_bare_watcher() {
+    "${E2E_AS[@]}" /usr/bin/python3 -m dbusmock --session org.kde.StatusNotifierWatcher \
+        /StatusNotifierWatcher org.kde.StatusNotifierWatcher -l "$E2E_DIR/watcher.log" &>/dev/null &
+    E2E_PIDS+=($!)
+    e2e_wait 10 "the watcher" e2e_bus "${E2E_WATCHER[@]}.AddProperty" "" \
+        IsStatusNotifierHostRegistered "<false>"
+    e2e_bus "${E2E_WATCHER[@]}.AddMethod" "" RegisterStatusNotifierItem s "" "" >/dev/null
+}
+
+# e2e_watcher_host Registered|Unregistered true|false: a host comes to the watcher, or goes.
+e2e_watcher_host() {
+    e2e_bus "${E2E_WATCHER[@]}.UpdateProperties" "" "{'IsStatusNotifierHostRegistered': <$2>}" &&
+        e2e_bus "${E2E_WATCHER[@]}.EmitSignal" "" "StatusNotifierHost$1" "" "[]"
 }
 
 e2e_sni_has_item() {

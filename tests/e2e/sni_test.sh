@@ -89,7 +89,7 @@ has_windows() {
 echo "The program starts before the tray host, as at a log-in race"
 # Mesa's EGL has no frame pointers: the slow unwinder lets its leaks match the suppressions.
 ASAN_OPTIONS="${ASAN_OPTIONS:-}:fast_unwind_on_malloc=0" \
-    PATH="$E2E_DIR/bin:$PATH" "${NOBODY[@]}" "$QUILLMOOR_BIN" >"$E2E_DIR/program.log" 2>&1 &
+    PATH="$E2E_DIR/bin:$PATH" XDG_DATA_DIRS="$E2E_DIR/share" "${NOBODY[@]}" "$QUILLMOOR_BIN" >"$E2E_DIR/program.log" 2>&1 &
 E2E_PROGRAM_PID=$!
 E2E_PIDS+=($E2E_PROGRAM_PID)
 e2e_wait 20 "the program to answer, its tray set up" e2e_answers

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# The program in a real tray: its icon is embedded once the host comes up, each button opens
-# the menu, a second instance adds no icon, the host can go away and come back, and "Exit" ends
-# it with status 0.
+# The program in a real tray: its icon is embedded once the host comes up, also beside a
+# StatusNotifierWatcher without a host, each button opens the menu, a second instance adds no
+# icon, the host can go away and come back, a host registering with the watcher takes the icon
+# and gives it back, and "Exit" ends it with status 0.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
+# A watcher without a host shows no item: the icon must go to trayer all the same.
+/usr/bin/python3 -c 'import dbusmock' 2>/dev/null || e2e_skip "python3-dbusmock is not installed"
+e2e_bare_watcher
 # At log-in the tray host may come up after the program: the icon shows as soon as it does.
 e2e_start_program
 e2e_wait 20 "the program to answer, its tray set up" e2e_answers
@@ -40,6 +44,13 @@ e2e_wait 10 "the program to answer after the host went" e2e_answers
 kill -0 "$E2E_PROGRAM_PID" || e2e_fail "the program ended with the tray host"
 e2e_start_tray
 e2e_wait 20 "the icon to return" e2e_icon_window
+
+# A host comes to the watcher: the item is offered to it instead; it goes: the icon is back.
+e2e_watcher_host Registered true >/dev/null
+e2e_wait 10 "the item offered" grep -q RegisterStatusNotifierItem "$E2E_DIR/watcher.log"
+e2e_wait 10 "trayer's icon to go" test "$(e2e_icon_count)" -eq 0
+e2e_watcher_host Unregistered false >/dev/null
+e2e_wait 10 "the icon back in trayer" e2e_icon_window
 
 e2e_exit
 [[ $(e2e_icon_count) -eq 0 ]] || e2e_fail "the icon stayed in the tray"

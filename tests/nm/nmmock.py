@@ -14,6 +14,9 @@
   nmmock.py odd SIGNATURE                         lists an array of another type (ai, aao, ...)
   nmmock.py odd a{sv} NAME                        lists a connection whose properties come
                                                   as an array of integers
+  nmmock.py malformed SIGNATURE                   tells of a new list of that type, the list
+                                                  itself unchanged
+  nmmock.py malformed s NAME                      tells of a new state of NAME given as text
 """
 
 import sys
@@ -125,15 +128,29 @@ def odd(signature, name=None):
         obj(active_path(name)).AddMethod(PROPERTIES, 'GetAll', 's', 'ai', 'ret = [1, 2, 3]',
                                          dbus_interface=MOCK)
         return
+    obj('/org/freedesktop').SetProperty(MANAGER, NM, 'ActiveConnections', odd_value(signature),
+                                        dbus_interface=MOCK)
+
+
+def odd_value(signature):
     path = dbus.ObjectPath(active_path('odd'))
     values = {'ai': [dbus.Int32(1)], 'a{sv}': {'a': dbus.Int32(1)},
               'aao': [dbus.Array([path], signature='o')],
               'a(is)': [dbus.Struct((dbus.Int32(1), 'x'))],
               'av': [dbus.ObjectPath(path, variant_level=1)]}
     kind = dbus.Dictionary if signature == 'a{sv}' else dbus.Array
-    obj('/org/freedesktop').SetProperty(MANAGER, NM, 'ActiveConnections',
-                                        kind(values[signature], signature=signature[1:].strip('{}'),
-                                             variant_level=1), dbus_interface=MOCK)
+    return kind(values[signature], signature=signature[1:].strip('{}'), variant_level=1)
+
+
+def malformed(signature, name=None):
+    if name:
+        path, interface, changed = active_path(name), ACTIVE, {'State': dbus.String('activated')}
+    else:
+        path, interface, changed = MANAGER, NM, {'ActiveConnections': odd_value(signature)}
+    obj(path).EmitSignal(PROPERTIES, 'PropertiesChanged', 'sa{sv}as',
+                         dbus.Array([interface, dbus.Dictionary(changed, signature='sv'),
+                                     dbus.Array([], signature='s')], signature='v'),
+                         dbus_interface=MOCK)
 
 
 def main(argv):
@@ -150,6 +167,8 @@ def main(argv):
         broken(args[0])
     elif command == 'odd':
         odd(*args)
+    elif command == 'malformed':
+        malformed(*args)
     else:
         sys.exit(__doc__)
 

@@ -30,6 +30,8 @@ private:
     bool m_isolated = false;
     std::unique_ptr<ConnectionSource> m_access;
     int m_changes = 0;
+    // Every answer the source changed to, in turn.
+    QStringList m_answers;
 
     static QString findPython()
     {
@@ -128,7 +130,11 @@ private Q_SLOTS:
         QVERIFY(startMock());
         m_access = createConnectionSource();
         m_changes = 0;
-        m_access->setChangedHandler([this] { ++m_changes; });
+        m_answers.clear();
+        m_access->setChangedHandler([this] {
+            ++m_changes;
+            m_answers.append(answer());
+        });
     }
 
     void cleanup()
@@ -301,6 +307,29 @@ private Q_SLOTS:
         QVERIFY(::getrusage(RUSAGE_SELF, &usage) == 0 && usage.ru_maxrss < 512 * 1024);
     }
 
+    // A change signal of the wrong type only has NetworkManager asked again: what it listed
+    // before stands, with no failure in between, in a stream of such signals.
+    void malformedSignalsAskAgain_data()
+    {
+        QTest::addColumn<QStringList>("malformed");
+        for (const char *type : {"ai", "a{sv}", "aao", "a(is)", "av"})
+            QTest::addRow("connections as %s", type) << QStringList {QString::fromLatin1(type)};
+        QTest::newRow("state as text") << QStringList {u"s"_qs, u"mobile"_qs};
+    }
+    void malformedSignalsAskAgain()
+    {
+        QFETCH(QStringList, malformed);
+        QVERIFY(nm({u"add"_qs, u"mobile"_qs, u"gsm"_qs, u"2"_qs}));
+        QTRY_COMPARE(answer(), u"up"_qs);
+        m_answers.clear();
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(nm(QStringList {u"malformed"_qs} + malformed));
+        // Told after the malformed ones, so heard after them.
+        QVERIFY(nm({u"remove"_qs, u"mobile"_qs}));
+        QTRY_COMPARE(answer(), u"none"_qs);
+        QCOMPARE(m_answers, QStringList {u"none"_qs});
+    }
+
     void pppInterfaceBesideNetworkManager_data()
     {
         QTest::addColumn<QStringList>("connections");
@@ -310,6 +339,9 @@ private Q_SLOTS:
         QTest::newRow("a mobile link still dialling")
             << QStringList {u"mobile gsm 1"_qs} << u"down"_qs;
         QTest::newRow("a mobile link up") << QStringList {u"mobile gsm 2"_qs} << u"up"_qs;
+        // "odd": the list of the wrong type. Its failure is still told, but the PPP link counts.
+        QTest::newRow("NetworkManager failing")
+            << QStringList {u"mobile gsm 1"_qs, u"odd ai"_qs} << u"up, failed 20045"_qs;
     }
     void pppInterfaceBesideNetworkManager()
     {
@@ -324,8 +356,9 @@ private Q_SLOTS:
             QVERIFY(ip(u"link set ppp0 up"_qs));
             QVERIFY(ip(u"addr add 192.0.2.1 peer 192.0.2.2 dev ppp0"_qs));
         }
-        for (const QString &connection : connections)
-            QVERIFY(nm(QStringList {u"add"_qs} + connection.split(u' ')));
+        for (const QString &entry : connections)
+            QVERIFY(nm((entry.startsWith(u"odd ") ? QStringList() : QStringList {u"add"_qs})
+                       + entry.split(u' ')));
         QTRY_COMPARE(answer(), expected);
 
         QVERIFY(stopMock());

@@ -107,17 +107,13 @@ export QUILLMOOR_BIN="$root/usr/bin/quillmoor"
 source "$QUILLMOOR_SOURCE/tests/e2e/lib.sh"
 e2e_begin
 trap 'e2e_cleanup; rm -rf "$work"' EXIT
-fake="$E2E_DIR/fakebin"
-mkdir -p "$fake"
-printf '#!/bin/sh\nprintf "%%s\\n" "$1" >> "%s/opened"\n' "$E2E_DIR" >"$fake/xdg-open"
-chmod +x "$fake/xdg-open"
-export PATH="$fake:$PATH"
+e2e_viewer
 e2e_start_tray
 e2e_start_program
 e2e_wait 30 "the packaged program's icon in the tray" e2e_icon_window
 e2e_choose "Read Me!!"
 e2e_wait 10 "the read-me to be opened" test -s "$E2E_DIR/opened"
 opened=$(head -n 1 "$E2E_DIR/opened")
-[[ "$opened" == "file://$root/usr/lib/quillmoor/readme.txt" ]] || fail "Read Me!! opened $opened"
+[[ "$opened" == "$root/usr/lib/quillmoor/readme.txt" ]] || fail "Read Me!! opened $opened"
 kill "$E2E_PROGRAM_PID"
 echo "PASS: package"

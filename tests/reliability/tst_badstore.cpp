@@ -13,6 +13,7 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -141,6 +142,29 @@ private Q_SLOTS:
         QVERIFY(
             WriteSetting(Interval::setting.key(), u"2"_qs).reason().contains(u"HOME is not set"));
         QVERIFY(!QFile::exists(u"/.config/quillmoor/61027.ini"_qs));
+    }
+
+    // A file far larger than any list needs (sparse here) is not read, is told of once, and
+    // is never written over: the same file, as sparse as it was.
+    void farTooLargeIsLeftAlone()
+    {
+        SettingsStore::takeDamageNotice(); // left by the cases before
+        writeStore("[Main]\nInterval=3\n");
+        const QByteArray path = QFile::encodeName(m_home->storePath());
+        struct stat before = {}, after = {};
+        QVERIFY(::truncate(path.constData(), 200 << 20) == 0
+                && ::stat(path.constData(), &before) == 0);
+        QCOMPARE(Interval::setting.get().text(), u".5"_qs);
+        QVERIFY(SettingsStore::takeDamageNotice().contains(
+            m_home->storePath() + u" could not be read: it is 200 MB"_qs));
+        QCOMPARE(SettingsStore::takeDamageNotice(), QString());
+        for (const Outcome<QString> &result :
+             {WriteSetting(Interval::setting.key(), u"2"_qs), SaveLaunchList({u"/bin/b"_qs})})
+            QVERIFY2(result.reason().contains(u"(it is 200 MB, far more than settings take)"),
+                     qPrintable(result.reason()));
+        QCOMPARE(::stat(path.constData(), &after), 0);
+        QCOMPARE(std::tie(after.st_ino, after.st_size, after.st_blocks),
+                 std::tie(before.st_ino, before.st_size, before.st_blocks));
     }
 
     // A full disk: the system's words, and the file as it was.

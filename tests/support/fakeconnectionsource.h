@@ -31,7 +31,7 @@ public:
 };
 
 // An answer as the tests read it: "none", "up", "down" (the first listed is not set up yet) or
-// "failed N".
+// "failed N"; a listing after another source failed is followed by ", failed N".
 inline QString describe(const ConnectionSource::Answer &answer)
 {
     switch (answer.listing) {
@@ -42,7 +42,8 @@ inline QString describe(const ConnectionSource::Answer &answer)
     case ConnectionSource::Listing::Listed:
         break;
     }
-    return answer.connected ? u"up"_qs : u"down"_qs;
+    const QString state = answer.connected ? u"up"_qs : u"down"_qs;
+    return answer.error == 0 ? state : state + u", failed "_qs + QString::number(answer.error);
 }
 
 // How QCOMPARE shows an answer.

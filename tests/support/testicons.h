@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QIcon>
 #include <QImage>
+#include <QtEndian>
 
 // Icons as the tests compare them: 32 × 32 pixels in one format.
 
@@ -12,9 +14,9 @@ inline QImage imageOf(const QIcon &icon)
     return icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
-inline QImage square(Qt::GlobalColor color)
+inline QImage square(Qt::GlobalColor color, int side = 32)
 {
-    QImage image(32, 32, QImage::Format_ARGB32);
+    QImage image(side, side, QImage::Format_ARGB32);
     image.fill(color);
     return image;
 }
@@ -35,6 +37,24 @@ inline bool writeIconFiles(const QString &dir)
         && square(Qt::red).save(dir + QStringLiteral("picture"), "PNG")
         && write("text.ico", "no picture\n") && blue.open(QIODevice::ReadOnly)
         && write("truncated.ico", blue.read(30));
+}
+
+// An icon file holding each image in the order given, as icon editors save several sizes.
+inline QByteArray icoFile(const QList<QImage> &images)
+{
+    QByteArray header("\0\0\1\0\0\0", 6), data;
+    qToLittleEndian(quint16(images.size()), header.data() + 4);
+    for (const QImage &image : images) {
+        // Qt writes one image as a header, its entry, then its bitmap.
+        QBuffer single;
+        single.open(QIODevice::WriteOnly);
+        image.save(&single, "ICO");
+        QByteArray entry = single.data().mid(6, 16);
+        qToLittleEndian(quint32(6 + 16 * images.size() + data.size()), entry.data() + 12);
+        header += entry;
+        data += single.data().mid(22);
+    }
+    return header + data;
 }
 
 inline QIcon builtInIcon()

@@ -1,4 +1,5 @@
 #include "mimedefaults.h"
+#include "platform/linux/childprocess_linux.h"
 #include "platform/programstarter.h"
 
 #include <QApplication>
@@ -6,6 +7,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // Starts real programs. Runs on an X server: documents open in the application set for their
 // type, else through the desktop's opener, here a script named xdg-open that notes what it was
@@ -39,6 +46,21 @@ private:
         return in.open(QIODevice::ReadOnly) ? QString::fromUtf8(in.readAll()).trimmed() : QString();
     }
 
+    // Whether every child started so far has ended and been reaped: none left, not even a zombie.
+    static bool allReaped()
+    {
+        siginfo_t info {};
+        return ::waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) < 0 && errno == ECHILD;
+    }
+
+    void startMany(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            const auto started = m_starter->start(u"true"_qs);
+            QVERIFY2(started, qPrintable(started.reason()));
+        }
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -69,6 +91,12 @@ private Q_SLOTS:
         QVERIFY(QFile::rename(path(u"xdg-open"_qs), bin + u"/xdg-open"_qs));
         writeFile(u"notes.txt"_qs, "a document\n", false);
         writeFile(u"picture.png"_qs, "no application is set for it\n", false);
+        writeFile(u"junk"_qs, "no program at all\n", true);
+        // Notes its process and session, then stays.
+        writeFile(u"session"_qs,
+                  "#!/bin/sh\nread -r pid comm state ppid group sid rest < /proc/$$/stat\n"
+                  "echo \"$pid $sid\" > \"$1.tmp\"\nmv \"$1.tmp\" \"$1\"\nexec sleep 60\n",
+                  true);
         // A terminal that runs the rest of its arguments and appends one to show it was used.
         writeFile(u"term"_qs, "#!/bin/sh\n[ \"$1\" = -e ] && shift\nexec \"$@\" in-terminal\n",
                   true);
@@ -216,6 +244,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("reason");
         QTest::newRow("missing") << u"/nonexistent/prog -x"_qs << u"No such file or directory"_qs;
         QTest::newRow("document with words") << u"'DIR/notes.txt' x"_qs << u"Permission denied"_qs;
+        QTest::newRow("not a program") << u"'DIR/junk' x"_qs << u"Exec format error"_qs;
         QTest::newRow("open quote") << u"rec 'x"_qs << u"a quotation mark is not closed"_qs;
         QTest::newRow("blank") << u"  "_qs << u"no program is named"_qs;
         QTest::newRow("damaged in the settings file")
@@ -229,6 +258,49 @@ private Q_SLOTS:
         const auto started = m_starter->start(entry);
         QVERIFY(!started);
         QCOMPARE(started.reason(), reason);
+    }
+
+    void missingFolder()
+    {
+        QCOMPARE(ChildProcess::start(u"/bin/true"_qs, {}, m_dir + u"/gone"_qs), ENOENT);
+    }
+
+    // In a session of its own, and still running once its starter is gone.
+    void outlivesItsStarter()
+    {
+        auto starter = createProgramStarter();
+        const auto started = starter->start(u"session '"_qs + path(u"out"_qs) + u"'"_qs);
+        QVERIFY2(started, qPrintable(started.reason()));
+        starter.reset();
+        const QStringList ids = readWhenWritten(path(u"out"_qs)).split(u' ');
+        QCOMPARE(ids.size(), 2);
+        const pid_t pid = ids.at(0).toInt();
+        QCOMPARE(ids.at(1), ids.at(0));
+        QVERIFY(::getsid(0) != pid);
+        QCOMPARE(::kill(pid, 0), 0);
+        ::kill(pid, SIGTERM);
+        QTRY_VERIFY(allReaped());
+    }
+
+    // Also with no descriptor left for watching a child.
+    void noZombies()
+    {
+        startMany(300);
+        QTRY_VERIFY(allReaped());
+
+        rlimit limit {};
+        QCOMPARE(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+        const rlimit fewer {256, limit.rlim_max};
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &fewer), 0);
+        QList<int> spent;
+        for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+            spent.append(fd);
+        QCOMPARE(errno, EMFILE);
+        startMany(20);
+        for (int fd : spent)
+            ::close(fd);
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+        QTRY_VERIFY(allReaped());
     }
 };
 

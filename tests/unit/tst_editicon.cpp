@@ -2,9 +2,11 @@
 #include "fixture.h"
 #include "logic/iconsetting.h"
 #include "settings/settingsstore.h"
+#include "testfiles.h"
 #include "testicons.h"
 #include "widgets/tray.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -65,6 +67,12 @@ private Q_SLOTS:
         // "internal" is a file here, which the lower-case word must name.
         QVERIFY(writeIconFiles(m_dir));
         QVERIFY(square(Qt::red).save(m_dir + QStringLiteral("Red Icon.ICO"), "ICO"));
+        for (const auto &[name, images] :
+             {std::pair {u"sizes.ico"_qs,
+                         QList {square(Qt::red, 16), square(Qt::blue), square(Qt::green, 48)}},
+              std::pair {u"large first.ico"_qs,
+                         QList {square(Qt::green, 256), square(Qt::red, 16), square(Qt::blue)}}})
+            QVERIFY(writeFile(m_dir + name, icoFile(images)));
         QVERIFY(QDir::setCurrent(m_dir));
 
         m_tray = std::make_unique<Tray>(builtInIcon());
@@ -127,6 +135,9 @@ private Q_SLOTS:
                                        << QStringLiteral("blue") << true;
         QTest::newRow("cut-off icon") << QStringLiteral("truncated.ico") << QStringLiteral("blue")
                                       << QStringLiteral("blue") << true;
+        // The size that fits the preview and the tray, not the file's first.
+        QTest::newRow("16, 32, 48 px") << u"sizes.ico"_qs << u"blue"_qs << u"blue"_qs << true;
+        QTest::newRow("256 px first") << u"large first.ico"_qs << u"blue"_qs << u"blue"_qs << true;
     }
     void browse()
     {
@@ -146,6 +157,20 @@ private Q_SLOTS:
         QCOMPARE(ReadSetting(IconSetting::setting.key(), NoKey), stores ? path(answer) : before);
         QVERIFY(editor->isVisible());
         QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    // Return right after opening browses, which changes nothing until a file is chosen.
+    void firstFocusBrowses()
+    {
+        QVERIFY(WriteSetting(IconSetting::setting.key(), path(QStringLiteral("blue.ico"))));
+        auto editor = opened();
+        editor->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(editor.get()));
+        QCOMPARE(QApplication::focusWidget(), &editor->Command2());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(m_dialogs->fileFilters.size(), 1);
+        QCOMPARE(ReadSetting(IconSetting::setting.key(), NoKey), path(QStringLiteral("blue.ico")));
+        QCOMPARE(previewed(*editor), square(Qt::blue));
     }
 
     void useInternalAfterAFile()

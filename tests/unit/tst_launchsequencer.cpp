@@ -82,7 +82,8 @@ private Q_SLOTS:
         QVERIFY(m_failures.isEmpty());
     }
 
-    // The machine's sources as one list: the first that fails or lists a connection answers.
+    // The machine's sources as one list: the first that lists a connection answers; a failing
+    // one is told, but hides no connection that a later one lists.
     void sourcesAnswerInOrder_data()
     {
         using C = QList<bool>;
@@ -95,7 +96,10 @@ private Q_SLOTS:
         QTest::newRow("first dialling: its answer stands")
             << C {false} << 0u << C {true} << u"down"_qs << 0;
         QTest::newRow("first connected") << C {true} << 0u << C {false} << u"up"_qs << 0;
-        QTest::newRow("first fails") << C {} << 5u << C {true} << u"failed 5"_qs << 0;
+        QTest::newRow("first fails, second connected")
+            << C {} << 5u << C {true} << u"up, failed 5"_qs << 1;
+        QTest::newRow("first fails, second lists none")
+            << C {} << 5u << C {} << u"failed 5"_qs << 1;
         QTest::newRow("none lists any") << C {} << 0u << C {} << u"none"_qs << 1;
     }
     void sourcesAnswerInOrder()
@@ -118,6 +122,14 @@ private Q_SLOTS:
         ConnectionSources sources(std::move(list));
         QCOMPARE(describe(sources.firstConnection()), answer);
         QCOMPARE(secondSource.listings, secondAsked);
+
+        // The probe: up only when listed up, and a failure told even beside a connection.
+        LaunchMonitor monitor(sources, *m_starter);
+        QList<quint32> told;
+        connect(&monitor, &LaunchMonitor::connectionFailed, this,
+                [&told](quint32 code) { told.append(code); });
+        QCOMPARE(monitor.IsConnected(), answer.startsWith(u"up"));
+        QCOMPARE(told, firstFailure ? QList<quint32> {firstFailure} : QList<quint32> {});
     }
 
     void failureShownOncePerSpell()

@@ -201,6 +201,20 @@ private Q_SLOTS:
         QCOMPARE(ReadSetting(Interval::setting.key(), QString()), QStringLiteral(" 3 "));
     }
 
+    // What is read from a file is changed, kept and written back apart from the file's text.
+    void handEditedFileChangesInPlace()
+    {
+        QVERIFY(writeFile(m_home->storePath(),
+                          "[Other]\nk=v\n[Main]\napp 1=one\napp 2=two\nIcon=Internal\n"));
+        QStringList held;
+        LoadLaunchList(held);
+        QVERIFY(SaveLaunchList({QStringLiteral("one"), QStringLiteral("a longer second")}));
+        QVERIFY(WriteSetting(IconSetting::setting.key(), QStringLiteral("x")));
+        QCOMPARE(held, (QStringList {QStringLiteral("one"), QStringLiteral("two")}));
+        QCOMPARE(readFile(m_home->storePath()),
+                 "[Other]\nk=v\n\n[Main]\napp 1=one\napp 2=a longer second\nIcon=x\n");
+    }
+
     void lineBreakIsRefused()
     {
         QVERIFY(WriteSetting(IconSetting::setting.key(), QStringLiteral("before")));

@@ -28,8 +28,25 @@ bool isLineEnd(char c)
 class Reader
 {
 public:
+    // Reads lines of `text`, kept as the contents' own; `lines` is about how many there are.
+    explicit Reader(QString text = {}, qsizetype lines = 0)
+        : m_lines(lines)
+    {
+        m_contents.text = std::move(text);
+    }
+
+    const QString &text() const { return m_contents.text; }
+
     Contents take()
     {
+        // Room was made for every line that was left when a section began: give back what a
+        // later section took.
+        for (Section &section : m_contents.sections) {
+            if (section.entries.capacity() > 2 * section.entries.size() + 16) {
+                section.entries.squeeze();
+                section.index.squeeze();
+            }
+        }
         // A bare "[]" names the keys outside any section, which a written file shows without a
         // header: with no key of its own it is nothing to keep.
         m_contents.sections.removeIf([](const Section &section) {
@@ -45,8 +62,7 @@ public:
         if (trimmed.isEmpty() || trimmed.startsWith(u';') || trimmed.startsWith(u'#'))
             return;
         if (trimmed.startsWith(u'[') && trimmed.endsWith(u']')) {
-            m_section = &m_contents.sectionForWriting(
-                stripped(trimmed.sliced(1, trimmed.size() - 2)).toString());
+            section(stripped(trimmed.sliced(1, trimmed.size() - 2)).toString());
             return;
         }
         const qsizetype eq = text.indexOf(u'=');
@@ -56,9 +72,9 @@ public:
             return;
         }
         if (!m_section)
-            m_section = &m_contents.sectionForWriting(QString());
-        const QString name = key.toString();
-        QString value = text.sliced(eq + 1).toString();
+            section(QString());
+        const QString name = kept(key);
+        QString value = kept(text.sliced(eq + 1));
         if (const auto found = m_section->index.constFind(name); found != m_section->index.cend()) {
             m_section->entries[*found] = {name, std::move(value), damagedLine};
             return;
@@ -68,10 +84,33 @@ public:
     }
 
     void damaged() { m_contents.damaged = true; }
+    void lineRead() { ++m_linesRead; }
 
 private:
+    // Reserved for the lines still to come, so that neither list nor index grows by copying.
+    void section(const QString &name)
+    {
+        m_section = &m_contents.sectionForWriting(name);
+        const qsizetype left = m_lines - m_linesRead;
+        if (m_section->entries.isEmpty() && left > m_section->entries.capacity()) {
+            m_section->entries.reserve(left);
+            m_section->index.reserve(left);
+        }
+    }
+
+    // A part of the kept text is pointed to, not copied.
+    QString kept(QStringView part) const
+    {
+        const QChar *begin = m_contents.text.constData();
+        if (part.data() >= begin && part.data() + part.size() <= begin + m_contents.text.size())
+            return QString::fromRawData(part.data(), part.size());
+        return part.toString();
+    }
+
     Contents m_contents;
     Section *m_section = nullptr;
+    qsizetype m_lines = 0;
+    qsizetype m_linesRead = 0;
 };
 
 } // namespace
@@ -112,19 +151,23 @@ Section &Contents::sectionForWriting(const QString &name)
 
 Contents parse(QByteArrayView bytes)
 {
-    Reader reader;
     QStringDecoder decodeAll(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString whole = decodeAll(bytes);
+    QString whole = decodeAll(bytes);
     if (!decodeAll.hasError() && !whole.contains(QChar::Null)) {
-        const QStringView text(whole);
+        const qsizetype lines = std::count_if(bytes.begin(), bytes.end(), isLineEnd) + 1;
+        Reader reader(std::move(whole), lines);
+        const QStringView text(reader.text());
         for (qsizetype start = 0; start < text.size();) {
             const auto end = std::find_if(text.begin() + start, text.end(),
                                           [](QChar c) { return c == u'\n' || c == u'\r'; });
             reader.line(text.sliced(start, end - (text.begin() + start)));
+            reader.lineRead();
             start = end - text.begin() + 1;
         }
         return reader.take();
     }
+    whole.clear();
+    Reader reader;
     // Some lines are damaged: read the others one by one.
     for (qsizetype start = 0; start < bytes.size();) {
         const qsizetype end

@@ -33,6 +33,9 @@ struct Section
 
 struct Contents
 {
+    // The file's text as read. Keys and values not changed since point into it rather than
+    // each holding a copy: a long list then costs little more than its file.
+    QString text;
     QList<Section> sections;
     // Lines that could not be read as they were: binary junk, lines without a key, NUL bytes,
     // or text that is not UTF-8 (which is read as Latin-1, so that no entry is lost).

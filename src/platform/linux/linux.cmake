@@ -8,6 +8,8 @@ set(quillmoor_platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/applicationlauncher_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/autostartentry_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/autostartentry_linux.h
+    ${CMAKE_CURRENT_LIST_DIR}/childprocess_linux.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/childprocess_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/confighome_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/connectionsource_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/desktopentry_linux.cpp

@@ -110,8 +110,9 @@ void NetworkManagerMirror::listed(const QDBusMessage &reply)
 {
     switch (troubleOf(reply)) {
     case Trouble::None:
-        if (isOfType(reply, u"v"))
-            follow(reply.arguments().value(0).value<QDBusVariant>().variant());
+        if (QStringList order; isOfType(reply, u"v")
+            && pathsOf(reply.arguments().value(0).value<QDBusVariant>().variant(), order))
+            follow(order);
         else
             settle(Outcome::Failed);
         break;
@@ -129,24 +130,30 @@ void NetworkManagerMirror::listed(const QDBusMessage &reply)
     }
 }
 
-void NetworkManagerMirror::follow(const QVariant &listing)
+void NetworkManagerMirror::follow(const QStringList &order)
 {
-    // Questions about an older listing answer for a list that is gone.
-    ++m_generation;
-    QStringList order;
-    if (!pathsOf(listing, order)) {
-        settle(Outcome::Failed);
-        return;
-    }
+    // The question out still counts when the list is the same: a stream of signals that repeat
+    // the list must not keep a connection from being learnt.
+    const bool asking = !m_toLearn.isEmpty() && order == m_order;
+    if (!asking)
+        ++m_generation;
     m_order = order;
     QSet<QString> unseen(order.cbegin(), order.cend());
     for (auto it = m_connections.begin(); it != m_connections.end();)
         it = unseen.contains(it.key()) ? std::next(it) : m_connections.erase(it);
-    m_toLearn.clear();
+    m_doubtful.intersect(unseen);
+    QStringList toLearn;
     for (const QString &path : std::as_const(order)) {
-        if (!m_connections.contains(path) && unseen.remove(path))
-            m_toLearn.append(path);
+        if ((!m_connections.contains(path) || m_doubtful.contains(path)) && unseen.remove(path))
+            toLearn.append(path);
     }
+    if (asking) {
+        toLearn.removeOne(m_toLearn.constFirst());
+        toLearn.prepend(m_toLearn.constFirst());
+        m_toLearn = toLearn;
+        return;
+    }
+    m_toLearn = toLearn;
     learnNext();
 }
 
@@ -168,9 +175,7 @@ void NetworkManagerMirror::learnt(const QString &path, const QDBusMessage &reply
         break;
     // Gone between the listing and the question; the next listing drops it.
     case Trouble::Unknown:
-        m_connections.insert(path, {});
-        m_toLearn.removeOne(path);
-        learnNext();
+        keep(path, {});
         return;
     case Trouble::NoOwner:
         settle(Outcome::Absent);
@@ -231,6 +236,7 @@ void NetworkManagerMirror::classified(const QString &path, Connection known, boo
 void NetworkManagerMirror::keep(const QString &path, const Connection &known)
 {
     m_connections.insert(path, known);
+    m_doubtful.remove(path);
     m_toLearn.removeOne(path);
     learnNext();
 }
@@ -269,6 +275,7 @@ void NetworkManagerMirror::clear()
     m_failed = false;
     m_order.clear();
     m_connections.clear();
+    m_doubtful.clear();
     m_toLearn.clear();
     ++m_generation;
 }
@@ -280,11 +287,14 @@ void NetworkManagerMirror::propertiesChanged(const QString &interface, const QVa
     if (!m_present)
         return;
     if (interface == ManagerInterface && message.path() == ManagerPath) {
-        if (changed.contains(ActiveConnections)) {
+        QStringList order;
+        if (changed.contains(ActiveConnections)
+            && pathsOf(changed.value(ActiveConnections), order)) {
             const Answer before = answer();
-            follow(changed.value(ActiveConnections));
+            follow(order);
             report(before);
-        } else if (invalidated.contains(ActiveConnections)) {
+        } else if (changed.contains(ActiveConnections) || invalidated.contains(ActiveConnections)) {
+            // A list of the wrong type says only that the list changed: ask for it.
             load();
         }
     } else if (interface == ActiveInterface) {
@@ -309,6 +319,12 @@ void NetworkManagerMirror::changeState(const QString &path, const QVariant &stat
     const auto found = m_connections.find(path);
     if (!state.isValid() || found == m_connections.end())
         return;
+    if (state.metaType() != QMetaType::fromType<uint>()) {
+        // What was known stands until the connection has been asked again.
+        m_doubtful.insert(path);
+        load();
+        return;
+    }
     const Answer before = answer();
     found->state = state.toUInt();
     report(before);

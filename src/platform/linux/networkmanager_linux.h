@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 
@@ -17,7 +18,7 @@ class QDBusMessage;
 // probe reads memory only. The bus is asked only when NetworkManager appears, when it lists a
 // connection not seen before, and to retry after a failure; never waiting for the answer, so
 // that a slow or stuck daemon cannot hold the windows. An answer of the wrong type counts as a
-// failure.
+// failure; a change signal of the wrong type only has the bus asked again.
 class NetworkManagerMirror final : public QObject
 {
     Q_OBJECT
@@ -71,7 +72,7 @@ private:
     void ownerChanged(const QString &service, const QString &oldOwner, const QString &newOwner);
     void load();
     void listed(const QDBusMessage &reply);
-    void follow(const QVariant &listing);
+    void follow(const QStringList &order);
     void learnNext();
     void learnt(const QString &path, const QDBusMessage &reply);
     void classified(const QString &path, Connection known, bool vpn, const QDBusMessage &reply);
@@ -93,6 +94,8 @@ private:
     bool m_failed = false;
     QStringList m_order;
     QHash<QString, Connection> m_connections;
+    // Known connections whose state a malformed signal left in doubt: asked about again.
+    QSet<QString> m_doubtful;
     // The listed connections still to be asked about, one at a time.
     QStringList m_toLearn;
     // Grows whenever the answers to the questions out stop counting.

@@ -1,5 +1,6 @@
 #include "platform/commandline.h"
 #include "platform/linux/applicationlauncher_linux.h"
+#include "platform/linux/childprocess_linux.h"
 #include "platform/linux/defaultapplication_linux.h"
 #include "platform/programstarter.h"
 
@@ -42,19 +43,10 @@ bool canOpen(const QFileInfo &info, QString &reason)
 bool startProgram(const QString &program, const QStringList &arguments, QString &reason,
                   const QString &folder = {})
 {
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    process.setWorkingDirectory(folder);
-    // On a QProcess object, so that a failure says why.
-    if (process.startDetached())
-        return true;
-    reason = process.errorString();
-    // Qt names the system call it tried; the user wants only the cause.
-    const qsizetype colon = reason.indexOf(QLatin1String(": "));
-    if (reason.startsWith(QLatin1String("exec")) && colon > 0)
-        reason.remove(0, colon + 2);
-    return false;
+    const int error = ChildProcess::start(program, arguments, folder);
+    if (error != 0)
+        reason = qt_error_string(error);
+    return error == 0;
 }
 
 // xdg-open's exit status in words.

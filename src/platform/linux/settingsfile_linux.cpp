@@ -26,6 +26,9 @@ namespace {
 
 const QString Main = QStringLiteral("Main");
 using Stat = struct stat;
+// 32,767 entries of long paths take a few MB; reading a file far beyond that would cost
+// seconds and gigabytes at every start, and rewriting it every save.
+constexpr off_t MaxFileBytes = off_t(64) * 1024 * 1024;
 
 // A key to look up without copying it: the hash of entries takes QStrings.
 QString fromView(std::u16string_view text)
@@ -193,6 +196,12 @@ std::shared_ptr<const IniFile::Contents> load(const QString &path, Found &found,
     const Identity identity = Identity::of(info);
     if (seen)
         *seen = identity;
+    if (info.st_size > MaxFileBytes) {
+        found.unreadable = QStringLiteral("it is %1 MB, far more than settings take")
+                               .arg(info.st_size / (1024 * 1024));
+        ::close(fd);
+        return empty;
+    }
     {
         const QMutexLocker lock(&s_mutex);
         if (s_last.contents && s_last.path == path && s_last.identity == identity) {

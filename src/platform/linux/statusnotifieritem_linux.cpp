@@ -6,6 +6,7 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
+#include <QDBusVariant>
 #include <QImage>
 #include <QPixmap>
 #include <QSet>
@@ -16,6 +17,7 @@
 
 namespace {
 const QString WatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString WatcherPath = QStringLiteral("/StatusNotifierWatcher");
 const QString ItemPath = QStringLiteral("/StatusNotifierItem");
 const QString MenuPath = QStringLiteral("/MenuBar");
 const QString NotificationsService = QStringLiteral("org.freedesktop.Notifications");
@@ -25,6 +27,16 @@ constexpr int ReconnectDelay = 1000;
 // Before giving a dropped item again, so that a watcher that keeps dropping it is not flooded.
 constexpr int ReofferDelay = 500;
 constexpr int NotifyTimeout = 10000;
+// A watcher that does not say within this whether it has a host counts as one without.
+constexpr int HostQuestionTimeout = 2000;
+
+bool saysHostRegistered(const QDBusMessage &reply)
+{
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != u"v")
+        return false;
+    const QVariant value = reply.arguments().constFirst().value<QDBusVariant>().variant();
+    return value.metaType() == QMetaType::fromType<bool>() && value.toBool();
+}
 } // namespace
 
 QDBusArgument &operator<<(QDBusArgument &argument, const SniPixmap &pixmap)
@@ -122,19 +134,57 @@ void StatusNotifierItemLinux::attach()
     m_bus.registerObject(ItemPath, this, QDBusConnection::ExportAdaptors);
     if (m_menu)
         m_bus.registerObject(MenuPath, m_menu, QDBusConnection::ExportAdaptors);
-    m_bus.connect(WatcherService, QStringLiteral("/StatusNotifierWatcher"), WatcherService,
+    m_bus.connect(WatcherService, WatcherPath, WatcherService,
                   QStringLiteral("StatusNotifierItemUnregistered"), this,
                   SLOT(itemUnregistered(QString)));
+    for (const QString &hostNews : {QStringLiteral("StatusNotifierHostRegistered"),
+                                    QStringLiteral("StatusNotifierHostUnregistered")}) {
+        m_bus.connect(WatcherService, WatcherPath, WatcherService, hostNews, this,
+                      SLOT(hostsChanged()));
+    }
     m_bus.connect(QString(), QStringLiteral("/org/freedesktop/DBus/Local"),
                   QStringLiteral("org.freedesktop.DBus.Local"), QStringLiteral("Disconnected"),
                   this, SLOT(busLost()));
+    // Waited for: whether Qt's own icon is wanted is decided at the start.
+    ++m_hostQuestion;
     const QDBusConnectionInterface *names = m_bus.interface();
-    setHostPresent(names && names->isServiceRegistered(WatcherService));
+    setHostPresent(
+        names && names->isServiceRegistered(WatcherService)
+        && saysHostRegistered(m_bus.call(hostQuestion(), QDBus::Block, HostQuestionTimeout)));
+}
+
+QDBusMessage StatusNotifierItemLinux::hostQuestion() const
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        WatcherService, WatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
+    call << WatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
+    call.setAutoStartService(false);
+    return call;
+}
+
+void StatusNotifierItemLinux::askHost()
+{
+    const quint64 question = ++m_hostQuestion;
+    auto *watch
+        = new QDBusPendingCallWatcher(m_bus.asyncCall(hostQuestion(), HostQuestionTimeout), this);
+    connect(watch, &QDBusPendingCallWatcher::finished, this, [this, watch, question] {
+        watch->deleteLater();
+        if (question == m_hostQuestion)
+            setHostPresent(saysHostRegistered(watch->reply()));
+    });
+}
+
+void StatusNotifierItemLinux::hostsChanged()
+{
+    // One host going may leave others: the watcher says whether any is left.
+    askHost();
 }
 
 void StatusNotifierItemLinux::busLost()
 {
     m_offered = false;
+    ++m_hostQuestion;
     setHostPresent(false);
     // Only a connection of the program's own can be made again.
     if (m_bus.name() == ConnectionName)
@@ -205,7 +255,13 @@ void StatusNotifierItemLinux::ownerChanged(const QString &service, const QString
 {
     Q_UNUSED(service)
     Q_UNUSED(oldOwner)
-    setHostPresent(!newOwner.isEmpty());
+    // A new watcher may come with its host (a panel that is both) or be told of one later.
+    if (!newOwner.isEmpty()) {
+        askHost();
+        return;
+    }
+    ++m_hostQuestion;
+    setHostPresent(false);
 }
 
 void StatusNotifierItemLinux::setHostPresent(bool present)
@@ -242,8 +298,7 @@ void StatusNotifierItemLinux::offer()
     if (!m_hostPresent)
         return;
     QDBusMessage call = QDBusMessage::createMethodCall(
-        WatcherService, QStringLiteral("/StatusNotifierWatcher"), WatcherService,
-        QStringLiteral("RegisterStatusNotifierItem"));
+        WatcherService, WatcherPath, WatcherService, QStringLiteral("RegisterStatusNotifierItem"));
     // The unique name: hosts that look the well-known name up may lose the race with its owner
     // (GNOME's AppIndicator extension drops the item then).
     call << m_bus.baseService();

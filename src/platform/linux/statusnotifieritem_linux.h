@@ -60,8 +60,10 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, SniToolTip &toolT
 QDBusArgument &operator<<(QDBusArgument &argument, const NoticeImage &image);
 const QDBusArgument &operator>>(const QDBusArgument &argument, NoticeImage &image);
 
-// The item on the session bus. It follows org.kde.StatusNotifierWatcher's name: a watcher that
-// appears, also after a panel crash, is given the item again; one that goes leaves it waiting.
+// The item on the session bus. It follows whether org.kde.StatusNotifierWatcher has a host: a
+// watcher alone (a desktop service left over outside its desktop) shows nothing, so only a host
+// registered with it counts. A watcher that appears, also after a panel crash, is given the item
+// again; one that goes, or loses its last host, leaves it waiting.
 // The item is registered by the connection's unique name, which a host can look up at once,
 // and given again when a watcher drops it or the bus comes back after a restart.
 class StatusNotifierItemLinux final : public StatusNotifier
@@ -97,6 +99,7 @@ public:
 private Q_SLOTS:
     // QtDBus delivers bus signals only to slots named in strings.
     void itemUnregistered(const QString &service);
+    void hostsChanged();
     void busLost();
 
 private:
@@ -104,6 +107,8 @@ private:
     void reconnect();
     void ownerChanged(const QString &service, const QString &oldOwner, const QString &newOwner);
     void setHostPresent(bool present);
+    QDBusMessage hostQuestion() const;
+    void askHost();
     void offer();
     void withdraw();
 
@@ -119,6 +124,8 @@ private:
     qint64 m_iconKey = 0;
     QString m_toolTip;
     bool m_hostPresent = false;
+    // Only the answer to the latest question about the watcher's hosts counts.
+    quint64 m_hostQuestion = 0;
     bool m_shown = false;
     bool m_offered = false;
     bool m_opensOwnMenu = true;

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Starts the user's programs without copying this process: the child runs in our memory only
+// until its exec, so a start costs the same however much the program holds. Each child gets a
+// session of its own, so it outlives Quillmoor and never shares its terminal, and is reaped
+// when it ends, without a timer while the kernel gives pidfds.
+namespace ChildProcess {
+
+// Starts program (looked up on PATH when it names no folder) with arguments, in folder when
+// one is given. Returns 0, or the errno of what failed: entering the folder or the exec.
+int start(const QString &program, const QStringList &arguments, const QString &folder = {});
+
+} // namespace ChildProcess
