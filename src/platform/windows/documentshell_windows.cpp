@@ -13,8 +13,8 @@ public:
 
     Outcome<QString> open(const QString &pathOrAddress) override
     {
-        if (std::string why; !WindowsShell::openDocument(pathOrAddress.toStdString(), 0, why))
-            return Failure {QString::fromStdString(why)};
+        if (const auto opened = WindowsShell::openDocument(pathOrAddress.toStdString(), 0); !opened)
+            return Failure {QString::fromStdString(opened.reason())};
         return {};
     }
 };

@@ -13,13 +13,11 @@ public:
     {
         if (QString reason; isDamaged(entry, reason))
             return Failure {reason};
-        std::string why;
         const std::string text = entry.toStdString();
-        const bool started = CommandLine::isAddress(entry)
-            ? WindowsShell::openDocument(text, 0, why)
-            : WindowsShell::startEntry(text, why);
+        const auto started = CommandLine::isAddress(entry) ? WindowsShell::openDocument(text, 0)
+                                                           : WindowsShell::startEntry(text);
         if (!started)
-            return Failure {QString::fromStdString(why)};
+            return Failure {QString::fromStdString(started.reason())};
         return {};
     }
 };
