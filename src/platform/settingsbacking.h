@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -8,7 +10,8 @@
 
 // Where the program's settings (application "61027", section "Main") are kept: a file on
 // Linux, the registry on Windows. Every value is UTF-16 text, stored and returned exactly.
-// Standard types only: the Windows implementation is plain Win32.
+// Standard types, but for one QString that lets a value be shared rather than copied: the
+// Windows implementation is plain Win32.
 class SettingsBacking
 {
 public:
@@ -19,6 +22,14 @@ public:
         virtual ~Reading() = default;
         virtual std::optional<std::u16string_view> value(std::u16string_view key) const = 0;
         virtual std::vector<std::u16string_view> keys() const = 0;
+        // The value, null where the key is missing. A store that keeps its text as Qt's may
+        // hand out one that shares it: a long list then costs no copy of its values.
+        virtual QString text(std::u16string_view key) const
+        {
+            const auto found = value(key);
+            return found ? QStringView(found->data(), qsizetype(found->size())).toString()
+                         : QString();
+        }
     };
 
     // A key's new text; without one the key is removed.

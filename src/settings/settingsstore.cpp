@@ -134,10 +134,10 @@ void LoadLaunchList(QStringList &target)
 {
     const auto reading = backing().read();
     for (int i = 1; i <= SettingsStore::MaxEntries; ++i) {
-        const auto entry = reading->value(LaunchKey(i).view());
-        if (!entry || entry->empty())
+        QString entry = reading->text(LaunchKey(i).view());
+        if (entry.isEmpty())
             return;
-        target.append(viewFrom(*entry).toString());
+        target.append(std::move(entry));
     }
 }
 

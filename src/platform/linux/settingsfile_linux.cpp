@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QHash>
 #include <QLockFile>
 #include <QMutex>
 #include <QSaveFile>
@@ -23,12 +22,6 @@ namespace {
 
 const QString Main = QStringLiteral("Main");
 using Stat = struct stat;
-
-// A key to look up without copying it: the hash of entries takes QStrings.
-QString fromView(std::u16string_view text)
-{
-    return QString::fromRawData(viewFrom(text).data(), qsizetype(text.size()));
-}
 
 // What tells one version of the file from another without reading it. Every save makes a
 // new file, and no tool can set the change time back.
@@ -75,10 +68,16 @@ public:
 
     std::optional<std::u16string_view> value(std::u16string_view key) const override
     {
-        const qsizetype found = m_main ? m_main->find(fromView(key), m_hint) : -1;
-        if (found < 0)
+        const IniFile::Entry *entry = find(key);
+        if (!entry)
             return std::nullopt;
-        return viewOf(m_main->entries.at(found).value);
+        return viewOf(m_contents->value(*entry));
+    }
+
+    QString text(std::u16string_view key) const override
+    {
+        const IniFile::Entry *entry = find(key);
+        return entry ? m_contents->sharedValue(*entry) : QString();
     }
 
     std::vector<std::u16string_view> keys() const override
@@ -87,7 +86,7 @@ public:
         if (m_main) {
             result.reserve(std::size_t(m_main->entries.size()));
             for (const IniFile::Entry &entry : m_main->entries)
-                result.push_back(viewOf(entry.key));
+                result.push_back(viewOf(m_contents->key(entry)));
         }
         return result;
     }
@@ -96,6 +95,12 @@ private:
     std::shared_ptr<const IniFile::Contents> m_contents;
     const IniFile::Section *m_main;
     mutable qsizetype m_hint = -1;
+
+    const IniFile::Entry *find(std::u16string_view key) const
+    {
+        const qsizetype found = m_main ? m_contents->find(*m_main, viewFrom(key), m_hint) : -1;
+        return found < 0 ? nullptr : &m_main->entries.at(found);
+    }
 };
 
 // Keeps a copy of a damaged file beside it, never over an earlier copy: .bad, then .bad.2 and
@@ -204,51 +209,6 @@ void removeAbandonedLock(const QString &lockPath)
     ::close(fd);
 }
 
-// Applies the changes in order: a key that is there keeps its place, a new one goes last.
-// Returns whether anything changed.
-bool apply(IniFile::Section &section, const std::vector<SettingsBacking::Change> &changes)
-{
-    bool changed = false;
-    bool removed = false;
-    qsizetype hint = -1;
-    for (const SettingsBacking::Change &change : changes) {
-        const qsizetype found = section.find(fromView(change.key), hint);
-        if (found >= 0) {
-            IniFile::Entry &entry = section.entries[found];
-            if (change.value) {
-                // A damaged line stays as it was until the user changes what it reads as.
-                if (!entry.damagedLine.isEmpty() && !entry.key.isNull()
-                    && viewFrom(*change.value) == entry.value)
-                    continue;
-                entry.damagedLine.clear();
-                if (entry.key.isNull()) // removed by an earlier change
-                    entry.key = viewFrom(change.key).toString();
-                // In place where the old text's room suffices: a long list's save replaces
-                // tens of thousands of values.
-                const QStringView value = viewFrom(*change.value);
-                entry.value.resize(value.size());
-                std::copy(value.begin(), value.end(), entry.value.begin());
-                changed = true;
-            } else if (!entry.key.isNull()) {
-                entry.key = QString();
-                changed = removed = true;
-            }
-        } else if (change.value) {
-            const QString key = viewFrom(change.key).toString();
-            section.index.insert(key, section.entries.size());
-            section.entries.append({key, viewFrom(*change.value).toString()});
-            changed = true;
-        }
-    }
-    if (removed) {
-        section.entries.removeIf([](const IniFile::Entry &entry) { return entry.key.isNull(); });
-        section.index.clear();
-        for (qsizetype i = 0; i < section.entries.size(); ++i)
-            section.index.insert(section.entries.at(i).key, i);
-    }
-    return changed;
-}
-
 } // namespace
 
 QString SettingsFile::path()
@@ -312,7 +272,13 @@ bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason
     if (!damageCopy.isEmpty())
         m_damageCopy = damageCopy;
     contents.damaged = false;
-    if (!apply(contents.sectionForWriting(Main), changes)) {
+    std::vector<IniFile::Change> edits;
+    edits.reserve(changes.size());
+    for (const Change &change : changes) {
+        edits.push_back({viewFrom(change.key),
+                         change.value ? std::optional(viewFrom(*change.value)) : std::nullopt});
+    }
+    if (!IniFile::apply(contents, Main, edits)) {
         // Nothing to change: the file stays as it is, or unmade, and its parse stays good.
         if (seen)
             remember(file, std::move(contents), *seen);
