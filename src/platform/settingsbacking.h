@@ -1,17 +1,16 @@
 #pragma once
 
-#include <QString>
-
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+class SharedTextReading;
+
 // Where the program's settings (application "61027", section "Main") are kept: a file on
 // Linux, the registry on Windows. Every value is UTF-16 text, stored and returned exactly.
-// Standard types, but for one QString that lets a value be shared rather than copied: the
-// Windows implementation is plain Win32.
+// Standard types only: the Windows implementation is plain Win32.
 class SettingsBacking
 {
 public:
@@ -22,14 +21,8 @@ public:
         virtual ~Reading() = default;
         virtual std::optional<std::u16string_view> value(std::u16string_view key) const = 0;
         virtual std::vector<std::u16string_view> keys() const = 0;
-        // The value, null where the key is missing. A store that keeps its text as Qt's may
-        // hand out one that shares it: a long list then costs no copy of its values.
-        virtual QString text(std::u16string_view key) const
-        {
-            const auto found = value(key);
-            return found ? QStringView(found->data(), qsizetype(found->size())).toString()
-                         : QString();
-        }
+        // The same reading where it can hand out its values as Qt text (sharedtext.h).
+        virtual const SharedTextReading *sharedText() const { return nullptr; }
     };
 
     // A key's new text; without one the key is removed.

@@ -1,5 +1,6 @@
 #include "settings/settingsstore.h"
 #include "platform/settingsbacking.h"
+#include "platform/sharedtext.h"
 #include "platform/textview.h"
 
 #include <algorithm>
@@ -133,8 +134,14 @@ StoreResult RemoveSetting(const QString &key)
 void LoadLaunchList(QStringList &target)
 {
     const auto reading = backing().read();
+    const SharedTextReading *shared = reading->sharedText();
     for (int i = 1; i <= SettingsStore::MaxEntries; ++i) {
-        QString entry = reading->text(LaunchKey(i).view());
+        const LaunchKey key(i);
+        QString entry;
+        if (shared)
+            entry = shared->text(key.view());
+        else if (const auto value = reading->value(key.view()))
+            entry = viewFrom(*value).toString();
         if (entry.isEmpty())
             return;
         target.append(std::move(entry));

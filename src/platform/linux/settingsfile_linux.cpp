@@ -1,6 +1,7 @@
 #include "platform/linux/settingsfile_linux.h"
 #include "platform/linux/confighome_linux.h"
 #include "platform/linux/inifile_linux.h"
+#include "platform/sharedtext.h"
 #include "platform/textview.h"
 
 #include <QDir>
@@ -58,7 +59,7 @@ struct Parsed
 QMutex s_mutex;
 Parsed s_last;
 
-class FileReading final : public SettingsBacking::Reading
+class FileReading final : public SettingsBacking::Reading, public SharedTextReading
 {
 public:
     explicit FileReading(std::shared_ptr<const IniFile::Contents> contents)
@@ -73,6 +74,8 @@ public:
             return std::nullopt;
         return viewOf(m_contents->value(*entry));
     }
+
+    const SharedTextReading *sharedText() const override { return this; }
 
     QString text(std::u16string_view key) const override
     {
