@@ -24,7 +24,7 @@ struct Entry
 };
 
 // The positions of a section's entries by key: open addressing over a table of position + 1
-// (0 is free) kept at most half full. A long list costs 8 bytes a key here, not a hash node.
+// (0 is free) kept at most half full: 8 to 16 bytes a key, where a hash node cost far more.
 class KeyIndex
 {
 public:
