@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+class SharedTextReading;
+
 // Where the program's settings (application "61027", section "Main") are kept: a file on
 // Linux, the registry on Windows. Every value is UTF-16 text, stored and returned exactly.
 // Standard types only: the Windows implementation is plain Win32.
@@ -22,6 +24,8 @@ public:
         virtual ~Reading() = default;
         virtual std::optional<std::u16string_view> value(std::u16string_view key) const = 0;
         virtual std::vector<std::u16string_view> keys() const = 0;
+        // The same reading where it can hand out its values as Qt text (sharedtext.h).
+        virtual const SharedTextReading *sharedText() const { return nullptr; }
     };
 
     // A key's new text; without one the key is removed.

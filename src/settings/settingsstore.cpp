@@ -1,5 +1,6 @@
 #include "settings/settingsstore.h"
 #include "platform/settingsbacking.h"
+#include "platform/sharedtext.h"
 #include "platform/textview.h"
 
 #include <algorithm>
@@ -149,11 +150,17 @@ Outcome<QString> RemoveSetting(const QString &key)
 void LoadLaunchList(QStringList &target)
 {
     const auto reading = backing().read();
+    const SharedTextReading *shared = reading->sharedText();
     for (int i = 1; i <= SettingsStore::MaxEntries; ++i) {
-        const auto entry = reading->value(LaunchKey(i).view());
-        if (!entry || entry->empty())
+        const LaunchKey key(i);
+        QString entry;
+        if (shared)
+            entry = shared->text(key.view());
+        else if (const auto value = reading->value(key.view()))
+            entry = viewFrom(*value).toString();
+        if (entry.isEmpty())
             return;
-        target.append(viewFrom(*entry).toString());
+        target.append(std::move(entry));
     }
 }
 

@@ -12,7 +12,7 @@ QList<QStringList> flat(const IniFile::Contents &contents)
     for (const IniFile::Section &section : contents.sections) {
         QStringList lines {section.name};
         for (const IniFile::Entry &entry : section.entries)
-            lines << entry.key + u'=' + entry.value;
+            lines << contents.key(entry).toString() + u'=' + contents.value(entry).toString();
         result.append(lines);
     }
     return result;
@@ -22,8 +22,7 @@ void checkRoundTrip(const IniFile::Contents &contents)
 {
     bool kept = false; // damaged lines are written back as they were
     for (const IniFile::Section &section : contents.sections)
-        for (const IniFile::Entry &entry : section.entries)
-            kept = kept || !entry.damagedLine.isEmpty();
+        kept = kept || !section.damagedLines.isEmpty();
     const IniFile::Contents again = IniFile::parse(IniFile::serialize(contents));
     FUZZ_CHECK(again.damaged == kept, "a written file reads back without new damage");
     FUZZ_CHECK(flat(again) == flat(contents), "a written file reads back the same");
@@ -38,25 +37,44 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, std::size_t siz
     const IniFile::Contents contents = IniFile::parse(bytes);
     for (const IniFile::Section &section : contents.sections) {
         FUZZ_CHECK(section.index.size() == section.entries.size(), "each key once");
-        for (const IniFile::Entry &entry : section.entries) {
-            FUZZ_CHECK(!entry.key.isEmpty() && !entry.key.contains(u'='), "a key is a name");
-            FUZZ_CHECK(IniFile::isStorable(entry.value), "every value read is storable");
+        qsizetype hint = -1;
+        for (qsizetype i = 0; i < section.entries.size(); ++i) {
+            const QStringView key = contents.key(section.entries.at(i));
+            FUZZ_CHECK(!key.isEmpty() && !key.contains(u'='), "a key is a name");
+            FUZZ_CHECK(contents.find(section, key, hint) == i
+                           && section.index.find(key, contents.text, section.entries) == i,
+                       "a key finds its entry");
+            FUZZ_CHECK(IniFile::isStorable(contents.value(section.entries.at(i))),
+                       "every value read is storable");
+            FUZZ_CHECK(contents.sharedValue(section.entries.at(i))
+                               .utf16()[contents.value(section.entries.at(i)).size()]
+                           == 0,
+                       "a value handed out is ended");
         }
     }
     checkRoundTrip(contents);
 
-    // The input's lines as the values the program stores under its own keys.
+    // The input's lines as the values the program stores under its own keys, then every other
+    // one removed again.
     IniFile::Contents stored;
-    IniFile::Section &main = stored.sectionForWriting(QStringLiteral("Main"));
     const QList<QByteArray> lines = bytes.split('\n');
+    QStringList keys;
+    QStringList values;
+    std::vector<IniFile::Change> changes;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString value = QString::fromUtf8(lines.at(i));
-        if (!IniFile::isStorable(value))
-            continue;
-        const QString key = QStringLiteral("app %1").arg(i + 1);
-        main.index.insert(key, main.entries.size());
-        main.entries.append({key, value});
+        keys.append(QStringLiteral("app %1").arg(i + 1));
+        values.append(QString::fromUtf8(lines.at(i)));
     }
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (IniFile::isStorable(values.at(i)))
+            changes.push_back({keys.at(i), QStringView(values.at(i))});
+    }
+    IniFile::apply(stored, QStringLiteral("Main"), changes);
+    checkRoundTrip(stored);
+    changes.clear();
+    for (qsizetype i = 0; i < lines.size(); i += 2)
+        changes.push_back({keys.at(i), std::nullopt});
+    IniFile::apply(stored, QStringLiteral("Main"), changes);
     checkRoundTrip(stored);
     return 0;
 }

@@ -213,6 +213,15 @@ private Q_SLOTS:
         QCOMPARE(held, (QStringList {QStringLiteral("one"), QStringLiteral("two")}));
         QCOMPARE(readFile(m_home->storePath()),
                  "[Other]\nk=v\n\n[Main]\napp 1=one\napp 2=a longer second\nIcon=x\n");
+        // Entries read stay strings of their own: ended, and changed without touching others.
+        QCOMPARE(held.at(1).utf16()[3], u'\0');
+        held.first() += u'!';
+        held.last().prepend(u'<');
+        QCOMPARE(held, (QStringList {QStringLiteral("one!"), QStringLiteral("<two")}));
+        QStringList again = loaded();
+        again.first().append(QStringLiteral(" more"));
+        QCOMPARE(loaded(),
+                 (QStringList {QStringLiteral("one"), QStringLiteral("a longer second")}));
     }
 
     void lineBreakIsRefused()

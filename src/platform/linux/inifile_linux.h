@@ -6,35 +6,56 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+#include <vector>
+
 // The settings file: "key=value" lines under "[Section]" headers. A value is the exact text
 // between the first '=' and the end of its line: never split, unescaped or converted, so that
 // a hand-edited file reads back as it looks.
 namespace IniFile {
 
+// Where an entry's key and value stand in the contents' text.
 struct Entry
 {
-    QString key;
-    QString value;
-    // A line that held a NUL byte, as it was: written back so until its value is changed.
-    // `value` shows the damage as U+FFFD.
-    QByteArray damagedLine;
+    quint32 key = 0;
+    quint32 keySize = 0;
+    quint32 value = 0;
+    quint32 valueSize = 0;
+};
+
+// The positions of a section's entries by key: open addressing over a table of position + 1
+// (0 is free) kept at most half full: 8 to 16 bytes a key, where a hash node cost far more.
+class KeyIndex
+{
+public:
+    qsizetype size() const { return m_size; }
+    void clear() { *this = {}; }
+    // Keys are looked up in `text` through `entries`, whose first size() are indexed.
+    qsizetype find(QStringView key, QStringView text, const QList<Entry> &entries) const;
+    // Indexes the next entry, entries.at(size()).
+    void add(QStringView text, const QList<Entry> &entries);
+    // Room for `room` keys without growing.
+    void reserve(qsizetype room, QStringView text, const QList<Entry> &entries);
+
+private:
+    QList<quint32> m_slots;
+    qsizetype m_size = 0;
 };
 
 struct Section
 {
     QString name; // empty for keys before the first header
     QList<Entry> entries; // in file order, each key once: the last of repeated lines wins
-    QHash<QString, qsizetype> index; // key -> position in entries
-
-    // The entry of key, or -1. Keys are mostly asked for in file order ("app 1", "app 2", ...):
-    // `hint` is where the last one found was, and the next place is tried before the index.
-    qsizetype find(const QString &key, qsizetype &hint) const;
+    KeyIndex index;
+    // Lines that held a NUL byte, as they were, by their entry's key's place in the text:
+    // written back so until the value is changed. The text shows the damage as U+FFFD.
+    QHash<quint32, QByteArray> damagedLines;
 };
 
 struct Contents
 {
-    // The file's text as read. Keys and values not changed since point into it rather than
-    // each holding a copy: a long list then costs little more than its file.
+    // The text of every key and value, each value followed by a NUL. Values are handed out as
+    // slices that share it, so a long list costs the program little more than its file.
     QString text;
     QList<Section> sections;
     // Lines that could not be read as they were: binary junk, lines without a key, NUL bytes,
@@ -43,10 +64,29 @@ struct Contents
 
     const Section *section(const QString &name) const;
     Section &sectionForWriting(const QString &name);
+
+    QStringView key(const Entry &entry) const;
+    QStringView value(const Entry &entry) const;
+    // The value as a string of its own that shares the text's block instead of copying it.
+    QString sharedValue(const Entry &entry) const;
+
+    // The entry of key, or -1. Keys are mostly asked for in file order ("app 1", "app 2", ...):
+    // `hint` is where the last one found was, and the next place is tried before the index.
+    qsizetype find(const Section &section, QStringView key, qsizetype &hint) const;
+};
+
+// A key's new value; without one the key is removed.
+struct Change
+{
+    QStringView key;
+    std::optional<QStringView> value;
 };
 
 Contents parse(QByteArrayView bytes);
 QByteArray serialize(const Contents &contents);
+// Applies the changes in order to one section: a key that is there keeps its place, a new one
+// goes last. Returns whether anything changed.
+bool apply(Contents &contents, const QString &section, const std::vector<Change> &changes);
 
 // Whether a value can be kept as one line.
 bool isStorable(QStringView value);

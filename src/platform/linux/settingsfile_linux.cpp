@@ -1,12 +1,12 @@
 #include "platform/linux/settingsfile_linux.h"
 #include "platform/linux/confighome_linux.h"
 #include "platform/linux/inifile_linux.h"
+#include "platform/sharedtext.h"
 #include "platform/textview.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QHash>
 #include <QLockFile>
 #include <QMutex>
 #include <QSaveFile>
@@ -29,12 +29,6 @@ using Stat = struct stat;
 // 32,767 entries of long paths take a few MB; reading a file far beyond that would cost
 // seconds and gigabytes at every start, and rewriting it every save.
 constexpr off_t MaxFileBytes = off_t(64) * 1024 * 1024;
-
-// A key to look up without copying it: the hash of entries takes QStrings.
-QString fromView(std::u16string_view text)
-{
-    return QString::fromRawData(viewFrom(text).data(), qsizetype(text.size()));
-}
 
 // What tells one version of the file from another without reading it. Every save makes a
 // new file, and no tool can set the change time back.
@@ -71,7 +65,7 @@ struct Parsed
 QMutex s_mutex;
 Parsed s_last;
 
-class FileReading final : public SettingsBacking::Reading
+class FileReading final : public SettingsBacking::Reading, public SharedTextReading
 {
 public:
     explicit FileReading(std::shared_ptr<const IniFile::Contents> contents)
@@ -81,10 +75,18 @@ public:
 
     std::optional<std::u16string_view> value(std::u16string_view key) const override
     {
-        const qsizetype found = m_main ? m_main->find(fromView(key), m_hint) : -1;
-        if (found < 0)
+        const IniFile::Entry *entry = find(key);
+        if (!entry)
             return std::nullopt;
-        return viewOf(m_main->entries.at(found).value);
+        return viewOf(m_contents->value(*entry));
+    }
+
+    const SharedTextReading *sharedText() const override { return this; }
+
+    QString text(std::u16string_view key) const override
+    {
+        const IniFile::Entry *entry = find(key);
+        return entry ? m_contents->sharedValue(*entry) : QString();
     }
 
     std::vector<std::u16string_view> keys() const override
@@ -93,7 +95,7 @@ public:
         if (m_main) {
             result.reserve(std::size_t(m_main->entries.size()));
             for (const IniFile::Entry &entry : m_main->entries)
-                result.push_back(viewOf(entry.key));
+                result.push_back(viewOf(m_contents->key(entry)));
         }
         return result;
     }
@@ -102,6 +104,12 @@ private:
     std::shared_ptr<const IniFile::Contents> m_contents;
     const IniFile::Section *m_main;
     mutable qsizetype m_hint = -1;
+
+    const IniFile::Entry *find(std::u16string_view key) const
+    {
+        const qsizetype found = m_main ? m_contents->find(*m_main, viewFrom(key), m_hint) : -1;
+        return found < 0 ? nullptr : &m_main->entries.at(found);
+    }
 };
 
 // What reading the file found wrong.
@@ -293,55 +301,9 @@ std::string lockFailure(const QString &folder, int error)
 bool hasDamagedLines(const IniFile::Contents &contents)
 {
     for (const IniFile::Section &section : contents.sections)
-        for (const IniFile::Entry &entry : section.entries)
-            if (!entry.damagedLine.isEmpty())
-                return true;
+        if (!section.damagedLines.isEmpty())
+            return true;
     return false;
-}
-
-// Applies the changes in order: a key that is there keeps its place, a new one goes last.
-// Returns whether anything changed.
-bool apply(IniFile::Section &section, const std::vector<SettingsBacking::Change> &changes)
-{
-    bool changed = false;
-    bool removed = false;
-    qsizetype hint = -1;
-    for (const SettingsBacking::Change &change : changes) {
-        const qsizetype found = section.find(fromView(change.key), hint);
-        if (found >= 0) {
-            IniFile::Entry &entry = section.entries[found];
-            if (change.value) {
-                // A damaged line stays as it was until the user changes what it reads as.
-                if (!entry.damagedLine.isEmpty() && !entry.key.isNull()
-                    && viewFrom(*change.value) == entry.value)
-                    continue;
-                entry.damagedLine.clear();
-                if (entry.key.isNull()) // removed by an earlier change
-                    entry.key = viewFrom(change.key).toString();
-                // In place where the old text's room suffices: a long list's save replaces
-                // tens of thousands of values.
-                const QStringView value = viewFrom(*change.value);
-                entry.value.resize(value.size());
-                std::copy(value.begin(), value.end(), entry.value.begin());
-                changed = true;
-            } else if (!entry.key.isNull()) {
-                entry.key = QString();
-                changed = removed = true;
-            }
-        } else if (change.value) {
-            const QString key = viewFrom(change.key).toString();
-            section.index.insert(key, section.entries.size());
-            section.entries.append({key, viewFrom(*change.value).toString(), {}});
-            changed = true;
-        }
-    }
-    if (removed) {
-        section.entries.removeIf([](const IniFile::Entry &entry) { return entry.key.isNull(); });
-        section.index.clear();
-        for (qsizetype i = 0; i < section.entries.size(); ++i)
-            section.index.insert(section.entries.at(i).key, i);
-    }
-    return changed;
 }
 
 } // namespace
@@ -418,7 +380,13 @@ Outcome<std::string> SettingsFile::write(const std::vector<Change> &changes)
         m_trouble
             = {Trouble::Damaged, std::u16string(viewOf(found.copy)), found.notKept.toStdString()};
     contents.damaged = false;
-    if (!apply(contents.sectionForWriting(Main), changes)) {
+    std::vector<IniFile::Change> edits;
+    edits.reserve(changes.size());
+    for (const Change &change : changes) {
+        edits.push_back({viewFrom(change.key),
+                         change.value ? std::optional(viewFrom(*change.value)) : std::nullopt});
+    }
+    if (!IniFile::apply(contents, Main, edits)) {
         // Nothing to change: the file stays as it is, or unmade, and its parse stays good.
         if (seen)
             remember(file, std::move(contents), *seen);
