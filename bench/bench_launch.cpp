@@ -2,6 +2,7 @@
 // of posix_spawn calls starting the same program as often, then the same with the longest list
 // loaded from the store; and a pass over the longest list with the list in the store, next to
 // the same pass with the list in memory only.
+#include "logic/interval.h"
 #include "logic/launchsequencer.h"
 #include "platform/programstarter.h"
 #include "settings/settingsstore.h"
@@ -45,7 +46,7 @@ double median(std::vector<double> values)
 class NoStarter final : public ProgramStarter
 {
 public:
-    bool start(const QString &, QString &) override { return true; }
+    Outcome<QString> start(const QString &) override { return {}; }
 };
 
 // A pass over the longest list at interval 0, reading "Interval" from the store before every
@@ -94,12 +95,12 @@ int main(int argc, char *argv[])
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
 
-    WriteSetting(QStringLiteral("Interval"), QStringLiteral("0"));
+    WriteSetting(Interval::setting.key(), QStringLiteral("0"));
     const QStringList list(count, QStringLiteral("/bin/true"));
     const auto starter = createProgramStarter();
     LaunchSequencer sequencer(list, *starter);
     int failures = 0;
-    sequencer.setNotifier([&failures](const QString &) { ++failures; });
+    QObject::connect(&sequencer, &LaunchSequencer::notice, [&failures] { ++failures; });
     char program[] = "/bin/true";
     char *arguments[] = {program, nullptr};
     int spawnFailures = 0;

@@ -1,6 +1,7 @@
 // Prints what one connection probe costs on this machine's interfaces.
-#include "logic/connectionprobe.h"
+#include "logic/launchmonitor.h"
 #include "platform/connectionsource.h"
+#include "platform/programstarter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -21,18 +22,19 @@ int main(int argc, char *argv[])
     access->setChangedHandler([&answered] { answered.quit(); });
     QTimer::singleShot(2000, &answered, &QEventLoop::quit);
     answered.exec();
-    Corvath::setConnectionSource(access.get());
     const ConnectionSource::Answer answer = access->firstConnection();
     std::printf("probe: listing status %u, first connection %s\n", answer.error,
                 answer.listing != ConnectionSource::Listing::Listed ? "none"
                     : answer.connected                              ? "connected"
                                                                     : "not connected");
 
+    const auto starter = createProgramStarter();
+    LaunchMonitor monitor(*access, *starter);
     bool connected = false;
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < rounds; ++i)
-        connected = Corvath::IsConnected();
+        connected = monitor.IsConnected();
     const double micros = double(clock.nsecsElapsed()) / 1e3 / rounds;
     std::printf("probe: %.1f us per IsConnected over %d rounds (answer %s; goal well under "
                 "1000 us)\n",

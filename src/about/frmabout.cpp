@@ -60,50 +60,50 @@ frmAbout::frmAbout(QWidget *parent)
     setFont(sansSerif(8));
 
     // Created in tab order, which is the focus chain; the labels never take the focus.
-    cmdOK = button(QStringLiteral("cmdOK"), QStringLiteral("OK"), this);
-    picIcon = label(QStringLiteral("picIcon"), QString(), this);
-    cmdSysInfo = button(QStringLiteral("cmdSysInfo"), QStringLiteral("&System Info..."), this);
-    lblDescription = label(QStringLiteral("lblDescription"), description(), this);
-    lblDisclaimer = label(QStringLiteral("lblDisclaimer"), QStringLiteral("Warning: ..."), this);
-    lblTitle = label(QStringLiteral("lblTitle"), QStringLiteral("Quillmoor 1.0"), this);
-    lblVersion = label(QStringLiteral("lblVersion"), QStringLiteral("By Corvath Designs"), this);
-    Command1 = button(QStringLiteral("Command1"), QStringLiteral("Visit Corvath Designs"), this);
+    m_cmdOK = button(QStringLiteral("cmdOK"), QStringLiteral("OK"), this);
+    m_picIcon = label(QStringLiteral("picIcon"), QString(), this);
+    m_cmdSysInfo = button(QStringLiteral("cmdSysInfo"), QStringLiteral("&System Info..."), this);
+    m_lblDescription = label(QStringLiteral("lblDescription"), description(), this);
+    m_lblDisclaimer = label(QStringLiteral("lblDisclaimer"), QStringLiteral("Warning: ..."), this);
+    m_lblTitle = label(QStringLiteral("lblTitle"), QStringLiteral("Quillmoor 1.0"), this);
+    m_lblVersion = label(QStringLiteral("lblVersion"), QStringLiteral("By Corvath Designs"), this);
+    m_command1 = button(QStringLiteral("Command1"), QStringLiteral("Visit Corvath Designs"), this);
 
-    picIcon->setGeometry(fromTwips(240, 240, 540, 540));
-    lblTitle->setGeometry(fromTwips(1050, 240, 3885, 480));
-    lblVersion->setGeometry(fromTwips(1050, 600, 3885, 345));
-    lblDescription->setGeometry(fromTwips(840, 1080, 3885, 1410));
+    m_picIcon->setGeometry(fromTwips(240, 240, 540, 540));
+    m_lblTitle->setGeometry(fromTwips(1050, 240, 3885, 480));
+    m_lblVersion->setGeometry(fromTwips(1050, 600, 3885, 345));
+    m_lblDescription->setGeometry(fromTwips(840, 1080, 3885, 1410));
     // Below the bottom edge on purpose: it is never seen, so a screen reader keeps quiet too.
-    lblDisclaimer->setGeometry(fromTwips(1080, 3600, 3870, 825));
-    lblDisclaimer->hide();
-    cmdOK->setGeometry(fromTwips(3360, 2625, 1260, 300));
-    cmdSysInfo->setGeometry(fromTwips(2040, 2640, 1245, 270));
-    Command1->setGeometry(fromTwips(240, 2640, 1695, 270));
+    m_lblDisclaimer->setGeometry(fromTwips(1080, 3600, 3870, 825));
+    m_lblDisclaimer->hide();
+    m_cmdOK->setGeometry(fromTwips(3360, 2625, 1260, 300));
+    m_cmdSysInfo->setGeometry(fromTwips(2040, 2640, 1245, 270));
+    m_command1->setGeometry(fromTwips(240, 2640, 1695, 270));
 
-    picIcon->setPixmap(windowIcon().pixmap(32, 32));
-    picIcon->setAccessibleName(QStringLiteral("Quillmoor icon"));
-    picIcon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblTitle->setFont(sansSerif(18));
-    lblVersion->setFont(sansSerif(12));
-    lblDescription->setWordWrap(true);
-    lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblDisclaimer->setWordWrap(true);
+    m_picIcon->setPixmap(windowIcon().pixmap(32, 32));
+    m_picIcon->setAccessibleName(QStringLiteral("Quillmoor icon"));
+    m_picIcon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_lblTitle->setFont(sansSerif(18));
+    m_lblVersion->setFont(sansSerif(12));
+    m_lblDescription->setWordWrap(true);
+    m_lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_lblDisclaimer->setWordWrap(true);
     // Laid out for MS Sans Serif: a wider stand-in gets smaller until the text fits.
-    EditorLook::fitText(*lblDescription, lblDescription->text(), true);
-    for (QPushButton *control : {cmdOK, cmdSysInfo, Command1})
+    EditorLook::fitText(*m_lblDescription, m_lblDescription->text(), true);
+    for (QPushButton *control : {m_cmdOK, m_cmdSysInfo, m_command1})
         EditorLook::fitText(*control, control->text());
-    setTextColor(*lblTitle, Qt::white);
-    setTextColor(*lblVersion, palette().color(QPalette::HighlightedText));
-    setTextColor(*lblDescription, Qt::white);
-    setTextColor(*lblDisclaimer, Qt::black);
+    setTextColor(*m_lblTitle, Qt::white);
+    setTextColor(*m_lblVersion, palette().color(QPalette::HighlightedText));
+    setTextColor(*m_lblDescription, Qt::white);
+    setTextColor(*m_lblDisclaimer, Qt::black);
 
     // Enter presses OK unless another button has the focus; Esc rejects, which closes too.
-    cmdOK->setDefault(true);
-    cmdOK->setFocus();
+    m_cmdOK->setDefault(true);
+    m_cmdOK->setFocus();
 
-    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
-    connect(Command1, &QPushButton::clicked, this, &frmAbout::Command1_Click);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+    connect(m_cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    connect(m_command1, &QPushButton::clicked, this, &frmAbout::Command1_Click);
+    connect(m_cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
 }
 
 QString frmAbout::makerUrl()

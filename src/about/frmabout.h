@@ -29,12 +29,22 @@ public:
     static void StartSysInfo();
 
     // Controls in tab order.
-    QPushButton *cmdOK = nullptr;
-    QLabel *picIcon = nullptr;
-    QPushButton *cmdSysInfo = nullptr;
-    QLabel *lblDescription = nullptr;
-    QLabel *lblDisclaimer = nullptr;
-    QLabel *lblTitle = nullptr;
-    QLabel *lblVersion = nullptr;
-    QPushButton *Command1 = nullptr;
+    QPushButton &cmdOK() const { return *m_cmdOK; }
+    QLabel &picIcon() const { return *m_picIcon; }
+    QPushButton &cmdSysInfo() const { return *m_cmdSysInfo; }
+    QLabel &lblDescription() const { return *m_lblDescription; }
+    QLabel &lblDisclaimer() const { return *m_lblDisclaimer; }
+    QLabel &lblTitle() const { return *m_lblTitle; }
+    QLabel &lblVersion() const { return *m_lblVersion; }
+    QPushButton &Command1() const { return *m_command1; }
+
+private:
+    QPushButton *m_cmdOK = nullptr;
+    QLabel *m_picIcon = nullptr;
+    QPushButton *m_cmdSysInfo = nullptr;
+    QLabel *m_lblDescription = nullptr;
+    QLabel *m_lblDisclaimer = nullptr;
+    QLabel *m_lblTitle = nullptr;
+    QLabel *m_lblVersion = nullptr;
+    QPushButton *m_command1 = nullptr;
 };

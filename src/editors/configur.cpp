@@ -167,11 +167,11 @@ QString Configur::withoutOuterLineBreaks(const QString &typed)
 
 bool Configur::Form_Unload()
 {
-    const StoreResult saved = SaveLaunchList(entries());
+    const Outcome<QString> saved = SaveLaunchList(entries());
     if (!saved) {
         // The edits are the user's work: only the user may throw them away.
         const bool discard = Corvath::dialogs()->yesNo(
-            saved.reason + u' ' + Corvath::storeUnchanged()
+            saved.reason() + u' ' + Corvath::storeUnchanged()
                 + QStringLiteral("\n\nDiscard your changes to the launch list? Choose No to "
                                  "keep the editor open; closing it again tries again."),
             QStringLiteral("Error"));

@@ -71,7 +71,7 @@ void EditIcon::showPicture(const QIcon &picture)
 void EditIcon::Form_Load()
 {
     Corvath::CenterForm(*this);
-    const IconSetting setting = IconSetting::stored();
+    const IconSetting setting = IconSetting::setting.get();
     if (setting.isBuiltIn()) {
         m_tray.setIcon(m_tray.builtInHandle());
         showPicture(windowIcon());
@@ -87,7 +87,7 @@ void EditIcon::Command1_Click()
 {
     showPicture(windowIcon());
     m_tray.setIcon(m_tray.builtInHandle());
-    Corvath::reportStoreFailure(IconSetting::storeBuiltIn());
+    Corvath::reportStoreFailure(IconSetting::setting.set(IconSetting::builtIn()));
     m_tray.setAction(Tray::Modify);
 }
 
@@ -102,5 +102,5 @@ void EditIcon::Command2_Click()
         showPicture(loaded);
     m_tray.setIcon(m_picture);
     m_tray.setAction(Tray::Modify);
-    Corvath::reportStoreFailure(IconSetting::storeFile(chosen));
+    Corvath::reportStoreFailure(IconSetting::setting.set(IconSetting(chosen)));
 }

@@ -1,6 +1,5 @@
 #include "logic/dialogs.h"
 #include "logic/program.h"
-#include "settings/settingsstore.h"
 
 #include <cstdio>
 
@@ -27,23 +26,17 @@ StderrDialogs s_fallback;
 
 } // namespace
 
-bool reportFailure(const QString &failure)
+bool reportFailure(const Outcome<QString> &result)
 {
-    if (failure.isEmpty())
+    if (result)
         return true;
-    dialogs()->messageBox(failure, QStringLiteral("Error"), MessageIcon::Critical);
+    dialogs()->messageBox(result.reason(), QStringLiteral("Error"), MessageIcon::Critical);
     return false;
 }
 
-bool reportStoreFailure(const StoreResult &result)
+bool reportStoreFailure(const Outcome<QString> &result)
 {
-    return result || reportFailure(result.reason + u' ' + storeUnchanged());
-}
-
-void reportConnectionFailure(quint32 status)
-{
-    dialogs()->messageBox(QStringLiteral("Error %1 Has Occured!").arg(status),
-                          QStringLiteral("Error!"), MessageIcon::Critical);
+    return result || reportFailure(Failure {result.reason() + u' ' + storeUnchanged()});
 }
 
 QString storeUnchanged()

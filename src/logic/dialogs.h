@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "platform/outcome.h"
 
-struct StoreResult;
+#include <QString>
 
 namespace Corvath {
 
@@ -26,13 +26,10 @@ public:
     virtual QString openFileName(const QString &filter) = 0;
 };
 
-// Tells the user a failure a lower layer reported; empty text is success. Returns whether it
-// succeeded.
-bool reportFailure(const QString &failure);
+// Tells the user a failure a lower layer reported. Returns whether it succeeded.
+bool reportFailure(const Outcome<QString> &result);
 // Tells the user when a change of the settings failed. Returns whether it succeeded.
-bool reportStoreFailure(const StoreResult &result);
-// Tells the user that the connections could not be listed, with the system's error number.
-void reportConnectionFailure(quint32 status);
+bool reportStoreFailure(const Outcome<QString> &result);
 // The sentence that follows every failed change of the settings.
 QString storeUnchanged();
 

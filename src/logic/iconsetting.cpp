@@ -1,24 +1,14 @@
 #include "logic/iconsetting.h"
-#include "settings/settingsstore.h"
 
 namespace {
-const QString Key = QStringLiteral("Icon");
 const QString BuiltIn = QStringLiteral("Internal");
 } // namespace
 
-IconSetting IconSetting::stored()
-{
-    return IconSetting(ReadSetting(Key, BuiltIn));
-}
+const SettingValue<IconSetting> IconSetting::setting {QStringLiteral("Icon"), BuiltIn};
 
-StoreResult IconSetting::storeBuiltIn()
+IconSetting IconSetting::builtIn()
 {
-    return WriteSetting(Key, BuiltIn);
-}
-
-StoreResult IconSetting::storeFile(const QString &path)
-{
-    return WriteSetting(Key, path);
+    return IconSetting(BuiltIn);
 }
 
 bool IconSetting::isBuiltIn() const

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "settings/settingvalue.h"
+
 #include <QString>
 
 #include <utility>
 
-struct StoreResult;
-
-// The tray icon the user chose: the setting "Icon", holding the name of an icon file, or
-// "Internal" for the built-in picture, which is also what an unset value means.
+// The tray icon the user chose: the name of an icon file, or "Internal" for the built-in
+// picture, which is also what an unset value means.
 class IconSetting final
 {
 public:
@@ -15,13 +15,13 @@ public:
         : m_text(std::move(text))
     { }
 
-    // As stored now.
-    static IconSetting stored();
-    static StoreResult storeBuiltIn();
-    // Stored as given, even when it cannot be read, so that the next start tries it again.
-    static StoreResult storeFile(const QString &path);
+    // A file is stored as given, even when it cannot be read, so that the next start tries it
+    // again.
+    static const SettingValue<IconSetting> setting;
+    static IconSetting builtIn();
 
     bool isBuiltIn() const;
+    const QString &text() const { return m_text; }
     // The icon file's name; meaningless for the built-in picture.
     const QString &file() const { return m_text; }
 

@@ -1,25 +1,11 @@
 #include "logic/interval.h"
 #include "logic/numbertext.h"
-#include "settings/settingsstore.h"
 
-namespace {
-const QString Key = QStringLiteral("Interval");
-const QString Default = QStringLiteral(".5");
-} // namespace
-
-Interval Interval::stored()
-{
-    return Interval(ReadSetting(Key, Default));
-}
+const SettingValue<Interval> Interval::setting {QStringLiteral("Interval"), QStringLiteral(".5")};
 
 bool Interval::isNumeric(QStringView text)
 {
     return NumberText::isNumeric(text);
-}
-
-StoreResult Interval::store(const QString &text)
-{
-    return WriteSetting(Key, text);
 }
 
 double Interval::seconds() const

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "settings/settingvalue.h"
+
 #include <QString>
 #include <QStringView>
 
 #include <utility>
 
-struct StoreResult;
-
-// The launch interval: the text of the setting "Interval" as the user typed it, read from the
-// store afresh before every pause, and its value in seconds. The one place it is parsed.
+// The launch interval: the text of its setting as the user typed it, read from the store afresh
+// before every pause, and its value in seconds. The one place it is parsed.
 class Interval final
 {
 public:
@@ -16,12 +16,10 @@ public:
         : m_text(std::move(text))
     { }
 
-    // As stored now; ".5" when nothing is.
-    static Interval stored();
+    // Stored as typed, for the next pause to read; ".5" when nothing is.
+    static const SettingValue<Interval> setting;
     // What "Set Launch Interval" accepts: a number and nothing else but blanks around it.
     static bool isNumeric(QStringView text);
-    // Stores text as typed, for the next pause to read.
-    static StoreResult store(const QString &text);
 
     const QString &text() const { return m_text; }
     // The number at the start of the text; 0 when there is none, so that a value the check

@@ -1,29 +1,28 @@
 #include "logic/launchmonitor.h"
-#include "logic/connectionprobe.h"
 #include "logic/launchsequencer.h"
 #include "logic/monitortrigger.h"
+#include "logic/program.h"
+#include "platform/connectionsource.h"
 #include "settings/settingsstore.h"
 
-#include <QPointer>
+#include <QScopeGuard>
 
-LaunchMonitor::LaunchMonitor(ProgramStarter &starter, QObject *parent)
+LaunchMonitor::LaunchMonitor(ConnectionSource &connections, ProgramStarter &starter,
+                             QObject *parent)
     : QObject(parent)
+    , m_connections(connections)
     , m_sequencer(std::make_unique<LaunchSequencer>(m_list, starter))
     , m_trigger(std::make_unique<MonitorTrigger>(m_timer, [this] { tick(); }))
 {
     connect(&m_timer, &QTimer::timeout, this, &LaunchMonitor::tick);
-    m_sequencer->setNotifier([this](const QString &text) {
-        if (m_notify)
-            m_notify(text);
-    });
-    // Every connection source's news of a change ticks at once.
-    Corvath::whenConnectionsChange([monitor = QPointer(this)] {
-        if (monitor)
-            monitor->changed();
-    });
+    connect(m_sequencer.get(), &LaunchSequencer::notice, this, &LaunchMonitor::notice);
+    m_connections.setChangedHandler([this] { changed(); });
 }
 
-LaunchMonitor::~LaunchMonitor() = default;
+LaunchMonitor::~LaunchMonitor()
+{
+    m_connections.setChangedHandler({});
+}
 
 void LaunchMonitor::activate()
 {
@@ -36,10 +35,48 @@ void LaunchMonitor::deactivate()
     m_timer.setInterval(0);
 }
 
+bool LaunchMonitor::IsConnected()
+{
+    const ConnectionSource::Answer answer = m_connections.firstConnection();
+    // A failure may come with a connection that another source listed, which still counts.
+    if (answer.listing == ConnectionSource::Listing::Failed || answer.error != 0) {
+        // A lasting failure would otherwise stack two modal boxes every second.
+        if (!m_failureShown) {
+            // Marked before the box opens: a probe while it is open must not open another.
+            m_failureShown = true;
+            Q_EMIT connectionFailed(answer.error);
+        }
+    } else {
+        m_failureShown = false;
+    }
+    return answer.listing == ConnectionSource::Listing::Listed && answer.connected;
+}
+
 void LaunchMonitor::tick()
 {
-    m_sequencer->tick(m_latch);
+    passOnNewConnection();
     tellOfDamagedSettings();
+}
+
+void LaunchMonitor::passOnNewConnection()
+{
+    // Ticks keep arriving while a pass waits or the probe's error box is open; such a tick
+    // would start the list a second time for the same connection.
+    if (m_ticking || Corvath::IsEnding())
+        return;
+    m_ticking = true;
+    const auto done = qScopeGuard([this] { m_ticking = false; });
+
+    if (IsConnected()) {
+        if (m_latch)
+            return;
+        m_sequencer->runPass();
+        if (Corvath::IsEnding())
+            return;
+        m_latch = true;
+    }
+    if (!IsConnected())
+        m_latch = false;
 }
 
 void LaunchMonitor::changed()
@@ -55,6 +92,6 @@ void LaunchMonitor::launchNow()
 void LaunchMonitor::tellOfDamagedSettings()
 {
     // Once: a damaged file is copied aside and read again only when it changes.
-    if (const QString notice = SettingsStore::takeDamageNotice(); !notice.isEmpty() && m_notify)
-        m_notify(notice);
+    if (const QString notice = SettingsStore::takeDamageNotice(); !notice.isEmpty())
+        Q_EMIT this->notice(notice);
 }

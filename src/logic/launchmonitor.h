@@ -4,25 +4,25 @@
 #include <QStringList>
 #include <QTimer>
 
-#include <functional>
 #include <memory>
 
+class ConnectionSource;
 class LaunchSequencer;
 class MonitorTrigger;
 class ProgramStarter;
 
-// The monitoring spine: the launch list, the one-second timer, the connection latch, the
-// immediate tick on every source's change news, and the sequencer that starts the list. The
-// main window owns one and forwards its designed names (Timer1, Check1, List1) to it.
+// The monitoring spine: the launch list, the one-second timer, the connection latch and the
+// probe, the immediate tick on the connections' change news, and the sequencer that starts the
+// list. The main window owns one, forwards its designed names (Timer1, Check1, List1) to it and
+// tells the user what its signals report.
 class LaunchMonitor final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(LaunchMonitor)
 
 public:
-    using Notifier = std::function<void(const QString &text)>;
-
-    explicit LaunchMonitor(ProgramStarter &starter, QObject *parent = nullptr);
+    LaunchMonitor(ConnectionSource &connections, ProgramStarter &starter,
+                  QObject *parent = nullptr);
     ~LaunchMonitor() override;
 
     QStringList &list() { return m_list; }
@@ -31,16 +31,18 @@ public:
     void setLatch(bool value) { m_latch = value; }
     LaunchSequencer &sequencer() { return *m_sequencer; }
 
-    // Where failed starts and a damaged settings file are told (the tray).
-    void setNotifier(Notifier notifier) { m_notify = std::move(notifier); }
-
     // The timer running is what being activated means.
     void activate();
     void deactivate();
     bool isActive() const { return m_timer.isActive(); }
 
+    // The probe: true when the first dial-up connection listed is connected. A failed listing
+    // is reported once per spell of failures, by connectionFailed(), and answers false unless
+    // another source lists a connection.
+    bool IsConnected();
     // The monitoring tick: one pass per connection, then any news of a damaged settings file.
     void tick();
+    bool isTicking() const { return m_ticking; }
     // The connections may have changed: tick soon, if activated.
     void changed();
     // "Launch Now": one pass, whatever the connection.
@@ -48,12 +50,22 @@ public:
     // A settings file that held unreadable text: told once.
     void tellOfDamagedSettings();
 
+Q_SIGNALS:
+    // Failed starts, and a damaged or unreadable settings file.
+    void notice(const QString &text);
+    // The connections could not be listed; `code` is the system's.
+    void connectionFailed(quint32 code);
+
 private:
+    void passOnNewConnection();
+
+    ConnectionSource &m_connections;
     QStringList m_list;
     // Starts true on purpose: a connection already up at start gets no pass.
     bool m_latch = true;
+    bool m_ticking = false;
+    bool m_failureShown = false;
     QTimer m_timer;
-    Notifier m_notify;
     std::unique_ptr<LaunchSequencer> m_sequencer;
     std::unique_ptr<MonitorTrigger> m_trigger;
 };

@@ -1,5 +1,4 @@
 #include "logic/launchsequencer.h"
-#include "logic/connectionprobe.h"
 #include "logic/pause.h"
 #include "logic/program.h"
 #include "platform/programstarter.h"
@@ -8,8 +7,9 @@
 
 #include <utility>
 
-LaunchSequencer::LaunchSequencer(const QStringList &list, ProgramStarter &starter)
-    : m_list(list)
+LaunchSequencer::LaunchSequencer(const QStringList &list, ProgramStarter &starter, QObject *parent)
+    : QObject(parent)
+    , m_list(list)
     , m_starter(starter)
     , m_wait([](const Interval &interval) { Corvath::Pause(interval.seconds()); })
 {
@@ -74,8 +74,8 @@ void LaunchSequencer::tell(Failures &failures)
 {
     const QString text = failures.notice();
     failures = {};
-    if (m_notify && !text.isEmpty() && !Corvath::IsEnding())
-        m_notify(text);
+    if (!text.isEmpty() && !Corvath::IsEnding())
+        Q_EMIT notice(text);
 }
 
 void LaunchSequencer::runPass()
@@ -98,34 +98,12 @@ void LaunchSequencer::runPass()
         const QString entry = m_list.value(n);
         if (entry.isEmpty())
             continue;
-        QString reason;
         const quint64 lastLate = m_starter.lastLateStart();
-        if (!m_starter.start(entry, reason))
-            m_pass.failures.add(entry, reason);
+        if (const auto started = m_starter.start(entry); !started)
+            m_pass.failures.add(entry, started.reason());
         else if (m_starter.lastLateStart() != lastLate)
             m_pass.pending.insert(m_starter.lastLateStart());
         // The last entry gets its pause too, on purpose: a pass lasts k intervals.
-        m_wait(Interval::stored());
+        m_wait(Interval::setting.get());
     }
-}
-
-void LaunchSequencer::tick(bool &latch)
-{
-    // Ticks keep arriving while a pass waits or the probe's error box is open; such a tick
-    // would start the list a second time for the same connection.
-    if (m_ticking || Corvath::IsEnding())
-        return;
-    m_ticking = true;
-    const auto done = qScopeGuard([this] { m_ticking = false; });
-
-    if (Corvath::IsConnected()) {
-        if (latch)
-            return;
-        runPass();
-        if (Corvath::IsEnding())
-            return;
-        latch = true;
-    }
-    if (!Corvath::IsConnected())
-        latch = false;
 }

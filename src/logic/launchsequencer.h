@@ -2,6 +2,7 @@
 
 #include "logic/interval.h"
 
+#include <QObject>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -13,39 +14,37 @@ class ProgramStarter;
 
 // Starts the launch list one entry after another with the interval between them, once per
 // dial-up connection from the monitoring tick, or at once for "Launch Now".
-class LaunchSequencer final
+class LaunchSequencer final : public QObject
 {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(LaunchSequencer)
+
 public:
-    using Notifier = std::function<void(const QString &text)>;
     using Waiter = std::function<void(const Interval &interval)>;
 
     // `list` is read live, so a list refilled during a pass is what the rest of the pass uses.
-    LaunchSequencer(const QStringList &list, ProgramStarter &starter);
-    ~LaunchSequencer();
-    LaunchSequencer(const LaunchSequencer &) = delete;
-    LaunchSequencer &operator=(const LaunchSequencer &) = delete;
+    LaunchSequencer(const QStringList &list, ProgramStarter &starter, QObject *parent = nullptr);
+    ~LaunchSequencer() override;
 
-    // Told once, when a pass ends, of every entry that failed to start in it: one line
+    // notice() comes once, when a pass ends, of every entry that failed to start in it: one line
     // "Could not start <entry>: <reason>" each, after a line with their count when there are
     // several; at most MaxNoticeLines lines, each shortened in the middle, then "and N more".
     // A pass run inside another's pause ("Launch Now", or a tick) adds its lines to the outer
     // pass's notice, so that none replaces another. A start found failed only later goes into
     // the running pass's notice, else into one more notice of its pass, told when the last of
     // that pass's starts has been decided.
-    void setNotifier(Notifier notifier) { m_notify = std::move(notifier); }
     // Waits the interval as stored at that moment after each start; Corvath::Pause unless
     // replaced.
     void setWaiter(Waiter waiter) { m_wait = std::move(waiter); }
 
     // One pass over the list: every non-empty entry is started, each followed by a pause.
     void runPass();
-    // The monitoring tick. `latch` is true while the list has been started for the
-    // connection that is up now.
-    void tick(bool &latch);
-    bool isTicking() const { return m_ticking; }
 
     static constexpr int MaxNoticeLines = 10;
     static constexpr int MaxLineLength = 200;
+
+Q_SIGNALS:
+    void notice(const QString &text);
 
 private:
     // The failures of a pass, as many as a notice shows, and how many there were.
@@ -69,9 +68,7 @@ private:
 
     const QStringList &m_list;
     ProgramStarter &m_starter;
-    Notifier m_notify;
     Waiter m_wait;
-    bool m_ticking = false;
     int m_passDepth = 0;
     Pass m_pass; // the one running, with those run inside its pauses
     std::list<Pass> m_ended; // ended before each of their starts was decided

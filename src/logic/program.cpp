@@ -47,12 +47,6 @@ ConnectionSource &Program::connections()
     return *m_system;
 }
 
-void Program::setConnections(ConnectionSource *connections)
-{
-    m_connections = connections;
-    m_failureShown = false;
-}
-
 void EndProgram()
 {
     Program::current().end();

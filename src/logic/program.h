@@ -9,8 +9,8 @@ namespace Corvath {
 class Dialogs;
 
 // The program's state for one run: whether it is ending, who answers its questions and which
-// connections it asks. main owns the one that runs, and each test makes a fresh one. The free
-// functions below, and dialogs() and IsConnected(), act on the current one.
+// connections the main window watches. main owns the one that runs, and each test makes a fresh
+// one. The free functions below, and dialogs(), act on the current one.
 class Program final
 {
 public:
@@ -33,13 +33,11 @@ public:
     // Does not take ownership; nullptr removes them.
     void setDialogs(Dialogs *dialogs) { m_dialogs = dialogs; }
 
-    // The connections the probe asks: the system's, made on first use, unless replaced.
+    // The connections the main window watches: the system's, made on first use, unless a test
+    // replaced them.
     ConnectionSource &connections();
-    // Does not take ownership; nullptr restores the system's. Starts a new spell of failures.
-    void setConnections(ConnectionSource *connections);
-    // Whether the probe has shown its failure box in the current spell of failures.
-    bool failureShown() const { return m_failureShown; }
-    void setFailureShown(bool shown) { m_failureShown = shown; }
+    // Does not take ownership; nullptr restores the system's.
+    void setConnections(ConnectionSource *connections) { m_connections = connections; }
 
 private:
     struct Fallback
@@ -53,7 +51,6 @@ private:
     Dialogs *m_dialogs = nullptr;
     ConnectionSource *m_connections = nullptr;
     std::unique_ptr<ConnectionSource> m_system;
-    bool m_failureShown = false;
 };
 
 // Ends the program at once.

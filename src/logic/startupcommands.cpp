@@ -5,18 +5,18 @@
 
 namespace {
 
-Corvath::StartupReport reported(const StartupResult &result, const QString &failure)
+Outcome<QString> reported(const Outcome<std::string> &result, const QString &failure)
 {
-    if (result.ok)
+    if (result)
         return {};
-    return {failure + QString::fromStdString(result.reason)};
+    return Failure {failure + QString::fromStdString(result.reason())};
 }
 
 } // namespace
 
 namespace Corvath {
 
-StartupReport AddToStartup()
+Outcome<QString> AddToStartup()
 {
     const std::string executable = QCoreApplication::applicationFilePath().toStdString();
     return reported(createStartupEntry()->add(executable),
@@ -24,7 +24,7 @@ StartupReport AddToStartup()
                                    "log-in: "));
 }
 
-StartupReport RemoveFromStartup()
+Outcome<QString> RemoveFromStartup()
 {
     return reported(createStartupEntry()->remove(),
                     QStringLiteral("Quillmoor could not be removed from the programs started "

@@ -1,20 +1,15 @@
 #pragma once
 
+#include "platform/outcome.h"
+
 #include <QString>
 
 namespace Corvath {
 
-// What a start-up command did: nothing to tell, or the sentence that tells the user why not.
-struct StartupReport
-{
-    QString failure;
-
-    explicit operator bool() const { return failure.isEmpty(); }
-};
-
-// "Add To Startup": the desktop starts this program at log-in from now on.
-StartupReport AddToStartup();
+// "Add To Startup": the desktop starts this program at log-in from now on. On failure, the
+// sentence that tells the user why not.
+Outcome<QString> AddToStartup();
 // "Remove From Startup": it no longer does. Already removed counts as success.
-StartupReport RemoveFromStartup();
+Outcome<QString> RemoveFromStartup();
 
 } // namespace Corvath

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "platform/outcome.h"
+
 #include <QString>
 
 #include <memory>
 
-// Documents, folders and web addresses handed to the desktop's program for them. `reason`
-// receives why something failed, in words for the user.
+// Documents, folders and web addresses handed to the desktop's program for them. A failure's
+// reason is in words for the user.
 //
 // Linux: the application set for the document's type or the address's scheme, started by its
 // desktop entry; else the desktop's opener (QDesktopServices, xdg-open), though a file whose
@@ -24,8 +26,8 @@ public:
     // cannot be looked up. Windows: hidden and system files count as missing, as the shell's
     // own look-up has it.
     virtual bool fileExists(const QString &path) = 0;
-    // Hands a document, folder or address over and returns at once. False when nothing took it.
-    virtual bool open(const QString &pathOrAddress, QString &reason) = 0;
+    // Hands a document, folder or address over and returns at once. Fails when nothing took it.
+    virtual Outcome<QString> open(const QString &pathOrAddress) = 0;
 };
 
 // The implementation for the OS the program was built for.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/outcome.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -23,12 +25,12 @@ public:
     ProgramStarter(const ProgramStarter &) = delete;
     ProgramStarter &operator=(const ProgramStarter &) = delete;
 
-    // Returns false, with the reason in words for the user, when it could not be started.
-    virtual bool start(const QString &entry, QString &reason) = 0;
+    // When it could not be started, the reason in words for the user.
+    virtual Outcome<QString> start(const QString &entry) = 0;
 
     // A start may look good at first and be decided only later (Linux: an opener that has yet
     // to find what opens it). Such a start is numbered, lastLateStart() is its number right
-    // after start() returned true, and the handler is told its outcome once: the reason when
+    // after start() succeeded, and the handler is told its outcome once: the reason when
     // it failed, an empty one when it went well. Nobody is told once the starter is gone.
     using LateOutcome
         = std::function<void(quint64 start, const QString &entry, const QString &reason)>;

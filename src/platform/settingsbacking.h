@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/outcome.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -40,9 +42,9 @@ public:
 
     // A store that cannot be read at all reads as empty, and is not written over.
     virtual std::unique_ptr<Reading> read() = 0;
-    // Applies every change, or none of them where the store allows it; on failure `reason`
+    // Applies every change, or none of them where the store allows it; on failure the reason
     // says why in a few words for the user (UTF-8), and what was stored stays as it was.
-    virtual bool write(const std::vector<Change> &changes, std::string &reason) = 0;
+    virtual Outcome<std::string> write(const std::vector<Change> &changes) = 0;
     // Where the store lives, for messages.
     virtual std::u16string location() const = 0;
     // What a reading found wrong with the store, once after it found it.

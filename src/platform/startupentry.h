@@ -1,17 +1,13 @@
 #pragma once
 
+#include "platform/outcome.h"
+
 #include <memory>
 #include <string>
 
-// What a change of the start-up entry came to: ok, or the reason it failed, for the user.
-struct StartupResult
-{
-    bool ok = true;
-    std::string reason;
-};
-
 // The desktop's list of programs started at log-on, as far as this program is concerned.
-// Texts are UTF-8. There is no query: the program keeps no note of whether it is entered.
+// Texts, and the reasons for the user when a change fails, are UTF-8. There is no query: the
+// program keeps no note of whether it is entered.
 //
 // Linux: the XDG autostart entry $XDG_CONFIG_HOME/autostart/quillmoor.desktop.
 // Windows: the entry "run" of the section "windows" in "win.ini", written with
@@ -28,10 +24,10 @@ public:
     // starts. Windows writes it unquoted with its extension replaced by ".exe", replacing
     // whatever "run" held before; a path with blanks goes in by its short (8.3) name, and is
     // refused when it has none, since "run" separates programs by blanks.
-    virtual StartupResult add(const std::string &executablePath) = 0;
+    virtual Outcome<std::string> add(const std::string &executablePath) = 0;
     // Takes the program out again. An entry that is already gone is no failure. Windows
     // empties "run" and leaves the key in place.
-    virtual StartupResult remove() = 0;
+    virtual Outcome<std::string> remove() = 0;
 };
 
 // The implementation for the OS the program was built for.

@@ -17,14 +17,11 @@ bool FileExists(const QString &path)
     return !path.isEmpty() && shell().fileExists(path);
 }
 
-bool OpenDocument(const QString &path, QString *reason)
+Outcome<QString> OpenDocument(const QString &path)
 {
-    QString why = QStringLiteral("no document is named");
-    if (!path.isEmpty() && shell().open(path, why))
-        return true;
-    if (reason)
-        *reason = why;
-    return false;
+    if (path.isEmpty())
+        return Failure {QStringLiteral("no document is named")};
+    return shell().open(path);
 }
 
 } // namespace Corvath

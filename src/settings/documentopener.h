@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/outcome.h"
+
 #include <QString>
 
 namespace Corvath {
@@ -8,7 +10,7 @@ namespace Corvath {
 // that cannot be looked up.
 bool FileExists(const QString &path);
 // Hands a document path or a web address to the desktop's program for it and returns at
-// once. False when the desktop took nothing; `reason` then says why, in the system's words.
-bool OpenDocument(const QString &path, QString *reason = nullptr);
+// once. Fails when the desktop took nothing, with the reason in the system's words.
+Outcome<QString> OpenDocument(const QString &path);
 
 } // namespace Corvath

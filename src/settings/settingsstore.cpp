@@ -14,22 +14,21 @@ SettingsBacking &backing()
     return *store;
 }
 
-StoreResult failure(const QString &why)
+Outcome<QString> failure(const QString &why)
 {
-    return {QStringLiteral("Quillmoor could not save its settings to %1: %2.")
-                .arg(SettingsStore::location(), why)};
+    return Failure {QStringLiteral("Quillmoor could not save its settings to %1: %2.")
+                        .arg(SettingsStore::location(), why)};
 }
 
-StoreResult write(const std::vector<SettingsBacking::Change> &changes)
+Outcome<QString> write(const std::vector<SettingsBacking::Change> &changes)
 {
     // Nothing to change, such as an empty list saved over none: the store is left alone, not
     // even created.
     if (changes.empty())
         return {};
-    std::string reason;
-    if (backing().write(changes, reason))
-        return {};
-    return failure(QString::fromStdString(reason));
+    if (const auto written = backing().write(changes); !written)
+        return failure(QString::fromStdString(written.reason()));
+    return {};
 }
 
 // "app N" without an allocation: the list's keys are asked for tens of thousands of times.
@@ -136,14 +135,14 @@ QString ReadSetting(const QString &key, const QString &fallback)
     return value ? viewFrom(*value).toString() : fallback;
 }
 
-StoreResult WriteSetting(const QString &key, const QString &value)
+Outcome<QString> WriteSetting(const QString &key, const QString &value)
 {
     if (!SettingsStore::isStorable(value))
         return failure(QStringLiteral("a value holds a line break, which the store cannot keep"));
     return write({{viewOf(key), viewOf(value)}});
 }
 
-StoreResult RemoveSetting(const QString &key)
+Outcome<QString> RemoveSetting(const QString &key)
 {
     return write({{viewOf(key), std::nullopt}});
 }
@@ -165,7 +164,7 @@ void LoadLaunchList(QStringList &target)
     }
 }
 
-StoreResult SaveLaunchList(const QStringList &entries)
+Outcome<QString> SaveLaunchList(const QStringList &entries)
 {
     const int count = int(std::min<qsizetype>(entries.size(), SettingsStore::MaxEntries));
     for (int i = 0; i < count; ++i) {

@@ -1,29 +1,22 @@
 #pragma once
 
+#include "platform/outcome.h"
+
 #include <QString>
 #include <QStringList>
 
-// What a change of the store came to. On failure `reason` is a sentence for the user; what
-// was stored before is then unchanged.
-struct StoreResult
-{
-    QString reason;
-
-    bool ok() const { return reason.isEmpty(); }
-    explicit operator bool() const { return ok(); }
-};
-
 // The per-user settings store: application "61027", section "Main", every value text.
-// Every read goes to the store at the moment of use; the store reports, its callers tell.
+// Every read goes to the store at the moment of use; the store reports, its callers tell. A
+// refused change's reason is a sentence for the user; what was stored before is then unchanged.
 
 QString ReadSetting(const QString &key, const QString &fallback);
-StoreResult WriteSetting(const QString &key, const QString &value);
-StoreResult RemoveSetting(const QString &key);
+Outcome<QString> WriteSetting(const QString &key, const QString &value);
+Outcome<QString> RemoveSetting(const QString &key);
 
 // Appends the stored launch list (app 1, app 2, ... up to the first missing or empty key).
 void LoadLaunchList(QStringList &target);
 // Replaces the stored launch list in one step: a crash leaves the old list or the new one.
-StoreResult SaveLaunchList(const QStringList &entries);
+Outcome<QString> SaveLaunchList(const QStringList &entries);
 
 namespace SettingsStore {
 

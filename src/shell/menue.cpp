@@ -5,7 +5,6 @@
 #include "logic/dialogs.h"
 #include "logic/iconsetting.h"
 #include "logic/interval.h"
-#include "logic/program.h"
 #include "logic/startupcommands.h"
 #include "settings/settingsstore.h"
 #include "shell/readme.h"
@@ -25,28 +24,30 @@ Menue::Menue(QWidget *parent)
     setWindowIcon(QIcon(QStringLiteral(":/quillmoor.xpm")));
     m_tray = new Tray(windowIcon(), this);
 
-    sEditLaunch = addItem(QStringLiteral("Edit Launch List"), &Menue::sEditLaunch_Click);
-    sActivate = addItem(QStringLiteral("Activate"), nullptr);
-    sSetInterval = addItem(QStringLiteral("Set Launch Interval"), &Menue::sSetInterval_Click);
-    sLaunchNow = addItem(QStringLiteral("Launch Now"), &Menue::sLaunchNow_Click);
-    sEditSysTrayIcon = addItem(QStringLiteral("Edit SysTray Icon"), &Menue::sEditSysTrayIcon_Click);
-    sAddStartup = addItem(QStringLiteral("Add To Startup"), &Menue::sAddStartup_Click);
-    sRemoveStartup = addItem(QStringLiteral("Remove From Startup"), &Menue::sRemoveStartup_Click);
-    sAbout = addItem(QStringLiteral("About"), &Menue::sAbout_Click);
-    sReadMe = addItem(QStringLiteral("Read Me!!"), &Menue::sReadMe_Click);
-    sExit = addItem(QStringLiteral("Exit"), &Menue::sExit_Click);
-    sActivate->setCheckable(true);
-    sActivate->setChecked(true);
+    m_sEditLaunch = addItem(QStringLiteral("Edit Launch List"), &Menue::sEditLaunch_Click);
+    m_sActivate = addItem(QStringLiteral("Activate"), nullptr);
+    m_sSetInterval = addItem(QStringLiteral("Set Launch Interval"), &Menue::sSetInterval_Click);
+    m_sLaunchNow = addItem(QStringLiteral("Launch Now"), &Menue::sLaunchNow_Click);
+    m_sEditSysTrayIcon
+        = addItem(QStringLiteral("Edit SysTray Icon"), &Menue::sEditSysTrayIcon_Click);
+    m_sAddStartup = addItem(QStringLiteral("Add To Startup"), &Menue::sAddStartup_Click);
+    m_sRemoveStartup = addItem(QStringLiteral("Remove From Startup"), &Menue::sRemoveStartup_Click);
+    m_sAbout = addItem(QStringLiteral("About"), &Menue::sAbout_Click);
+    m_sReadMe = addItem(QStringLiteral("Read Me!!"), &Menue::sReadMe_Click);
+    m_sExit = addItem(QStringLiteral("Exit"), &Menue::sExit_Click);
+    m_sActivate->setCheckable(true);
+    m_sActivate->setChecked(true);
     m_tray->setMenu(*m_sFile);
     // Qt flips the check mark before triggered; the handler decides from the mark as it was.
-    connect(sActivate, &QAction::triggered, this, [this](bool checked) {
-        sActivate->setChecked(!checked);
+    connect(m_sActivate, &QAction::triggered, this, [this](bool checked) {
+        m_sActivate->setChecked(!checked);
         sActivate_Click();
     });
 
     connect(m_tray, &Tray::MouseUp, this, &Menue::Tray_MouseUp);
     connect(m_tray, &Tray::IconDeleted, this, &Menue::Tray_IconDeleted);
-    m_monitor.setNotifier([this](const QString &text) { m_tray->showMessage(text); });
+    connect(&m_monitor, &LaunchMonitor::notice, m_tray, &Tray::showMessage);
+    connect(&m_monitor, &LaunchMonitor::connectionFailed, this, &Menue::showConnectionFailure);
 }
 
 Menue::~Menue() = default;
@@ -74,6 +75,12 @@ QAction *Menue::addItem(const QString &caption, void (Menue::*handler)())
     return action;
 }
 
+void Menue::showConnectionFailure(quint32 code)
+{
+    Corvath::dialogs()->messageBox(QStringLiteral("Error %1 Has Occured!").arg(code),
+                                   QStringLiteral("Error!"), Corvath::MessageIcon::Critical);
+}
+
 void Menue::showEvent(QShowEvent *event)
 {
     Form::showEvent(event);
@@ -90,7 +97,7 @@ void Menue::Form_Load()
 {
     hide();
     m_tray->setToolTip(activatedToolTip());
-    if (const IconSetting icon = IconSetting::stored(); icon.isBuiltIn())
+    if (const IconSetting icon = IconSetting::setting.get(); icon.isBuiltIn())
         m_tray->setIcon(iconHandle());
     else
         m_tray->setIcon(icon.file());
@@ -133,16 +140,16 @@ void Menue::Tray_IconDeleted()
 
 void Menue::sActivate_Click()
 {
-    if (sActivate->isChecked()) {
+    if (m_sActivate->isChecked()) {
         m_monitor.deactivate();
         m_tray->setToolTip(deactivatedToolTip());
         m_tray->setAction(Tray::Modify);
-        sActivate->setChecked(false);
+        m_sActivate->setChecked(false);
     } else {
         m_monitor.activate();
         m_tray->setToolTip(activatedToolTip());
         m_tray->setAction(Tray::Modify);
-        sActivate->setChecked(true);
+        m_sActivate->setChecked(true);
     }
 }
 
@@ -168,11 +175,11 @@ void Menue::sSetInterval_Click()
         QStringLiteral("Enter the time interval, for the delay in between launching each "
                        "application. Numbers entered are represented in seconds. (You can also "
                        "use decmals.)"),
-        QString(), Interval::stored().text());
+        QString(), Interval::setting.get().text());
     if (answer.isEmpty())
         return;
     if (Interval::isNumeric(answer)) {
-        Corvath::reportStoreFailure(Interval::store(answer));
+        Corvath::reportStoreFailure(Interval::setting.set(Interval(answer)));
         return;
     }
     Corvath::dialogs()->messageBox(QStringLiteral("This entry must be specified in numeric form."),
@@ -191,12 +198,12 @@ void Menue::sEditSysTrayIcon_Click()
 
 void Menue::sAddStartup_Click()
 {
-    Corvath::reportFailure(Corvath::AddToStartup().failure);
+    Corvath::reportFailure(Corvath::AddToStartup());
 }
 
 void Menue::sRemoveStartup_Click()
 {
-    Corvath::reportFailure(Corvath::RemoveFromStartup().failure);
+    Corvath::reportFailure(Corvath::RemoveFromStartup());
 }
 
 void Menue::sAbout_Click()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "logic/launchmonitor.h"
+#include "logic/program.h"
 #include "platform/programstarter.h"
 #include "widgets/form.h"
 
@@ -39,16 +40,16 @@ public:
     double iconHandle() const;
 
     // Menu items, in menu order.
-    QAction *sEditLaunch = nullptr;
-    QAction *sActivate = nullptr;
-    QAction *sSetInterval = nullptr;
-    QAction *sLaunchNow = nullptr;
-    QAction *sEditSysTrayIcon = nullptr;
-    QAction *sAddStartup = nullptr;
-    QAction *sRemoveStartup = nullptr;
-    QAction *sAbout = nullptr;
-    QAction *sReadMe = nullptr;
-    QAction *sExit = nullptr;
+    QAction &sEditLaunch() const { return *m_sEditLaunch; }
+    QAction &sActivate() const { return *m_sActivate; }
+    QAction &sSetInterval() const { return *m_sSetInterval; }
+    QAction &sLaunchNow() const { return *m_sLaunchNow; }
+    QAction &sEditSysTrayIcon() const { return *m_sEditSysTrayIcon; }
+    QAction &sAddStartup() const { return *m_sAddStartup; }
+    QAction &sRemoveStartup() const { return *m_sRemoveStartup; }
+    QAction &sAbout() const { return *m_sAbout; }
+    QAction &sReadMe() const { return *m_sReadMe; }
+    QAction &sExit() const { return *m_sExit; }
 
     // Runs Form_Unload once; later calls do nothing.
     void unload();
@@ -77,12 +78,23 @@ protected:
 
 private:
     QAction *addItem(const QString &caption, void (Menue::*handler)());
+    void showConnectionFailure(quint32 code);
 
     Tray *m_tray = nullptr;
     QMenu *m_sFile = nullptr;
+    QAction *m_sEditLaunch = nullptr;
+    QAction *m_sActivate = nullptr;
+    QAction *m_sSetInterval = nullptr;
+    QAction *m_sLaunchNow = nullptr;
+    QAction *m_sEditSysTrayIcon = nullptr;
+    QAction *m_sAddStartup = nullptr;
+    QAction *m_sRemoveStartup = nullptr;
+    QAction *m_sAbout = nullptr;
+    QAction *m_sReadMe = nullptr;
+    QAction *m_sExit = nullptr;
     bool m_unloaded = false;
     std::unique_ptr<ProgramStarter> m_starter = createProgramStarter();
-    LaunchMonitor m_monitor {*m_starter};
+    LaunchMonitor m_monitor {Corvath::Program::current().connections(), *m_starter};
     // Owned as children, so that ending the program destroys them without their closing steps.
     QPointer<Configur> m_configur;
     QPointer<EditIcon> m_editIcon;

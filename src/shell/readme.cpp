@@ -17,9 +17,9 @@ void OpenReadMe(const QString &programDir)
                               QStringLiteral("Error"), MessageIcon::Critical);
         return;
     }
-    if (QString reason; !OpenDocument(path, &reason)) {
+    if (const auto opened = OpenDocument(path); !opened) {
         dialogs()->messageBox(QStringLiteral("Could not open ") + QDir::toNativeSeparators(path)
-                                  + QStringLiteral(": ") + reason + QLatin1Char('.'),
+                                  + QStringLiteral(": ") + opened.reason() + QLatin1Char('.'),
                               QStringLiteral("Error"), MessageIcon::Critical);
     }
 }

@@ -1,5 +1,6 @@
 #include "fakeconnectionsource.h"
-#include "fakedialogs.h"
+#include "fakestarter.h"
+#include "logic/launchmonitor.h"
 
 #include <QProcess>
 #include <QScopeGuard>
@@ -138,19 +139,11 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        Corvath::setConnectionSource(nullptr);
         m_access.reset();
         QVERIFY(stopMock());
     }
 
-    void noConnection()
-    {
-        FakeDialogs dialogs;
-        Corvath::setConnectionSource(m_access.get());
-        QCOMPARE(answer(), u"none"_qs);
-        QVERIFY(!Corvath::IsConnected());
-        QVERIFY(dialogs.messages.isEmpty());
-    }
+    void noConnection() { QCOMPARE(answer(), u"none"_qs); }
 
     // Each of the signals that NetworkManager releases have sent tells of the change alone.
     void mobileConnection_data()
@@ -162,26 +155,21 @@ private Q_SLOTS:
     void mobileConnection()
     {
         QFETCH(QString, signal);
-        Corvath::setConnectionSource(m_access.get());
 
         QVERIFY(nm({u"add"_qs, u"mobile"_qs, u"gsm"_qs, u"1"_qs}));
         QTRY_COMPARE(answer(), u"down"_qs);
-        QVERIFY(!Corvath::IsConnected());
         QVERIFY(m_changes > 0);
 
         const int before = m_changes;
         QVERIFY(nm({u"state"_qs, u"mobile"_qs, u"2"_qs, signal}));
         QTRY_COMPARE(answer(), u"up"_qs);
-        QVERIFY(Corvath::IsConnected());
         QVERIFY(m_changes > before);
 
         QVERIFY(nm({u"state"_qs, u"mobile"_qs, u"3"_qs, signal}));
         QTRY_COMPARE(answer(), u"down"_qs);
-        QVERIFY(!Corvath::IsConnected());
 
         QVERIFY(nm({u"remove"_qs, u"mobile"_qs}));
         QTRY_COMPARE(answer(), u"none"_qs);
-        QVERIFY(!Corvath::IsConnected());
     }
 
     // Each entry: "name type state [group.key=value]", listed in this order.
@@ -258,25 +246,27 @@ private Q_SLOTS:
 
     void busErrorIsAListingFailure()
     {
-        FakeDialogs dialogs;
-        Corvath::setConnectionSource(m_access.get());
+        FakeStarter starter;
+        LaunchMonitor monitor(*m_access, starter);
+        QList<quint32> failures;
+        QObject::connect(&monitor, &LaunchMonitor::connectionFailed,
+                         [&failures](quint32 code) { failures.append(code); });
         QVERIFY(nm({u"add"_qs, u"mobile"_qs, u"gsm"_qs, u"2"_qs}));
-        QTRY_VERIFY(Corvath::IsConnected());
+        QTRY_VERIFY(monitor.IsConnected());
 
         QVERIFY(nm({u"broken"_qs, u"odd"_qs}));
         QTRY_COMPARE(answer(), u"failed 20045"_qs);
-        QVERIFY(!Corvath::IsConnected());
-        QVERIFY(!Corvath::IsConnected());
-        QCOMPARE(dialogs.messages.size(), 1);
-        QCOMPARE(dialogs.messages.at(0).text, u"Error 20045 Has Occured!"_qs);
+        QVERIFY(!monitor.IsConnected());
+        QVERIFY(!monitor.IsConnected());
+        QCOMPARE(failures, QList<quint32> {20045});
 
         // Retried in the background until the list reads cleanly again.
         QVERIFY(nm({u"remove"_qs, u"odd"_qs}));
-        QTRY_VERIFY(Corvath::IsConnected());
+        QTRY_VERIFY(monitor.IsConnected());
 
         QVERIFY(nm({u"broken"_qs, u"odd2"_qs}));
-        QTRY_VERIFY(!Corvath::IsConnected());
-        QCOMPARE(dialogs.messages.size(), 2);
+        QTRY_VERIFY(!monitor.IsConnected());
+        QCOMPARE(failures, (QList<quint32> {20045, 20045}));
     }
 
     // A stopped daemon answers nothing: every probe must come from what was heard before.

@@ -1,5 +1,6 @@
 #include "editors/editicon.h"
 #include "fixture.h"
+#include "logic/iconsetting.h"
 #include "logic/launchsequencer.h"
 #include "mimedefaults.h"
 #include "platform/programstarter.h"
@@ -176,7 +177,7 @@ private Q_SLOTS:
         const QImage expected = readable ? square(Qt::red) : builtIn;
 
         QCOMPARE(Tray::loadPicture(value).isNull(), !readable);
-        QVERIFY(WriteSetting(QStringLiteral("Icon"), value));
+        QVERIFY(WriteSetting(IconSetting::setting.key(), value));
         Menue menue;
         Splash(menue).Form_Load();
         menue.Timer1().stop();
@@ -192,7 +193,7 @@ private Q_SLOTS:
         editor.Command2_Click();
         QCOMPARE(imageOf(menue.tray().shownIcon()), expected);
         QCOMPARE(imageOf(editor.picture()), expected);
-        QCOMPARE(ReadSetting(QStringLiteral("Icon"), QString()), value);
+        QCOMPARE(ReadSetting(IconSetting::setting.key(), QString()), value);
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
@@ -227,7 +228,8 @@ private Q_SLOTS:
         const auto starter = createProgramStarter();
         LaunchSequencer sequencer(list, *starter);
         QStringList notices;
-        sequencer.setNotifier([&notices](const QString &text) { notices.append(text); });
+        QObject::connect(&sequencer, &LaunchSequencer::notice,
+                         [&notices](const QString &text) { notices.append(text); });
         sequencer.setWaiter([](const Interval &) {});
         sequencer.runPass();
 

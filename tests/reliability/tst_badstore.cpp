@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "logic/interval.h"
 #include "settings/settingsstore.h"
 #include "testfiles.h"
 
@@ -46,9 +47,9 @@ private:
     {
         const QStringList after = before + QStringList {QStringLiteral("/usr/bin/added")};
         QVERIFY(SaveLaunchList(after));
-        QVERIFY(WriteSetting(QStringLiteral("Interval"), QStringLiteral("2")));
+        QVERIFY(WriteSetting(Interval::setting.key(), QStringLiteral("2")));
         QCOMPARE(loaded(), after);
-        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QString()), QStringLiteral("2"));
+        QCOMPARE(ReadSetting(Interval::setting.key(), QString()), QStringLiteral("2"));
         QCOMPARE(m_dialogs->messages.size(), 0);
     }
 
@@ -98,7 +99,7 @@ private Q_SLOTS:
         QFETCH(bool, damaged);
         writeStore(file);
         QCOMPARE(loaded(), list);
-        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QStringLiteral(".5")), interval);
+        QCOMPARE(Interval::setting.get().text(), interval);
         checkSavesAfter(list);
         // A file that could not be read whole is kept beside the store for the user.
         const QString copy = m_home->storePath() + QStringLiteral(".bad");
@@ -114,7 +115,7 @@ private Q_SLOTS:
         const QByteArray line("app 1=/bin/a\0b", 14);
         writeStore("[Main]\n" + line + "\napp 2=/bin/c\n");
         QCOMPARE(loaded(), (QStringList {u"/bin/a\uFFFDb"_qs, u"/bin/c"_qs}));
-        QVERIFY(WriteSetting(u"Interval"_qs, u"2"_qs));
+        QVERIFY(WriteSetting(Interval::setting.key(), u"2"_qs));
         QVERIFY(SaveLaunchList(loaded()));
         QVERIFY(readFile(m_home->storePath()).contains(line + "\napp 2=/bin/c\n"));
         const QByteArray copy = readFile(m_home->storePath() + u".bad"_qs);
@@ -130,7 +131,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(QFileInfo(m_home->storePath()).absolutePath()));
         QCOMPARE(::mkfifo(QFile::encodeName(m_home->storePath()).constData(), 0644), 0);
         QCOMPARE(loaded(), QStringList());
-        const QString pipe = WriteSetting(u"Interval"_qs, u"2"_qs).reason;
+        const QString pipe = WriteSetting(Interval::setting.key(), u"2"_qs).reason();
         QVERIFY2(pipe.endsWith(u": it is not a regular file.")
                      && !QFileInfo(m_home->storePath()).isFile(),
                  qPrintable(pipe));
@@ -138,7 +139,8 @@ private Q_SLOTS:
         QCOMPARE(SettingsStore::location(), m_home->path() + u"/.config/quillmoor/61027.ini"_qs);
         qunsetenv("XDG_CONFIG_HOME");
         qunsetenv("HOME");
-        QVERIFY(WriteSetting(u"Interval"_qs, u"2"_qs).reason.contains(u"HOME is not set"));
+        QVERIFY(
+            WriteSetting(Interval::setting.key(), u"2"_qs).reason().contains(u"HOME is not set"));
         QVERIFY(!QFile::exists(u"/.config/quillmoor/61027.ini"_qs));
     }
 
@@ -152,14 +154,14 @@ private Q_SLOTS:
         struct stat before = {}, after = {};
         QVERIFY(::truncate(path.constData(), 200 << 20) == 0
                 && ::stat(path.constData(), &before) == 0);
-        QCOMPARE(ReadSetting(u"Interval"_qs, u".5"_qs), u".5"_qs);
+        QCOMPARE(Interval::setting.get().text(), u".5"_qs);
         QVERIFY(SettingsStore::takeDamageNotice().contains(
             m_home->storePath() + u" could not be read: it is 200 MB"_qs));
         QCOMPARE(SettingsStore::takeDamageNotice(), QString());
-        for (const StoreResult &result :
-             {WriteSetting(u"Interval"_qs, u"2"_qs), SaveLaunchList({u"/bin/b"_qs})})
-            QVERIFY2(result.reason.contains(u"(it is 200 MB, far more than settings take)"),
-                     qPrintable(result.reason));
+        for (const Outcome<QString> &result :
+             {WriteSetting(Interval::setting.key(), u"2"_qs), SaveLaunchList({u"/bin/b"_qs})})
+            QVERIFY2(result.reason().contains(u"(it is 200 MB, far more than settings take)"),
+                     qPrintable(result.reason()));
         QCOMPARE(::stat(path.constData(), &after), 0);
         QCOMPARE(std::tie(after.st_ino, after.st_size, after.st_blocks),
                  std::tie(before.st_ino, before.st_size, before.st_blocks));
@@ -179,8 +181,9 @@ private Q_SLOTS:
         const QByteArray before = readFile(m_home->storePath());
         // Room for part of the list only: the write is cut short.
         QVERIFY(writeFile(QFile::decodeName(folder + "/filler"), QByteArray(40 * 1024, 'x')));
-        const StoreResult result = SaveLaunchList(QStringList(2000, u"/usr/bin/program"_qs));
-        QVERIFY2(result.reason.endsWith(u": No space left on device."), qPrintable(result.reason));
+        const auto result = SaveLaunchList(QStringList(2000, u"/usr/bin/program"_qs));
+        QVERIFY2(result.reason().endsWith(u": No space left on device."),
+                 qPrintable(result.reason()));
         QCOMPARE(readFile(m_home->storePath()), before);
 
         // No room at all: the damaged file's copy and the lock cannot be made, and the notice
@@ -197,7 +200,7 @@ private Q_SLOTS:
                  qPrintable(notice));
         QVERIFY(!QFile::exists(m_home->storePath() + u".bad"_qs));
         const QByteArray damaged = readFile(m_home->storePath());
-        const QString lock = SaveLaunchList({u"new"_qs}).reason;
+        const QString lock = SaveLaunchList({u"new"_qs}).reason();
         QVERIFY2(lock.endsWith(u": No space left on device."), qPrintable(lock));
         QCOMPARE(readFile(m_home->storePath()), damaged);
     }
@@ -257,10 +260,10 @@ private Q_SLOTS:
         const QString notice = SettingsStore::takeDamageNotice();
         QVERIFY2(notice.contains(u"61027.ini could not be read: %1."_qs.arg(why)),
                  qPrintable(notice));
-        QCOMPARE(ReadSetting(u"Interval"_qs, u".5"_qs), u".5"_qs);
+        QCOMPARE(Interval::setting.get().text(), u".5"_qs);
         QCOMPARE(SettingsStore::takeDamageNotice(), QString());
         QVERIFY(!SaveLaunchList({u"/usr/bin/new"_qs}));
-        QVERIFY(!WriteSetting(u"Interval"_qs, u"2"_qs));
+        QVERIFY(!WriteSetting(Interval::setting.key(), u"2"_qs));
         const QFileInfo after(path);
         QCOMPARE(after.isSymLink(), before.isSymLink());
         QCOMPARE(after.isDir(), before.isDir());

@@ -1,5 +1,6 @@
 #include "editors/configur.h"
 #include "fixture.h"
+#include "logic/interval.h"
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
@@ -62,7 +63,7 @@ private:
     std::unique_ptr<Menue> running(const QStringList &entries, const QString &interval)
     {
         SaveLaunchList(entries);
-        WriteSetting(QStringLiteral("Interval"), interval);
+        WriteSetting(Interval::setting.key(), interval);
         auto menue = startMenue();
         menue->Timer1().stop();
         menue->setCheck1(false);
@@ -93,7 +94,7 @@ private Q_SLOTS:
     {
         auto menue = running({script(QStringLiteral("a")), script(QStringLiteral("b"))},
                              QStringLiteral(".4"));
-        whenStarted(1, [&menue] { menue->sLaunchNow->trigger(); });
+        whenStarted(1, [&menue] { menue->sLaunchNow().trigger(); });
         tick(*menue);
         // The nested pass ran whole inside the first pause; then the tick's pass went on.
         QTRY_COMPARE(started().size(), 4);
@@ -116,7 +117,7 @@ private Q_SLOTS:
                               script(QStringLiteral("d"))},
                              QStringLiteral(".3"));
         whenStarted(1, [this, &menue, x] {
-            menue->sEditLaunch->trigger();
+            menue->sEditLaunch().trigger();
             auto *editor = menue->findChild<Configur *>();
             QVERIFY(editor && editor->isVisible());
             QCOMPARE(editor->List1().count(), 4);
@@ -153,7 +154,7 @@ private Q_SLOTS:
         menue.Timer1().stop();
         QCOMPARE(menue.List1().size(), full);
 
-        menue.sEditLaunch->trigger();
+        menue.sEditLaunch().trigger();
         auto *editor = menue.findChild<Configur *>();
         QVERIFY(editor);
         QCOMPARE(editor->List1().count(), full);
@@ -172,7 +173,7 @@ private Q_SLOTS:
         QCOMPARE(stored(), expected);
         QCOMPARE(menue.List1(), expected);
         QTRY_VERIFY(!menue.findChild<Configur *>());
-        menue.sEditLaunch->trigger();
+        menue.sEditLaunch().trigger();
         QVERIFY(menue.findChild<Configur *>());
         QCOMPARE(menue.findChild<Configur *>()->entries(), expected);
     }
@@ -184,17 +185,17 @@ private Q_SLOTS:
         auto menue = running(entries, QStringLiteral("30"));
         whenStarted(1, [&menue] {
             // Edits that nobody confirms by closing the editor.
-            menue->sEditLaunch->trigger();
+            menue->sEditLaunch().trigger();
             auto *editor = menue->findChild<Configur *>();
             QVERIFY(editor);
             editor->List1().clear();
-            menue->sLaunchNow->trigger();
+            menue->sLaunchNow().trigger();
         });
         bool exitAsked = false;
         QTimer::singleShot(0, this, [this, &menue, &exitAsked] {
             whenStarted(2, [&menue, &exitAsked] {
                 exitAsked = true;
-                menue->sExit->trigger();
+                menue->sExit().trigger();
             });
         });
         tick(*menue);

@@ -1,18 +1,18 @@
 #pragma once
 
-#include "logic/connectionprobe.h"
+#include "logic/program.h"
 #include "platform/connectionsource.h"
 
 #include <QList>
 #include <QTest>
 
 // Connections as the test sets them, in listing order, each connected or not; counts how often
-// they were listed.
+// they were listed. The main window made while it lives watches it.
 class FakeConnectionSource final : public ConnectionSource
 {
 public:
-    FakeConnectionSource() { Corvath::setConnectionSource(this); }
-    ~FakeConnectionSource() override { Corvath::setConnectionSource(nullptr); }
+    FakeConnectionSource() { Corvath::Program::current().setConnections(this); }
+    ~FakeConnectionSource() override { Corvath::Program::current().setConnections(nullptr); }
 
     // One connection, connected, or none at all.
     void setConnected(bool up) { connections = up ? QList<bool> {true} : QList<bool> {}; }

@@ -17,15 +17,16 @@ public:
     QStringList later;
     std::function<void(const QString &entry)> onStart;
 
-    bool start(const QString &entry, QString &reason) override
+    Outcome<QString> start(const QString &entry) override
     {
         started.append(entry);
         if (onStart)
             onStart(entry);
-        reason = failures.value(entry);
-        if (later.contains(entry) && reason.isEmpty())
+        if (failures.contains(entry))
+            return Failure {failures.value(entry)};
+        if (later.contains(entry))
             m_pending.insert(entry, pendingStart());
-        return !failures.contains(entry);
+        return {};
     }
 
     // The start of an entry in `later` is decided: failed with the reason, or went well.

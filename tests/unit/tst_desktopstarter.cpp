@@ -56,8 +56,8 @@ private:
     void startMany(int count)
     {
         for (int i = 0; i < count; ++i) {
-            QString reason;
-            QVERIFY2(m_starter->start(u"true"_qs, reason), qPrintable(reason));
+            const auto started = m_starter->start(u"true"_qs);
+            QVERIFY2(started, qPrintable(started.reason()));
         }
     }
 
@@ -124,15 +124,15 @@ private Q_SLOTS:
         QFETCH(QString, entry);
         QFETCH(QString, arguments);
         entry.replace(u"DIR"_qs, m_dir).replace(u"OUT"_qs, u"'"_qs + path(u"out"_qs) + u"'"_qs);
-        QString reason;
-        QVERIFY2(m_starter->start(entry, reason), qPrintable(reason));
+        const auto started = m_starter->start(entry);
+        QVERIFY2(started, qPrintable(started.reason()));
         QCOMPARE(readWhenWritten(path(u"out"_qs)), arguments);
     }
 
     void wholePathWithBlanks()
     {
-        QString reason;
-        QVERIFY2(m_starter->start(path(u"solo"_qs), reason), qPrintable(reason));
+        const auto started = m_starter->start(path(u"solo"_qs));
+        QVERIFY2(started, qPrintable(started.reason()));
         QCOMPARE(readWhenWritten(path(u"solo.out"_qs)), u"ran"_qs);
     }
 
@@ -153,8 +153,8 @@ private Q_SLOTS:
         QFETCH(QString, opened);
         entry.replace(u"DIR"_qs, m_dir);
         opened.replace(u"DIR"_qs, QString::fromUtf8(QUrl::toPercentEncoding(m_dir, "/")));
-        QString reason;
-        QVERIFY2(m_starter->start(entry, reason), qPrintable(reason));
+        const auto started = m_starter->start(entry);
+        QVERIFY2(started, qPrintable(started.reason()));
         const QString record = m_root.path() + u"/bin/opened"_qs;
         QCOMPARE(readWhenWritten(record), opened);
         QFile::remove(record);
@@ -169,12 +169,13 @@ private Q_SLOTS:
                 if (!reason.isEmpty())
                     late << entry + u": "_qs + reason;
             });
-        QString reason;
-        QVERIFY2(m_starter->start(path(u"notes.txt"_qs), reason), qPrintable(reason));
+        const auto started = m_starter->start(path(u"notes.txt"_qs));
+        QVERIFY2(started, qPrintable(started.reason()));
         QCOMPARE(readWhenWritten(path(u"viewed"_qs)), path(u"notes.txt"_qs));
         QCOMPARE(readWhenWritten(path(u"viewer.exited"_qs)), u"1"_qs);
         // A failure told later still comes, after any the viewer could have caused.
-        QVERIFY2(m_starter->start(u"https://nowhere.example/"_qs, reason), qPrintable(reason));
+        const auto address = m_starter->start(u"https://nowhere.example/"_qs);
+        QVERIFY2(address, qPrintable(address.reason()));
         QTRY_VERIFY_WITH_TIMEOUT(!late.isEmpty(), 10000);
         m_starter->setLateOutcomeHandler({});
         QCOMPARE(late,
@@ -230,12 +231,10 @@ private Q_SLOTS:
         text.replace("OUT", path(u"out"_qs).toUtf8()).replace("DIR", m_dir.toUtf8());
         result.replace(u"DIR"_qs, m_dir);
         writeFile(u"entry.desktop"_qs, text, true);
-        QString reason;
-        const bool started = m_starter->start(path(u"entry.desktop"_qs), reason);
-        if (started)
+        if (const auto started = m_starter->start(path(u"entry.desktop"_qs)))
             QCOMPARE(readWhenWritten(path(u"out"_qs)), result);
         else
-            QCOMPARE(reason, result);
+            QCOMPARE(started.reason(), result);
         QVERIFY(!QFile::exists(m_root.path() + u"/bin/opened"_qs));
     }
 
@@ -256,9 +255,9 @@ private Q_SLOTS:
         QFETCH(QString, entry);
         QFETCH(QString, reason);
         entry.replace(u"DIR"_qs, m_dir);
-        QString got;
-        QVERIFY(!m_starter->start(entry, got));
-        QCOMPARE(got, reason);
+        const auto started = m_starter->start(entry);
+        QVERIFY(!started);
+        QCOMPARE(started.reason(), reason);
     }
 
     void missingFolder()
@@ -270,9 +269,8 @@ private Q_SLOTS:
     void outlivesItsStarter()
     {
         auto starter = createProgramStarter();
-        QString reason;
-        QVERIFY2(starter->start(u"session '"_qs + path(u"out"_qs) + u"'"_qs, reason),
-                 qPrintable(reason));
+        const auto started = starter->start(u"session '"_qs + path(u"out"_qs) + u"'"_qs);
+        QVERIFY2(started, qPrintable(started.reason()));
         starter.reset();
         const QStringList ids = readWhenWritten(path(u"out"_qs)).split(u' ');
         QCOMPARE(ids.size(), 2);

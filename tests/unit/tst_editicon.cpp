@@ -1,5 +1,6 @@
 #include "editors/editicon.h"
 #include "fixture.h"
+#include "logic/iconsetting.h"
 #include "settings/settingsstore.h"
 #include "testfiles.h"
 #include "testicons.h"
@@ -104,14 +105,14 @@ private Q_SLOTS:
         QFETCH(QString, value);
         QFETCH(QString, shows);
         if (value != NoKey)
-            QVERIFY(WriteSetting(QStringLiteral("Icon"), value));
+            QVERIFY(WriteSetting(IconSetting::setting.key(), value));
         auto editor = opened();
         QCOMPARE(previewed(*editor), expectedImage(shows));
         // The icon is handed over without an add or modify.
         QCOMPARE(imageOf(m_tray->shownIcon()), square(Qt::green));
         m_tray->setAction(Tray::Modify);
         QCOMPARE(imageOf(m_tray->shownIcon()), expectedImage(shows));
-        QCOMPARE(ReadSetting(QStringLiteral("Icon"), NoKey), value);
+        QCOMPARE(ReadSetting(IconSetting::setting.key(), NoKey), value);
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
@@ -145,7 +146,7 @@ private Q_SLOTS:
         QFETCH(QString, tray);
         QFETCH(bool, stores);
         const QString before = path(QStringLiteral("blue.ico"));
-        QVERIFY(WriteSetting(QStringLiteral("Icon"), before));
+        QVERIFY(WriteSetting(IconSetting::setting.key(), before));
         auto editor = opened();
 
         m_dialogs->setNextFileName(path(answer));
@@ -153,7 +154,7 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs->fileFilters, QStringList {QStringLiteral("Icon Files (*.ico)")});
         QCOMPARE(previewed(*editor), expectedImage(preview));
         QCOMPARE(imageOf(m_tray->shownIcon()), expectedImage(tray));
-        QCOMPARE(ReadSetting(QStringLiteral("Icon"), NoKey), stores ? path(answer) : before);
+        QCOMPARE(ReadSetting(IconSetting::setting.key(), NoKey), stores ? path(answer) : before);
         QVERIFY(editor->isVisible());
         QVERIFY(m_dialogs->messages.isEmpty());
     }
@@ -161,27 +162,27 @@ private Q_SLOTS:
     // Return right after opening browses, which changes nothing until a file is chosen.
     void firstFocusBrowses()
     {
-        QVERIFY(WriteSetting(QStringLiteral("Icon"), path(QStringLiteral("blue.ico"))));
+        QVERIFY(WriteSetting(IconSetting::setting.key(), path(QStringLiteral("blue.ico"))));
         auto editor = opened();
         editor->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(editor.get()));
         QCOMPARE(QApplication::focusWidget(), &editor->Command2());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(m_dialogs->fileFilters.size(), 1);
-        QCOMPARE(ReadSetting(QStringLiteral("Icon"), NoKey), path(QStringLiteral("blue.ico")));
+        QCOMPARE(ReadSetting(IconSetting::setting.key(), NoKey), path(QStringLiteral("blue.ico")));
         QCOMPARE(previewed(*editor), square(Qt::blue));
     }
 
     void useInternalAfterAFile()
     {
-        QVERIFY(WriteSetting(QStringLiteral("Icon"), path(QStringLiteral("blue.ico"))));
+        QVERIFY(WriteSetting(IconSetting::setting.key(), path(QStringLiteral("blue.ico"))));
         auto editor = opened();
         m_dialogs->setNextFileName(path(QStringLiteral("Red Icon.ICO")));
         editor->Command2_Click();
         QCOMPARE(imageOf(m_tray->shownIcon()), square(Qt::red));
 
         QTest::mouseClick(&editor->Command1(), Qt::LeftButton);
-        QCOMPARE(ReadSetting(QStringLiteral("Icon"), NoKey), QStringLiteral("Internal"));
+        QCOMPARE(ReadSetting(IconSetting::setting.key(), NoKey), QStringLiteral("Internal"));
         QCOMPARE(previewed(*editor), imageOf(builtInIcon()));
         QCOMPARE(imageOf(m_tray->shownIcon()), imageOf(builtInIcon()));
         QVERIFY(editor->isVisible());

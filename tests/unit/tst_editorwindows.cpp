@@ -1,6 +1,7 @@
 #include "editors/configur.h"
 #include "editors/editicon.h"
 #include "fixture.h"
+#include "logic/iconsetting.h"
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
 #include "shell/qtdialogs.h"
@@ -81,7 +82,7 @@ private Q_SLOTS:
     {
         QVERIFY(SaveLaunchList({QStringLiteral("/usr/bin/old")}));
         auto menue = startMenue();
-        menue->sEditLaunch->trigger();
+        menue->sEditLaunch().trigger();
         const QList<Configur *> first = windowsOf<Configur>(*menue);
         QCOMPARE(first.size(), 1);
         QVERIFY(!first[0]->isModal());
@@ -91,7 +92,7 @@ private Q_SLOTS:
         // Choosing the item again brings up the same window with its unsaved edits.
         m_dialogs->setNextAnswer(QStringLiteral("/usr/bin/New"));
         first[0]->Command3_Click();
-        menue->sEditLaunch->trigger();
+        menue->sEditLaunch().trigger();
         QCOMPARE(windowsOf<Configur>(*menue), first);
         QCOMPARE(first[0]->entries(),
                  (QStringList {QStringLiteral("/usr/bin/old"), QStringLiteral("/usr/bin/New")}));
@@ -102,7 +103,7 @@ private Q_SLOTS:
         QCOMPARE(menue->List1(),
                  (QStringList {QStringLiteral("/usr/bin/old"), QStringLiteral("/usr/bin/New")}));
         // Chosen again before the closed window is gone: a fresh one all the same.
-        menue->sEditLaunch->trigger();
+        menue->sEditLaunch().trigger();
         const QList<Configur *> second = windowsOf<Configur>(*menue);
         QCOMPARE(second.size(), 1);
         QVERIFY(second[0] != closed.data());
@@ -118,7 +119,7 @@ private Q_SLOTS:
         red.fill(Qt::red);
         QVERIFY(red.save(file, "ICO"));
         auto menue = startMenue();
-        menue->sEditSysTrayIcon->trigger();
+        menue->sEditSysTrayIcon().trigger();
         const QList<EditIcon *> first = windowsOf<EditIcon>(*menue);
         QCOMPARE(first.size(), 1);
         QVERIFY(!first[0]->isModal());
@@ -131,8 +132,8 @@ private Q_SLOTS:
         QCOMPARE(shown, red);
 
         // Open already: the preview is kept and the setting is not read again.
-        QVERIFY(WriteSetting(QStringLiteral("Icon"), QStringLiteral("Internal")));
-        menue->sEditSysTrayIcon->trigger();
+        QVERIFY(WriteSetting(IconSetting::setting.key(), QStringLiteral("Internal")));
+        menue->sEditSysTrayIcon().trigger();
         QCOMPARE(windowsOf<EditIcon>(*menue), first);
         QCOMPARE(
             first[0]->picture().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32),
@@ -143,8 +144,8 @@ private Q_SLOTS:
         deleteClosed();
         QVERIFY(closed.isNull());
         // Nothing was stored on close.
-        QCOMPARE(ReadSetting(QStringLiteral("Icon"), QString()), QStringLiteral("Internal"));
-        menue->sEditSysTrayIcon->trigger();
+        QCOMPARE(ReadSetting(IconSetting::setting.key(), QString()), QStringLiteral("Internal"));
+        menue->sEditSysTrayIcon().trigger();
         QCOMPARE(windowsOf<EditIcon>(*menue).size(), 1);
     }
 
@@ -181,7 +182,7 @@ private Q_SLOTS:
         const QStringList before {QStringLiteral("/usr/bin/kept")};
         QVERIFY(SaveLaunchList(before));
         auto menue = startMenue();
-        menue->sEditLaunch->trigger();
+        menue->sEditLaunch().trigger();
         QPointer<Configur> editor = windowsOf<Configur>(*menue).value(0);
         QVERIFY(editor);
         m_dialogs->setNextAnswer(QStringLiteral("/usr/bin/lost"));
@@ -189,7 +190,7 @@ private Q_SLOTS:
         select(*editor);
         editor->Command2_Click();
 
-        menue->sExit->trigger();
+        menue->sExit().trigger();
         QVERIFY(Corvath::IsEnding());
         // Not even a close that arrives on the way out stores the edits.
         editor->close();

@@ -93,7 +93,7 @@ private Q_SLOTS:
         QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
         QVERIFY(flags & Qt::WindowCloseButtonHint);
         QVERIFY(!box.windowIcon().isNull());
-        QVERIFY(!box.picIcon->pixmap().isNull());
+        QVERIFY(!box.picIcon().pixmap().isNull());
     }
 
     // Each control where the user can see and reach it, the warning never seen; labels let the
@@ -103,7 +103,7 @@ private Q_SLOTS:
         frmAbout box;
         const QRect inside(QPoint(), box.size());
         for (const QWidget *control : box.findChildren<QWidget *>()) {
-            const bool seen = control != box.lblDisclaimer;
+            const bool seen = control != &box.lblDisclaimer();
             QVERIFY2(inside.contains(control->geometry()) == seen,
                      qPrintable(control->objectName()));
             if (const auto *label = qobject_cast<const QLabel *>(control)) {
@@ -111,44 +111,44 @@ private Q_SLOTS:
                 QCOMPARE(label->focusPolicy(), Qt::NoFocus);
             }
         }
-        QVERIFY(!inside.intersects(box.lblDisclaimer->geometry()));
-        QCOMPARE((QStringList {box.cmdOK->text(), box.cmdSysInfo->text(), box.Command1->text()}),
+        QVERIFY(!inside.intersects(box.lblDisclaimer().geometry()));
+        QCOMPARE((QStringList {box.cmdOK().text(), box.cmdSysInfo().text(), box.Command1().text()}),
                  (QStringList {u"OK"_qs, u"&System Info..."_qs, u"Visit Corvath Designs"_qs}));
-        QCOMPARE(box.lblDescription->text(), frmAbout::description());
+        QCOMPARE(box.lblDescription().text(), frmAbout::description());
     }
 
     void fontsAndColours()
     {
         frmAbout box;
-        QCOMPARE(box.lblTitle->font().pointSize(), 18);
-        QCOMPARE(box.lblVersion->font().pointSize(), 12);
-        for (const QLabel *label : {box.lblTitle, box.lblVersion, box.lblDescription}) {
+        QCOMPARE(box.lblTitle().font().pointSize(), 18);
+        QCOMPARE(box.lblVersion().font().pointSize(), 12);
+        for (const QLabel *label : {&box.lblTitle(), &box.lblVersion(), &box.lblDescription()}) {
             QVERIFY(!label->font().bold());
             QCOMPARE(label->font().styleHint(), QFont::SansSerif);
         }
-        QCOMPARE(textColor(box.lblTitle), QColor(Qt::white));
-        QCOMPARE(textColor(box.lblDescription), QColor(Qt::white));
-        QCOMPARE(textColor(box.lblVersion), box.palette().color(QPalette::HighlightedText));
-        QCOMPARE(textColor(box.lblDisclaimer), QColor(Qt::black));
+        QCOMPARE(textColor(&box.lblTitle()), QColor(Qt::white));
+        QCOMPARE(textColor(&box.lblDescription()), QColor(Qt::white));
+        QCOMPARE(textColor(&box.lblVersion()), box.palette().color(QPalette::HighlightedText));
+        QCOMPARE(textColor(&box.lblDisclaimer()), QColor(Qt::black));
     }
 
     // Whatever font stands in for MS Sans Serif, nothing is cut off.
     void textFits()
     {
         frmAbout box;
-        const QLabel &description = *box.lblDescription;
+        const QLabel &description = box.lblDescription();
         QVERIFY(QFontInfo(description.font()).pixelSize() <= QFontInfo(box.font()).pixelSize());
         const QRect needed = QFontMetrics(description.font())
                                  .boundingRect(QRect(QPoint(), description.size()),
                                                Qt::TextWordWrap, description.text());
         QVERIFY2(needed.height() <= description.height(),
                  qPrintable(QString::number(needed.height())));
-        for (const QPushButton *button : {box.cmdOK, box.cmdSysInfo, box.Command1}) {
+        for (const QPushButton *button : {&box.cmdOK(), &box.cmdSysInfo(), &box.Command1()}) {
             const QString caption = QString(button->text()).remove(u'&');
             QVERIFY2(QFontMetrics(button->font()).horizontalAdvance(caption) + 8 <= button->width(),
                      qPrintable(caption));
         }
-        for (const QLabel *label : {box.lblTitle, box.lblVersion}) {
+        for (const QLabel *label : {&box.lblTitle(), &box.lblVersion()}) {
             const QFontMetrics metrics(label->font());
             QVERIFY(metrics.horizontalAdvance(label->text()) <= label->width());
         }
@@ -167,22 +167,22 @@ private Q_SLOTS:
                          && pixel.lightness() < 110,
                      qPrintable(pixel.name()));
         }
-        QVERIFY(box->lblDisclaimer->geometry().top() >= box->height());
-        QVERIFY(box->lblDisclaimer->visibleRegion().isEmpty());
+        QVERIFY(box->lblDisclaimer().geometry().top() >= box->height());
+        QVERIFY(box->lblDisclaimer().visibleRegion().isEmpty());
     }
 
     void focusStartsOnOkAndTabsOverButtons()
     {
         const QPointer<frmAbout> box = shownBox();
         QVERIFY(QTest::qWaitForWindowActive(box));
-        QCOMPARE(QApplication::focusWidget(), box->cmdOK);
-        QVERIFY(box->cmdOK->isDefault());
+        QCOMPARE(QApplication::focusWidget(), &box->cmdOK());
+        QVERIFY(box->cmdOK().isDefault());
         QList<QWidget *> visited;
         for (int i = 0; i < 3; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited.append(QApplication::focusWidget());
         }
-        QCOMPARE(visited, (QList<QWidget *> {box->cmdSysInfo, box->Command1, box->cmdOK}));
+        QCOMPARE(visited, (QList<QWidget *> {&box->cmdSysInfo(), &box->Command1(), &box->cmdOK()}));
     }
 
     void keys_data()
@@ -222,7 +222,7 @@ private Q_SLOTS:
     void visitOpensTheMakersPage()
     {
         const QPointer<frmAbout> box = shownBox();
-        box->Command1->click();
+        box->Command1().click();
         QCOMPARE(m_pages.opened, QList<QUrl> {QUrl(QStringLiteral(QUILLMOOR_MAKER_URL))});
         QCOMPARE(frmAbout::makerUrl(), QStringLiteral(QUILLMOOR_MAKER_URL));
         QVERIFY(box->isVisible());
@@ -233,7 +233,7 @@ private Q_SLOTS:
         QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
         const QTemporaryDir empty;
         qputenv("PATH", empty.path().toUtf8());
-        box->Command1->click();
+        box->Command1().click();
         QCOMPARE(m_dialogs->messages.size(), 1);
         const FakeDialogs::Message &message = m_dialogs->messages.constFirst();
         QCOMPARE(message.title, QStringLiteral("Error"));
@@ -291,7 +291,7 @@ private Q_SLOTS:
         qputenv("PATH", bin.path().toUtf8());
 
         const QPointer<frmAbout> box = shownBox();
-        box->cmdSysInfo->click();
+        box->cmdSysInfo().click();
         QVERIFY(box->isVisible());
         if (started.isEmpty()) {
             QCOMPARE(m_dialogs->messages.size(), 1);
@@ -312,7 +312,7 @@ private Q_SLOTS:
     void menuKeepsOneBoxAndMakesItAfresh()
     {
         Menue menue;
-        menue.sAbout->trigger();
+        menue.sAbout().trigger();
         QList<frmAbout *> boxes = menue.findChildren<frmAbout *>();
         QCOMPARE(boxes.size(), 1);
         QPointer<frmAbout> first = boxes.constFirst();
@@ -322,13 +322,13 @@ private Q_SLOTS:
         // Shown again while open: the same window, left where the user put it.
         first->move(first->pos() + QPoint(40, 25));
         const QPoint moved = first->pos();
-        menue.sAbout->trigger();
+        menue.sAbout().trigger();
         QCOMPARE(menue.findChildren<frmAbout *>(), QList<frmAbout *> {first.data()});
         QCOMPARE(first->pos(), moved);
 
-        first->cmdOK->click();
+        first->cmdOK().click();
         QTRY_VERIFY(first.isNull());
-        menue.sAbout->trigger();
+        menue.sAbout().trigger();
         boxes = menue.findChildren<frmAbout *>();
         QCOMPARE(boxes.size(), 1);
         QVERIFY(boxes.constFirst()->isVisible());

@@ -1,5 +1,7 @@
 #include "fakestarter.h"
 #include "fixture.h"
+#include "logic/interval.h"
+#include "logic/launchmonitor.h"
 #include "logic/launchsequencer.h"
 #include "platform/connectionsources.h"
 #include "settings/settingsstore.h"
@@ -15,9 +17,11 @@ class TestLaunchSequencer : public QObject, private Fixture
 
 private:
     std::unique_ptr<FakeStarter> m_starter;
-    QStringList m_list;
+    std::unique_ptr<LaunchMonitor> m_monitor;
+    LaunchSequencer *m_seq = nullptr;
     QStringList m_waits;
-    std::unique_ptr<LaunchSequencer> m_seq;
+    QStringList m_notices;
+    QList<quint32> m_failures;
 
     // Records the interval read for each pause instead of waiting.
     void recordWaits(std::function<void()> during = {})
@@ -34,15 +38,30 @@ private Q_SLOTS:
     {
         setUp();
         m_starter = std::make_unique<FakeStarter>();
-        m_list.clear();
         m_waits.clear();
-        m_seq = std::make_unique<LaunchSequencer>(m_list, *m_starter);
+        m_notices.clear();
+        m_failures.clear();
+        m_monitor = std::make_unique<LaunchMonitor>(*m_net, *m_starter);
+        m_seq = &m_monitor->sequencer();
+        connect(m_monitor.get(), &LaunchMonitor::notice, this,
+                [this](const QString &text) { m_notices.append(text); });
+        connect(m_monitor.get(), &LaunchMonitor::connectionFailed, this,
+                [this](quint32 code) { m_failures.append(code); });
     }
 
     void cleanup()
     {
-        m_seq.reset();
+        m_monitor.reset();
         tearDown();
+    }
+
+    QStringList &list() { return m_monitor->list(); }
+    // The tick with the latch as given; returns the latch as the tick left it.
+    bool tickWith(bool latch)
+    {
+        m_monitor->setLatch(latch);
+        m_monitor->tick();
+        return m_monitor->latch();
     }
 
     void probe_data()
@@ -59,8 +78,8 @@ private Q_SLOTS:
         QFETCH(QList<bool>, connections);
         QFETCH(bool, up);
         m_net->connections = connections;
-        QCOMPARE(Corvath::IsConnected(), up);
-        QVERIFY(m_dialogs->messages.isEmpty());
+        QCOMPARE(m_monitor->IsConnected(), up);
+        QVERIFY(m_failures.isEmpty());
     }
 
     // The machine's sources as one list: the first that lists a connection answers; a failing
@@ -71,22 +90,24 @@ private Q_SLOTS:
         QTest::addColumn<C>("first");
         QTest::addColumn<uint>("firstFailure");
         QTest::addColumn<C>("second");
-        QTest::addColumn<bool>("up");
+        QTest::addColumn<QString>("answer");
         QTest::addColumn<int>("secondAsked");
-        QTest::newRow("first lists none") << C {} << 0u << C {true} << true << 1;
+        QTest::newRow("first lists none") << C {} << 0u << C {true} << u"up"_qs << 1;
         QTest::newRow("first dialling: its answer stands")
-            << C {false} << 0u << C {true} << false << 0;
-        QTest::newRow("first connected") << C {true} << 0u << C {false} << true << 0;
-        QTest::newRow("first fails, second connected") << C {} << 5u << C {true} << true << 1;
-        QTest::newRow("first fails, second lists none") << C {} << 5u << C {} << false << 1;
-        QTest::newRow("none lists any") << C {} << 0u << C {} << false << 1;
+            << C {false} << 0u << C {true} << u"down"_qs << 0;
+        QTest::newRow("first connected") << C {true} << 0u << C {false} << u"up"_qs << 0;
+        QTest::newRow("first fails, second connected")
+            << C {} << 5u << C {true} << u"up, failed 5"_qs << 1;
+        QTest::newRow("first fails, second lists none")
+            << C {} << 5u << C {} << u"failed 5"_qs << 1;
+        QTest::newRow("none lists any") << C {} << 0u << C {} << u"none"_qs << 1;
     }
     void sourcesAnswerInOrder()
     {
         QFETCH(QList<bool>, first);
         QFETCH(uint, firstFailure);
         QFETCH(QList<bool>, second);
-        QFETCH(bool, up);
+        QFETCH(QString, answer);
         QFETCH(int, secondAsked);
         auto one = std::make_unique<FakeConnectionSource>();
         auto two = std::make_unique<FakeConnectionSource>();
@@ -99,33 +120,31 @@ private Q_SLOTS:
         list.push_back(nullptr); // a source the machine lacks
         list.push_back(std::move(two));
         ConnectionSources sources(std::move(list));
-        Corvath::setConnectionSource(&sources);
-        QCOMPARE(Corvath::IsConnected(), up);
+        QCOMPARE(describe(sources.firstConnection()), answer);
         QCOMPARE(secondSource.listings, secondAsked);
-        QCOMPARE(m_dialogs->messages.size(), firstFailure != 0 ? 1 : 0);
-        Corvath::setConnectionSource(m_net.get());
+
+        // The probe: up only when listed up, and a failure told even beside a connection.
+        LaunchMonitor monitor(sources, *m_starter);
+        QList<quint32> told;
+        connect(&monitor, &LaunchMonitor::connectionFailed, this,
+                [&told](quint32 code) { told.append(code); });
+        QCOMPARE(monitor.IsConnected(), answer.startsWith(u"up"));
+        QCOMPARE(told, firstFailure ? QList<quint32> {firstFailure} : QList<quint32> {});
     }
 
     void failureShownOncePerSpell()
     {
         m_net->failure = 632;
-        for (int tick = 0; tick < 3; ++tick) {
-            bool latch = false;
-            m_seq->tick(latch);
-            QVERIFY(!latch);
-        }
+        for (int tick = 0; tick < 3; ++tick)
+            QVERIFY(!tickWith(false));
         QCOMPARE(m_net->listings, 6);
-        QCOMPARE(m_dialogs->messages.size(), 1);
-        QCOMPARE(m_dialogs->messages[0].text, u"Error 632 Has Occured!"_qs);
-        QCOMPARE(m_dialogs->messages[0].title, u"Error!"_qs);
-        QCOMPARE(m_dialogs->messages[0].icon, Corvath::MessageIcon::Critical);
+        QCOMPARE(m_failures, QList<quint32> {632});
 
         m_net->failure = 0;
-        QVERIFY(!Corvath::IsConnected());
+        QVERIFY(!m_monitor->IsConnected());
         m_net->failure = 5;
-        QVERIFY(!Corvath::IsConnected());
-        QCOMPARE(m_dialogs->messages.size(), 2);
-        QCOMPARE(m_dialogs->messages[1].text, u"Error 5 Has Occured!"_qs);
+        QVERIFY(!m_monitor->IsConnected());
+        QCOMPARE(m_failures, (QList<quint32> {632, 5}));
     }
 
     // The latch as the tick keeps it: up or down at the first probe, and at the second.
@@ -151,97 +170,88 @@ private Q_SLOTS:
         QFETCH(bool, passes);
         QFETCH(bool, latchAfter);
         QFETCH(int, probes);
-        m_list = {u"a"_qs, u"b"_qs};
+        list() = {u"a"_qs, u"b"_qs};
         m_net->setConnected(upFirst);
         // The link changes while the pass runs; nothing in the pass watches it.
         m_starter->onStart = [this, upSecond](const QString &) { m_net->setConnected(upSecond); };
         recordWaits();
-        m_seq->tick(latch);
-        QCOMPARE(m_starter->started, passes ? m_list : QStringList());
-        QCOMPARE(latch, latchAfter);
+        QCOMPARE(tickWith(latch), latchAfter);
+        QCOMPARE(m_starter->started, passes ? list() : QStringList());
         QCOMPARE(m_net->listings, probes);
     }
 
     void passSkipsEmptyEntriesAndReadsIntervalAfresh()
     {
-        m_list = {QString(), u"a"_qs, QString(), u"b"_qs, u"c"_qs};
+        list() = {QString(), u"a"_qs, QString(), u"b"_qs, u"c"_qs};
         m_starter->failures.insert(u"b"_qs, u"No such file or directory"_qs);
-        QStringList notices;
-        m_seq->setNotifier([&notices](const QString &text) { notices.append(text); });
-        recordWaits([this] { WriteSetting(u"Interval"_qs, u"2.5"_qs); });
+        recordWaits([this] { WriteSetting(Interval::setting.key(), u"2.5"_qs); });
         m_seq->runPass();
         QCOMPARE(m_starter->started, (QStringList {u"a"_qs, u"b"_qs, u"c"_qs}));
         // The failed start keeps its pause; the last entry has one too.
         QCOMPARE(m_waits, (QStringList {u".5"_qs, u"2.5"_qs, u"2.5"_qs}));
-        QCOMPARE(notices, QStringList {u"Could not start b: No such file or directory"_qs});
+        QCOMPARE(m_notices, QStringList {u"Could not start b: No such file or directory"_qs});
         QVERIFY(m_dialogs->messages.isEmpty());
 
-        m_list.clear();
-        bool latch = false;
+        list().clear();
         m_net->setConnected(true);
-        m_seq->tick(latch);
-        QVERIFY(latch);
+        QVERIFY(tickWith(false));
         QCOMPARE(m_waits.size(), 3);
     }
 
     // Every failure of a pass, nested passes' too, in one notice when the outermost pass ends.
     void failuresGatheredIntoOneNotice()
     {
-        m_list = {u"a"_qs, u"b"_qs, u"c"_qs};
+        list() = {u"a"_qs, u"b"_qs, u"c"_qs};
         m_starter->failures.insert(u"a"_qs, u"r1"_qs);
         m_starter->failures.insert(u"c"_qs, u"r3"_qs);
-        QStringList notices;
-        m_seq->setNotifier([&notices](const QString &text) { notices.append(text); });
-        recordWaits([this, &notices] {
+        recordWaits([this] {
             if (m_waits.size() != 1)
                 return;
             m_seq->runPass(); // "Launch Now" inside the first pause
-            QVERIFY(notices.isEmpty());
+            QVERIFY(m_notices.isEmpty());
         });
         m_seq->runPass();
-        QCOMPARE(notices,
+        QCOMPARE(m_notices,
                  QStringList {u"4 entries could not start:\n"
                               "Could not start a: r1\nCould not start a: r1\n"
                               "Could not start c: r3\nCould not start c: r3"_qs});
 
         m_starter->failures.clear();
         m_seq->runPass();
-        QCOMPARE(notices.size(), 1); // a pass without failures tells nothing
+        QCOMPARE(m_notices.size(), 1); // a pass without failures tells nothing
     }
 
     // Found failed later: in the notice of the pass that still runs, else in one more notice
     // for its pass once every start of that pass has been decided.
     void lateFailures()
     {
-        m_list = {u"a"_qs, u"b"_qs, u"c"_qs};
-        m_starter->later = m_list;
-        QStringList notices;
-        m_seq->setNotifier([&notices](const QString &text) { notices.append(text); });
+        list() = {u"a"_qs, u"b"_qs, u"c"_qs};
+        m_starter->later = list();
         recordWaits([this] {
             if (m_waits.size() == 2)
                 m_starter->answer(u"a"_qs, u"r1"_qs);
         });
         m_seq->runPass();
-        QCOMPARE(notices, QStringList {u"Could not start a: r1"_qs});
+        QCOMPARE(m_notices, QStringList {u"Could not start a: r1"_qs});
         m_starter->answer(u"b"_qs, u"r2"_qs);
         // A later pass's starts are decided apart: c still keeps the first pass's notice.
-        m_list = {u"d"_qs, u"e"_qs};
-        m_starter->later = m_list;
+        list() = {u"d"_qs, u"e"_qs};
+        m_starter->later = list();
         m_seq->runPass();
         m_starter->answer(u"e"_qs, u"r5"_qs);
         m_starter->answer(u"d"_qs, u"r4"_qs);
-        QCOMPARE(notices.size(), 2);
-        QCOMPARE(notices.last(),
+        QCOMPARE(m_notices.size(), 2);
+        QCOMPARE(m_notices.last(),
                  u"2 entries could not start:\nCould not start e: r5\nCould not start d: r4"_qs);
         m_starter->answer(u"c"_qs);
         QCOMPARE(
-            notices,
-            (QStringList {u"Could not start a: r1"_qs, notices[1], u"Could not start b: r2"_qs}));
-        m_list = {u"f"_qs};
-        m_starter->later = m_list;
+            m_notices,
+            (QStringList {u"Could not start a: r1"_qs, m_notices[1], u"Could not start b: r2"_qs}));
+        list() = {u"f"_qs};
+        m_starter->later = list();
         m_seq->runPass();
         m_starter->answer(u"f"_qs);
-        QCOMPARE(notices.size(), 3); // all went well
+        QCOMPARE(m_notices.size(), 3); // all went well
     }
 
     // Thousands of failures, one of them huge: a notice of the first few lines, each
@@ -249,17 +259,15 @@ private Q_SLOTS:
     void noticeIsBounded()
     {
         const QString huge = u"/opt/"_qs + QString(1 << 20, u'x') + u"/prog"_qs;
-        m_list = {huge};
+        list() = {huge};
         for (int n = 0; n < 2000; ++n)
-            m_list.append(u"/nonexistent/%1"_qs.arg(n));
-        for (const QString &entry : std::as_const(m_list))
+            list().append(u"/nonexistent/%1"_qs.arg(n));
+        for (const QString &entry : std::as_const(list()))
             m_starter->failures.insert(entry, u"No such file or directory"_qs);
-        QStringList notices;
-        m_seq->setNotifier([&notices](const QString &text) { notices.append(text); });
         recordWaits([] {});
         m_seq->runPass();
-        QCOMPARE(notices.size(), 1);
-        const QStringList lines = notices.constFirst().split(u'\n');
+        QCOMPARE(m_notices.size(), 1);
+        const QStringList lines = m_notices.constFirst().split(u'\n');
         QCOMPARE(lines.size(), LaunchSequencer::MaxNoticeLines + 2);
         QCOMPARE(lines.constFirst(), u"2001 entries could not start:"_qs);
         QCOMPARE(lines.last(), u"and %1 more"_qs.arg(2001 - LaunchSequencer::MaxNoticeLines));
@@ -271,10 +279,10 @@ private Q_SLOTS:
 
     void listRefilledDuringPass()
     {
-        m_list = {u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs};
+        list() = {u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs};
         recordWaits([this] {
             if (m_waits.size() == 2)
-                m_list = {u"x"_qs, u"y"_qs, u"z"_qs};
+                list() = {u"x"_qs, u"y"_qs, u"z"_qs};
         });
         m_seq->runPass();
         QCOMPARE(m_starter->started, (QStringList {u"a"_qs, u"b"_qs, u"z"_qs}));
@@ -283,27 +291,25 @@ private Q_SLOTS:
     // Inside a tick's pass: a further tick is skipped whole, "Launch Now" runs a whole pass.
     void nestingInsideTickPass()
     {
-        m_list = {u"a"_qs, u"b"_qs};
+        list() = {u"a"_qs, u"b"_qs};
         m_net->setConnected(true);
-        bool latch = false;
-        recordWaits([this, &latch] {
+        recordWaits([this] {
             if (m_waits.size() != 1)
                 return;
             const int before = m_net->listings;
-            m_seq->tick(latch);
+            m_monitor->tick();
             QCOMPARE(m_net->listings, before);
             m_seq->runPass();
         });
-        m_seq->tick(latch);
+        QVERIFY(tickWith(false));
         QCOMPARE(m_starter->started, (QStringList {u"a"_qs, u"a"_qs, u"b"_qs, u"b"_qs}));
-        QVERIFY(latch);
-        QVERIFY(!m_seq->isTicking());
+        QVERIFY(!m_monitor->isTicking());
     }
 
     void nestedPassWithRealPause()
     {
-        m_list = {u"a"_qs, u"b"_qs};
-        WriteSetting(u"Interval"_qs, u".02"_qs);
+        list() = {u"a"_qs, u"b"_qs};
+        WriteSetting(Interval::setting.key(), u".02"_qs);
         m_starter->onStart = [this](const QString &entry) {
             if (m_starter->started.size() == 1 && entry == u"a"_qs)
                 QTimer::singleShot(0, [this] { m_seq->runPass(); });
@@ -312,34 +318,20 @@ private Q_SLOTS:
         QCOMPARE(m_starter->started, (QStringList {u"a"_qs, u"a"_qs, u"b"_qs, u"b"_qs}));
     }
 
-    void tickSkippedWhileErrorBoxOpen()
+    // The failure is marked before the box opens: neither a probe nor a tick while it is open
+    // opens another.
+    void probeWhileErrorBoxOpen()
     {
-        // A box that stays open while another tick arrives.
-        class OpenBox final : public Corvath::Dialogs
-        {
-        public:
-            std::function<void()> whileOpen;
-            int shown = 0;
-            void messageBox(const QString &, const QString &, Corvath::MessageIcon) override
-            {
-                ++shown;
-                whileOpen();
-            }
-            bool yesNo(const QString &, const QString &) override { return false; }
-            QString inputBox(const QString &, const QString &, const QString &) override
-            {
-                return {};
-            }
-            QString openFileName(const QString &) override { return {}; }
-        } box;
-        Corvath::setDialogs(&box);
         m_net->failure = 1;
-        bool latch = false;
-        box.whileOpen = [&] { m_seq->tick(latch); };
-        m_seq->tick(latch);
-        Corvath::setDialogs(m_dialogs.get());
-        QCOMPARE(box.shown, 1);
-        QCOMPARE(m_net->listings, 2);
+        bool nestedAnswer = true;
+        connect(m_monitor.get(), &LaunchMonitor::connectionFailed, this, [this, &nestedAnswer] {
+            nestedAnswer = m_monitor->IsConnected();
+            m_monitor->tick();
+        });
+        QVERIFY(!tickWith(false));
+        QVERIFY(!nestedAnswer);
+        QCOMPARE(m_failures, QList<quint32> {1});
+        QCOMPARE(m_net->listings, 3); // the tick's two, the nested probe's one
     }
 };
 

@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "logic/iconsetting.h"
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
@@ -34,7 +35,7 @@ private Q_SLOTS:
                           QStringLiteral("Edit SysTray Icon"), QStringLiteral("Add To Startup"),
                           QStringLiteral("Remove From Startup"), QStringLiteral("About"),
                           QStringLiteral("Read Me!!"), QStringLiteral("Exit")}));
-        QVERIFY(menue.sActivate->isCheckable());
+        QVERIFY(menue.sActivate().isCheckable());
         QVERIFY(menue.sFile().defaultAction() == nullptr);
     }
 
@@ -48,7 +49,7 @@ private Q_SLOTS:
         QCOMPARE(menue->tray().shownToolTip(), QStringLiteral("Quillmoor 1.0 - Activated"));
         QVERIFY(menue->Timer1().isActive());
         QCOMPARE(menue->Timer1().interval(), 1000);
-        QVERIFY(menue->sActivate->isChecked());
+        QVERIFY(menue->sActivate().isChecked());
         QVERIFY(menue->Check1());
         QCOMPARE(menue->List1(),
                  (QStringList {QStringLiteral("/bin/a"), QStringLiteral("/bin/b")}));
@@ -59,17 +60,17 @@ private Q_SLOTS:
     void activateToggles()
     {
         auto menue = startMenue();
-        menue->sActivate->trigger();
+        menue->sActivate().trigger();
         QVERIFY(!menue->Timer1().isActive());
         QCOMPARE(menue->Timer1().interval(), 0);
-        QVERIFY(!menue->sActivate->isChecked());
+        QVERIFY(!menue->sActivate().isChecked());
         QCOMPARE(menue->tray().shownToolTip(), QStringLiteral("Quillmoor 1.0 - Deactivated"));
         QVERIFY(menue->Check1());
 
-        menue->sActivate->trigger();
+        menue->sActivate().trigger();
         QVERIFY(menue->Timer1().isActive());
         QCOMPARE(menue->Timer1().interval(), 1000);
-        QVERIFY(menue->sActivate->isChecked());
+        QVERIFY(menue->sActivate().isChecked());
         QCOMPARE(menue->tray().shownToolTip(), QStringLiteral("Quillmoor 1.0 - Activated"));
     }
 
@@ -95,20 +96,20 @@ private Q_SLOTS:
         QDir().mkpath(dir + QStringLiteral("folder"));
 
         QVERIFY(QDir::setCurrent(dir));
-        QVERIFY(WriteSetting(QStringLiteral("Icon"), value));
+        QVERIFY(WriteSetting(IconSetting::setting.key(), value));
         auto menue = startMenue();
         QCOMPARE(imageOf(menue->tray().shownIcon()),
                  showsFile ? square(Qt::red) : imageOf(builtInIcon()));
     }
 
-    // The start-up commands report; the menu's handlers are what tell the user.
+    // The start-up commands and the probe report; the main window is what tells the user.
     void startupFailuresAreToldInAnErrorBox()
     {
         auto menue = startMenue();
         QVERIFY(
             QDir().mkpath(m_home->configPath() + QStringLiteral("/autostart/quillmoor.desktop")));
-        menue->sAddStartup->trigger();
-        menue->sRemoveStartup->trigger();
+        menue->sAddStartup().trigger();
+        menue->sRemoveStartup().trigger();
         QCOMPARE(m_dialogs->messages.size(), 2);
         for (const auto &message : std::as_const(m_dialogs->messages)) {
             QCOMPARE(message.title, QStringLiteral("Error"));
@@ -116,6 +117,15 @@ private Q_SLOTS:
         }
         QVERIFY(m_dialogs->messages[0].text.startsWith(u"Quillmoor could not be added"));
         QVERIFY(m_dialogs->messages[1].text.startsWith(u"Quillmoor could not be removed"));
+
+        // The probe reports a failed listing; the window tells it, once per spell.
+        m_net->failure = 632;
+        tick(*menue);
+        tick(*menue);
+        QCOMPARE(m_dialogs->messages.size(), 3);
+        QCOMPARE(m_dialogs->messages[2].text, QStringLiteral("Error 632 Has Occured!"));
+        QCOMPARE(m_dialogs->messages[2].title, QStringLiteral("Error!"));
+        QCOMPARE(m_dialogs->messages[2].icon, Corvath::MessageIcon::Critical);
     }
 
     void exitTakesIconOutOnceAndEnds()
@@ -123,7 +133,7 @@ private Q_SLOTS:
         auto menue = startMenue();
         QSignalSpy deleted(&menue->tray(), &Tray::IconDeleted);
         QVERIFY(!Corvath::IsEnding());
-        menue->sExit->trigger();
+        menue->sExit().trigger();
         QCOMPARE(deleted.count(), 1);
         QVERIFY(!menue->tray().isInTray());
         QVERIFY(Corvath::IsEnding());

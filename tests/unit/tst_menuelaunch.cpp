@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "logic/interval.h"
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
@@ -34,7 +35,7 @@ private:
     std::unique_ptr<Menue> started(const QStringList &entries, const QString &interval)
     {
         SaveLaunchList(entries);
-        WriteSetting(u"Interval"_qs, interval);
+        WriteSetting(Interval::setting.key(), interval);
         auto menue = startMenue();
         menue->Timer1().stop(); // ticks come from the test
         return menue;
@@ -68,8 +69,8 @@ private Q_SLOTS:
     {
         const QString a = script(u"a"_qs);
         auto menue = started({u"/nonexistent/prog"_qs, a, u"/nonexistent/other"_qs}, u"0"_qs);
-        menue->sActivate->trigger(); // deactivated: "Launch Now" still runs
-        menue->sLaunchNow->trigger();
+        menue->sActivate().trigger(); // deactivated: "Launch Now" still runs
+        menue->sLaunchNow().trigger();
         // Both in one notice: one each would replace the other at once.
         QCOMPARE(menue->tray().lastMessage(),
                  u"2 entries could not start:\n"
@@ -101,13 +102,13 @@ private Q_SLOTS:
         QFETCH(bool, refused);
         auto menue = started({}, u"2"_qs);
         m_dialogs->setNextAnswer(answer);
-        menue->sSetInterval->trigger();
+        menue->sSetInterval().trigger();
         QCOMPARE(m_dialogs->questions.size(), 1);
         QVERIFY(m_dialogs->questions[0].prompt.startsWith(u"Enter the time interval, for the "));
         QVERIFY(m_dialogs->questions[0].prompt.endsWith(u"(You can also use decmals.)"));
         QVERIFY(m_dialogs->questions[0].title.isEmpty());
         QCOMPARE(m_dialogs->questions[0].defaultText, u"2"_qs);
-        QCOMPARE(ReadSetting(u"Interval"_qs, QString()), stored);
+        QCOMPARE(ReadSetting(Interval::setting.key(), QString()), stored);
         QCOMPARE(m_dialogs->messages.size(), refused ? 1 : 0);
         if (refused) {
             QCOMPARE(m_dialogs->messages[0].text,
@@ -128,19 +129,19 @@ private Q_SLOTS:
         entries.prepend(a);
         entries.append(b);
         auto menue = started(entries, u"0"_qs);
-        QTimer::singleShot(0, menue.get(), [&menue] { menue->sLaunchNow->trigger(); });
+        QTimer::singleShot(0, menue.get(), [&menue] { menue->sLaunchNow().trigger(); });
         // Chosen a few entries into the pass, if the pass lets it through.
         int turns = 0;
         QTimer watch;
         connect(&watch, &QTimer::timeout, this, [&] {
             if (++turns == 10)
-                menue->sExit->trigger();
+                menue->sExit().trigger();
         });
         watch.start(0);
         QApplication::exec();
         QVERIFY(Corvath::IsEnding());
 
-        menue->sLaunchNow->trigger();
+        menue->sLaunchNow().trigger();
         QTRY_VERIFY(ranAt(a) > 0);
         // Had either pass started b, it would have been before this one ran.
         QCOMPARE(QProcess::execute(script(u"fence"_qs)), 0);

@@ -80,7 +80,7 @@ private Q_SLOTS:
     {
         setUp();
         m_starter = std::make_unique<FakeStarter>();
-        m_monitor = std::make_unique<LaunchMonitor>(*m_starter);
+        m_monitor = std::make_unique<LaunchMonitor>(*m_net, *m_starter);
         // Running stands for activated; it never fires within a test.
         m_monitor->timer().start(std::chrono::hours(1));
         m_monitor->list() = {u"a"_qs, u"b"_qs};

@@ -202,7 +202,7 @@ private Q_SLOTS:
         const QString readme
             = QCoreApplication::applicationDirPath() + QStringLiteral("/readme.txt");
         QVERIFY2(!QFileInfo::exists(readme), "the test's own folder must hold no readme.txt");
-        menue.sReadMe->trigger();
+        menue.sReadMe().trigger();
         QCOMPARE(m_dialogs->messages.size(), 1);
         QCOMPARE(m_dialogs->messages.constFirst().text,
                  QStringLiteral("Could not find README.TXT in the ")

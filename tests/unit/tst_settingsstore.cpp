@@ -1,4 +1,6 @@
 #include "fixture.h"
+#include "logic/iconsetting.h"
+#include "logic/interval.h"
 #include "settings/settingsstore.h"
 #include "testfiles.h"
 
@@ -64,10 +66,8 @@ private Q_SLOTS:
     void emptyStoreGivesDefaults()
     {
         QCOMPARE(loaded(), QStringList());
-        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QStringLiteral(".5")),
-                 QStringLiteral(".5"));
-        QCOMPARE(ReadSetting(QStringLiteral("Icon"), QStringLiteral("Internal")),
-                 QStringLiteral("Internal"));
+        QCOMPARE(Interval::setting.get().text(), QStringLiteral(".5"));
+        QCOMPARE(IconSetting::setting.get().text(), QStringLiteral("Internal"));
         QVERIFY(!QFile::exists(m_home->storePath()));
     }
 
@@ -75,22 +75,21 @@ private Q_SLOTS:
     {
         const QStringList list = numbered(QStringLiteral("/bin/p"), 11);
         QVERIFY(SaveLaunchList(list));
-        QVERIFY(WriteSetting(QStringLiteral("Interval"), QStringLiteral("2")));
+        QVERIFY(WriteSetting(Interval::setting.key(), QStringLiteral("2")));
         QCOMPARE(loaded(), list);
         const QByteArray text = readFile(m_home->storePath());
         QVERIFY(text.startsWith("[Main]\n"));
         QVERIFY(text.contains("\napp 1=/bin/p1\napp 2=/bin/p2\n"));
         QVERIFY(text.contains("\napp 10=/bin/p10\n"));
         QVERIFY(text.contains("\nInterval=2\n"));
-        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QStringLiteral(".5")),
-                 QStringLiteral("2"));
+        QCOMPARE(Interval::setting.get().text(), QStringLiteral("2"));
         QVERIFY(!keysInFile(m_home->storePath()).contains(QStringLiteral("app 12")));
     }
 
     void emptyTextIsNotTheFallback()
     {
         QVERIFY(writeFile(m_home->storePath(), "[Main]\nIcon=\n"));
-        QCOMPARE(ReadSetting(QStringLiteral("Icon"), QStringLiteral("Internal")), QString());
+        QCOMPARE(IconSetting::setting.get().text(), QString());
     }
 
     void listEndsAtFirstMissingOrEmptyKey_data()
@@ -128,7 +127,7 @@ private Q_SLOTS:
         QVERIFY(SaveLaunchList({QStringLiteral("n")}));
         QStringList keys = keysInFile(m_home->storePath());
         keys.sort();
-        QCOMPARE(keys, (QStringList {QStringLiteral("Icon"), QStringLiteral("app 1")}));
+        QCOMPARE(keys, (QStringList {IconSetting::setting.key(), QStringLiteral("app 1")}));
     }
 
     void savingEmptyListKeepsOnlyEmptyKeys()
@@ -188,8 +187,8 @@ private Q_SLOTS:
     void valuesReadBackExactly()
     {
         QFETCH(QString, value);
-        QVERIFY(WriteSetting(QStringLiteral("Icon"), value));
-        QCOMPARE(ReadSetting(QStringLiteral("Icon"), QString()), value);
+        QVERIFY(WriteSetting(IconSetting::setting.key(), value));
+        QCOMPARE(ReadSetting(IconSetting::setting.key(), QString()), value);
         QVERIFY(SaveLaunchList({value, value}));
         QCOMPARE(loaded(), (QStringList {value, value}));
         QVERIFY(m_dialogs->messages.isEmpty());
@@ -199,7 +198,7 @@ private Q_SLOTS:
     {
         QVERIFY(writeFile(m_home->storePath(), "[Main]\r\napp 1=a,b\r\nInterval= 3 \r\n"));
         QCOMPARE(loaded(), QStringList {QStringLiteral("a,b")});
-        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QString()), QStringLiteral(" 3 "));
+        QCOMPARE(ReadSetting(Interval::setting.key(), QString()), QStringLiteral(" 3 "));
     }
 
     // What is read from a file is changed, kept and written back apart from the file's text.
@@ -210,7 +209,7 @@ private Q_SLOTS:
         QStringList held;
         LoadLaunchList(held);
         QVERIFY(SaveLaunchList({QStringLiteral("one"), QStringLiteral("a longer second")}));
-        QVERIFY(WriteSetting(QStringLiteral("Icon"), QStringLiteral("x")));
+        QVERIFY(WriteSetting(IconSetting::setting.key(), QStringLiteral("x")));
         QCOMPARE(held, (QStringList {QStringLiteral("one"), QStringLiteral("two")}));
         QCOMPARE(readFile(m_home->storePath()),
                  "[Other]\nk=v\n\n[Main]\napp 1=one\napp 2=a longer second\nIcon=x\n");
@@ -227,22 +226,20 @@ private Q_SLOTS:
 
     void lineBreakIsRefused()
     {
-        QVERIFY(WriteSetting(QStringLiteral("Icon"), QStringLiteral("before")));
-        const StoreResult refused
-            = WriteSetting(QStringLiteral("Icon"), QStringLiteral("two\nlines"));
-        QVERIFY(refused.reason.contains(QStringLiteral("line break")));
+        QVERIFY(WriteSetting(IconSetting::setting.key(), QStringLiteral("before")));
+        const auto refused = WriteSetting(IconSetting::setting.key(), QStringLiteral("two\nlines"));
+        QVERIFY(refused.reason().contains(QStringLiteral("line break")));
         QVERIFY(!SaveLaunchList({QStringLiteral("one"), QStringLiteral("tw\ro")}));
-        QCOMPARE(ReadSetting(QStringLiteral("Icon"), QString()), QStringLiteral("before"));
+        QCOMPARE(ReadSetting(IconSetting::setting.key(), QString()), QStringLiteral("before"));
         // The store reports; telling the user is its caller's business.
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
     void removeSetting()
     {
-        QVERIFY(WriteSetting(QStringLiteral("Interval"), QStringLiteral("4")));
-        QVERIFY(RemoveSetting(QStringLiteral("Interval")));
-        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QStringLiteral(".5")),
-                 QStringLiteral(".5"));
+        QVERIFY(WriteSetting(Interval::setting.key(), QStringLiteral("4")));
+        QVERIFY(RemoveSetting(Interval::setting.key()));
+        QCOMPARE(Interval::setting.get().text(), QStringLiteral(".5"));
     }
 
     void largestListRoundTrips()
@@ -269,15 +266,15 @@ private Q_SLOTS:
         junk += QByteArray(3, '\0') + "\nInterval=1.5\n";
         QVERIFY(writeFile(m_home->storePath(), junk));
         QCOMPARE(loaded(), (QStringList {QStringLiteral("first"), QStringLiteral("second")}));
-        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QString()), QStringLiteral("1.5"));
+        QCOMPARE(ReadSetting(Interval::setting.key(), QString()), QStringLiteral("1.5"));
 
-        QVERIFY(WriteSetting(QStringLiteral("Icon"), QStringLiteral("Internal")));
+        QVERIFY(WriteSetting(IconSetting::setting.key(), QStringLiteral("Internal")));
         QCOMPARE(readFile(m_home->storePath() + QStringLiteral(".bad")), junk);
         QCOMPARE(loaded(), (QStringList {QStringLiteral("first"), QStringLiteral("second")}));
-        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QString()), QStringLiteral("1.5"));
+        QCOMPARE(ReadSetting(Interval::setting.key(), QString()), QStringLiteral("1.5"));
 
         // Once rewritten the file is sound, and a later write keeps the copy as it was.
-        QVERIFY(WriteSetting(QStringLiteral("Icon"), QStringLiteral("/x.ico")));
+        QVERIFY(WriteSetting(IconSetting::setting.key(), QStringLiteral("/x.ico")));
         QCOMPARE(readFile(m_home->storePath() + QStringLiteral(".bad")), junk);
     }
 
@@ -293,7 +290,7 @@ private Q_SLOTS:
         QCOMPARE(readFile(copy), file);
         const QString notice = SettingsStore::takeDamageNotice();
         QVERIFY2(notice.contains(copy), qPrintable(notice));
-        QCOMPARE(ReadSetting(u"Interval"_qs, QString()), u"2"_qs);
+        QCOMPARE(ReadSetting(Interval::setting.key(), QString()), u"2"_qs);
         QCOMPARE(SettingsStore::takeDamageNotice(), QString());
     }
 
@@ -311,7 +308,7 @@ private Q_SLOTS:
     void failingWriteIsReportedAndLosesNothing()
     {
         QVERIFY(SaveLaunchList({QStringLiteral("kept")}));
-        QVERIFY(WriteSetting(QStringLiteral("Interval"), QStringLiteral("2")));
+        QVERIFY(WriteSetting(Interval::setting.key(), QStringLiteral("2")));
         const QByteArray before = readFile(m_home->storePath());
         const QString folder = m_home->configPath() + QStringLiteral("/quillmoor");
         const QString moved = m_home->path() + QStringLiteral("/moved");
@@ -324,10 +321,10 @@ private Q_SLOTS:
         } else {
             QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         }
-        const StoreResult list = SaveLaunchList({QStringLiteral("new")});
-        const StoreResult interval = WriteSetting(QStringLiteral("Interval"), QStringLiteral("7"));
+        const auto list = SaveLaunchList({QStringLiteral("new")});
+        const auto interval = WriteSetting(Interval::setting.key(), QStringLiteral("7"));
         QVERIFY(!list && !interval);
-        QVERIFY2(interval.reason.contains(m_home->storePath()), qPrintable(interval.reason));
+        QVERIFY2(interval.reason().contains(m_home->storePath()), qPrintable(interval.reason()));
         if (root) {
             QVERIFY(QFile::remove(folder));
             QVERIFY(QFile::rename(moved, folder));
@@ -336,9 +333,9 @@ private Q_SLOTS:
                 folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         }
         QCOMPARE(readFile(m_home->storePath()), before);
-        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QString()), QStringLiteral("2"));
-        QVERIFY(WriteSetting(QStringLiteral("Icon"), QStringLiteral("Internal")));
-        QCOMPARE(ReadSetting(QStringLiteral("Interval"), QString()), QStringLiteral("2"));
+        QCOMPARE(ReadSetting(Interval::setting.key(), QString()), QStringLiteral("2"));
+        QVERIFY(WriteSetting(IconSetting::setting.key(), QStringLiteral("Internal")));
+        QCOMPARE(ReadSetting(Interval::setting.key(), QString()), QStringLiteral("2"));
         QCOMPARE(loaded(), QStringList {QStringLiteral("kept")});
         QVERIFY(!readFile(m_home->storePath()).contains("=7"));
     }

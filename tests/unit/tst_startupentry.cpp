@@ -138,8 +138,8 @@ private Q_SLOTS:
     void execRoundTrips()
     {
         QFETCH(QString, path);
-        const StartupResult result = createStartupEntry()->add(path.toStdString());
-        QVERIFY2(result.ok, result.reason.c_str());
+        const auto result = createStartupEntry()->add(path.toStdString());
+        QVERIFY2(result, result.reason().c_str());
         QCOMPARE(execOf(*m_home), QStringList {path});
     }
 
@@ -161,7 +161,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, path);
         QFETCH(QByteArray, line);
-        QVERIFY(createStartupEntry()->add(path.toStdString()).ok);
+        QVERIFY(createStartupEntry()->add(path.toStdString()));
         const QByteArray content = readAll(entryPath(*m_home));
         QVERIFY2(content.contains(QByteArray("\n") + line), content.constData());
     }
@@ -215,7 +215,7 @@ private Q_SLOTS:
             = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
         if (validator.isEmpty())
             QSKIP("desktop-file-validate is not installed (package desktop-file-utils)");
-        QVERIFY(createStartupEntry()->add(path.toStdString()).ok);
+        QVERIFY(createStartupEntry()->add(path.toStdString()));
         QProcess process;
         process.setProcessChannelMode(QProcess::MergedChannels);
         process.start(validator, {entryPath(*m_home)});
@@ -241,7 +241,7 @@ private Q_SLOTS:
         QVERIFY(
             QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 
-        QVERIFY(createStartupEntry()->add(program.toStdString()).ok);
+        QVERIFY(createStartupEntry()->add(program.toStdString()));
         QProcess launch;
         launch.setProcessChannelMode(QProcess::MergedChannels);
         launch.start(gio, {QStringLiteral("launch"), entryPath(*m_home)});
@@ -301,7 +301,7 @@ private Q_SLOTS:
 
         // Reported, not shown: the menu's handler tells it.
         const QString failure
-            = (adding ? Corvath::AddToStartup() : Corvath::RemoveFromStartup()).failure;
+            = (adding ? Corvath::AddToStartup() : Corvath::RemoveFromStartup()).reason();
         QVERIFY(m_dialogs->messages.isEmpty());
         QVERIFY2(failure.startsWith(adding ? QStringLiteral("Quillmoor could not be added")
                                            : QStringLiteral("Quillmoor could not be removed")),
@@ -314,9 +314,9 @@ private Q_SLOTS:
     void pathWithAControlCharacterIsRefused()
     {
         const QString path = QStringLiteral("/opt/bell\x07/quillmoor");
-        const StartupResult result = createStartupEntry()->add(path.toStdString());
-        QVERIFY(!result.ok);
-        QVERIFY(!result.reason.empty());
+        const auto result = createStartupEntry()->add(path.toStdString());
+        QVERIFY(!result);
+        QVERIFY(!result.reason().empty());
         QVERIFY(!QFileInfo::exists(entryPath(*m_home)));
     }
 };

@@ -186,7 +186,7 @@ private Q_SLOTS:
         QCOMPARE(QSet<int>(ids.cbegin(), ids.cend()).size(), 10);
         QVERIFY(!ids.contains(0));
         QVERIFY(exporter.layout(0, 0, {}).children.isEmpty());
-        const int activate = exporter.idOf(menue.sActivate);
+        const int activate = exporter.idOf(&menue.sActivate());
         const QStringList toggle {QStringLiteral("toggle-type"), QStringLiteral("toggle-state")};
         QCOMPARE(exporter.properties(activate, toggle),
                  (QVariantMap {{toggle[0], QStringLiteral("checkmark")}, {toggle[1], 1}}));
@@ -194,7 +194,7 @@ private Q_SLOTS:
         // The check mark follows the toggle, and only what changed is sent, once a click.
         QSignalSpy properties(&exporter, &DBusMenuExporter::itemsPropertiesUpdated);
         QSignalSpy layout(&exporter, &DBusMenuExporter::layoutUpdated);
-        menue.sActivate->trigger();
+        menue.sActivate().trigger();
         QTRY_COMPARE(properties.count(), 1);
         const auto updated = properties.last().at(0).value<DBusMenuItemPropertiesList>();
         QCOMPARE(updated.size(), 1);
@@ -203,8 +203,8 @@ private Q_SLOTS:
 
         // A click from the host runs the item's handler once the call has returned.
         QVERIFY(exporter.event(activate, QStringLiteral("clicked")));
-        QVERIFY(!menue.sActivate->isChecked());
-        QTRY_VERIFY(menue.sActivate->isChecked());
+        QVERIFY(!menue.sActivate().isChecked());
+        QTRY_VERIFY(menue.sActivate().isChecked());
         QCOMPARE(menue.tray().shownToolTip(), Menue::activatedToolTip());
         QVERIFY(!exporter.event(99, QStringLiteral("clicked")));
         QVERIFY(layout.isEmpty());
@@ -219,16 +219,16 @@ private Q_SLOTS:
         // Items coming and going: a new revision each time, ids never reused or shifted.
         const uint revision = exporter.revision();
         auto extra = std::make_unique<QAction>(QStringLiteral("Extra"));
-        menue.sFile().insertAction(menue.sActivate, extra.get());
+        menue.sFile().insertAction(&menue.sActivate(), extra.get());
         QCOMPARE(exporter.idOf(extra.get()), 11);
         extra.reset();
-        menue.sFile().removeAction(menue.sAbout);
+        menue.sFile().removeAction(&menue.sAbout());
         QCOMPARE(layout.count(), 3);
         QCOMPARE(exporter.revision(), revision + 3);
         QCOMPARE(layout.last().at(0).toUInt(), exporter.revision());
-        menue.sFile().addAction(menue.sAbout);
-        QCOMPARE(exporter.idOf(menue.sAbout), 12);
-        QCOMPARE(exporter.idOf(menue.sExit), 10);
+        menue.sFile().addAction(&menue.sAbout());
+        QCOMPARE(exporter.idOf(&menue.sAbout()), 12);
+        QCOMPARE(exporter.idOf(&menue.sExit()), 10);
         QCOMPARE(exporter.layout(0, -1, {}).children.size(), 10);
     }
 };

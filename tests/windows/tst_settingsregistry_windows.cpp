@@ -21,10 +21,9 @@ protected:
 
     bool write(const std::vector<SettingsBacking::Change> &changes)
     {
-        std::string reason;
-        const bool written = store->write(changes, reason);
-        EXPECT_EQ(written, reason.empty()) << reason;
-        return written;
+        const auto written = store->write(changes);
+        EXPECT_EQ(written.ok(), written.reason().empty()) << written.reason();
+        return written.ok();
     }
 };
 

@@ -43,8 +43,8 @@ class StartupEntryAdd : public testing::TestWithParam<Entered>
 TEST_P(StartupEntryAdd, ReplacesWhateverRunHeld)
 {
     setRunEntry("C:\\Other\\other.exe C:\\Third\\third.exe");
-    const StartupResult result = createStartupEntry()->add(GetParam().executable);
-    EXPECT_TRUE(result.ok) << result.reason;
+    const auto result = createStartupEntry()->add(GetParam().executable);
+    EXPECT_TRUE(result) << result.reason();
     EXPECT_EQ(runEntry(), GetParam().run);
 }
 
@@ -64,7 +64,7 @@ TEST(StartupEntry, ExistingProgramWithBlanksIsEnteredByItsShortPath)
     WinTest::ScratchFolder folder;
     folder.makeFolder("Quill moor");
     const std::string program = folder.makeFile("Quill moor\\quill moor.exe");
-    ASSERT_TRUE(createStartupEntry()->add(program).ok);
+    ASSERT_TRUE(createStartupEntry()->add(program));
     const std::string run = runEntry();
     EXPECT_EQ(run.find(' '), std::string::npos) << run;
     char longPath[MAX_PATH] = {};
@@ -75,21 +75,21 @@ TEST(StartupEntry, ExistingProgramWithBlanksIsEnteredByItsShortPath)
 TEST(StartupEntry, AddingTwiceNamesTheProgramOnce)
 {
     const auto entry = createStartupEntry();
-    ASSERT_TRUE(entry->add("C:\\Tools\\launcher.exe").ok);
-    ASSERT_TRUE(entry->add("C:\\Tools\\launcher.exe").ok);
+    ASSERT_TRUE(entry->add("C:\\Tools\\launcher.exe"));
+    ASSERT_TRUE(entry->add("C:\\Tools\\launcher.exe"));
     EXPECT_EQ(runEntry(), "C:\\Tools\\launcher.exe");
 }
 
 TEST(StartupEntry, RemoveEmptiesRunAndKeepsTheKey)
 {
     setRunEntry("C:\\Other\\other.exe");
-    EXPECT_TRUE(createStartupEntry()->remove().ok);
+    EXPECT_TRUE(createStartupEntry()->remove());
     EXPECT_EQ(runEntry(), "");
 
     // Gone altogether beforehand: the key comes back, empty.
     ASSERT_TRUE(WriteProfileStringA("windows", "run", nullptr));
     ASSERT_EQ(runEntry(), Absent);
-    EXPECT_TRUE(createStartupEntry()->remove().ok);
+    EXPECT_TRUE(createStartupEntry()->remove());
     EXPECT_EQ(runEntry(), "");
 }
 
@@ -100,9 +100,9 @@ TEST(StartupEntry, PathThatRunCannotNameIsAFailureAndChangesNothing)
     for (const char *path :
          {"", "C:\\Tools 1.2\\launcher", "C:\\Program Files\\Quill moor\\q.exe"}) {
         setRunEntry("C:\\Other\\other.exe");
-        const StartupResult result = createStartupEntry()->add(path);
-        EXPECT_FALSE(result.ok) << path;
-        EXPECT_FALSE(result.reason.empty());
+        const auto result = createStartupEntry()->add(path);
+        EXPECT_FALSE(result) << path;
+        EXPECT_FALSE(result.reason().empty());
         EXPECT_EQ(runEntry(), "C:\\Other\\other.exe");
     }
 }

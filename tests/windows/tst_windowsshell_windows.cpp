@@ -125,8 +125,8 @@ TEST_F(ShellTest, ProgramStartsInANormalWindowWithItsArguments)
 {
     const std::string record = expectStamp(m_folder);
     const std::string commandLine = '"' + stampProgram() + "\" one \"two words\"";
-    std::string reason;
-    ASSERT_TRUE(WindowsShell::startProgram(commandLine, reason)) << reason;
+    const auto done = WindowsShell::startProgram(commandLine);
+    ASSERT_TRUE(done) << done.reason();
     const auto stamp = waitForStamp(record);
     ASSERT_TRUE(stamp);
     EXPECT_EQ(stamp->at("show"), std::to_string(SW_SHOWNORMAL));
@@ -138,9 +138,9 @@ TEST_F(ShellTest, ProgramThatCannotStartSaysWhy)
     for (const std::string &commandLine :
          {std::string("\"") + m_folder.file("no such program.exe") + '"', std::string(),
           std::string("   "), std::string("\"C:\\\xe6\x97\xa5\\x.exe\"")}) {
-        std::string reason;
-        EXPECT_FALSE(WindowsShell::startProgram(commandLine, reason)) << commandLine;
-        EXPECT_FALSE(reason.empty()) << commandLine;
+        const auto done = WindowsShell::startProgram(commandLine);
+        EXPECT_FALSE(done) << commandLine;
+        EXPECT_FALSE(done.reason().empty()) << commandLine;
     }
 }
 
@@ -157,8 +157,8 @@ TEST_F(ShellTest, EntryNamingAProgramWithBlanksStartsIt)
         {program, quoted}, {forward, quoted}, {quoted, quoted}, {quoted + " -x", quoted + " -x"}};
     for (const auto &[entry, commandLine] : cases) {
         const std::string record = expectStamp(m_folder);
-        std::string reason;
-        ASSERT_TRUE(WindowsShell::startEntry(entry, reason)) << entry << ": " << reason;
+        const auto done = WindowsShell::startEntry(entry);
+        ASSERT_TRUE(done) << entry << ": " << done.reason();
         const auto stamp = waitForStamp(record);
         ASSERT_TRUE(stamp) << entry;
         EXPECT_EQ(stamp->at("show"), std::to_string(SW_SHOWNORMAL));
@@ -174,8 +174,8 @@ TEST_F(ShellTest, EntryNamingADocumentOpensItWithItsProgram)
 
     for (const std::string &entry : {document, forward, '"' + document + '"'}) {
         const std::string record = expectStamp(m_folder);
-        std::string reason;
-        ASSERT_TRUE(WindowsShell::startEntry(entry, reason)) << entry << ": " << reason;
+        const auto done = WindowsShell::startEntry(entry);
+        ASSERT_TRUE(done) << entry << ": " << done.reason();
         const auto stamp = waitForStamp(record);
         ASSERT_TRUE(stamp) << entry;
         EXPECT_NE(lowerCase(stamp->at("cmd")).find(lowerCase(document)), std::string::npos)
@@ -189,8 +189,8 @@ TEST_F(ShellTest, OpenDocumentHandsWebAddressesOnUnchanged)
 {
     const std::string address = "quillmoor-test://corvath.example/quillmoor/";
     const std::string record = expectStamp(m_folder);
-    std::string reason;
-    ASSERT_TRUE(WindowsShell::openDocument(address, 0, reason)) << reason;
+    const auto done = WindowsShell::openDocument(address, 0);
+    ASSERT_TRUE(done) << done.reason();
     const auto stamp = waitForStamp(record);
     ASSERT_TRUE(stamp);
     EXPECT_NE(stamp->at("cmd").find(address), std::string::npos) << stamp->at("cmd");
@@ -200,22 +200,22 @@ TEST_F(ShellTest, EntryThatCannotBeStartedSaysWhy)
 {
     const std::string unknown = m_folder.makeFile("notes.qmnone");
     for (const std::string &entry : {unknown, m_folder.file("gone.exe"), std::string()}) {
-        std::string reason;
-        EXPECT_FALSE(WindowsShell::startEntry(entry, reason)) << entry;
-        EXPECT_FALSE(reason.empty()) << entry;
+        const auto done = WindowsShell::startEntry(entry);
+        EXPECT_FALSE(done) << entry;
+        EXPECT_FALSE(done.reason().empty()) << entry;
     }
     // What Read Me!! says when .txt has no program.
-    std::string reason;
-    EXPECT_FALSE(WindowsShell::openDocument(unknown, 0, reason));
-    EXPECT_EQ(reason, "Windows has no program associated with it");
+    const auto done = WindowsShell::openDocument(unknown, 0);
+    EXPECT_FALSE(done);
+    EXPECT_EQ(done.reason(), "Windows has no program associated with it");
 }
 
 TEST_F(ShellTest, OpenDocumentUsesTheDefaultActionFromTheRoot)
 {
     const std::string document = m_folder.makeFile("page.qmdoc");
     const std::string record = expectStamp(m_folder);
-    std::string reason;
-    ASSERT_TRUE(WindowsShell::openDocument(document, 0, reason)) << reason;
+    const auto done = WindowsShell::openDocument(document, 0);
+    ASSERT_TRUE(done) << done.reason();
     const auto stamp = waitForStamp(record);
     ASSERT_TRUE(stamp);
     EXPECT_EQ(lowerCase(stamp->at("cwd")), "c:\\");
@@ -225,16 +225,17 @@ TEST_F(ShellTest, OpenDocumentUsesTheDefaultActionFromTheRoot)
     std::string forward = document;
     std::replace(forward.begin(), forward.end(), '\\', '/');
     const std::string forwardRecord = expectStamp(m_folder);
-    ASSERT_TRUE(WindowsShell::openDocument(forward, 0, reason)) << reason;
+    const auto forwardDone = WindowsShell::openDocument(forward, 0);
+    ASSERT_TRUE(forwardDone) << forwardDone.reason();
     const auto forwardStamp = waitForStamp(forwardRecord);
     ASSERT_TRUE(forwardStamp);
     EXPECT_NE(lowerCase(forwardStamp->at("cmd")).find(lowerCase(document)), std::string::npos)
         << forwardStamp->at("cmd");
 
     for (const std::string &path : {m_folder.file("gone.qmdoc"), std::string()}) {
-        reason.clear();
-        EXPECT_FALSE(WindowsShell::openDocument(path, 0, reason)) << path;
-        EXPECT_FALSE(reason.empty()) << path;
+        const auto gone = WindowsShell::openDocument(path, 0);
+        EXPECT_FALSE(gone) << path;
+        EXPECT_FALSE(gone.reason().empty()) << path;
     }
 }
 

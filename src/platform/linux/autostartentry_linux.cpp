@@ -98,31 +98,33 @@ QString text(const QString &executable)
         .arg(escapeString(quoteArgument(executable)));
 }
 
-QString write(const QString &executable)
+Outcome<QString> write(const QString &executable)
 {
     const QString content = text(executable);
     if (content.isEmpty()) {
-        return QStringLiteral("the program's path %1 holds a control character, which an "
-                              "autostart entry cannot hold.")
-            .arg(executable);
+        return Failure {QStringLiteral("the program's path %1 holds a control character, which an "
+                                       "autostart entry cannot hold.")
+                            .arg(executable)};
     }
     const QString file = path();
     if (file.isEmpty())
-        return QStringLiteral("there is no home folder to keep it in (HOME is not set).");
+        return Failure {QStringLiteral("there is no home folder to keep it in (HOME is not set).")};
     const QString folder = QFileInfo(file).absolutePath();
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
-        return QStringLiteral("the folder %1 could not be created.").arg(folder);
+        return Failure {QStringLiteral("the folder %1 could not be created.").arg(folder)};
     // Written whole or not at all: a half-written entry could start nothing or garbage.
     QSaveFile save(file);
     if (!save.open(QIODevice::WriteOnly))
-        return QStringLiteral("%1 could not be written: %2.").arg(file, save.errorString());
+        return Failure {
+            QStringLiteral("%1 could not be written: %2.").arg(file, save.errorString())};
     save.write(content.toUtf8());
     if (!save.commit())
-        return QStringLiteral("%1 could not be written: %2.").arg(file, save.errorString());
+        return Failure {
+            QStringLiteral("%1 could not be written: %2.").arg(file, save.errorString())};
     return {};
 }
 
-QString remove()
+Outcome<QString> remove()
 {
     const QString file = path();
     if (file.isEmpty())
@@ -133,7 +135,7 @@ QString remove()
     const QFileInfo info(file);
     if (!info.exists() && !info.isSymLink())
         return {}; // already gone
-    return QStringLiteral("%1 could not be deleted: %2.").arg(file, entry.errorString());
+    return Failure {QStringLiteral("%1 could not be deleted: %2.").arg(file, entry.errorString())};
 }
 
 } // namespace AutostartEntry

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/outcome.h"
+
 #include <QString>
 
 // The XDG autostart entry that starts this program at log-in. By the Desktop Entry rules a
@@ -15,8 +17,8 @@ QString text(const QString &executable);
 // general string escapes of the file.
 QString quoteArgument(const QString &argument);
 
-// Both return an empty text on success, else the reason for the user.
-QString write(const QString &executable);
-QString remove();
+// On failure, the reason for the user.
+Outcome<QString> write(const QString &executable);
+Outcome<QString> remove();
 
 } // namespace AutostartEntry

@@ -29,33 +29,29 @@ public:
         return !path.isEmpty() && QFileInfo(path).isFile();
     }
 
-    bool open(const QString &pathOrAddress, QString &reason) override
+    Outcome<QString> open(const QString &pathOrAddress) override
     {
         const QUrl url = documentUrl(pathOrAddress);
         if (const QString application = DefaultApplication::desktopEntryFor(url);
             !application.isEmpty()) {
             LaunchCommand command;
-            if (!ApplicationLauncher::command(application, command, reason, url))
-                return false;
+            if (QString reason; !ApplicationLauncher::command(application, command, reason, url))
+                return Failure {reason};
             QProcess process;
             process.setProgram(command.program);
             process.setArguments(command.arguments);
             process.setWorkingDirectory(command.workingDirectory);
-            if (process.startDetached())
-                return true;
-            reason = process.errorString();
-            return false;
+            if (!process.startDetached())
+                return Failure {process.errorString()};
+            return {};
         }
         // The opener would find no more for a file than its type's application, and fail where
         // nobody sees it. Addresses and missing files still go to it: it may know more of them.
-        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) {
-            reason = QStringLiteral("no application is set to open it");
-            return false;
-        }
-        if (QDesktopServices::openUrl(url))
-            return true;
-        reason = QStringLiteral("the desktop has no program to show it");
-        return false;
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile())
+            return Failure {QStringLiteral("no application is set to open it")};
+        if (!QDesktopServices::openUrl(url))
+            return Failure {QStringLiteral("the desktop has no program to show it")};
+        return {};
     }
 };
 

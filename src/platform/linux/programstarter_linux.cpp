@@ -27,26 +27,21 @@ bool isDocument(const QFileInfo &info)
 
 // Sockets, pipes and devices are no documents: an application opening one would hang or read
 // without end. One that may not be read would fail only later, after the start looked good.
-bool canOpen(const QFileInfo &info, QString &reason)
+Outcome<QString> canOpen(const QFileInfo &info)
 {
-    if (!info.isFile() && !info.isDir()) {
-        reason = QStringLiteral("it is not a program, a document or a folder");
-        return false;
-    }
-    if (!info.isReadable()) {
-        reason = QStringLiteral("Permission denied");
-        return false;
-    }
-    return true;
+    if (!info.isFile() && !info.isDir())
+        return Failure {QStringLiteral("it is not a program, a document or a folder")};
+    if (!info.isReadable())
+        return Failure {QStringLiteral("Permission denied")};
+    return {};
 }
 
-bool startProgram(const QString &program, const QStringList &arguments, QString &reason,
-                  const QString &folder = {})
+Outcome<QString> startProgram(const QString &program, const QStringList &arguments,
+                              const QString &folder = {})
 {
-    const int error = ChildProcess::start(program, arguments, folder);
-    if (error != 0)
-        reason = qt_error_string(error);
-    return error == 0;
+    if (const int error = ChildProcess::start(program, arguments, folder); error != 0)
+        return Failure {qt_error_string(error)};
+    return {};
 }
 
 // xdg-open's exit status in words.
@@ -71,24 +66,23 @@ QList<QProcess *> &openers()
     return *running;
 }
 
-bool startLauncher(const QString &path, QString &reason, const QUrl &document = {});
+Outcome<QString> startLauncher(const QString &path, const QUrl &document = {});
 
 // The application set for it starts as its desktop entry: opened is started, whenever it ends.
 // (xdg-open may run it in the foreground and return its exit status, hours later.) Else through
 // xdg-open, whose exit status says whether anything took it (QDesktopServices counts a started
 // opener as done). The status is not waited for: the start is numbered and settled later.
-bool openUrl(const QUrl &url, QString &reason, const QString &entry,
-             const std::function<ProgramStarter::PendingStart()> &numbered)
+Outcome<QString> openUrl(const QUrl &url, const QString &entry,
+                         const std::function<ProgramStarter::PendingStart()> &numbered)
 {
     if (const QString application = DefaultApplication::desktopEntryFor(url);
         !application.isEmpty())
-        return startLauncher(application, reason, url);
+        return startLauncher(application, url);
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     if (opener.isEmpty()) {
-        if (QDesktopServices::openUrl(url))
-            return true;
-        reason = QStringLiteral("no application is set to open it");
-        return false;
+        if (!QDesktopServices::openUrl(url))
+            return Failure {QStringLiteral("no application is set to open it")};
+        return {};
     }
     auto *process = new QProcess;
     process->setProgram(opener);
@@ -98,9 +92,9 @@ bool openUrl(const QUrl &url, QString &reason, const QString &entry,
     process->setStandardErrorFile(QProcess::nullDevice());
     process->start();
     if (!process->waitForStarted()) {
-        reason = process->errorString();
+        const QString reason = process->errorString();
         delete process;
-        return false;
+        return Failure {reason};
     }
     // Numbered only now: a start that failed is never settled.
     QObject::connect(process, &QProcess::finished, process,
@@ -114,67 +108,64 @@ bool openUrl(const QUrl &url, QString &reason, const QString &entry,
                                                           : openerFailure(status));
                      });
     openers().append(process);
-    return true;
+    return {};
 }
 
-bool startLauncher(const QString &path, QString &reason, const QUrl &document)
+Outcome<QString> startLauncher(const QString &path, const QUrl &document)
 {
     LaunchCommand command;
-    if (!ApplicationLauncher::command(path, command, reason, document))
-        return false;
-    return startProgram(command.program, command.arguments, reason, command.workingDirectory);
+    if (QString reason; !ApplicationLauncher::command(path, command, reason, document))
+        return Failure {reason};
+    return startProgram(command.program, command.arguments, command.workingDirectory);
 }
 
 class DesktopStarter final : public ProgramStarter
 {
 public:
-    bool start(const QString &entry, QString &reason) override
+    Outcome<QString> start(const QString &entry) override
     {
-        if (isDamaged(entry, reason))
-            return false;
+        if (QString reason; isDamaged(entry, reason))
+            return Failure {reason};
         if (CommandLine::isAddress(entry))
-            return open(QUrl(entry), entry, reason);
+            return open(QUrl(entry), entry);
         // A path picked in the file dialog may hold blanks; the whole entry naming a file wins.
         const QFileInfo whole(entry);
         if (!entry.isEmpty() && whole.exists()) {
-            if (const std::optional<bool> started = startFile(whole, entry, reason))
+            if (auto started = startFile(whole, entry))
                 return *started;
-            return startProgram(whole.absoluteFilePath(), {}, reason);
+            return startProgram(whole.absoluteFilePath(), {});
         }
 
         QStringList words;
-        if (!CommandLine::split(entry, words)) {
-            reason = QStringLiteral("a quotation mark is not closed");
-            return false;
-        }
-        if (words.isEmpty()) {
-            reason = QStringLiteral("no program is named");
-            return false;
-        }
+        if (!CommandLine::split(entry, words))
+            return Failure {QStringLiteral("a quotation mark is not closed")};
+        if (words.isEmpty())
+            return Failure {QStringLiteral("no program is named")};
         const QString program = words.takeFirst();
         if (words.isEmpty()) {
-            if (const std::optional<bool> started = startFile(QFileInfo(program), entry, reason))
+            if (auto started = startFile(QFileInfo(program), entry))
                 return *started;
         }
-        return startProgram(program, words, reason);
+        return startProgram(program, words);
     }
 
 private:
     // A desktop entry is started by its command, a document opened; nothing for a program.
-    std::optional<bool> startFile(const QFileInfo &file, const QString &entry,
-                                  QString &reason) const
+    std::optional<Outcome<QString>> startFile(const QFileInfo &file, const QString &entry) const
     {
         if (isLauncher(file))
-            return startLauncher(file.absoluteFilePath(), reason);
-        if (isDocument(file))
-            return canOpen(file, reason)
-                && open(QUrl::fromLocalFile(file.absoluteFilePath()), entry, reason);
+            return startLauncher(file.absoluteFilePath());
+        if (isDocument(file)) {
+            if (auto readable = canOpen(file); !readable)
+                return readable;
+            return open(QUrl::fromLocalFile(file.absoluteFilePath()), entry);
+        }
         return std::nullopt;
     }
 
-    bool open(const QUrl &url, const QString &entry, QString &reason) const
+    Outcome<QString> open(const QUrl &url, const QString &entry) const
     {
-        return openUrl(url, reason, entry, [this] { return pendingStart(); });
+        return openUrl(url, entry, [this] { return pendingStart(); });
     }
 };
 

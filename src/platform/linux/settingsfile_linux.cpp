@@ -342,32 +342,29 @@ SettingsBacking::Trouble SettingsFile::takeTrouble()
     return std::exchange(m_trouble, Trouble());
 }
 
-bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason)
+Outcome<std::string> SettingsFile::write(const std::vector<Change> &changes)
 {
     const QString file = path();
     if (file.isEmpty()) {
-        reason = "there is no home folder to keep them in (HOME is not set)";
-        return false;
+        return Failure {"there is no home folder to keep them in (HOME is not set)"};
     }
     const QString folder = QFileInfo(file).absolutePath();
     Stat there {};
     if (::stat(QFile::encodeName(file).constData(), &there) == 0 && !S_ISREG(there.st_mode)) {
-        reason = S_ISDIR(there.st_mode) ? "it is a folder, not a file" : "it is not a regular file";
-        return false;
+        return Failure {S_ISDIR(there.st_mode) ? "it is a folder, not a file"
+                                               : "it is not a regular file"};
     }
     if (!QDir().mkpath(folder)) {
-        reason = "its folder " + folder.toStdString() + " could not be made";
-        return false;
+        return Failure {"its folder " + folder.toStdString() + " could not be made"};
     }
     removeAbandonedLock(file + QStringLiteral(".lock"));
     QLockFile lock(file + QStringLiteral(".lock"));
     errno = 0;
     if (!lock.tryLock(10000)) {
         const int error = errno;
-        reason = lock.error() == QLockFile::LockFailedError
-            ? "another program kept the settings locked"
-            : lockFailure(folder, error);
-        return false;
+        return Failure {lock.error() == QLockFile::LockFailedError
+                            ? "another program kept the settings locked"
+                            : lockFailure(folder, error)};
     }
 
     // Read again under the lock: another process may have saved since.
@@ -376,9 +373,8 @@ bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason
     IniFile::Contents contents = contentsToChange(file, found, seen);
     if (!found.unreadable.isEmpty()) {
         // Saving the little that was read would lose what the file holds.
-        reason = "it could not be read (" + found.unreadable.toStdString()
-            + "), so it was left as it is";
-        return false;
+        return Failure {"it could not be read (" + found.unreadable.toStdString()
+                        + "), so it was left as it is"};
     }
     if (found.damaged)
         m_trouble
@@ -394,7 +390,7 @@ bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason
         // Nothing to change: the file stays as it is, or unmade, and its parse stays good.
         if (seen)
             remember(file, std::move(contents), *seen);
-        return true;
+        return {};
     }
     const QByteArray bytes = IniFile::serialize(contents);
 
@@ -405,9 +401,9 @@ bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason
     errno = 0;
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush()
         || ::fstat(int(out.handle()), &written) != 0 || !out.commit()) {
-        reason = writeFailure(out, errno).toStdString();
+        const std::string reason = writeFailure(out, errno).toStdString();
         out.cancelWriting();
-        return false;
+        return Failure {reason};
     }
     // Lines written back damaged were told of when they were first read.
     if (hasDamagedLines(contents)) {
@@ -419,7 +415,7 @@ bool SettingsFile::write(const std::vector<Change> &changes, std::string &reason
     if (::stat(QFile::encodeName(file).constData(), &now) == 0 && now.st_ino == written.st_ino
         && now.st_dev == written.st_dev)
         remember(file, std::move(contents), Identity::of(now));
-    return true;
+    return {};
 }
 
 std::unique_ptr<SettingsBacking> createSettingsBacking()

@@ -16,7 +16,7 @@ public:
     SettingsFile() = default;
 
     std::unique_ptr<Reading> read() override;
-    bool write(const std::vector<Change> &changes, std::string &reason) override;
+    Outcome<std::string> write(const std::vector<Change> &changes) override;
     std::u16string location() const override;
     Trouble takeTrouble() override;
 

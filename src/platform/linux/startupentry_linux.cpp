@@ -3,19 +3,21 @@
 
 namespace {
 
-StartupResult resultOf(const QString &failure)
+Outcome<std::string> utf8(const Outcome<QString> &done)
 {
-    return {failure.isEmpty(), failure.toStdString()};
+    if (done)
+        return {};
+    return Failure {done.reason().toStdString()};
 }
 
 class XdgStartupEntry final : public StartupEntry
 {
 public:
-    StartupResult add(const std::string &executablePath) override
+    Outcome<std::string> add(const std::string &executablePath) override
     {
-        return resultOf(AutostartEntry::write(QString::fromStdString(executablePath)));
+        return utf8(AutostartEntry::write(QString::fromStdString(executablePath)));
     }
-    StartupResult remove() override { return resultOf(AutostartEntry::remove()); }
+    Outcome<std::string> remove() override { return utf8(AutostartEntry::remove()); }
 };
 
 } // namespace

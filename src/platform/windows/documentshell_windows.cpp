@@ -11,13 +11,11 @@ public:
         return WindowsShell::fileExists(path.toStdString());
     }
 
-    bool open(const QString &pathOrAddress, QString &reason) override
+    Outcome<QString> open(const QString &pathOrAddress) override
     {
-        std::string why = reason.toStdString();
-        if (WindowsShell::openDocument(pathOrAddress.toStdString(), 0, why))
-            return true;
-        reason = QString::fromStdString(why);
-        return false;
+        if (const auto opened = WindowsShell::openDocument(pathOrAddress.toStdString(), 0); !opened)
+            return Failure {QString::fromStdString(opened.reason())};
+        return {};
     }
 };
 

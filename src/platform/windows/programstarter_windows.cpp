@@ -9,18 +9,16 @@ namespace {
 class WindowsStarter final : public ProgramStarter
 {
 public:
-    bool start(const QString &entry, QString &reason) override
+    Outcome<QString> start(const QString &entry) override
     {
-        if (isDamaged(entry, reason))
-            return false;
-        std::string why;
+        if (QString reason; isDamaged(entry, reason))
+            return Failure {reason};
         const std::string text = entry.toStdString();
-        const bool started = CommandLine::isAddress(entry)
-            ? WindowsShell::openDocument(text, 0, why)
-            : WindowsShell::startEntry(text, why);
+        const auto started = CommandLine::isAddress(entry) ? WindowsShell::openDocument(text, 0)
+                                                           : WindowsShell::startEntry(text);
         if (!started)
-            reason = QString::fromStdString(why);
-        return started;
+            return Failure {QString::fromStdString(started.reason())};
+        return {};
     }
 };
 

@@ -94,14 +94,13 @@ public:
     std::unique_ptr<Reading> read() override { return std::make_unique<RegistryReading>(); }
 
     // Value by value, in the order given: the registry has no change of several values in one.
-    bool write(const std::vector<Change> &changes, std::string &reason) override
+    Outcome<std::string> write(const std::vector<Change> &changes) override
     {
         HKEY key = nullptr;
         LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, MainKey, 0, nullptr, 0,
                                       KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
         if (status != ERROR_SUCCESS) {
-            reason = Win32Text::errorText(DWORD(status));
-            return false;
+            return Failure {Win32Text::errorText(DWORD(status))};
         }
         std::wstring name;
         std::wstring data;
@@ -122,10 +121,9 @@ public:
         }
         RegCloseKey(key);
         if (status != ERROR_SUCCESS) {
-            reason = Win32Text::errorText(DWORD(status));
-            return false;
+            return Failure {Win32Text::errorText(DWORD(status))};
         }
-        return true;
+        return {};
     }
 
     std::u16string location() const override

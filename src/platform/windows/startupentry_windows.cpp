@@ -43,31 +43,29 @@ std::optional<std::string> withoutBlanks(const std::string &value)
 class WinIniStartupEntry final : public StartupEntry
 {
 public:
-    StartupResult add(const std::string &executablePath) override
+    Outcome<std::string> add(const std::string &executablePath) override
     {
         if (executablePath.empty())
-            return {false, "the program's own path is unknown"};
+            return Failure {"the program's own path is unknown"};
         const std::string path = runValue(executablePath);
         const auto value = withoutBlanks(path);
         if (!value)
-            return {false,
-                    path
-                        + " holds blanks and has no short name without them, so Windows "
-                          "would not start it from \"run\""};
+            return Failure {path
+                            + " holds blanks and has no short name without them, so Windows "
+                              "would not start it from \"run\""};
         return write(*value);
     }
 
-    StartupResult remove() override { return write(std::string()); }
+    Outcome<std::string> remove() override { return write(std::string()); }
 
 private:
-    static StartupResult write(const std::string &value)
+    static Outcome<std::string> write(const std::string &value)
     {
         if (Corvath::WriteProfileValue("windows", "run", value, "win.ini"))
             return {};
         const DWORD error = GetLastError();
-        return {false,
-                error != ERROR_SUCCESS ? Win32Text::errorText(error)
-                                       : std::string("win.ini could not be written")};
+        return Failure {error != ERROR_SUCCESS ? Win32Text::errorText(error)
+                                               : std::string("win.ini could not be written")};
     }
 };
 

@@ -45,8 +45,7 @@ public:
         // Quoted, so that blanks in the path cannot make another program of it.
         if (path.empty() || path.find('"') != std::string::npos)
             return false;
-        std::string reason;
-        return WindowsShell::startProgram('"' + path + '"', reason);
+        return WindowsShell::startProgram('"' + path + '"').ok();
     }
 };
 

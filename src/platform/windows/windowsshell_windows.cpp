@@ -14,14 +14,9 @@ namespace {
 constexpr DWORD NotPlain = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY
     | 0x8 /* volume label */;
 
-bool ansiOrReason(const std::string &text, std::string &ansi, std::string &reason)
+Failure<std::string> unshowable()
 {
-    if (std::optional<std::string> converted = Win32Text::toAnsi(text)) {
-        ansi = std::move(*converted);
-        return true;
-    }
-    reason = "its name holds characters that this system's code page cannot show";
-    return false;
+    return {"its name holds characters that this system's code page cannot show"};
 }
 
 // Qt and the file dialog write paths with '/'; the shell wants them as Windows writes them.
@@ -80,37 +75,31 @@ bool fileExists(const std::string &path)
     return entry.cFileName[0] != '\0' && (entry.dwFileAttributes & NotPlain) == 0;
 }
 
-bool openDocument(const std::string &path, std::uintptr_t ownerWindow, std::string &reason)
+Outcome<std::string> openDocument(const std::string &path, std::uintptr_t ownerWindow)
 {
-    std::string ansi;
-    if (!ansiOrReason(path, ansi, reason))
-        return false;
-    if (ansi.empty()) {
-        reason = "no document is named";
-        return false;
-    }
-    if (GetFileAttributesA(ansi.c_str()) != INVALID_FILE_ATTRIBUTES)
-        useBackslashes(ansi);
+    std::optional<std::string> ansi = Win32Text::toAnsi(path);
+    if (!ansi)
+        return unshowable();
+    if (ansi->empty())
+        return Failure {"no document is named"};
+    if (GetFileAttributesA(ansi->c_str()) != INVALID_FILE_ATTRIBUTES)
+        useBackslashes(*ansi);
     const HINSTANCE result = ShellExecuteA(reinterpret_cast<HWND>(ownerWindow), nullptr,
-                                           ansi.c_str(), nullptr, "c:\\", SW_SHOWNORMAL);
-    const auto code = reinterpret_cast<INT_PTR>(result);
-    if (code > 32)
-        return true;
-    reason = shellErrorText(code);
-    return false;
+                                           ansi->c_str(), nullptr, "c:\\", SW_SHOWNORMAL);
+    if (const auto code = reinterpret_cast<INT_PTR>(result); code <= 32)
+        return Failure {shellErrorText(code)};
+    return {};
 }
 
-bool startProgram(const std::string &commandLine, std::string &reason)
+Outcome<std::string> startProgram(const std::string &commandLine)
 {
-    std::string ansi;
-    if (!ansiOrReason(commandLine, ansi, reason))
-        return false;
-    if (ansi.find_first_not_of(" \t") == std::string::npos) {
-        reason = "no program is named";
-        return false;
-    }
+    const std::optional<std::string> ansi = Win32Text::toAnsi(commandLine);
+    if (!ansi)
+        return unshowable();
+    if (ansi->find_first_not_of(" \t") == std::string::npos)
+        return Failure {"no program is named"};
     // CreateProcessA may write into the command line it is given.
-    std::vector<char> line(ansi.begin(), ansi.end());
+    std::vector<char> line(ansi->begin(), ansi->end());
     line.push_back('\0');
     STARTUPINFOA startup {};
     startup.cb = sizeof startup;
@@ -118,34 +107,32 @@ bool startProgram(const std::string &commandLine, std::string &reason)
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process {};
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        reason = Win32Text::errorText(GetLastError());
-        return false;
-    }
+                        &startup, &process))
+        return Failure {Win32Text::errorText(GetLastError())};
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return true;
+    return {};
 }
 
-bool startEntry(const std::string &entry, std::string &reason)
+Outcome<std::string> startEntry(const std::string &entry)
 {
     // A path picked in the file dialog may hold blanks, and a typed one may be quoted: the
     // whole entry naming a file wins.
     std::string path = entry;
     if (path.size() > 2 && path.front() == '"' && path.find('"', 1) == path.size() - 1)
         path = path.substr(1, path.size() - 2);
-    std::string ansi;
-    if (!ansiOrReason(path, ansi, reason))
-        return false;
+    const std::optional<std::string> ansi = Win32Text::toAnsi(path);
+    if (!ansi)
+        return unshowable();
     const DWORD attributes
-        = ansi.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(ansi.c_str());
+        = ansi->empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(ansi->c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        return startProgram(entry, reason);
+        return startProgram(entry);
     useBackslashes(path);
     // CreateProcess cannot open a document; the shell opens it with its program.
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !isProgramFile(path))
-        return openDocument(path, 0, reason);
-    return startProgram('"' + path + '"', reason);
+        return openDocument(path, 0);
+    return startProgram('"' + path + '"');
 }
 
 } // namespace WindowsShell
