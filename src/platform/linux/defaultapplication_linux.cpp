@@ -2,23 +2,73 @@
 
 #include <QFile>
 
+#include <dlfcn.h>
+#include <type_traits>
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
 
 namespace {
 
-// By the file's name and, where that leaves doubt, its first bytes.
-QByteArray contentType(const QString &path)
+// GIO is loaded at the first question rather than linked: an idle program would otherwise keep
+// its libraries resident for a look-up made only when a document is opened.
+struct Gio
 {
-    GFile *file = g_file_new_for_path(QFile::encodeName(path).constData());
-    GFileInfo *info = g_file_query_info(file, G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE,
+    decltype(&g_file_new_for_path) fileNewForPath = nullptr;
+    decltype(&g_file_query_info) fileQueryInfo = nullptr;
+    decltype(&g_file_info_get_content_type) fileInfoGetContentType = nullptr;
+    decltype(&g_app_info_get_default_for_type) defaultForType = nullptr;
+    decltype(&g_app_info_get_default_for_uri_scheme) defaultForUriScheme = nullptr;
+    decltype(&g_desktop_app_info_get_type) desktopAppInfoGetType = nullptr;
+    decltype(&g_desktop_app_info_get_filename) desktopAppInfoGetFilename = nullptr;
+    decltype(&g_type_check_instance_is_a) typeCheckInstanceIsA = nullptr;
+    decltype(&g_object_unref) objectUnref = nullptr;
+
+    // nullptr when GIO is not installed: then no application is known.
+    static const Gio *get()
+    {
+        static const Gio gio = load();
+        return gio.objectUnref ? &gio : nullptr;
+    }
+
+private:
+    static Gio load()
+    {
+        Gio gio;
+        void *library = ::dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!library)
+            return gio;
+        const auto bind = [library](auto &function, const char *name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
+                ::dlsym(library, name));
+            return function != nullptr;
+        };
+        Gio found;
+        if (bind(found.fileNewForPath, "g_file_new_for_path")
+            && bind(found.fileQueryInfo, "g_file_query_info")
+            && bind(found.fileInfoGetContentType, "g_file_info_get_content_type")
+            && bind(found.defaultForType, "g_app_info_get_default_for_type")
+            && bind(found.defaultForUriScheme, "g_app_info_get_default_for_uri_scheme")
+            && bind(found.desktopAppInfoGetType, "g_desktop_app_info_get_type")
+            && bind(found.desktopAppInfoGetFilename, "g_desktop_app_info_get_filename")
+            && bind(found.typeCheckInstanceIsA, "g_type_check_instance_is_a")
+            && bind(found.objectUnref, "g_object_unref"))
+            return found;
+        return gio;
+    }
+};
+
+// By the file's name and, where that leaves doubt, its first bytes.
+QByteArray contentType(const Gio &gio, const QString &path)
+{
+    GFile *file = gio.fileNewForPath(QFile::encodeName(path).constData());
+    GFileInfo *info = gio.fileQueryInfo(file, G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE,
                                         G_FILE_QUERY_INFO_NONE, nullptr, nullptr);
-    g_object_unref(file);
+    gio.objectUnref(file);
     if (!info)
         return {};
-    const char *type = g_file_info_get_content_type(info);
+    const char *type = gio.fileInfoGetContentType(info);
     const QByteArray result = type ? QByteArray(type) : QByteArray();
-    g_object_unref(info);
+    gio.objectUnref(info);
     return result;
 }
 
@@ -26,21 +76,26 @@ QByteArray contentType(const QString &path)
 
 QString DefaultApplication::desktopEntryFor(const QUrl &document)
 {
+    const Gio *gio = Gio::get();
+    if (!gio)
+        return {};
     GAppInfo *application = nullptr;
     if (document.isLocalFile()) {
-        const QByteArray type = contentType(document.toLocalFile());
+        const QByteArray type = contentType(*gio, document.toLocalFile());
         if (!type.isEmpty())
-            application = g_app_info_get_default_for_type(type.constData(), FALSE);
+            application = gio->defaultForType(type.constData(), FALSE);
     } else if (!document.scheme().isEmpty()) {
-        application = g_app_info_get_default_for_uri_scheme(document.scheme().toUtf8().constData());
+        application = gio->defaultForUriScheme(document.scheme().toUtf8().constData());
     }
     if (!application)
         return {};
     QString path;
-    if (G_IS_DESKTOP_APP_INFO(application)) {
-        if (const char *file = g_desktop_app_info_get_filename(G_DESKTOP_APP_INFO(application)))
+    if (gio->typeCheckInstanceIsA(reinterpret_cast<GTypeInstance *>(application),
+                                  gio->desktopAppInfoGetType())) {
+        if (const char *file = gio->desktopAppInfoGetFilename(
+                reinterpret_cast<GDesktopAppInfo *>(application)))
             path = QFile::decodeName(file);
     }
-    g_object_unref(application);
+    gio->objectUnref(application);
     return path;
 }

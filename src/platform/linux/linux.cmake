@@ -37,7 +37,12 @@ set(quillmoor_platform_libraries Qt6::DBus)
 # The desktop's opener and program starts (QtGui, and GIO for the application set to open a
 # document), and the StatusNotifierItem tray item with its menu exported over DBusMenu.
 find_package(PkgConfig REQUIRED)
-pkg_check_modules(GIO REQUIRED IMPORTED_TARGET GLOBAL gio-unix-2.0)
+pkg_check_modules(GIO REQUIRED gio-unix-2.0)
+# GIO's headers only: it is loaded when a document is first opened, so an idle program does not
+# carry it.
+add_library(quillmoor_gio_headers INTERFACE)
+target_include_directories(quillmoor_gio_headers SYSTEM INTERFACE ${GIO_INCLUDE_DIRS})
+target_link_libraries(quillmoor_gio_headers INTERFACE ${CMAKE_DL_LIBS})
 set(quillmoor_platform_gui_sources
     ${CMAKE_CURRENT_LIST_DIR}/dbusmenu_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dbusmenu_linux.h
@@ -47,4 +52,4 @@ set(quillmoor_platform_gui_sources
     ${CMAKE_CURRENT_LIST_DIR}/programstarter_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/statusnotifieritem_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/statusnotifieritem_linux.h)
-set(quillmoor_platform_gui_libraries Qt6::DBus PkgConfig::GIO)
+set(quillmoor_platform_gui_libraries Qt6::DBus quillmoor_gio_headers)
