@@ -1,4 +1,5 @@
 #include "platform/linux/applicationlauncher_linux.h"
+#include "platform/linux/childprocess_linux.h"
 #include "platform/linux/desktopentry_linux.h"
 
 #include <QFileInfo>
@@ -98,4 +99,16 @@ bool ApplicationLauncher::command(const QString &path, LaunchCommand &command, Q
     command.arguments = words;
     command.workingDirectory = folder;
     return true;
+}
+
+Outcome<QString> ApplicationLauncher::start(const QString &path, const QUrl &document)
+{
+    LaunchCommand launch;
+    if (QString reason; !command(path, launch, reason, document))
+        return Failure {reason};
+    if (const int error
+        = ChildProcess::start(launch.program, launch.arguments, launch.workingDirectory);
+        error != 0)
+        return Failure {qt_error_string(error)};
+    return {};
 }

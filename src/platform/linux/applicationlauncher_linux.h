@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/outcome.h"
+
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -25,5 +27,7 @@ bool isLauncher(const QString &path);
 // may not be started.
 bool command(const QString &path, LaunchCommand &command, QString &reason,
              const QUrl &document = {});
+// Starts that command as a program of its own; the reason in words when it could not.
+Outcome<QString> start(const QString &path, const QUrl &document = {});
 
 } // namespace ApplicationLauncher

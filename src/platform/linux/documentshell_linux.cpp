@@ -4,7 +4,6 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QProcess>
 #include <QUrl>
 
 namespace {
@@ -33,18 +32,8 @@ public:
     {
         const QUrl url = documentUrl(pathOrAddress);
         if (const QString application = DefaultApplication::desktopEntryFor(url);
-            !application.isEmpty()) {
-            LaunchCommand command;
-            if (QString reason; !ApplicationLauncher::command(application, command, reason, url))
-                return Failure {reason};
-            QProcess process;
-            process.setProgram(command.program);
-            process.setArguments(command.arguments);
-            process.setWorkingDirectory(command.workingDirectory);
-            if (!process.startDetached())
-                return Failure {process.errorString()};
-            return {};
-        }
+            !application.isEmpty())
+            return ApplicationLauncher::start(application, url);
         // The opener would find no more for a file than its type's application, and fail where
         // nobody sees it. Addresses and missing files still go to it: it may know more of them.
         if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile())

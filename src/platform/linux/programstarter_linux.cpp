@@ -66,8 +66,6 @@ QList<QProcess *> &openers()
     return *running;
 }
 
-Outcome<QString> startLauncher(const QString &path, const QUrl &document = {});
-
 // The application set for it starts as its desktop entry: opened is started, whenever it ends.
 // (xdg-open may run it in the foreground and return its exit status, hours later.) Else through
 // xdg-open, whose exit status says whether anything took it (QDesktopServices counts a started
@@ -77,7 +75,7 @@ Outcome<QString> openUrl(const QUrl &url, const QString &entry,
 {
     if (const QString application = DefaultApplication::desktopEntryFor(url);
         !application.isEmpty())
-        return startLauncher(application, url);
+        return ApplicationLauncher::start(application, url);
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     if (opener.isEmpty()) {
         if (!QDesktopServices::openUrl(url))
@@ -109,14 +107,6 @@ Outcome<QString> openUrl(const QUrl &url, const QString &entry,
                      });
     openers().append(process);
     return {};
-}
-
-Outcome<QString> startLauncher(const QString &path, const QUrl &document)
-{
-    LaunchCommand command;
-    if (QString reason; !ApplicationLauncher::command(path, command, reason, document))
-        return Failure {reason};
-    return startProgram(command.program, command.arguments, command.workingDirectory);
 }
 
 class DesktopStarter final : public ProgramStarter
@@ -154,7 +144,7 @@ private:
     std::optional<Outcome<QString>> startFile(const QFileInfo &file, const QString &entry) const
     {
         if (isLauncher(file))
-            return startLauncher(file.absoluteFilePath());
+            return ApplicationLauncher::start(file.absoluteFilePath());
         if (isDocument(file)) {
             if (auto readable = canOpen(file); !readable)
                 return readable;
