@@ -95,6 +95,14 @@ private:
         return false;
     }
 
+    // The rows of a table whose `column` gives the connection list in a type it never has.
+    static void wrongConnectionTypes(const char *column)
+    {
+        QTest::addColumn<QStringList>(column);
+        for (const char *type : {"ai", "a{sv}", "aao", "a(is)", "av"})
+            QTest::addRow("connections as %s", type) << QStringList {QString::fromLatin1(type)};
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -289,9 +297,7 @@ private Q_SLOTS:
     // a fresh start, without a crash, an endless loop or growing memory.
     void wrongTypesAreListingFailures_data()
     {
-        QTest::addColumn<QStringList>("odd");
-        for (const char *type : {"ai", "a{sv}", "aao", "a(is)", "av"})
-            QTest::addRow("connections as %s", type) << QStringList {QString::fromLatin1(type)};
+        wrongConnectionTypes("odd");
         QTest::newRow("properties as ai") << QStringList {u"a{sv}"_qs, u"odd"_qs};
     }
     void wrongTypesAreListingFailures()
@@ -311,9 +317,7 @@ private Q_SLOTS:
     // before stands, with no failure in between, in a stream of such signals.
     void malformedSignalsAskAgain_data()
     {
-        QTest::addColumn<QStringList>("malformed");
-        for (const char *type : {"ai", "a{sv}", "aao", "a(is)", "av"})
-            QTest::addRow("connections as %s", type) << QStringList {QString::fromLatin1(type)};
+        wrongConnectionTypes("malformed");
         QTest::newRow("state as text") << QStringList {u"s"_qs, u"mobile"_qs};
     }
     void malformedSignalsAskAgain()
