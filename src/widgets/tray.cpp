@@ -15,8 +15,6 @@
 
 #include <algorithm>
 
-#include <algorithm>
-
 namespace {
 // Icon files are small; anything larger is not worth decoding on the tray's behalf.
 constexpr qint64 MaxPictureBytes = 16 * 1024 * 1024;
