@@ -336,6 +336,13 @@ e2e_watcher_host() {
         e2e_bus "${E2E_WATCHER[@]}.EmitSignal" "" "StatusNotifierHost$1" "" "[]"
 }
 
+# Whether a watcher runs and says that a host has registered with it.
+e2e_sni_host() {
+    e2e_bus -d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher -m \
+        org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
+        IsStatusNotifierHostRegistered | grep -q true
+}
+
 e2e_sni_has_item() {
     [[ $(e2e_sni_count) -eq 1 ]]
 }
