@@ -5,6 +5,8 @@
 #include "platform/linux/autostartentry_linux.h"
 #include "platform/linux/desktopentry_linux.h"
 
+using namespace Qt::StringLiterals;
+
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, std::size_t size)
 {
     const QString text = FuzzText::fromBytes(data, size);
@@ -17,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, std::size_t siz
 
     QString reason;
     const bool ok = DesktopEntry::execArguments(DesktopEntry::unescape(text), words, reason,
-                                                {u"icon"_qs, u"A % name"_qs, u"/a b/x.desktop"_qs});
+                                                {u"icon"_s, u"A % name"_s, u"/a b/x.desktop"_s});
     FUZZ_CHECK(ok == reason.isEmpty() && (ok || words.isEmpty()), "a refusal, with its reason");
     quoted.clear();
     for (const QString &word : std::as_const(words))

@@ -15,13 +15,13 @@ skip() {
     exit 77
 }
 
-command -v clang++ >/dev/null || skip "clang++ is not installed (Debian packages clang, libclang-rt-14-dev)"
+command -v clang++ >/dev/null || skip "clang++ is not installed (Debian packages clang, libclang-rt-dev)"
 probe=$(mktemp -d)
 trap 'rm -rf "$probe"' EXIT
 printf 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char *, unsigned long) { return 0; }\n' \
     >"$probe/probe.cpp"
 clang++ -fsanitize=fuzzer "$probe/probe.cpp" -o "$probe/probe" >/dev/null 2>&1 ||
-    skip "clang++ cannot link libFuzzer (Debian package libclang-rt-14-dev)"
+    skip "clang++ cannot link libFuzzer (Debian package libclang-rt-dev)"
 
 # The three targets share one build folder; ctest may run them side by side.
 mkdir -p "$build"

@@ -7,6 +7,8 @@
 #include <memory>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 // The Linux connections on real interfaces in a private network namespace: tun devices with the
 // PPP link type stand in for pppd's, and an always-up plain tun wg0 is listed before them.
 class TestConnectionSource : public QObject
@@ -28,7 +30,7 @@ private:
     static void ip(const QString &arguments)
     {
         QProcess ip;
-        ip.start(u"ip"_qs, arguments.split(u' '));
+        ip.start(u"ip"_s, arguments.split(u' '));
         QVERIFY(ip.waitForFinished(5000));
         QVERIFY2(ip.exitCode() == 0, ip.readAllStandardError().constData());
     }
@@ -38,9 +40,9 @@ private Q_SLOTS:
     {
         if (const char *why = enterNetworkNamespace())
             QSKIP(why);
-        hold(m_vpn, {u"wg0"_qs});
-        ip(u"link set wg0 up"_qs);
-        ip(u"addr add 192.0.2.65 peer 192.0.2.66 dev wg0"_qs);
+        hold(m_vpn, {u"wg0"_s});
+        ip(u"link set wg0 up"_s);
+        ip(u"addr add 192.0.2.65 peer 192.0.2.66 dev wg0"_s);
     }
 
     void cleanupTestCase()
@@ -59,19 +61,19 @@ private Q_SLOTS:
         QTest::addColumn<bool>("connected");
         QTest::newRow("down") << QStringList {} << false;
         QTest::newRow("down with an address")
-            << QStringList {u"addr add 192.0.2.1 peer 192.0.2.2 dev ppp0"_qs} << false;
-        QTest::newRow("up without an address") << QStringList {u"link set ppp0 up"_qs} << false;
+            << QStringList {u"addr add 192.0.2.1 peer 192.0.2.2 dev ppp0"_s} << false;
+        QTest::newRow("up without an address") << QStringList {u"link set ppp0 up"_s} << false;
         QTest::newRow("only a link-local address")
-            << QStringList {u"link set ppp0 up"_qs, u"addr add fe80::1/64 dev ppp0"_qs} << false;
+            << QStringList {u"link set ppp0 up"_s, u"addr add fe80::1/64 dev ppp0"_s} << false;
         QTest::newRow("IPv4 address")
-            << QStringList {u"link set ppp0 up"_qs,
-                            u"addr add 192.0.2.1 peer 192.0.2.2 dev ppp0"_qs}
+            << QStringList {u"link set ppp0 up"_s,
+                            u"addr add 192.0.2.1 peer 192.0.2.2 dev ppp0"_s}
             << true;
         QTest::newRow("IPv6 address")
-            << QStringList {u"link set ppp0 up"_qs, u"addr add 2001:db8::1/64 dev ppp0"_qs} << true;
+            << QStringList {u"link set ppp0 up"_s, u"addr add 2001:db8::1/64 dev ppp0"_s} << true;
         QTest::newRow("only the first listed counts")
-            << QStringList {u"link set ppp1 up"_qs,
-                            u"addr add 192.0.2.3 peer 192.0.2.4 dev ppp1"_qs}
+            << QStringList {u"link set ppp1 up"_s,
+                            u"addr add 192.0.2.3 peer 192.0.2.4 dev ppp1"_s}
             << false;
     }
     void states()
@@ -79,10 +81,10 @@ private Q_SLOTS:
         QFETCH(QStringList, commands);
         QFETCH(bool, connected);
         if (m_ppp.state() == QProcess::NotRunning)
-            hold(m_ppp, {u"ppp0:ppp"_qs, u"ppp1:ppp"_qs});
+            hold(m_ppp, {u"ppp0:ppp"_s, u"ppp1:ppp"_s});
         for (const char *name : {"ppp0", "ppp1"}) {
-            ip(u"addr flush dev "_qs + QLatin1String(name));
-            ip(u"link set down dev "_qs + QLatin1String(name));
+            ip(u"addr flush dev "_s + QLatin1String(name));
+            ip(u"link set down dev "_s + QLatin1String(name));
         }
         for (const QString &command : commands)
             ip(command);

@@ -11,6 +11,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 Q_DECLARE_METATYPE(LinkEvents::Drained)
 
 // The kernel's link and address events in a private network namespace, on a tun interface with
@@ -26,7 +28,7 @@ private:
     static void ip(const QStringList &arguments, const QByteArray &input = {})
     {
         QProcess ip;
-        ip.start(u"ip"_qs, arguments);
+        ip.start(u"ip"_s, arguments);
         ip.write(input);
         ip.closeWriteChannel();
         QVERIFY(ip.waitForFinished(20000));
@@ -63,7 +65,7 @@ private Q_SLOTS:
         QVERIFY(m_events->descriptor() >= 0);
         QCOMPARE(m_events->drain(), LinkEvents::Drained::Nothing);
 
-        m_ppp.start(QStringLiteral(TUNHELPER), {u"ppp0:ppp"_qs});
+        m_ppp.start(QStringLiteral(TUNHELPER), {u"ppp0:ppp"_s});
         QVERIFY(m_ppp.waitForReadyRead(5000));
         QCOMPARE(next(), LinkEvents::Drained::Changed);
     }
@@ -79,14 +81,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("command");
         QTest::addColumn<LinkEvents::Drained>("drained");
         using D = LinkEvents::Drained;
-        QTest::newRow("link up") << u"link set ppp0 up"_qs << D::Changed;
+        QTest::newRow("link up") << u"link set ppp0 up"_s << D::Changed;
         QTest::newRow("IPv4 address")
-            << u"addr add 192.0.2.1 peer 192.0.2.2 dev ppp0"_qs << D::Changed;
-        QTest::newRow("IPv6 address") << u"addr add 2001:db8::1/64 dev ppp0"_qs << D::Changed;
+            << u"addr add 192.0.2.1 peer 192.0.2.2 dev ppp0"_s << D::Changed;
+        QTest::newRow("IPv6 address") << u"addr add 2001:db8::1/64 dev ppp0"_s << D::Changed;
         // Routes are no news of a connection: not subscribed to.
-        QTest::newRow("route") << u"route add 192.0.2.128/25 dev ppp0"_qs << D::Nothing;
-        QTest::newRow("address removed") << u"addr flush dev ppp0"_qs << D::Changed;
-        QTest::newRow("link down") << u"link set ppp0 down"_qs << D::Changed;
+        QTest::newRow("route") << u"route add 192.0.2.128/25 dev ppp0"_s << D::Nothing;
+        QTest::newRow("address removed") << u"addr flush dev ppp0"_s << D::Changed;
+        QTest::newRow("link down") << u"link set ppp0 down"_s << D::Changed;
     }
     void changes()
     {
@@ -134,13 +136,13 @@ private Q_SLOTS:
         QByteArray batch;
         for (int i = 1; i <= 200; ++i)
             batch += "addr add 2001:db8:1::" + QByteArray::number(i, 16) + "/128 dev ppp0\n";
-        ip({u"-batch"_qs, u"-"_qs}, batch);
+        ip({u"-batch"_s, u"-"_s}, batch);
         QCOMPARE(next(), LinkEvents::Drained::Lost);
         // The kernel may still be sending news of the last addresses; reading it all must
         // never break the socket.
         settle();
 
-        ip({u"addr"_qs, u"flush"_qs, u"dev"_qs, u"ppp0"_qs});
+        ip({u"addr"_s, u"flush"_s, u"dev"_s, u"ppp0"_s});
         QVERIFY(next() != LinkEvents::Drained::Nothing);
     }
 };

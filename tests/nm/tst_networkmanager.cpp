@@ -14,6 +14,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 // The connections on Linux with python-dbusmock's NetworkManager on a private bus standing in for
 // the system bus. With root, the test runs in a private network namespace, where a tun device
 // with the PPP link type stands in for pppd's interface.
@@ -35,9 +37,9 @@ private:
 
     static QString findPython()
     {
-        for (const QString &python : {u"/usr/bin/python3"_qs, u"python3"_qs}) {
+        for (const QString &python : {u"/usr/bin/python3"_s, u"python3"_s}) {
             QProcess probe;
-            probe.start(python, {u"-c"_qs, u"import dbusmock"_qs});
+            probe.start(python, {u"-c"_s, u"import dbusmock"_s});
             if (probe.waitForFinished(20000) && probe.exitStatus() == QProcess::NormalExit
                 && probe.exitCode() == 0)
                 return python;
@@ -70,8 +72,8 @@ private:
         diesWithTest(m_mock);
         m_mock.start(
             m_python,
-            {u"-m"_qs, u"dbusmock"_qs, u"--system"_qs, u"--template"_qs, u"networkmanager"_qs});
-        return m_mock.waitForStarted() && nm({u"wait"_qs});
+            {u"-m"_s, u"dbusmock"_s, u"--system"_s, u"--template"_s, u"networkmanager"_s});
+        return m_mock.waitForStarted() && nm({u"wait"_s});
     }
 
     [[nodiscard]] bool stopMock()
@@ -87,7 +89,7 @@ private:
     [[nodiscard]] static bool ip(const QString &arguments)
     {
         QProcess ip;
-        ip.start(u"ip"_qs, arguments.split(u' '));
+        ip.start(u"ip"_s, arguments.split(u' '));
         if (ip.waitForFinished(5000) && ip.exitStatus() == QProcess::NormalExit
             && ip.exitCode() == 0)
             return true;
@@ -113,11 +115,11 @@ private Q_SLOTS:
         // Away from the host's own interfaces, where root can make one.
         m_isolated = geteuid() == 0 && unshare(CLONE_NEWNET) == 0;
 
-        const QString socket = m_dir.filePath(u"system_bus_socket"_qs);
+        const QString socket = m_dir.filePath(u"system_bus_socket"_s);
         diesWithTest(m_bus);
-        m_bus.start(u"dbus-daemon"_qs,
-                    {QStringLiteral("--config-file=" QUILLMOOR_BUS_CONF), u"--nofork"_qs,
-                     u"--print-address"_qs, u"--address=unix:path="_qs + socket});
+        m_bus.start(u"dbus-daemon"_s,
+                    {QStringLiteral("--config-file=" QUILLMOOR_BUS_CONF), u"--nofork"_s,
+                     u"--print-address"_s, u"--address=unix:path="_s + socket});
         if (!m_bus.waitForStarted())
             QSKIP("dbus-daemon is not installed");
         QVERIFY(m_bus.waitForReadyRead(10000));
@@ -151,7 +153,7 @@ private Q_SLOTS:
         QVERIFY(stopMock());
     }
 
-    void noConnection() { QCOMPARE(answer(), u"none"_qs); }
+    void noConnection() { QCOMPARE(answer(), u"none"_s); }
 
     // Each of the signals that NetworkManager releases have sent tells of the change alone.
     void mobileConnection_data()
@@ -164,20 +166,20 @@ private Q_SLOTS:
     {
         QFETCH(QString, signal);
 
-        QVERIFY(nm({u"add"_qs, u"mobile"_qs, u"gsm"_qs, u"1"_qs}));
-        QTRY_COMPARE(answer(), u"down"_qs);
+        QVERIFY(nm({u"add"_s, u"mobile"_s, u"gsm"_s, u"1"_s}));
+        QTRY_COMPARE(answer(), u"down"_s);
         QVERIFY(m_changes > 0);
 
         const int before = m_changes;
-        QVERIFY(nm({u"state"_qs, u"mobile"_qs, u"2"_qs, signal}));
-        QTRY_COMPARE(answer(), u"up"_qs);
+        QVERIFY(nm({u"state"_s, u"mobile"_s, u"2"_s, signal}));
+        QTRY_COMPARE(answer(), u"up"_s);
         QVERIFY(m_changes > before);
 
-        QVERIFY(nm({u"state"_qs, u"mobile"_qs, u"3"_qs, signal}));
-        QTRY_COMPARE(answer(), u"down"_qs);
+        QVERIFY(nm({u"state"_s, u"mobile"_s, u"3"_s, signal}));
+        QTRY_COMPARE(answer(), u"down"_s);
 
-        QVERIFY(nm({u"remove"_qs, u"mobile"_qs}));
-        QTRY_COMPARE(answer(), u"none"_qs);
+        QVERIFY(nm({u"remove"_s, u"mobile"_s}));
+        QTRY_COMPARE(answer(), u"none"_s);
     }
 
     // Each entry: "name type state [group.key=value]", listed in this order.
@@ -185,41 +187,41 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("connections");
         QTest::addColumn<QString>("expected");
-        const QString pptp = u"vpn.service-type=org.freedesktop.NetworkManager.pptp"_qs;
+        const QString pptp = u"vpn.service-type=org.freedesktop.NetworkManager.pptp"_s;
         QTest::newRow("Wi-Fi, then a mobile link")
-            << QStringList {u"wifi 802-11-wireless 2"_qs, u"mobile gsm 2"_qs} << u"up"_qs;
+            << QStringList {u"wifi 802-11-wireless 2"_s, u"mobile gsm 2"_s} << u"up"_s;
         QTest::newRow("a mobile link, then Wi-Fi")
-            << QStringList {u"mobile gsm 2"_qs, u"wifi 802-11-wireless 2"_qs} << u"up"_qs;
+            << QStringList {u"mobile gsm 2"_s, u"wifi 802-11-wireless 2"_s} << u"up"_s;
         QTest::newRow("Wi-Fi and Ethernet alone")
-            << QStringList {u"wifi 802-11-wireless 2"_qs, u"wired 802-3-ethernet 2"_qs}
-            << u"none"_qs;
-        QTest::newRow("a PPTP VPN") << QStringList {u"office vpn 2 "_qs + pptp} << u"up"_qs;
+            << QStringList {u"wifi 802-11-wireless 2"_s, u"wired 802-3-ethernet 2"_s}
+            << u"none"_s;
+        QTest::newRow("a PPTP VPN") << QStringList {u"office vpn 2 "_s + pptp} << u"up"_s;
         QTest::newRow("an L2TP VPN")
-            << QStringList {u"office vpn 2 vpn.service-type=org.freedesktop.NetworkManager.l2tp"_qs}
-            << u"up"_qs;
+            << QStringList {u"office vpn 2 vpn.service-type=org.freedesktop.NetworkManager.l2tp"_s}
+            << u"up"_s;
         QTest::newRow("an OpenVPN VPN")
-            << QStringList {u"office vpn 2 vpn.service-type=org.freedesktop.NetworkManager.openvpn"_qs}
-            << u"none"_qs;
-        QTest::newRow("WireGuard") << QStringList {u"tunnel wireguard 2"_qs} << u"none"_qs;
+            << QStringList {u"office vpn 2 vpn.service-type=org.freedesktop.NetworkManager.openvpn"_s}
+            << u"none"_s;
+        QTest::newRow("WireGuard") << QStringList {u"tunnel wireguard 2"_s} << u"none"_s;
         QTest::newRow("a phone's dial-up over Bluetooth")
-            << QStringList {u"phone bluetooth 2 bluetooth.type=dun"_qs} << u"up"_qs;
+            << QStringList {u"phone bluetooth 2 bluetooth.type=dun"_s} << u"up"_s;
         QTest::newRow("a Bluetooth network")
-            << QStringList {u"phone bluetooth 2 bluetooth.type=panu"_qs} << u"none"_qs;
+            << QStringList {u"phone bluetooth 2 bluetooth.type=panu"_s} << u"none"_s;
         QTest::newRow("CDMA, PPPoE and ADSL")
-            << QStringList {u"a cdma 2"_qs, u"b pppoe 2"_qs, u"c adsl 2"_qs} << u"up"_qs;
+            << QStringList {u"a cdma 2"_s, u"b pppoe 2"_s, u"c adsl 2"_s} << u"up"_s;
         QTest::newRow("only the first dial-up link counts")
-            << QStringList {u"wifi 802-11-wireless 2"_qs, u"dialling gsm 1"_qs, u"up gsm 2"_qs}
-            << u"down"_qs;
+            << QStringList {u"wifi 802-11-wireless 2"_s, u"dialling gsm 1"_s, u"up gsm 2"_s}
+            << u"down"_s;
         QTest::newRow("an OpenVPN VPN does not hide the PPTP one after it") << QStringList {
-            u"other vpn 2 vpn.service-type=org.freedesktop.NetworkManager.openvpn"_qs,
-            u"office vpn 2 "_qs + pptp} << u"up"_qs;
+            u"other vpn 2 vpn.service-type=org.freedesktop.NetworkManager.openvpn"_s,
+            u"office vpn 2 "_s + pptp} << u"up"_s;
     }
     void firstDialUpCounts()
     {
         QFETCH(QStringList, connections);
         QFETCH(QString, expected);
         for (const QString &connection : connections)
-            QVERIFY(nm(QStringList {u"add"_qs} + connection.split(u' ', Qt::SkipEmptyParts)));
+            QVERIFY(nm(QStringList {u"add"_s} + connection.split(u' ', Qt::SkipEmptyParts)));
         QTRY_COMPARE(answer(), expected);
 
         // The same answer from a fresh start, which reads the whole list at once.
@@ -230,26 +232,26 @@ private Q_SLOTS:
     void absentThenAppearing()
     {
         QVERIFY(stopMock());
-        QTRY_COMPARE(answer(), u"none"_qs);
+        QTRY_COMPARE(answer(), u"none"_s);
         m_access = createConnectionSource();
         m_access->setChangedHandler([this] { ++m_changes; });
-        QCOMPARE(answer(), u"none"_qs);
+        QCOMPARE(answer(), u"none"_s);
 
         QVERIFY(startMock());
-        QVERIFY(nm({u"add"_qs, u"mobile"_qs, u"gsm"_qs, u"2"_qs}));
-        QTRY_COMPARE(answer(), u"up"_qs);
+        QVERIFY(nm({u"add"_s, u"mobile"_s, u"gsm"_s, u"2"_s}));
+        QTRY_COMPARE(answer(), u"up"_s);
         QVERIFY(m_changes > 0);
 
         // Gone: the PPP interfaces alone answer, and no failure is reported.
         const int before = m_changes;
         QVERIFY(stopMock());
-        QTRY_COMPARE(answer(), u"none"_qs);
+        QTRY_COMPARE(answer(), u"none"_s);
         QVERIFY(m_changes > before);
 
         // Back with its connection still up, as after a restart.
         QVERIFY(startMock());
-        QVERIFY(nm({u"add"_qs, u"mobile"_qs, u"gsm"_qs, u"2"_qs}));
-        QTRY_COMPARE(answer(), u"up"_qs);
+        QVERIFY(nm({u"add"_s, u"mobile"_s, u"gsm"_s, u"2"_s}));
+        QTRY_COMPARE(answer(), u"up"_s);
     }
 
     void busErrorIsAListingFailure()
@@ -259,20 +261,20 @@ private Q_SLOTS:
         QList<quint32> failures;
         QObject::connect(&monitor, &LaunchMonitor::connectionFailed,
                          [&failures](quint32 code) { failures.append(code); });
-        QVERIFY(nm({u"add"_qs, u"mobile"_qs, u"gsm"_qs, u"2"_qs}));
+        QVERIFY(nm({u"add"_s, u"mobile"_s, u"gsm"_s, u"2"_s}));
         QTRY_VERIFY(monitor.IsConnected());
 
-        QVERIFY(nm({u"broken"_qs, u"odd"_qs}));
-        QTRY_COMPARE(answer(), u"failed 20045"_qs);
+        QVERIFY(nm({u"broken"_s, u"odd"_s}));
+        QTRY_COMPARE(answer(), u"failed 20045"_s);
         QVERIFY(!monitor.IsConnected());
         QVERIFY(!monitor.IsConnected());
         QCOMPARE(failures, QList<quint32> {20045});
 
         // Retried in the background until the list reads cleanly again.
-        QVERIFY(nm({u"remove"_qs, u"odd"_qs}));
+        QVERIFY(nm({u"remove"_s, u"odd"_s}));
         QTRY_VERIFY(monitor.IsConnected());
 
-        QVERIFY(nm({u"broken"_qs, u"odd2"_qs}));
+        QVERIFY(nm({u"broken"_s, u"odd2"_s}));
         QTRY_VERIFY(!monitor.IsConnected());
         QCOMPARE(failures, (QList<quint32> {20045, 20045}));
     }
@@ -280,17 +282,17 @@ private Q_SLOTS:
     // A stopped daemon answers nothing: every probe must come from what was heard before.
     void probesDoNotAskTheBus()
     {
-        QVERIFY(nm({u"add"_qs, u"mobile"_qs, u"gsm"_qs, u"2"_qs}));
-        QTRY_COMPARE(answer(), u"up"_qs);
+        QVERIFY(nm({u"add"_s, u"mobile"_s, u"gsm"_s, u"2"_s}));
+        QTRY_COMPARE(answer(), u"up"_s);
         QVERIFY(::kill(pid_t(m_mock.processId()), SIGSTOP) == 0);
         const auto resume = qScopeGuard([this] { ::kill(pid_t(m_mock.processId()), SIGCONT); });
         for (int i = 0; i < 3; ++i)
-            QCOMPARE(answer(), u"up"_qs);
+            QCOMPARE(answer(), u"up"_s);
         // Nor does a fresh start wait for it: until it answers, the next source does.
         m_access = createConnectionSource();
-        QCOMPARE(answer(), u"none"_qs);
+        QCOMPARE(answer(), u"none"_s);
         QVERIFY(::kill(pid_t(m_mock.processId()), SIGCONT) == 0);
-        QTRY_COMPARE(answer(), u"up"_qs);
+        QTRY_COMPARE(answer(), u"up"_s);
     }
 
     // Answers of another type than NetworkManager gives are listing failures, at once and from
@@ -298,17 +300,17 @@ private Q_SLOTS:
     void wrongTypesAreListingFailures_data()
     {
         wrongConnectionTypes("odd");
-        QTest::newRow("properties as ai") << QStringList {u"a{sv}"_qs, u"odd"_qs};
+        QTest::newRow("properties as ai") << QStringList {u"a{sv}"_s, u"odd"_s};
     }
     void wrongTypesAreListingFailures()
     {
         QFETCH(QStringList, odd);
-        QVERIFY(nm({u"add"_qs, u"mobile"_qs, u"gsm"_qs, u"2"_qs}));
-        QTRY_COMPARE(answer(), u"up"_qs);
-        QVERIFY(nm(QStringList {u"odd"_qs} + odd));
-        QTRY_COMPARE(answer(), u"failed 20045"_qs);
+        QVERIFY(nm({u"add"_s, u"mobile"_s, u"gsm"_s, u"2"_s}));
+        QTRY_COMPARE(answer(), u"up"_s);
+        QVERIFY(nm(QStringList {u"odd"_s} + odd));
+        QTRY_COMPARE(answer(), u"failed 20045"_s);
         m_access = createConnectionSource();
-        QTRY_COMPARE(answer(), u"failed 20045"_qs);
+        QTRY_COMPARE(answer(), u"failed 20045"_s);
         rusage usage {};
         QVERIFY(::getrusage(RUSAGE_SELF, &usage) == 0 && usage.ru_maxrss < 512 * 1024);
     }
@@ -318,34 +320,34 @@ private Q_SLOTS:
     void malformedSignalsAskAgain_data()
     {
         wrongConnectionTypes("malformed");
-        QTest::newRow("state as text") << QStringList {u"s"_qs, u"mobile"_qs};
+        QTest::newRow("state as text") << QStringList {u"s"_s, u"mobile"_s};
     }
     void malformedSignalsAskAgain()
     {
         QFETCH(QStringList, malformed);
-        QVERIFY(nm({u"add"_qs, u"mobile"_qs, u"gsm"_qs, u"2"_qs}));
-        QTRY_COMPARE(answer(), u"up"_qs);
+        QVERIFY(nm({u"add"_s, u"mobile"_s, u"gsm"_s, u"2"_s}));
+        QTRY_COMPARE(answer(), u"up"_s);
         m_answers.clear();
         for (int i = 0; i < 5; ++i)
-            QVERIFY(nm(QStringList {u"malformed"_qs} + malformed));
+            QVERIFY(nm(QStringList {u"malformed"_s} + malformed));
         // Told after the malformed ones, so heard after them.
-        QVERIFY(nm({u"remove"_qs, u"mobile"_qs}));
-        QTRY_COMPARE(answer(), u"none"_qs);
-        QCOMPARE(m_answers, QStringList {u"none"_qs});
+        QVERIFY(nm({u"remove"_s, u"mobile"_s}));
+        QTRY_COMPARE(answer(), u"none"_s);
+        QCOMPARE(m_answers, QStringList {u"none"_s});
     }
 
     void pppInterfaceBesideNetworkManager_data()
     {
         QTest::addColumn<QStringList>("connections");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("nothing listed") << QStringList {} << u"up"_qs;
-        QTest::newRow("Wi-Fi") << QStringList {u"wifi 802-11-wireless 2"_qs} << u"up"_qs;
+        QTest::newRow("nothing listed") << QStringList {} << u"up"_s;
+        QTest::newRow("Wi-Fi") << QStringList {u"wifi 802-11-wireless 2"_s} << u"up"_s;
         QTest::newRow("a mobile link still dialling")
-            << QStringList {u"mobile gsm 1"_qs} << u"down"_qs;
-        QTest::newRow("a mobile link up") << QStringList {u"mobile gsm 2"_qs} << u"up"_qs;
+            << QStringList {u"mobile gsm 1"_s} << u"down"_s;
+        QTest::newRow("a mobile link up") << QStringList {u"mobile gsm 2"_s} << u"up"_s;
         // "odd": the list of the wrong type. Its failure is still told, but the PPP link counts.
         QTest::newRow("NetworkManager failing")
-            << QStringList {u"mobile gsm 1"_qs, u"odd ai"_qs} << u"up, failed 20045"_qs;
+            << QStringList {u"mobile gsm 1"_s, u"odd ai"_s} << u"up, failed 20045"_s;
     }
     void pppInterfaceBesideNetworkManager()
     {
@@ -354,19 +356,19 @@ private Q_SLOTS:
         if (!m_isolated)
             QSKIP("needs root for a private network namespace");
         if (m_ppp.state() == QProcess::NotRunning) {
-            m_ppp.start(QStringLiteral(TUNHELPER), {u"ppp0:ppp"_qs});
+            m_ppp.start(QStringLiteral(TUNHELPER), {u"ppp0:ppp"_s});
             QVERIFY(m_ppp.waitForReadyRead(5000));
             QCOMPARE(m_ppp.readAll().trimmed(), QByteArray("ready"));
-            QVERIFY(ip(u"link set ppp0 up"_qs));
-            QVERIFY(ip(u"addr add 192.0.2.1 peer 192.0.2.2 dev ppp0"_qs));
+            QVERIFY(ip(u"link set ppp0 up"_s));
+            QVERIFY(ip(u"addr add 192.0.2.1 peer 192.0.2.2 dev ppp0"_s));
         }
         for (const QString &entry : connections)
-            QVERIFY(nm((entry.startsWith(u"odd ") ? QStringList() : QStringList {u"add"_qs})
+            QVERIFY(nm((entry.startsWith(u"odd ") ? QStringList() : QStringList {u"add"_s})
                        + entry.split(u' ')));
         QTRY_COMPARE(answer(), expected);
 
         QVERIFY(stopMock());
-        QTRY_COMPARE(answer(), u"up"_qs);
+        QTRY_COMPARE(answer(), u"up"_s);
     }
 };
 

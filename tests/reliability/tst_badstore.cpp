@@ -16,6 +16,8 @@
 #include <tuple>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QStringList loaded()
@@ -114,14 +116,14 @@ private Q_SLOTS:
     {
         const QByteArray line("app 1=/bin/a\0b", 14);
         writeStore("[Main]\n" + line + "\napp 2=/bin/c\n");
-        QCOMPARE(loaded(), (QStringList {u"/bin/a\uFFFDb"_qs, u"/bin/c"_qs}));
-        QVERIFY(WriteSetting(Interval::setting.key(), u"2"_qs));
+        QCOMPARE(loaded(), (QStringList {u"/bin/a\uFFFDb"_s, u"/bin/c"_s}));
+        QVERIFY(WriteSetting(Interval::setting.key(), u"2"_s));
         QVERIFY(SaveLaunchList(loaded()));
         QVERIFY(readFile(m_home->storePath()).contains(line + "\napp 2=/bin/c\n"));
-        const QByteArray copy = readFile(m_home->storePath() + u".bad"_qs);
+        const QByteArray copy = readFile(m_home->storePath() + u".bad"_s);
         writeStore(QByteArray("[Main]\napp 1=\0\n", 15));
-        QCOMPARE(loaded(), QStringList {u"\uFFFD"_qs});
-        QCOMPARE(readFile(m_home->storePath() + u".bad"_qs), copy);
+        QCOMPARE(loaded(), QStringList {u"\uFFFD"_s});
+        QCOMPARE(readFile(m_home->storePath() + u".bad"_s), copy);
     }
 
     // A named pipe where the file should be neither hangs a read nor is written over; a
@@ -131,17 +133,17 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(QFileInfo(m_home->storePath()).absolutePath()));
         QCOMPARE(::mkfifo(QFile::encodeName(m_home->storePath()).constData(), 0644), 0);
         QCOMPARE(loaded(), QStringList());
-        const QString pipe = WriteSetting(Interval::setting.key(), u"2"_qs).reason();
+        const QString pipe = WriteSetting(Interval::setting.key(), u"2"_s).reason();
         QVERIFY2(pipe.endsWith(u": it is not a regular file.")
                      && !QFileInfo(m_home->storePath()).isFile(),
                  qPrintable(pipe));
         qputenv("XDG_CONFIG_HOME", "relative");
-        QCOMPARE(SettingsStore::location(), m_home->path() + u"/.config/quillmoor/61027.ini"_qs);
+        QCOMPARE(SettingsStore::location(), m_home->path() + u"/.config/quillmoor/61027.ini"_s);
         qunsetenv("XDG_CONFIG_HOME");
         qunsetenv("HOME");
         QVERIFY(
-            WriteSetting(Interval::setting.key(), u"2"_qs).reason().contains(u"HOME is not set"));
-        QVERIFY(!QFile::exists(u"/.config/quillmoor/61027.ini"_qs));
+            WriteSetting(Interval::setting.key(), u"2"_s).reason().contains(u"HOME is not set"));
+        QVERIFY(!QFile::exists(u"/.config/quillmoor/61027.ini"_s));
     }
 
     // A file far larger than any list needs (sparse here) is not read, is told of once, and
@@ -154,12 +156,12 @@ private Q_SLOTS:
         struct stat before = {}, after = {};
         QVERIFY(::truncate(path.constData(), 200 << 20) == 0
                 && ::stat(path.constData(), &before) == 0);
-        QCOMPARE(Interval::setting.get().text(), u".5"_qs);
+        QCOMPARE(Interval::setting.get().text(), u".5"_s);
         QVERIFY(SettingsStore::takeDamageNotice().contains(
-            m_home->storePath() + u" could not be read: it is 200 MB"_qs));
+            m_home->storePath() + u" could not be read: it is 200 MB"_s));
         QCOMPARE(SettingsStore::takeDamageNotice(), QString());
         for (const Outcome<QString> &result :
-             {WriteSetting(Interval::setting.key(), u"2"_qs), SaveLaunchList({u"/bin/b"_qs})})
+             {WriteSetting(Interval::setting.key(), u"2"_s), SaveLaunchList({u"/bin/b"_s})})
             QVERIFY2(result.reason().contains(u"(it is 200 MB, far more than settings take)"),
                      qPrintable(result.reason()));
         QCOMPARE(::stat(path.constData(), &after), 0);
@@ -170,18 +172,18 @@ private Q_SLOTS:
     // A full disk: the system's words, and the file as it was.
     void fullDiskSaysSo()
     {
-        const QByteArray folder = QFile::encodeName(m_home->configPath() + u"/quillmoor"_qs);
+        const QByteArray folder = QFile::encodeName(m_home->configPath() + u"/quillmoor"_s);
         QVERIFY(QDir().mkpath(QFile::decodeName(folder)));
         if (::geteuid() != 0 || ::unshare(CLONE_NEWNS) != 0
             || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
             QSKIP("needs root to mount a small file system of its own");
         QCOMPARE(::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=64k"), 0);
         const auto unmount = qScopeGuard([&] { ::umount2(folder.constData(), MNT_DETACH); });
-        QVERIFY(SaveLaunchList({u"kept"_qs}));
+        QVERIFY(SaveLaunchList({u"kept"_s}));
         const QByteArray before = readFile(m_home->storePath());
         // Room for part of the list only: the write is cut short.
         QVERIFY(writeFile(QFile::decodeName(folder + "/filler"), QByteArray(40 * 1024, 'x')));
-        const auto result = SaveLaunchList(QStringList(2000, u"/usr/bin/program"_qs));
+        const auto result = SaveLaunchList(QStringList(2000, u"/usr/bin/program"_s));
         QVERIFY2(result.reason().endsWith(u": No space left on device."),
                  qPrintable(result.reason()));
         QCOMPARE(readFile(m_home->storePath()), before);
@@ -193,14 +195,14 @@ private Q_SLOTS:
         QFile filler(QFile::decodeName(folder + "/filler2"));
         QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
         while (filler.write(QByteArray(4096, 'x')) == 4096) { }
-        QCOMPARE(loaded(), QStringList {u"full\u00ff"_qs});
+        QCOMPARE(loaded(), QStringList {u"full\u00ff"_s});
         const QString notice = SettingsStore::takeDamageNotice();
         QVERIFY2(notice.endsWith(u"no copy of the file as it was could be kept: No space left on "
                                  "device."),
                  qPrintable(notice));
-        QVERIFY(!QFile::exists(m_home->storePath() + u".bad"_qs));
+        QVERIFY(!QFile::exists(m_home->storePath() + u".bad"_s));
         const QByteArray damaged = readFile(m_home->storePath());
-        const QString lock = SaveLaunchList({u"new"_qs}).reason();
+        const QString lock = SaveLaunchList({u"new"_s}).reason();
         QVERIFY2(lock.endsWith(u": No space left on device."), qPrintable(lock));
         QCOMPARE(readFile(m_home->storePath()), damaged);
     }
@@ -218,11 +220,11 @@ private Q_SLOTS:
                 && touched.setFileTime(QDateTime::currentDateTime().addSecs(5),
                                        QFileDevice::FileModificationTime));
         touched.close();
-        QCOMPARE(loaded(), QStringList {u"\u00fe once"_qs});
+        QCOMPARE(loaded(), QStringList {u"\u00fe once"_s});
         QCOMPARE(SettingsStore::takeDamageNotice(), QString());
 
         for (int n = 2; n <= 9; ++n)
-            QVERIFY(writeFile(m_home->storePath() + u".bad.%1"_qs.arg(n), QByteArray::number(n)));
+            QVERIFY(writeFile(m_home->storePath() + u".bad.%1"_s.arg(n), QByteArray::number(n)));
         writeStore("[Main]\napp 1=\xfe tenth\n");
         loaded();
         const QString notice = SettingsStore::takeDamageNotice();
@@ -236,9 +238,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("why");
-        QTest::newRow("a folder in its place") << 0 << u"it is a folder, not a file"_qs;
-        QTest::newRow("a link to itself") << 1 << u"Too many levels of symbolic links"_qs;
-        QTest::newRow("no permission to read") << 2 << u"Permission denied"_qs;
+        QTest::newRow("a folder in its place") << 0 << u"it is a folder, not a file"_s;
+        QTest::newRow("a link to itself") << 1 << u"Too many levels of symbolic links"_s;
+        QTest::newRow("no permission to read") << 2 << u"Permission denied"_s;
     }
     void unreadableFileIsToldAndKept()
     {
@@ -258,12 +260,12 @@ private Q_SLOTS:
         const QFileInfo before(path);
         QCOMPARE(loaded(), QStringList());
         const QString notice = SettingsStore::takeDamageNotice();
-        QVERIFY2(notice.contains(u"61027.ini could not be read: %1."_qs.arg(why)),
+        QVERIFY2(notice.contains(u"61027.ini could not be read: %1."_s.arg(why)),
                  qPrintable(notice));
-        QCOMPARE(Interval::setting.get().text(), u".5"_qs);
+        QCOMPARE(Interval::setting.get().text(), u".5"_s);
         QCOMPARE(SettingsStore::takeDamageNotice(), QString());
-        QVERIFY(!SaveLaunchList({u"/usr/bin/new"_qs}));
-        QVERIFY(!WriteSetting(Interval::setting.key(), u"2"_qs));
+        QVERIFY(!SaveLaunchList({u"/usr/bin/new"_s}));
+        QVERIFY(!WriteSetting(Interval::setting.key(), u"2"_s));
         const QFileInfo after(path);
         QCOMPARE(after.isSymLink(), before.isSymLink());
         QCOMPARE(after.isDir(), before.isDir());

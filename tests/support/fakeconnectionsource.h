@@ -34,16 +34,17 @@ public:
 // "failed N"; a listing after another source failed is followed by ", failed N".
 inline QString describe(const ConnectionSource::Answer &answer)
 {
+    using namespace Qt::StringLiterals;
     switch (answer.listing) {
     case ConnectionSource::Listing::Failed:
-        return u"failed "_qs + QString::number(answer.error);
+        return u"failed "_s + QString::number(answer.error);
     case ConnectionSource::Listing::None:
-        return u"none"_qs;
+        return u"none"_s;
     case ConnectionSource::Listing::Listed:
         break;
     }
-    const QString state = answer.connected ? u"up"_qs : u"down"_qs;
-    return answer.error == 0 ? state : state + u", failed "_qs + QString::number(answer.error);
+    const QString state = answer.connected ? u"up"_s : u"down"_s;
+    return answer.error == 0 ? state : state + u", failed "_s + QString::number(answer.error);
 }
 
 // How QCOMPARE shows an answer.

@@ -13,6 +13,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString NoKey = QStringLiteral("<no key>");
@@ -68,9 +70,9 @@ private Q_SLOTS:
         QVERIFY(writeIconFiles(m_dir));
         QVERIFY(square(Qt::red).save(m_dir + QStringLiteral("Red Icon.ICO"), "ICO"));
         for (const auto &[name, images] :
-             {std::pair {u"sizes.ico"_qs,
+             {std::pair {u"sizes.ico"_s,
                          QList {square(Qt::red, 16), square(Qt::blue), square(Qt::green, 48)}},
-              std::pair {u"large first.ico"_qs,
+              std::pair {u"large first.ico"_s,
                          QList {square(Qt::green, 256), square(Qt::red, 16), square(Qt::blue)}}})
             QVERIFY(writeFile(m_dir + name, icoFile(images)));
         QVERIFY(QDir::setCurrent(m_dir));
@@ -136,8 +138,8 @@ private Q_SLOTS:
         QTest::newRow("cut-off icon") << QStringLiteral("truncated.ico") << QStringLiteral("blue")
                                       << QStringLiteral("blue") << true;
         // The size that fits the preview and the tray, not the file's first.
-        QTest::newRow("16, 32, 48 px") << u"sizes.ico"_qs << u"blue"_qs << u"blue"_qs << true;
-        QTest::newRow("256 px first") << u"large first.ico"_qs << u"blue"_qs << u"blue"_qs << true;
+        QTest::newRow("16, 32, 48 px") << u"sizes.ico"_s << u"blue"_s << u"blue"_s << true;
+        QTest::newRow("256 px first") << u"large first.ico"_s << u"blue"_s << u"blue"_s << true;
     }
     void browse()
     {

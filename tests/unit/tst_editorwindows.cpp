@@ -21,6 +21,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 template<typename Window> QList<Window *> windowsOf(Menue &menue)
@@ -153,27 +155,27 @@ private Q_SLOTS:
     void fileDialogTakesTheTypedName_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::newRow("quote inside") << u"my\"file"_qs;
-        QTest::newRow("existing file with quotes") << u"say \"hi\".txt"_qs;
-        QTest::newRow("blanks") << u"plain name"_qs;
+        QTest::newRow("quote inside") << u"my\"file"_s;
+        QTest::newRow("existing file with quotes") << u"say \"hi\".txt"_s;
+        QTest::newRow("blanks") << u"plain name"_s;
     }
     void fileDialogTakesTheTypedName()
     {
         QFETCH(QString, typed);
         const QString folder = m_home->path();
-        QFile existing(folder + u"/say \"hi\".txt"_qs);
+        QFile existing(folder + u"/say \"hi\".txt"_s);
         QVERIFY(existing.open(QIODevice::WriteOnly));
         QTimer::singleShot(0, [typed, folder] {
             auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
             QVERIFY(dialog);
             dialog->setDirectory(folder);
-            auto *edit = dialog->findChild<QLineEdit *>(u"fileNameEdit"_qs);
+            auto *edit = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
             QVERIFY(edit);
             edit->setText(typed);
             QMetaObject::invokeMethod(dialog, "accept");
         });
         QtDialogs dialogs;
-        QCOMPARE(dialogs.openFileName(u"All Files (*)"_qs), folder + u'/' + typed);
+        QCOMPARE(dialogs.openFileName(u"All Files (*)"_s), folder + u'/' + typed);
     }
 
     // Ending is for good in this process, so this runs last.

@@ -19,6 +19,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString Unavailable = QStringLiteral("System Information Is Unavailable At This Time");
@@ -113,7 +115,7 @@ private Q_SLOTS:
         }
         QVERIFY(!inside.intersects(box.lblDisclaimer().geometry()));
         QCOMPARE((QStringList {box.cmdOK().text(), box.cmdSysInfo().text(), box.Command1().text()}),
-                 (QStringList {u"OK"_qs, u"&System Info..."_qs, u"Visit Corvath Designs"_qs}));
+                 (QStringList {u"OK"_s, u"&System Info..."_s, u"Visit Corvath Designs"_s}));
         QCOMPARE(box.lblDescription().text(), frmAbout::description());
     }
 

@@ -11,6 +11,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 class TestLaunchSequencer : public QObject, private Fixture
 {
     Q_OBJECT
@@ -92,15 +94,15 @@ private Q_SLOTS:
         QTest::addColumn<C>("second");
         QTest::addColumn<QString>("answer");
         QTest::addColumn<int>("secondAsked");
-        QTest::newRow("first lists none") << C {} << 0u << C {true} << u"up"_qs << 1;
+        QTest::newRow("first lists none") << C {} << 0u << C {true} << u"up"_s << 1;
         QTest::newRow("first dialling: its answer stands")
-            << C {false} << 0u << C {true} << u"down"_qs << 0;
-        QTest::newRow("first connected") << C {true} << 0u << C {false} << u"up"_qs << 0;
+            << C {false} << 0u << C {true} << u"down"_s << 0;
+        QTest::newRow("first connected") << C {true} << 0u << C {false} << u"up"_s << 0;
         QTest::newRow("first fails, second connected")
-            << C {} << 5u << C {true} << u"up, failed 5"_qs << 1;
+            << C {} << 5u << C {true} << u"up, failed 5"_s << 1;
         QTest::newRow("first fails, second lists none")
-            << C {} << 5u << C {} << u"failed 5"_qs << 1;
-        QTest::newRow("none lists any") << C {} << 0u << C {} << u"none"_qs << 1;
+            << C {} << 5u << C {} << u"failed 5"_s << 1;
+        QTest::newRow("none lists any") << C {} << 0u << C {} << u"none"_s << 1;
     }
     void sourcesAnswerInOrder()
     {
@@ -170,7 +172,7 @@ private Q_SLOTS:
         QFETCH(bool, passes);
         QFETCH(bool, latchAfter);
         QFETCH(int, probes);
-        list() = {u"a"_qs, u"b"_qs};
+        list() = {u"a"_s, u"b"_s};
         m_net->setConnected(upFirst);
         // The link changes while the pass runs; nothing in the pass watches it.
         m_starter->onStart = [this, upSecond](const QString &) { m_net->setConnected(upSecond); };
@@ -182,14 +184,14 @@ private Q_SLOTS:
 
     void passSkipsEmptyEntriesAndReadsIntervalAfresh()
     {
-        list() = {QString(), u"a"_qs, QString(), u"b"_qs, u"c"_qs};
-        m_starter->failures.insert(u"b"_qs, u"No such file or directory"_qs);
-        recordWaits([this] { WriteSetting(Interval::setting.key(), u"2.5"_qs); });
+        list() = {QString(), u"a"_s, QString(), u"b"_s, u"c"_s};
+        m_starter->failures.insert(u"b"_s, u"No such file or directory"_s);
+        recordWaits([this] { WriteSetting(Interval::setting.key(), u"2.5"_s); });
         m_seq->runPass();
-        QCOMPARE(m_starter->started, (QStringList {u"a"_qs, u"b"_qs, u"c"_qs}));
+        QCOMPARE(m_starter->started, (QStringList {u"a"_s, u"b"_s, u"c"_s}));
         // The failed start keeps its pause; the last entry has one too.
-        QCOMPARE(m_waits, (QStringList {u".5"_qs, u"2.5"_qs, u"2.5"_qs}));
-        QCOMPARE(m_notices, QStringList {u"Could not start b: No such file or directory"_qs});
+        QCOMPARE(m_waits, (QStringList {u".5"_s, u"2.5"_s, u"2.5"_s}));
+        QCOMPARE(m_notices, QStringList {u"Could not start b: No such file or directory"_s});
         QVERIFY(m_dialogs->messages.isEmpty());
 
         list().clear();
@@ -201,9 +203,9 @@ private Q_SLOTS:
     // Every failure of a pass, nested passes' too, in one notice when the outermost pass ends.
     void failuresGatheredIntoOneNotice()
     {
-        list() = {u"a"_qs, u"b"_qs, u"c"_qs};
-        m_starter->failures.insert(u"a"_qs, u"r1"_qs);
-        m_starter->failures.insert(u"c"_qs, u"r3"_qs);
+        list() = {u"a"_s, u"b"_s, u"c"_s};
+        m_starter->failures.insert(u"a"_s, u"r1"_s);
+        m_starter->failures.insert(u"c"_s, u"r3"_s);
         recordWaits([this] {
             if (m_waits.size() != 1)
                 return;
@@ -214,7 +216,7 @@ private Q_SLOTS:
         QCOMPARE(m_notices,
                  QStringList {u"4 entries could not start:\n"
                               "Could not start a: r1\nCould not start a: r1\n"
-                              "Could not start c: r3\nCould not start c: r3"_qs});
+                              "Could not start c: r3\nCould not start c: r3"_s});
 
         m_starter->failures.clear();
         m_seq->runPass();
@@ -225,32 +227,32 @@ private Q_SLOTS:
     // for its pass once every start of that pass has been decided.
     void lateFailures()
     {
-        list() = {u"a"_qs, u"b"_qs, u"c"_qs};
+        list() = {u"a"_s, u"b"_s, u"c"_s};
         m_starter->later = list();
         recordWaits([this] {
             if (m_waits.size() == 2)
-                m_starter->answer(u"a"_qs, u"r1"_qs);
+                m_starter->answer(u"a"_s, u"r1"_s);
         });
         m_seq->runPass();
-        QCOMPARE(m_notices, QStringList {u"Could not start a: r1"_qs});
-        m_starter->answer(u"b"_qs, u"r2"_qs);
+        QCOMPARE(m_notices, QStringList {u"Could not start a: r1"_s});
+        m_starter->answer(u"b"_s, u"r2"_s);
         // A later pass's starts are decided apart: c still keeps the first pass's notice.
-        list() = {u"d"_qs, u"e"_qs};
+        list() = {u"d"_s, u"e"_s};
         m_starter->later = list();
         m_seq->runPass();
-        m_starter->answer(u"e"_qs, u"r5"_qs);
-        m_starter->answer(u"d"_qs, u"r4"_qs);
+        m_starter->answer(u"e"_s, u"r5"_s);
+        m_starter->answer(u"d"_s, u"r4"_s);
         QCOMPARE(m_notices.size(), 2);
         QCOMPARE(m_notices.last(),
-                 u"2 entries could not start:\nCould not start e: r5\nCould not start d: r4"_qs);
-        m_starter->answer(u"c"_qs);
+                 u"2 entries could not start:\nCould not start e: r5\nCould not start d: r4"_s);
+        m_starter->answer(u"c"_s);
         QCOMPARE(
             m_notices,
-            (QStringList {u"Could not start a: r1"_qs, m_notices[1], u"Could not start b: r2"_qs}));
-        list() = {u"f"_qs};
+            (QStringList {u"Could not start a: r1"_s, m_notices[1], u"Could not start b: r2"_s}));
+        list() = {u"f"_s};
         m_starter->later = list();
         m_seq->runPass();
-        m_starter->answer(u"f"_qs);
+        m_starter->answer(u"f"_s);
         QCOMPARE(m_notices.size(), 3); // all went well
     }
 
@@ -258,40 +260,40 @@ private Q_SLOTS:
     // shortened in the middle, and how many more there were.
     void noticeIsBounded()
     {
-        const QString huge = u"/opt/"_qs + QString(1 << 20, u'x') + u"/prog"_qs;
+        const QString huge = u"/opt/"_s + QString(1 << 20, u'x') + u"/prog"_s;
         list() = {huge};
         for (int n = 0; n < 2000; ++n)
-            list().append(u"/nonexistent/%1"_qs.arg(n));
+            list().append(u"/nonexistent/%1"_s.arg(n));
         for (const QString &entry : std::as_const(list()))
-            m_starter->failures.insert(entry, u"No such file or directory"_qs);
+            m_starter->failures.insert(entry, u"No such file or directory"_s);
         recordWaits([] {});
         m_seq->runPass();
         QCOMPARE(m_notices.size(), 1);
         const QStringList lines = m_notices.constFirst().split(u'\n');
         QCOMPARE(lines.size(), LaunchSequencer::MaxNoticeLines + 2);
-        QCOMPARE(lines.constFirst(), u"2001 entries could not start:"_qs);
-        QCOMPARE(lines.last(), u"and %1 more"_qs.arg(2001 - LaunchSequencer::MaxNoticeLines));
-        QVERIFY(lines[1].startsWith(u"Could not start /opt/xxx"_qs));
-        QVERIFY(lines[1].endsWith(u"x/prog: No such file or directory"_qs));
+        QCOMPARE(lines.constFirst(), u"2001 entries could not start:"_s);
+        QCOMPARE(lines.last(), u"and %1 more"_s.arg(2001 - LaunchSequencer::MaxNoticeLines));
+        QVERIFY(lines[1].startsWith(u"Could not start /opt/xxx"_s));
+        QVERIFY(lines[1].endsWith(u"x/prog: No such file or directory"_s));
         QVERIFY(lines[1].size() <= LaunchSequencer::MaxLineLength);
-        QCOMPARE(lines[2], u"Could not start /nonexistent/0: No such file or directory"_qs);
+        QCOMPARE(lines[2], u"Could not start /nonexistent/0: No such file or directory"_s);
     }
 
     void listRefilledDuringPass()
     {
-        list() = {u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs};
+        list() = {u"a"_s, u"b"_s, u"c"_s, u"d"_s};
         recordWaits([this] {
             if (m_waits.size() == 2)
-                list() = {u"x"_qs, u"y"_qs, u"z"_qs};
+                list() = {u"x"_s, u"y"_s, u"z"_s};
         });
         m_seq->runPass();
-        QCOMPARE(m_starter->started, (QStringList {u"a"_qs, u"b"_qs, u"z"_qs}));
+        QCOMPARE(m_starter->started, (QStringList {u"a"_s, u"b"_s, u"z"_s}));
     }
 
     // Inside a tick's pass: a further tick is skipped whole, "Launch Now" runs a whole pass.
     void nestingInsideTickPass()
     {
-        list() = {u"a"_qs, u"b"_qs};
+        list() = {u"a"_s, u"b"_s};
         m_net->setConnected(true);
         recordWaits([this] {
             if (m_waits.size() != 1)
@@ -302,20 +304,20 @@ private Q_SLOTS:
             m_seq->runPass();
         });
         QVERIFY(tickWith(false));
-        QCOMPARE(m_starter->started, (QStringList {u"a"_qs, u"a"_qs, u"b"_qs, u"b"_qs}));
+        QCOMPARE(m_starter->started, (QStringList {u"a"_s, u"a"_s, u"b"_s, u"b"_s}));
         QVERIFY(!m_monitor->isTicking());
     }
 
     void nestedPassWithRealPause()
     {
-        list() = {u"a"_qs, u"b"_qs};
-        WriteSetting(Interval::setting.key(), u".02"_qs);
+        list() = {u"a"_s, u"b"_s};
+        WriteSetting(Interval::setting.key(), u".02"_s);
         m_starter->onStart = [this](const QString &entry) {
-            if (m_starter->started.size() == 1 && entry == u"a"_qs)
+            if (m_starter->started.size() == 1 && entry == u"a"_s)
                 QTimer::singleShot(0, [this] { m_seq->runPass(); });
         };
         m_seq->runPass();
-        QCOMPARE(m_starter->started, (QStringList {u"a"_qs, u"a"_qs, u"b"_qs, u"b"_qs}));
+        QCOMPARE(m_starter->started, (QStringList {u"a"_s, u"a"_s, u"b"_s, u"b"_s}));
     }
 
     // The failure is marked before the box opens: neither a probe nor a tick while it is open

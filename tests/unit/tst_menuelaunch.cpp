@@ -13,6 +13,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 // The main window's tick, "Launch Now", "Set Launch Interval" and "Exit" with real programs:
 // each entry is a script that adds the time it ran to its own note.
 class TestMenueLaunch : public QObject, private Fixture
@@ -22,13 +24,13 @@ class TestMenueLaunch : public QObject, private Fixture
 private:
     QString script(const QString &name)
     {
-        return writeScript(m_home->path() + u"/my apps/"_qs + name, "date +%s.%N >> \"$0.out\"\n");
+        return writeScript(m_home->path() + u"/my apps/"_s + name, "date +%s.%N >> \"$0.out\"\n");
     }
 
     // 0 when the script did not run, or ran more than once.
     static double ranAt(const QString &script)
     {
-        QFile out(script + u".out"_qs);
+        QFile out(script + u".out"_s);
         return out.open(QIODevice::ReadOnly) ? out.readAll().trimmed().toDouble() : 0;
     }
 
@@ -47,8 +49,8 @@ private Q_SLOTS:
 
     void tickStartsListOncePerConnection()
     {
-        const QStringList entries {script(u"a"_qs), script(u"b"_qs), script(u"c"_qs)};
-        auto menue = started(entries, u".3"_qs);
+        const QStringList entries {script(u"a"_s), script(u"b"_s), script(u"c"_s)};
+        auto menue = started(entries, u".3"_s);
         m_net->setConnected(true);
         tick(*menue); // up when the program started: no pass
         m_net->setConnected(false);
@@ -67,15 +69,15 @@ private Q_SLOTS:
 
     void launchNowReportsFailuresOnTray()
     {
-        const QString a = script(u"a"_qs);
-        auto menue = started({u"/nonexistent/prog"_qs, a, u"/nonexistent/other"_qs}, u"0"_qs);
+        const QString a = script(u"a"_s);
+        auto menue = started({u"/nonexistent/prog"_s, a, u"/nonexistent/other"_s}, u"0"_s);
         menue->sActivate().trigger(); // deactivated: "Launch Now" still runs
         menue->sLaunchNow().trigger();
         // Both in one notice: one each would replace the other at once.
         QCOMPARE(menue->tray().lastMessage(),
                  u"2 entries could not start:\n"
                  "Could not start /nonexistent/prog: No such file or directory\n"
-                 "Could not start /nonexistent/other: No such file or directory"_qs);
+                 "Could not start /nonexistent/other: No such file or directory"_s);
         QTRY_VERIFY(ranAt(a) > 0);
         QVERIFY(m_dialogs->messages.isEmpty());
         QVERIFY(menue->Check1());
@@ -86,34 +88,34 @@ private Q_SLOTS:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("refused");
-        QTest::newRow("decimal") << u"1.5"_qs << u"1.5"_qs << false;
-        QTest::newRow("kept as typed") << u" 3 "_qs << u" 3 "_qs << false;
-        QTest::newRow("exponent") << u"1e1"_qs << u"1e1"_qs << false;
-        QTest::newRow("negative") << u"-2"_qs << u"-2"_qs << false;
-        QTest::newRow("letters") << u"abc"_qs << u"2"_qs << true;
-        QTest::newRow("decimal comma") << u"2,5"_qs << u"2"_qs << true;
-        QTest::newRow("blanks only") << u"  "_qs << u"2"_qs << true;
-        QTest::newRow("cancel") << QString() << u"2"_qs << false;
+        QTest::newRow("decimal") << u"1.5"_s << u"1.5"_s << false;
+        QTest::newRow("kept as typed") << u" 3 "_s << u" 3 "_s << false;
+        QTest::newRow("exponent") << u"1e1"_s << u"1e1"_s << false;
+        QTest::newRow("negative") << u"-2"_s << u"-2"_s << false;
+        QTest::newRow("letters") << u"abc"_s << u"2"_s << true;
+        QTest::newRow("decimal comma") << u"2,5"_s << u"2"_s << true;
+        QTest::newRow("blanks only") << u"  "_s << u"2"_s << true;
+        QTest::newRow("cancel") << QString() << u"2"_s << false;
     }
     void setIntervalFromMenu()
     {
         QFETCH(QString, answer);
         QFETCH(QString, stored);
         QFETCH(bool, refused);
-        auto menue = started({}, u"2"_qs);
+        auto menue = started({}, u"2"_s);
         m_dialogs->setNextAnswer(answer);
         menue->sSetInterval().trigger();
         QCOMPARE(m_dialogs->questions.size(), 1);
         QVERIFY(m_dialogs->questions[0].prompt.startsWith(u"Enter the time interval, for the "));
         QVERIFY(m_dialogs->questions[0].prompt.endsWith(u"(You can also use decmals.)"));
         QVERIFY(m_dialogs->questions[0].title.isEmpty());
-        QCOMPARE(m_dialogs->questions[0].defaultText, u"2"_qs);
+        QCOMPARE(m_dialogs->questions[0].defaultText, u"2"_s);
         QCOMPARE(ReadSetting(Interval::setting.key(), QString()), stored);
         QCOMPARE(m_dialogs->messages.size(), refused ? 1 : 0);
         if (refused) {
             QCOMPARE(m_dialogs->messages[0].text,
-                     u"This entry must be specified in numeric form."_qs);
-            QCOMPARE(m_dialogs->messages[0].title, u"Error"_qs);
+                     u"This entry must be specified in numeric form."_s);
+            QCOMPARE(m_dialogs->messages[0].title, u"Error"_s);
             QCOMPARE(m_dialogs->messages[0].icon, Corvath::MessageIcon::Critical);
         }
     }
@@ -122,13 +124,13 @@ private Q_SLOTS:
     // is ended by it too (see the reliability tests).
     void exitDuringPassStartsNothingMore()
     {
-        const QString a = script(u"a"_qs);
-        const QString b = script(u"b"_qs);
+        const QString a = script(u"a"_s);
+        const QString b = script(u"b"_s);
         // Entries that fail at once, without starting anything, keep the pass quick.
-        QStringList entries(5000, u"\"unclosed"_qs);
+        QStringList entries(5000, u"\"unclosed"_s);
         entries.prepend(a);
         entries.append(b);
-        auto menue = started(entries, u"0"_qs);
+        auto menue = started(entries, u"0"_s);
         QTimer::singleShot(0, menue.get(), [&menue] { menue->sLaunchNow().trigger(); });
         // Chosen a few entries into the pass, if the pass lets it through.
         int turns = 0;
@@ -144,8 +146,8 @@ private Q_SLOTS:
         menue->sLaunchNow().trigger();
         QTRY_VERIFY(ranAt(a) > 0);
         // Had either pass started b, it would have been before this one ran.
-        QCOMPARE(QProcess::execute(script(u"fence"_qs)), 0);
-        QVERIFY(!QFile::exists(b + u".out"_qs));
+        QCOMPARE(QProcess::execute(script(u"fence"_s)), 0);
+        QVERIFY(!QFile::exists(b + u".out"_s));
     }
 };
 

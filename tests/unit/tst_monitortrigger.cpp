@@ -12,6 +12,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using Drained = LinkEvents::Drained;
@@ -83,7 +85,7 @@ private Q_SLOTS:
         m_monitor = std::make_unique<LaunchMonitor>(*m_net, *m_starter);
         // Running stands for activated; it never fires within a test.
         m_monitor->timer().start(std::chrono::hours(1));
-        m_monitor->list() = {u"a"_qs, u"b"_qs};
+        m_monitor->list() = {u"a"_s, u"b"_s};
         m_monitor->sequencer().setWaiter([](const Interval &) {});
     }
 

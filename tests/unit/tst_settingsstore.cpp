@@ -13,6 +13,8 @@
 #include <memory>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QStringList loaded()
@@ -285,12 +287,12 @@ private Q_SLOTS:
         const QByteArray file = "[Main]\napp 1=/home/ann/caf\xe9 run\napp 2=/usr/bin/b\n"
                                 "Interval=2\n";
         QVERIFY(writeFile(m_home->storePath(), file));
-        QCOMPARE(loaded(), (QStringList {u"/home/ann/caf\u00e9 run"_qs, u"/usr/bin/b"_qs}));
-        const QString copy = m_home->storePath() + u".bad"_qs;
+        QCOMPARE(loaded(), (QStringList {u"/home/ann/caf\u00e9 run"_s, u"/usr/bin/b"_s}));
+        const QString copy = m_home->storePath() + u".bad"_s;
         QCOMPARE(readFile(copy), file);
         const QString notice = SettingsStore::takeDamageNotice();
         QVERIFY2(notice.contains(copy), qPrintable(notice));
-        QCOMPARE(ReadSetting(Interval::setting.key(), QString()), u"2"_qs);
+        QCOMPARE(ReadSetting(Interval::setting.key(), QString()), u"2"_s);
         QCOMPARE(SettingsStore::takeDamageNotice(), QString());
     }
 

@@ -14,6 +14,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The entry read back as a desktop reads it, by the launcher's own reader.
@@ -173,14 +175,14 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("arguments"); // empty: refused
         QTest::newRow("field codes dropped, %% kept")
             << QByteArray("prog %U --file=%f \"100%%\" %i%c %k")
-            << QStringList {u"prog"_qs, u"--file="_qs, u"100%"_qs};
+            << QStringList {u"prog"_s, u"--file="_s, u"100%"_s};
         QTest::newRow("quoted, escapes in both layers")
             << QByteArray(
                    "\"/opt/my apps/prog\" \"say \\\"hi\\\"\" \"\\\\$x \\$y \\\\\\\\ \\`z\\`\" \"\"")
-            << QStringList {u"/opt/my apps/prog"_qs, u"say \"hi\""_qs, u"$x $y \\ `z`"_qs,
+            << QStringList {u"/opt/my apps/prog"_s, u"say \"hi\""_s, u"$x $y \\ `z`"_s,
                             QString()};
         QTest::newRow("\\s is a blank, blanks run together")
-            << QByteArray("prog\\sname   a=b") << QStringList {u"prog"_qs, u"name"_qs, u"a=b"_qs};
+            << QByteArray("prog\\sname   a=b") << QStringList {u"prog"_s, u"name"_s, u"a=b"_s};
         QTest::newRow("reserved outside quotes") << QByteArray("prog $HOME") << QStringList();
         QTest::newRow("single quotes are reserved") << QByteArray("prog 'a b'") << QStringList();
         QTest::newRow("unescaped inside quotes") << QByteArray("prog \"a$b\"") << QStringList();

@@ -13,6 +13,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace std::chrono_literals;
 
 // A tray host that draws the item itself, as far as the tray sees it.
@@ -98,7 +100,7 @@ private Q_SLOTS:
         QCOMPARE(noticeBoxes(), QStringList {QStringLiteral("Could not start y: gone")});
         // However long, the window fits the screen and the text is whole.
         const QString longText
-            = QStringList(200, u"Could not start /opt/"_qs + QString(400, u'x')).join(u'\n');
+            = QStringList(200, u"Could not start /opt/"_s + QString(400, u'x')).join(u'\n');
         tray->showMessage(longText);
         QWidgetList windows;
         const qsizetype shown = noticeBoxes(&windows).indexOf(longText);
@@ -106,7 +108,7 @@ private Q_SLOTS:
         const QSize size = windows.at(shown)->frameGeometry().size();
         const QSize room = windows.at(shown)->screen()->availableGeometry().size();
         QVERIFY2(room.expandedTo(size) == room,
-                 qPrintable(u"%1x%2"_qs.arg(size.width()).arg(size.height())));
+                 qPrintable(u"%1x%2"_s.arg(size.width()).arg(size.height())));
         Q_EMIT m_host->requested(StatusNotifier::Request::ContextMenu);
         Q_EMIT m_host->requested(StatusNotifier::Request::Activate);
         QCOMPARE(mouseUp.count(), 2);

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 using namespace NetworkManagerBus;
 
 namespace {
@@ -49,15 +51,15 @@ void NetworkManagerMirror::subscribe()
     // signal strength this way.
     const char *properties
         = SLOT(propertiesChanged(QString, QVariantMap, QStringList, QDBusMessage));
-    m_bus.connect(Service, ManagerPath, PropertiesInterface, u"PropertiesChanged"_qs,
+    m_bus.connect(Service, ManagerPath, PropertiesInterface, u"PropertiesChanged"_s,
                   {ManagerInterface}, QString(), this, properties);
-    m_bus.connect(Service, QString(), PropertiesInterface, u"PropertiesChanged"_qs,
+    m_bus.connect(Service, QString(), PropertiesInterface, u"PropertiesChanged"_s,
                   {ActiveInterface}, QString(), this, properties);
     // Older releases send these instead of the standard signal above.
     const char *legacy = SLOT(legacyPropertiesChanged(QVariantMap, QDBusMessage));
-    m_bus.connect(Service, ManagerPath, ManagerInterface, u"PropertiesChanged"_qs, this, legacy);
-    m_bus.connect(Service, QString(), ActiveInterface, u"PropertiesChanged"_qs, this, legacy);
-    m_bus.connect(Service, QString(), ActiveInterface, u"StateChanged"_qs, this,
+    m_bus.connect(Service, ManagerPath, ManagerInterface, u"PropertiesChanged"_s, this, legacy);
+    m_bus.connect(Service, QString(), ActiveInterface, u"PropertiesChanged"_s, this, legacy);
+    m_bus.connect(Service, QString(), ActiveInterface, u"StateChanged"_s, this,
                   SLOT(activeStateChanged(uint, uint, QDBusMessage)));
 }
 
@@ -102,7 +104,7 @@ void NetworkManagerMirror::ownerChanged(const QString &, const QString &, const 
 void NetworkManagerMirror::load()
 {
     if (m_present)
-        ask(ManagerPath, PropertiesInterface, u"Get"_qs, {ManagerInterface, ActiveConnections},
+        ask(ManagerPath, PropertiesInterface, u"Get"_s, {ManagerInterface, ActiveConnections},
             [this](const QDBusMessage &reply) { listed(reply); });
 }
 
@@ -164,7 +166,7 @@ void NetworkManagerMirror::learnNext()
         return;
     }
     const QString path = m_toLearn.first();
-    ask(path, PropertiesInterface, u"GetAll"_qs, {ActiveInterface},
+    ask(path, PropertiesInterface, u"GetAll"_s, {ActiveInterface},
         [this, path](const QDBusMessage &reply) { learnt(path, reply); });
 }
 
@@ -191,17 +193,17 @@ void NetworkManagerMirror::learnt(const QString &path, const QDBusMessage &reply
     }
     const QVariantMap properties = qdbus_cast<QVariantMap>(reply.arguments().value(0));
     Connection known;
-    known.state = properties.value(u"State"_qs).toUInt();
-    const QString type = properties.value(u"Type"_qs).toString();
+    known.state = properties.value(u"State"_s).toUInt();
+    const QString type = properties.value(u"Type"_s).toString();
     known.dialUp = isDialUpType(type);
-    const bool vpn = type == u"vpn" || properties.value(u"Vpn"_qs).toBool();
+    const bool vpn = type == u"vpn" || properties.value(u"Vpn"_s).toBool();
     if (!vpn && type != u"bluetooth") {
         keep(path, known);
         return;
     }
     // Which plugin, or which Bluetooth profile, only the connection's settings tell.
-    const QString settings = properties.value(u"Connection"_qs).value<QDBusObjectPath>().path();
-    ask(settings, SettingsInterface, u"GetSettings"_qs, {},
+    const QString settings = properties.value(u"Connection"_s).value<QDBusObjectPath>().path();
+    ask(settings, SettingsInterface, u"GetSettings"_s, {},
         [this, path, known, vpn](const QDBusMessage &answer) {
             classified(path, known, vpn, answer);
         });
@@ -298,7 +300,7 @@ void NetworkManagerMirror::propertiesChanged(const QString &interface, const QVa
             load();
         }
     } else if (interface == ActiveInterface) {
-        changeState(message.path(), changed.value(u"State"_qs));
+        changeState(message.path(), changed.value(u"State"_s));
     }
 }
 

@@ -5,6 +5,8 @@
 #include <QDBusObjectPath>
 #include <QSet>
 
+using namespace Qt::StringLiterals;
+
 namespace NetworkManagerBus {
 namespace {
 
@@ -68,10 +70,10 @@ bool dialsBySettings(const QDBusMessage &reply, bool vpn)
 {
     const auto groups = qdbus_cast<QMap<QString, QVariantMap>>(reply.arguments().value(0));
     if (vpn) {
-        const QString service = groups.value(u"vpn"_qs).value(u"service-type"_qs).toString();
+        const QString service = groups.value(u"vpn"_s).value(u"service-type"_s).toString();
         return PppVpnPlugins.contains(service.section(u'.', -1));
     }
-    return groups.value(u"bluetooth"_qs).value(u"type"_qs).toString() == u"dun";
+    return groups.value(u"bluetooth"_s).value(u"type"_s).toString() == u"dun";
 }
 
 } // namespace NetworkManagerBus
