@@ -5,7 +5,7 @@ cd "$(dirname "$0")"
 source scripts/ensure-packages.sh
 ensure_packages scripts/packages-build.txt scripts/packages-test.txt
 
-build=build-asan
+build=${QUILLMOOR_BUILD_DIR:-build-asan}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLMOOR_SANITIZE=ON -DQUILLMOOR_WERROR=ON >/dev/null
 cmake --build "$build"
 
