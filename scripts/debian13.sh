@@ -7,7 +7,7 @@
 # kept for the next run; the checkout is mounted into it and builds in build-debian13.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
-root=${QUILLMOOR_DEBIAN13_ROOT:-${XDG_CACHE_HOME:-$HOME/.cache}/quillmoor/debian13}
+root=${QUILLMOOR_DEBIAN13_ROOT:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/quillmoor/debian13}
 
 if [[ $(id -u) -ne 0 ]]; then
     echo "scripts/debian13.sh needs root (debootstrap, chroot and a mount namespace)" >&2
