@@ -10,7 +10,7 @@ class QMenu;
 
 // A tray item that the desktop's tray host draws itself and whose menu the host shows (the
 // StatusNotifierItem protocol on Linux). Where no such host runs, or the OS has none, the
-// caller shows its icon through QSystemTrayIcon instead.
+// caller shows its icon through a TrayIcon instead.
 class StatusNotifier : public QObject
 {
     Q_OBJECT

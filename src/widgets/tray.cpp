@@ -23,13 +23,15 @@ constexpr int MaxPictureSizes = 32;
 } // namespace
 
 Tray::Tray(const QIcon &builtIn, QObject *parent)
-    : Tray(builtIn, createStatusNotifier(), NoTrayDelay, parent)
+    : Tray(builtIn, createStatusNotifier(), createTrayIcon(), NoTrayDelay, parent)
 { }
 
 Tray::Tray(const QIcon &builtIn, std::unique_ptr<StatusNotifier> notifier,
-           std::chrono::milliseconds noTrayDelay, QObject *parent)
+           std::unique_ptr<TrayIcon> trayIcon, std::chrono::milliseconds noTrayDelay,
+           QObject *parent)
     : QObject(parent)
     , m_notifier(std::move(notifier))
+    , m_trayIcon(std::move(trayIcon))
     , m_builtIn(builtIn)
     , m_icon(builtIn)
 {
@@ -40,10 +42,8 @@ Tray::Tray(const QIcon &builtIn, std::unique_ptr<StatusNotifier> notifier,
     m_noTray.setSingleShot(true);
     m_noTray.setInterval(noTrayDelay);
     connect(&m_noTray, &QTimer::timeout, this, &Tray::noTrayCheck);
-    // Made at once where no host runs (always on Windows, whose tray wants it early), else
-    // when the host first goes.
-    if (!m_notifier->hostPresent())
-        makeQtIcon();
+    // No context menu of the tray's own: every button goes to MouseUp, which opens the one menu.
+    connect(m_trayIcon.get(), &TrayIcon::clicked, this, &Tray::MouseUp);
 }
 
 namespace {
@@ -91,29 +91,6 @@ QWidget *noticeWindow(const QString &text, QWidget *parent)
 Tray::~Tray()
 {
     qDeleteAll(m_noticeBoxes);
-}
-
-void Tray::makeQtIcon()
-{
-    m_trayIcon = std::make_unique<QSystemTrayIcon>(m_shownIcon);
-    m_trayIcon->setToolTip(m_shownToolTip);
-    // No context menu of Qt's own: every button goes to MouseUp, which opens the one menu.
-    connect(m_trayIcon.get(), &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                switch (reason) {
-                case QSystemTrayIcon::Trigger:
-                    Q_EMIT MouseUp(Qt::LeftButton);
-                    break;
-                case QSystemTrayIcon::Context:
-                    Q_EMIT MouseUp(Qt::RightButton);
-                    break;
-                case QSystemTrayIcon::MiddleClick:
-                    Q_EMIT MouseUp(Qt::MiddleButton);
-                    break;
-                default:
-                    break;
-                }
-            });
 }
 
 void Tray::setMenu(QMenu &menu)
@@ -192,11 +169,10 @@ void Tray::showMessage(const QString &text)
 
 void Tray::showFallback(const QString &text)
 {
-    // Qt's balloon needs Qt's icon in a tray; a window of the program's own Wayland allows too.
-    if (shownByQt() && QSystemTrayIcon::isSystemTrayAvailable()) {
-        m_trayIcon->showMessage(QStringLiteral("Quillmoor"), text, QSystemTrayIcon::Warning);
+    // A balloon needs the icon in a tray that has them; a window of the program's own Wayland
+    // allows too.
+    if (shownAsWindow() && m_trayIcon->showMessage(QStringLiteral("Quillmoor"), text))
         return;
-    }
     QWidget *box = noticeWindow(text, qobject_cast<QWidget *>(parent()));
     m_noticeBoxes.removeAll(nullptr);
     m_noticeBoxes.append(box);
@@ -207,10 +183,8 @@ void Tray::apply()
 {
     m_shownIcon = m_icon;
     m_shownToolTip = m_toolTip;
-    if (m_trayIcon) {
-        m_trayIcon->setIcon(m_icon);
-        m_trayIcon->setToolTip(m_toolTip);
-    }
+    m_trayIcon->setIcon(m_icon);
+    m_trayIcon->setToolTip(m_toolTip);
     m_notifier->setIcon(m_icon);
     m_notifier->setToolTip(m_toolTip);
 }
@@ -219,10 +193,7 @@ void Tray::place()
 {
     const bool byHost = shownByHost();
     m_hostSeen = m_hostSeen || byHost;
-    if (m_inTray && !byHost && !m_trayIcon)
-        makeQtIcon();
-    if (m_trayIcon)
-        m_trayIcon->setVisible(m_inTray && !byHost);
+    m_trayIcon->setVisible(m_inTray && !byHost);
     m_notifier->setShown(m_inTray);
 }
 
@@ -245,8 +216,7 @@ void Tray::requested(StatusNotifier::Request request)
 
 void Tray::noTrayCheck()
 {
-    if (m_inTray && !m_hostSeen && !m_notifier->hostPresent()
-        && !QSystemTrayIcon::isSystemTrayAvailable()) {
+    if (m_inTray && !m_hostSeen && !m_notifier->hostPresent() && !m_trayIcon->trayPresent()) {
         showMessage(noTrayText());
     }
 }

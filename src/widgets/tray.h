@@ -1,12 +1,12 @@
 #pragma once
 
 #include "platform/statusnotifier.h"
+#include "platform/trayicon.h"
 
 #include <QIcon>
 #include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <chrono>
@@ -18,8 +18,9 @@ class QMenu;
 // Action 0 puts the icon into the tray, 1 shows a changed tooltip or icon, 2 takes it out.
 //
 // A tray host that draws items itself (StatusNotifierItem) gets the program's own item with
-// the menu exported; any other tray gets Qt's icon. Never both, and the two hand over whenever
-// a host comes or goes.
+// the menu exported; any other tray gets the icon as a window of the program's. Never both, and
+// the two hand over whenever a host comes or goes. The program alone makes that choice: neither
+// icon follows what Qt guesses from the session bus.
 class Tray final : public QObject
 {
     Q_OBJECT
@@ -33,9 +34,10 @@ public:
 
     explicit Tray(const QIcon &builtIn, QObject *parent = nullptr);
     ~Tray() override;
-    // For tests: the host's item, and the wait before the no-tray notice.
+    // For tests: the host's item, the other trays' icon, and the wait before the no-tray notice.
     Tray(const QIcon &builtIn, std::unique_ptr<StatusNotifier> notifier,
-         std::chrono::milliseconds noTrayDelay, QObject *parent = nullptr);
+         std::unique_ptr<TrayIcon> trayIcon, std::chrono::milliseconds noTrayDelay,
+         QObject *parent = nullptr);
 
     // The menu a host shows itself, where it does.
     void setMenu(QMenu &menu);
@@ -53,8 +55,8 @@ public:
     void setAction(int action);
 
     // A passing notice, for what must not stop the program with a modal box: the desktop's
-    // notification, else Qt's balloon beside an icon in a tray, else a window of its own. A
-    // first line ending in a colon is the notification's summary.
+    // notification, else a balloon beside an icon in a tray, where the tray has them, else a
+    // window of its own. A first line ending in a colon is the notification's summary.
     void showMessage(const QString &text);
     // The last notice shown, for tests.
     QString lastMessage() const { return m_lastMessage; }
@@ -63,7 +65,7 @@ public:
     // What the tray shows now, for tests.
     QIcon shownIcon() const { return m_shownIcon; }
     QString shownToolTip() const { return m_shownToolTip; }
-    bool shownByQt() const { return m_trayIcon && m_trayIcon->isVisible(); }
+    bool shownAsWindow() const { return m_trayIcon->isVisible(); }
     bool shownByHost() const { return m_inTray && m_notifier->hostPresent(); }
 
     static QString noTrayText();
@@ -79,15 +81,12 @@ Q_SIGNALS:
 private:
     void apply();
     void place();
-    void makeQtIcon();
     void showFallback(const QString &text);
     void requested(StatusNotifier::Request request);
     void noTrayCheck();
 
     std::unique_ptr<StatusNotifier> m_notifier;
-    // Made only while no host runs: Qt decides once, at its first icon, whether its icons go
-    // over D-Bus, and such an icon has no tray to go to once the host is gone.
-    std::unique_ptr<QSystemTrayIcon> m_trayIcon;
+    std::unique_ptr<TrayIcon> m_trayIcon;
     QIcon m_builtIn;
     QIcon m_icon;
     QString m_toolTip;

@@ -56,7 +56,8 @@ private:
     {
         auto host = std::make_unique<FakeHost>();
         m_host = host.get();
-        return std::make_unique<Tray>(builtInIcon(), std::move(host), noTrayDelay);
+        return std::make_unique<Tray>(builtInIcon(), std::move(host), createTrayIcon(),
+                                      noTrayDelay);
     }
     FakeHost *m_host = nullptr;
 
@@ -85,11 +86,11 @@ private Q_SLOTS:
         QSignalSpy mouseUp(tray.get(), &Tray::MouseUp);
         tray->setToolTip(Menue::activatedToolTip());
         tray->setAction(Tray::Add);
-        QVERIFY(tray->shownByQt());
+        QVERIFY(tray->shownAsWindow());
         QVERIFY(m_host->shown); // offered to a host that comes later
 
         m_host->comes(true);
-        QVERIFY(!tray->shownByQt());
+        QVERIFY(!tray->shownAsWindow());
         QVERIFY(tray->shownByHost());
         QCOMPARE(m_host->toolTip, Menue::activatedToolTip());
         tray->showMessage(QStringLiteral("Could not start x: gone"));
@@ -116,12 +117,12 @@ private Q_SLOTS:
         tray->setAction(Tray::Modify);
         QCOMPARE(imageOf(m_host->icon), square(Qt::red));
 
-        // The panel crashed: Qt's icon takes over until a host is back.
+        // The panel crashed: the icon for other trays takes over until a host is back.
         m_host->comes(false);
-        QVERIFY(tray->shownByQt());
+        QVERIFY(tray->shownAsWindow());
         QVERIFY(m_host->shown);
         tray->setAction(Tray::Delete);
-        QVERIFY(!tray->shownByQt());
+        QVERIFY(!tray->shownAsWindow());
         QVERIFY(!m_host->shown);
         Q_EMIT m_host->requested(StatusNotifier::Request::ContextMenu);
         QCOMPARE(mouseUp.count(), 2);

@@ -35,7 +35,8 @@ set(quillmoor_platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/sysinfo_linux.cpp)
 set(quillmoor_platform_libraries Qt6::DBus)
 # The desktop's opener and program starts (QtGui, and GIO for the application set to open a
-# document), and the StatusNotifierItem tray item with its menu exported over DBusMenu.
+# document), the StatusNotifierItem tray item with its menu exported over DBusMenu, and the
+# icon for an XEmbed tray.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(GIO REQUIRED gio-unix-2.0)
 # GIO's headers only: it is loaded when a document is first opened, so an idle program does not
@@ -51,5 +52,9 @@ set(quillmoor_platform_gui_sources
     ${CMAKE_CURRENT_LIST_DIR}/documentshell_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/programstarter_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/statusnotifieritem_linux.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/statusnotifieritem_linux.h)
-set(quillmoor_platform_gui_libraries Qt6::DBus quillmoor_gio_headers)
+    ${CMAKE_CURRENT_LIST_DIR}/statusnotifieritem_linux.h
+    ${CMAKE_CURRENT_LIST_DIR}/xembedicon_linux.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/xembedicon_linux.h)
+# The XEmbed tray icon talks to the X server through the connection Qt opened.
+pkg_check_modules(XCB REQUIRED IMPORTED_TARGET GLOBAL xcb)
+set(quillmoor_platform_gui_libraries Qt6::DBus quillmoor_gio_headers PkgConfig::XCB)

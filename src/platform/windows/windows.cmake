@@ -19,9 +19,10 @@ set(quillmoor_platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/windowsshell_windows.cpp)
 set(quillmoor_platform_libraries advapi32 shell32)
 # Those that take Qt's types, at the edge of the Win32 code above. The taskbar's notification
-# area is QSystemTrayIcon's: no tray item of our own.
+# area is QSystemTrayIcon's (trayicon_windows.cpp): no tray item of our own.
 set(quillmoor_platform_gui_sources
     ${CMAKE_CURRENT_LIST_DIR}/documentshell_windows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/programstarter_windows.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/statusnotifier_windows.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/statusnotifier_windows.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/trayicon_windows.cpp)
 set(quillmoor_platform_gui_libraries)
