@@ -37,6 +37,13 @@ bool saysHostRegistered(const QDBusMessage &reply)
     const QVariant value = reply.arguments().constFirst().value<QDBusVariant>().variant();
     return value.metaType() == QMetaType::fromType<bool>() && value.toBool();
 }
+
+// A watcher that took too long (a panel still loading) has not said there is no host.
+bool unanswered(const QDBusMessage &reply)
+{
+    return reply.type() == QDBusMessage::ErrorMessage
+        && QDBusError(reply).type() == QDBusError::NoReply;
+}
 } // namespace
 
 QDBusArgument &operator<<(QDBusArgument &argument, const SniPixmap &pixmap)
@@ -145,12 +152,16 @@ void StatusNotifierItemLinux::attach()
     m_bus.connect(QString(), QStringLiteral("/org/freedesktop/DBus/Local"),
                   QStringLiteral("org.freedesktop.DBus.Local"), QStringLiteral("Disconnected"),
                   this, SLOT(busLost()));
-    // Waited for: whether Qt's own icon is wanted is decided at the start.
+    // Waited for, so that the icon does not dock in an XEmbed tray first where a host runs.
     ++m_hostQuestion;
     const QDBusConnectionInterface *names = m_bus.interface();
-    setHostPresent(
-        names && names->isServiceRegistered(WatcherService)
-        && saysHostRegistered(m_bus.call(hostQuestion(), QDBus::Block, HostQuestionTimeout)));
+    const QDBusMessage reply = names && names->isServiceRegistered(WatcherService)
+        ? m_bus.call(hostQuestion(), QDBus::Block, HostQuestionTimeout)
+        : QDBusMessage();
+    setHostPresent(saysHostRegistered(reply));
+    // Its host may have registered before the program listened: asked until it answers.
+    if (unanswered(reply))
+        askHost();
 }
 
 QDBusMessage StatusNotifierItemLinux::hostQuestion() const
@@ -170,8 +181,11 @@ void StatusNotifierItemLinux::askHost()
         = new QDBusPendingCallWatcher(m_bus.asyncCall(hostQuestion(), HostQuestionTimeout), this);
     connect(watch, &QDBusPendingCallWatcher::finished, this, [this, watch, question] {
         watch->deleteLater();
-        if (question == m_hostQuestion)
-            setHostPresent(saysHostRegistered(watch->reply()));
+        if (question != m_hostQuestion)
+            return;
+        setHostPresent(saysHostRegistered(watch->reply()));
+        if (unanswered(watch->reply()))
+            askHost();
     });
 }
 
@@ -331,7 +345,8 @@ void StatusNotifierItemLinux::notify(const QString &title, const QString &text, 
         asked->deleteLater();
         const QDBusMessage capabilities = asked->reply();
         const bool markup = capabilities.type() == QDBusMessage::ReplyMessage
-            && capabilities.arguments().value(0).toStringList().contains(QStringLiteral("body-markup"));
+            && capabilities.arguments().value(0).toStringList().contains(
+                QStringLiteral("body-markup"));
         QVariantMap hints {{QStringLiteral("desktop-entry"), QStringLiteral("quillmoor")}};
         if (!m_noticeImage.bytes.isEmpty())
             hints.insert(QStringLiteral("image-data"), QVariant::fromValue(m_noticeImage));
