@@ -1,11 +1,17 @@
 #include "platform/linux/xembedicon_linux.h"
 
 #include <QCoreApplication>
+#include <QFrame>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -13,6 +19,9 @@ namespace {
 constexpr quint32 RequestDock = 0;
 // The size trays give icons unless they choose their own.
 constexpr int IconSize = 22;
+// A balloon goes by itself after this long, or at a click.
+constexpr int BalloonMs = 10000;
+constexpr int BalloonWidth = 400;
 
 class IconWindow final : public QWidget
 {
@@ -46,6 +55,34 @@ protected:
 private:
     TrayIcon &m_owner;
     QIcon m_icon;
+};
+
+// A passing notice beside the icon, gone after a while or at a click. Texts are shown as they
+// are, never as markup.
+class Balloon final : public QFrame
+{
+public:
+    Balloon(const QString &title, const QString &text)
+        : QFrame(nullptr, Qt::ToolTip | Qt::FramelessWindowHint)
+    {
+        setAttribute(Qt::WA_DeleteOnClose);
+        setFrameShape(QFrame::Box);
+        auto *layout = new QVBoxLayout(this);
+        for (const QString &line : {title, text}) {
+            auto *label = new QLabel(line);
+            label->setTextFormat(Qt::PlainText);
+            label->setWordWrap(true);
+            label->setMaximumWidth(BalloonWidth);
+            layout->addWidget(label);
+        }
+        QFont bold = font();
+        bold.setBold(true);
+        layout->itemAt(0)->widget()->setFont(bold);
+        QTimer::singleShot(BalloonMs, this, &QWidget::close);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent *) override { close(); }
 };
 
 template<typename Event> const Event &as(const xcb_generic_event_t &event)
@@ -82,6 +119,7 @@ XEmbedIconLinux::XEmbedIconLinux()
 
 XEmbedIconLinux::~XEmbedIconLinux()
 {
+    undock();
     if (m_x && QCoreApplication::instance())
         QCoreApplication::instance()->removeNativeEventFilter(this);
 }
@@ -138,9 +176,29 @@ void XEmbedIconLinux::setVisible(bool visible)
 
 bool XEmbedIconLinux::showMessage(const QString &title, const QString &text)
 {
-    Q_UNUSED(title)
-    Q_UNUSED(text)
-    return false; // the desktop's notification or the program's own window says it instead
+    if (!m_window || !m_window->isVisible())
+        return false;
+    if (m_balloon)
+        m_balloon->close();
+    auto *balloon = new Balloon(title, text);
+    const QRect icon(m_window->mapToGlobal(QPoint(0, 0)), m_window->size());
+    const QRect room = m_window->screen()->availableGeometry();
+    const QSize size = balloon->sizeHint();
+    // Too long for a balloon: the program's own window, which scrolls, says it instead.
+    if (size.height() > room.height() / 3) {
+        delete balloon;
+        return false;
+    }
+    // Below an icon in the top half of the screen, else above it; on the screen either way.
+    QPoint at(icon.center().x() - size.width() / 2,
+              icon.center().y() < room.center().y() ? icon.bottom() + 1
+                                                    : icon.top() - size.height());
+    at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - size.width())));
+    at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - size.height())));
+    balloon->move(at);
+    balloon->show();
+    m_balloon = balloon;
+    return true;
 }
 
 void XEmbedIconLinux::dock()
@@ -172,6 +230,7 @@ void XEmbedIconLinux::dock()
 
 void XEmbedIconLinux::undock()
 {
+    delete m_balloon.data();
     m_window.reset();
     m_tray = XCB_NONE;
 }

@@ -4,6 +4,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QIcon>
+#include <QPointer>
 #include <QString>
 
 #include <xcb/xcb.h>
@@ -46,6 +47,7 @@ private:
     // The tray the window was offered to.
     xcb_window_t m_tray = XCB_NONE;
     std::unique_ptr<QWidget> m_window;
+    QPointer<QWidget> m_balloon;
     QIcon m_icon;
     QString m_toolTip;
     bool m_visible = false;
