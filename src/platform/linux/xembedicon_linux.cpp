@@ -50,7 +50,11 @@ protected:
         QPainter painter(this);
         m_icon.paint(&painter, rect());
     }
-    void mousePressEvent(QMouseEvent *event) override { Q_EMIT m_owner.clicked(event->button()); }
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        if (event->button() & (Qt::LeftButton | Qt::RightButton | Qt::MiddleButton))
+            Q_EMIT m_owner.clicked(event->button());
+    }
 
 private:
     TrayIcon &m_owner;
@@ -107,7 +111,7 @@ XEmbedIconLinux::XEmbedIconLinux()
         screen = 0;
     std::free(host);
     xcb_screen_iterator_t roots = xcb_setup_roots_iterator(xcb_get_setup(m_x));
-    for (; roots.rem > 1 && screen > 0; --screen)
+    for (int skip = screen; roots.rem > 1 && skip > 0; --skip)
         xcb_screen_next(&roots);
     m_root = roots.data->root;
     m_selection = atom(QByteArray("_NET_SYSTEM_TRAY_S" + QByteArray::number(screen)).constData());
