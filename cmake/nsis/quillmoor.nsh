@@ -34,6 +34,20 @@ Var QuillmoorRemoving
   ${EndIf}
 !macroend
 
+; The directory page shows the folder of an earlier install with a trailing "\": shown without.
+Function QuillmoorDirectoryShown
+  FindWindow $0 "#32770" "" $HWNDPARENT
+  GetDlgItem $0 $0 1019 ; the folder's edit box
+  System::Call 'user32::GetWindowTextW(p r0, w .r1, i ${NSIS_MAX_STRLEN})'
+  StrCpy $2 $1 1 -1
+  StrLen $3 $1
+  ${If} $2 == "\"
+  ${AndIf} $3 > 3
+    StrCpy $1 $1 -1
+    SendMessage $0 ${WM_SETTEXT} 0 "STR:$1"
+  ${EndIf}
+FunctionEnd
+
 ; $R2 = 0: counts in $R8 the top-level windows of a program running as $R9 (its short path),
 ; its process id in $R7; $R2 = 1: asks them to close as well.
 !macro QuillmoorStopFunctions UN
@@ -116,9 +130,8 @@ check:
   ${IfThen} $QuillmoorHeldFile == "" ${|} Return ${|}
   MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$QuillmoorHeldFile is in use by another \
     program. Close it, then Retry." /SD IDCANCEL IDRETRY check
-  DetailPrint "$QuillmoorHeldFile is in use; Quillmoor in $R0 was left as it was."
   SetErrorLevel 2
-  Abort "$QuillmoorHeldFile is in use."
+  Abort "$QuillmoorHeldFile is in use; Quillmoor in $R0 was left as it was."
 FunctionEnd
 !macroend
 !insertmacro QuillmoorStopFunctions ""
