@@ -328,18 +328,14 @@ entry=$(wine reg query "$uninstall_key" 2>/dev/null | tr -d '\r')
 [[ $entry =~ EstimatedSize\ +REG_DWORD\ +0x0*[1-9a-f] && $entry =~ NoRepair\ +REG_DWORD\ +0x1 ]] ||
     e2e_fail "the uninstall entry lacks EstimatedSize or the DWORD NoRepair: $entry"
 
-# The program's pids in this prefix; one that the installer started is no child of the test.
-program_pids() {
+started_again() { # FOLDER: the program, no more $program_pid, runs from there in this prefix
     local pid
     for pid in $(pgrep -f 'quillmoor\.exe'); do
-        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
-            echo "$pid"
+        [[ $pid != "$program_pid" && $(tr '\0' ' ' <"/proc/$pid/cmdline") == *"$1"* ]] &&
+            tr '\0' '\n' <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+            program_pid=$pid && return 0
     done
-}
-started_again() { # in FOLDER, after $program_pid ended
-    local pid
-    pid=$(program_pids)
-    [[ -n $pid && $pid != "$program_pid" && $(tr '\0' ' ' <"/proc/$pid/cmdline") == *"$1"* ]]
+    return 1
 }
 hold() { # FILE: held open with no sharing, as an editor may, until release
     wine "$standin_build/hold.exe" "$(winepath -w "$1")" 'C:\held.flag' >>"$E2E_DIR/hold.log" 2>&1 &
@@ -369,8 +365,6 @@ hold "$installed/readme.txt"
 ends 2 "$installer" /S
 whole || e2e_fail "the failed update changed the install: $(changed)"
 e2e_wait 60 "the program to run again" started_again "$(winepath -w "$installed")"
-program_pid=$(program_pids)
-E2E_PIDS+=($program_pid)
 release
 
 echo "== a silent update over the running program: all files new, run kept, the program runs again"
@@ -383,8 +377,6 @@ stale=$(find "$installed" -type f ! -newermt 2001-01-02)
 [[ -z $(changed) ]] || e2e_fail "installed files differ: $(changed)"
 in_run || e2e_fail "the reinstall took the program out of run"
 e2e_wait 60 "the update to start the program again" started_again "$(winepath -w "$installed")"
-program_pid=$(program_pids)
-E2E_PIDS+=($program_pid)
 
 echo "== a start after kill -9, then a reinstall into another folder: run follows the program"
 kill -9 "$program_pid"
@@ -397,8 +389,6 @@ installed=$drive_c/Elsewhere/Quillmoor
 program=$installed/quillmoor.exe
 in_run || e2e_fail "run does not name the moved program"
 e2e_wait 60 "the update to start the program in its new folder" started_again 'C:\Elsewhere'
-program_pid=$(program_pids)
-E2E_PIDS+=($program_pid)
 
 echo "== the quiet uninstall, with the program running: a held file fails it with nothing removed"
 quiet=('C:\Elsewhere\Quillmoor\Uninstall.exe' /S '_?=C:\Elsewhere\Quillmoor')
