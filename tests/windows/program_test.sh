@@ -328,9 +328,10 @@ entry=$(wine reg query "$uninstall_key" 2>/dev/null | tr -d '\r')
 started_again() { # FOLDER: the program, no more $program_pid, runs from there in this prefix
     local pid
     for pid in $(pgrep -f 'quillmoor\.exe'); do
+        # Up, with its icon: one still starting has no window for the installer to close.
         [[ $pid != "$program_pid" && $(tr '\0' ' ' <"/proc/$pid/cmdline") == *"$1"* ]] &&
             tr '\0' '\n' <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
-            program_pid=$pid && return 0
+            icon_docked && program_pid=$pid && return 0
     done
     return 1
 }
