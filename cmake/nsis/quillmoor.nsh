@@ -7,6 +7,12 @@
 Var QuillmoorEarlierDir
 Var QuillmoorRunKept
 Var QuillmoorUpdate
+; The program that the installer closed, to start again (QuillmoorStopIn).
+Var QuillmoorClosed
+; The first file found held by another program (QuillmoorHeld).
+Var QuillmoorHeldFile
+; Set once the earlier install's files are being removed: no way back from there.
+Var QuillmoorRemoving
 
 ; An earlier install is updated in place or moved, never uninstalled: say which.
 !macro QuillmoorEarlier
@@ -27,6 +33,20 @@ Var QuillmoorUpdate
     StrCpy $QuillmoorEarlierDir ""
   ${EndIf}
 !macroend
+
+; The directory page shows the folder of an earlier install with a trailing "\": shown without.
+Function QuillmoorDirectoryShown
+  FindWindow $0 "#32770" "" $HWNDPARENT
+  GetDlgItem $0 $0 1019 ; the folder's edit box
+  System::Call 'user32::GetWindowTextW(p r0, w .r1, i ${NSIS_MAX_STRLEN})'
+  StrCpy $2 $1 1 -1
+  StrLen $3 $1
+  ${If} $2 == "\"
+  ${AndIf} $3 > 3
+    StrCpy $1 $1 -1
+    SendMessage $0 ${WM_SETTEXT} 0 "STR:$1"
+  ${EndIf}
+FunctionEnd
 
 ; $R2 = 0: counts in $R8 the top-level windows of a program running as $R9 (its short path),
 ; its process id in $R7; $R2 = 1: asks them to close as well.
@@ -57,7 +77,8 @@ FunctionEnd
 
 ; Closes a Quillmoor running from folder $R9 (it ends cleanly on WM_CLOSE), or aborts.
 Function ${UN}QuillmoorStopIn
-  GetFullPathName /SHORT $R9 "$R9\quillmoor.exe"
+  StrCpy $R1 "$R9\quillmoor.exe"
+  GetFullPathName /SHORT $R9 $R1
   ${IfThen} $R9 == "" ${|} Return ${|}
   StrCpy $R2 0
   Call ${UN}QuillmoorWindows
@@ -66,6 +87,7 @@ Function ${UN}QuillmoorStopIn
     /SD IDOK IDOK close
   Abort "Quillmoor is running."
 close:
+  StrCpy $QuillmoorClosed $R1
   StrCpy $R2 1
   Call ${UN}QuillmoorWindows
   ; SYNCHRONIZE
@@ -79,6 +101,38 @@ close:
   DetailPrint "Quillmoor is still running from $R9."
   Abort "Quillmoor is still running."
 FunctionEnd
+
+; ${Locate}'s callback: notes the file $R9 when another program holds it without letting it be
+; deleted (asking for nothing but DELETE, with every sharing, fails only then).
+Function ${UN}QuillmoorHeldCheck
+  StrCpy $0 ""
+  ${If} $R9 != $EXEPATH
+    System::Call 'kernel32::CreateFileW(w R9, i 0x00010000, i 7, p 0, i 3, i 0, p 0) p .r0'
+  ${EndIf}
+  ${If} $0 == -1
+    StrCpy $QuillmoorHeldFile $R9
+    Push StopLocate
+  ${Else}
+    ${If} $0 != ""
+      System::Call 'kernel32::CloseHandle(p r0)'
+    ${EndIf}
+    Push ""
+  ${EndIf}
+FunctionEnd
+
+; Aborts, with nothing changed, while a file in $R9 is held: every file is checked before any
+; is removed, so that a failure leaves the install as it was.
+Function ${UN}QuillmoorHeld
+  StrCpy $R0 $R9
+check:
+  StrCpy $QuillmoorHeldFile ""
+  ${Locate} $R0 "/L=F" ${UN}QuillmoorHeldCheck
+  ${IfThen} $QuillmoorHeldFile == "" ${|} Return ${|}
+  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$QuillmoorHeldFile is in use by another \
+    program. Close it, then Retry." /SD IDCANCEL IDRETRY check
+  SetErrorLevel 2
+  Abort "$QuillmoorHeldFile is in use; Quillmoor in $R0 was left as it was."
+FunctionEnd
 !macroend
 !insertmacro QuillmoorStopFunctions ""
 !insertmacro QuillmoorStopFunctions "un."
@@ -88,21 +142,42 @@ FunctionEnd
   Call ${UN}QuillmoorStopIn
 !macroend
 
+; A silent update starts again the Quillmoor it closed; the wizard asks on its last page.
+!macro QuillmoorRestart
+  ${If} ${Silent}
+  ${AndIf} $QuillmoorClosed != ""
+    Exec '"$INSTDIR\quillmoor.exe"'
+  ${EndIf}
+!macroend
+
+; A failed update that removed nothing starts again the Quillmoor it closed, as it was.
+!macro QuillmoorFailed
+  ${If} $QuillmoorClosed != ""
+  ${AndIf} $QuillmoorRemoving != 1
+  ${AndIf} ${FileExists} $QuillmoorClosed
+    Exec '"$QuillmoorClosed"'
+  ${EndIf}
+!macroend
+
 ; The files of an earlier install go first, by its own uninstaller in update mode, which keeps
 ; "run" and the uninstall entry. "run" follows the program when the folder moves.
 !macro QuillmoorRemoveEarlier
   ${If} $QuillmoorEarlierDir != ""
     StrCpy $R9 $QuillmoorEarlierDir
     Call QuillmoorStopIn
+    StrCpy $R9 $QuillmoorEarlierDir
+    Call QuillmoorHeld
     !insertmacro QuillmoorRunNames $QuillmoorEarlierDir
+    StrCpy $QuillmoorRemoving 1
     ClearErrors
     ExecWait '"$QuillmoorEarlierDir\Uninstall.exe" /S /update _?=$QuillmoorEarlierDir' $0
     ${If} ${Errors}
     ${OrIf} $0 != 0
       MessageBox MB_OK|MB_ICONSTOP "The earlier Quillmoor in $QuillmoorEarlierDir could not be \
-        removed. Nothing was installed." /SD IDOK
+        removed completely. Close the programs that use its files, then run this setup \
+        again." /SD IDOK
       SetErrorLevel 2
-      Abort "The earlier Quillmoor could not be removed."
+      Abort "The earlier Quillmoor could not be removed completely."
     ${EndIf}
     Delete "$QuillmoorEarlierDir\Uninstall.exe"
     RMDir "$QuillmoorEarlierDir"
@@ -141,5 +216,31 @@ FunctionEnd
   ${AndIf} $1 != ""
   ${AndIf} $1 == $2
     StrCpy $QuillmoorRunKept 1
+  ${EndIf}
+!macroend
+
+; Run in place, as the quiet command runs it so that its caller waits for the outcome, the
+; uninstaller cannot delete itself: a copy of it in the temporary folder does, once it has ended.
+!macro QuillmoorUninstallerLeft
+  ${If} ${FileExists} "$INSTDIR\Uninstall.exe"
+    GetTempFileName $0
+    Delete $0
+    CopyFiles /SILENT "$INSTDIR\Uninstall.exe" "$0.exe"
+    Exec '"$0.exe" /cleanup _?=$INSTDIR'
+  ${EndIf}
+!macroend
+
+; That copy, started with /cleanup: it waits up to a minute for the uninstaller to end.
+!macro QuillmoorCleanUp PARAMETERS
+  ClearErrors
+  ${GetOptions} ${PARAMETERS} "/cleanup" $1
+  ${IfNot} ${Errors}
+    ${For} $1 1 600
+      Delete "$INSTDIR\Uninstall.exe"
+      ${IfNotThen} ${FileExists} "$INSTDIR\Uninstall.exe" ${|} ${ExitFor} ${|}
+      Sleep 100
+    ${Next}
+    RMDir "$INSTDIR"
+    Quit
   ${EndIf}
 !macroend

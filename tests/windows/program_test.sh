@@ -54,7 +54,7 @@ standin_build=$build_dir/windows-standin
 cmake -S "$source_dir/tests/windows" -B "$standin_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DQUILLMOOR_WINDOWS_TESTS=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build "$standin_build" --target rasapi32
+cmake --build "$standin_build" --target rasapi32 hold
 
 # e2e_begin's check of the program to run.
 export QUILLMOOR_BIN=$deploy/quillmoor.exe
@@ -306,10 +306,14 @@ e2e_wait 10 "the icon to leave the tray" no_icon
 
 echo "== the installer, silently, for this user: AppData, the user's Start menu and Apps"
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillmoor'
+ends() { # STATUS PROGRAM [ARGUMENTS]: a Windows program that must end with STATUS
+    local want=$1 status=0
+    shift
+    timeout 120 wine "$@" || status=$?
+    ((status == want)) || e2e_fail "$* ended with status $status"
+}
 install() { # [ARGUMENTS]: the installer with /S, which must succeed
-    local status=0
-    timeout 120 wine "$installer" /S "$@" || status=$?
-    ((status == 0)) || e2e_fail "the installer ended with status $status"
+    ends 0 "$installer" /S "$@"
 }
 install
 installed=$(readlink -f "$(winepath -u "$(wine cmd /c echo '%LOCALAPPDATA%' | tr -d '\r')")")/Programs/Quillmoor
@@ -317,28 +321,62 @@ installed=$(readlink -f "$(winepath -u "$(wine cmd /c echo '%LOCALAPPDATA%' | tr
     e2e_fail "the installer put no program into $installed"
 find "$drive_c/users" -path '*/Start Menu/Programs/Quillmoor.lnk' | grep -q . ||
     e2e_fail "no shortcut in the user's Start menu"
-[[ $(reg_value "$uninstall_key" QuietUninstallString) == *'Uninstall.exe" /S' ]] ||
-    e2e_fail "no quiet uninstall string in $uninstall_key"
 entry=$(wine reg query "$uninstall_key" 2>/dev/null | tr -d '\r')
 [[ $entry =~ EstimatedSize\ +REG_DWORD\ +0x0*[1-9a-f] && $entry =~ NoRepair\ +REG_DWORD\ +0x1 ]] ||
     e2e_fail "the uninstall entry lacks EstimatedSize or the DWORD NoRepair: $entry"
 
-echo "== a reinstall over the running program replaces every file and keeps run"
+started_again() { # FOLDER: the program, no more $program_pid, runs from there in this prefix
+    local pid
+    for pid in $(pgrep -f 'quillmoor\.exe'); do
+        # Up, with its icon: one still starting has no window for the installer to close.
+        [[ $pid != "$program_pid" && $(tr '\0' ' ' <"/proc/$pid/cmdline") == *"$1"* ]] &&
+            tr '\0' '\n' <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+            icon_docked && program_pid=$pid && return 0
+    done
+    return 1
+}
+hold() { # FILE: held open with no sharing, as an editor may, until release
+    wine "$standin_build/hold.exe" "$(winepath -w "$1")" 'C:\held.flag' >>"$E2E_DIR/hold.log" 2>&1 &
+    hold_pid=$!
+    E2E_PIDS+=($hold_pid)
+    e2e_wait 30 "$1 to be held" test -e "$drive_c/held.flag"
+}
+release() {
+    rm "$drive_c/held.flag"
+    wait "$hold_pid" || e2e_fail "hold.exe failed"
+}
+changed() { # the deployed files that are not in the install as they are in the deploy folder
+    (cd "$deploy" && find . -type f ! -exec cmp -s {} "$installed/{}" \; -print)
+}
+whole() { # the install as the installer left it, with its uninstaller, entry and shortcut
+    [[ -z $(changed) && -f $installed/Uninstall.exe ]] &&
+        wine reg query "$uninstall_key" >/dev/null 2>&1 &&
+        find "$drive_c/users" -path '*/Start Menu/Programs/Quillmoor.lnk' | grep -q .
+}
+
+echo "== an update that finds a file held fails with the install as it was, and its program running"
 program=$installed/quillmoor.exe
 start_drawn
 choose "Add To Startup"
 e2e_wait 15 "run to name $program" in_run
+hold "$installed/readme.txt"
+ends 2 "$installer" /S
+whole || e2e_fail "the failed update changed the install: $(changed)"
+e2e_wait 60 "the program to run again" started_again "$(winepath -w "$installed")"
+release
+
+echo "== a silent update over the running program: all files new, run kept, the program runs again"
 # Marked old: a file that the reinstall does not replace keeps this date.
 find "$installed" -type f -exec touch -d 2001-01-01 {} +
 install
 e2e_wait 30 "the installer to close the program" program_ended
 stale=$(find "$installed" -type f ! -newermt 2001-01-02)
 [[ -z $stale ]] || e2e_fail "the reinstall left old files: $stale"
-(cd "$deploy" && find . -type f -exec cmp {} "$installed/{}" \;) || e2e_fail "installed files differ"
+[[ -z $(changed) ]] || e2e_fail "installed files differ: $(changed)"
 in_run || e2e_fail "the reinstall took the program out of run"
+e2e_wait 60 "the update to start the program again" started_again "$(winepath -w "$installed")"
 
 echo "== a start after kill -9, then a reinstall into another folder: run follows the program"
-start_drawn
 kill -9 "$program_pid"
 e2e_wait 20 "the icon of the killed program to leave the tray" no_icon
 start_drawn
@@ -348,12 +386,23 @@ e2e_wait 30 "the installer to close the program" program_ended
 installed=$drive_c/Elsewhere/Quillmoor
 program=$installed/quillmoor.exe
 in_run || e2e_fail "run does not name the moved program"
+e2e_wait 60 "the update to start the program in its new folder" started_again 'C:\Elsewhere'
 
-echo "== the uninstaller, silently and with the program running, takes the folder, its entry and run"
-start_drawn
-timeout 120 wine "$installed/Uninstall.exe" /S
-e2e_wait 60 "the uninstaller to remove $installed" test ! -e "$installed"
+echo "== the quiet uninstall, with the program running: a held file fails it with nothing removed"
+# Run in place (_?=), so that it returns its outcome once it is done.
+quiet=('C:\Elsewhere\Quillmoor\Uninstall.exe' /S '_?=C:\Elsewhere\Quillmoor')
+[[ $(reg_value "$uninstall_key" QuietUninstallString) == "\"${quiet[0]}\" ${quiet[*]:1}" ]] ||
+    e2e_fail "the quiet uninstall string is not ${quiet[*]}"
+hold "$installed/Qt6Core.dll"
+ends 2 "${quiet[@]}"
+whole || e2e_fail "the failed uninstall changed the install: $(changed)"
 e2e_wait 30 "the uninstaller to close the program" program_ended
+release
+echo "== the quiet uninstall takes the files, its entry and run before it returns, then the folder"
+ends 0 "${quiet[@]}"
+left=$(find "$installed" -type f ! -name Uninstall.exe 2>/dev/null)
+[[ -z $left ]] || e2e_fail "the quiet uninstall returned before removing $left"
 ! wine reg query "$uninstall_key" >/dev/null 2>&1 || e2e_fail "$uninstall_key is left"
+e2e_wait 60 "the uninstaller's folder to go" test ! -e "$installed"
 reg_is "$windows_section" run "" || e2e_fail "run still names the uninstalled program"
 echo "PASS: the Windows program under Wine"
