@@ -11,6 +11,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -303,6 +304,29 @@ private Q_SLOTS:
             ::close(fd);
         ::setrlimit(RLIMIT_NOFILE, &limit);
         QTRY_VERIFY(allReaped());
+    }
+
+    // Programs that keep running leave the program descriptors of its own, and none stays a
+    // zombie once they end.
+    void runningProgramsLeaveDescriptors()
+    {
+        rlimit limit {};
+        QCOMPARE(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+        const rlimit few {64, limit.rlim_max};
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &few), 0);
+        for (int i = 0; i < 100; ++i) {
+            const auto started = m_starter->start(u"sleep 3"_s);
+            QVERIFY2(started, qPrintable(started.reason()));
+        }
+        QList<int> free;
+        for (int fd;
+             free.size() < 32 && (fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) >= 0;)
+            free.append(fd);
+        for (int fd : free)
+            ::close(fd);
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+        QCOMPARE(free.size(), 32);
+        QTRY_VERIFY_WITH_TIMEOUT(allReaped(), 30000);
     }
 };
 
