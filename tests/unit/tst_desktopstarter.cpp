@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -184,6 +185,29 @@ private Q_SLOTS:
         QCOMPARE(late,
                  QStringList {u"https://nowhere.example/: no application is set to open it"_s});
         QVERIFY(!QFile::exists(m_root.path() + u"/bin/opened"_s));
+    }
+
+    // A named pipe where the desktop keeps a list or an entry is told of, never read: GIO would
+    // wait for a writer there.
+    void namedPipeAmongTheDesktopsFiles_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("mimeapps.list") << u"mimeapps.list"_s;
+        QTest::newRow("an application") << u"other.desktop"_s;
+    }
+    void namedPipeAmongTheDesktopsFiles()
+    {
+        QFETCH(QString, name);
+        const QString pipe = m_mime.applications() + u'/' + name;
+        const QString aside = m_root.path() + u"/aside"_s;
+        QVERIFY(!QFile::exists(pipe) || QFile::rename(pipe, aside));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        const auto started = m_starter->start(path(u"notes.txt"_s));
+        QFile::remove(pipe);
+        QVERIFY(!QFile::exists(aside) || QFile::rename(aside, pipe));
+        QCOMPARE(started.reason(),
+                 pipe + u" is a named pipe where the desktop keeps a file, so the application set "
+                        "to open it could not be looked up"_s);
     }
 
     // Launchers as the file dialog finds them; marked executable, as some desktops want.
