@@ -50,6 +50,8 @@ set(quillmoor_platform_gui_sources
     ${CMAKE_CURRENT_LIST_DIR}/dbusmenu_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/defaultapplication_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/defaultapplication_linux.h
+    ${CMAKE_CURRENT_LIST_DIR}/desktopnotices_linux.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/desktopnotices_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/documentshell_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/programstarter_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/statusnotifieritem_linux.cpp
