@@ -4,6 +4,7 @@
 #include <QDBusPendingCallWatcher>
 
 #include <climits>
+#include <utility>
 
 namespace {
 
@@ -72,8 +73,8 @@ void DesktopNotices::sendNotify(const Notice &notice, bool markup)
 {
     QDBusMessage notify = call(QStringLiteral("Notify"));
     notify << QStringLiteral("Quillmoor") << uint(0) << QString() << notice.title
-           << (markup ? notice.text.toHtmlEscaped() : notice.text) << QStringList()
-           << notice.hints << int(-1);
+           << (markup ? notice.text.toHtmlEscaped() : notice.text) << QStringList() << notice.hints
+           << int(-1);
     // Shown only when the service answers with the notice's id: a name that can merely be
     // started may start nothing. Not waited for: a daemon that hangs must not stop the program.
     auto *watch = new QDBusPendingCallWatcher(m_bus.asyncCall(notify, NoTimeout), this);
