@@ -76,6 +76,7 @@ QByteArray contentType(const Gio &gio, const QString &path)
     return result;
 }
 
+// What stands at path instead of a file, in words.
 QString kindOf(const QString &path)
 {
     struct stat info {};
