@@ -169,6 +169,47 @@ private Q_SLOTS:
                  std::tie(before.st_ino, before.st_size, before.st_blocks));
     }
 
+    // A save that would grow the file past what a read takes is refused: the next read would
+    // have lost the whole list.
+    void saveStaysWithinTheLimit()
+    {
+        QByteArray text = "[Main]\napp 1=/bin/a\nInterval=3\n[Other]\nkey=";
+        text += QByteArray((64 << 20) - 1 - text.size() - 1, 'x') + '\n';
+        writeStore(text);
+        const QByteArray path = QFile::encodeName(m_home->storePath());
+        struct stat before = {}, after = {};
+        QCOMPARE(::stat(path.constData(), &before), 0);
+        for (const Outcome<QString> &result : {SaveLaunchList({u"/bin/a"_s, u"/bin/b"_s}),
+                                               WriteSetting(Interval::setting.key(), u"250"_s)})
+            QVERIFY2(result.reason().endsWith(
+                         u": it would grow past 64 MB, the most a settings file may take."),
+                     qPrintable(result.reason()));
+        QCOMPARE(::stat(path.constData(), &after), 0);
+        QCOMPARE(std::tie(after.st_ino, after.st_size), std::tie(before.st_ino, before.st_size));
+        QCOMPARE(loaded(), QStringList {u"/bin/a"_s});
+        QCOMPARE(Interval::setting.get().text(), u"3"_s);
+    }
+
+    // A lock that can never be taken is named at once, not blamed on another program.
+    void lockInTheWay_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("a folder") << true << u"is a folder"_s;
+        QTest::newRow("a link to itself") << false << u"is a symbolic link that leads round"_s;
+    }
+    void lockInTheWay()
+    {
+        QFETCH(bool, folder);
+        QFETCH(QString, why);
+        writeStore("[Main]\napp 1=/bin/a\n");
+        const QString lock = m_home->storePath() + u".lock"_s;
+        QVERIFY(folder ? QDir().mkdir(lock) : QFile::link(QFileInfo(lock).fileName(), lock));
+        const QString reason = SaveLaunchList({u"/bin/b"_s}).reason();
+        QVERIFY2(reason.contains(u"its lock %1 %2"_s.arg(lock, why)), qPrintable(reason));
+        QCOMPARE(loaded(), QStringList {u"/bin/a"_s});
+    }
+
     // A full disk: the system's words, and the file as it was.
     void fullDiskSaysSo()
     {

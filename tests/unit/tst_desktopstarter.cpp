@@ -11,6 +11,8 @@
 #include <csignal>
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -185,6 +187,29 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(m_root.path() + u"/bin/opened"_s));
     }
 
+    // A named pipe where the desktop keeps a list or an entry is told of, never read: GIO would
+    // wait for a writer there.
+    void namedPipeAmongTheDesktopsFiles_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("mimeapps.list") << u"mimeapps.list"_s;
+        QTest::newRow("an application") << u"other.desktop"_s;
+    }
+    void namedPipeAmongTheDesktopsFiles()
+    {
+        QFETCH(QString, name);
+        const QString pipe = m_mime.applications() + u'/' + name;
+        const QString aside = m_root.path() + u"/aside"_s;
+        QVERIFY(!QFile::exists(pipe) || QFile::rename(pipe, aside));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        const auto started = m_starter->start(path(u"notes.txt"_s));
+        QFile::remove(pipe);
+        QVERIFY(!QFile::exists(aside) || QFile::rename(aside, pipe));
+        QCOMPARE(started.reason(),
+                 pipe + u" is a named pipe where the desktop keeps a file, so the application set "
+                        "to open it could not be looked up"_s);
+    }
+
     // Launchers as the file dialog finds them; marked executable, as some desktops want.
     void startsDesktopEntries_data()
     {
@@ -303,6 +328,29 @@ private Q_SLOTS:
             ::close(fd);
         ::setrlimit(RLIMIT_NOFILE, &limit);
         QTRY_VERIFY(allReaped());
+    }
+
+    // Programs that keep running leave the program descriptors of its own, and none stays a
+    // zombie once they end.
+    void runningProgramsLeaveDescriptors()
+    {
+        rlimit limit {};
+        QCOMPARE(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+        const rlimit few {64, limit.rlim_max};
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &few), 0);
+        for (int i = 0; i < 100; ++i) {
+            const auto started = m_starter->start(u"sleep 3"_s);
+            QVERIFY2(started, qPrintable(started.reason()));
+        }
+        QList<int> free;
+        for (int fd;
+             free.size() < 32 && (fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) >= 0;)
+            free.append(fd);
+        for (int fd : free)
+            ::close(fd);
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+        QCOMPARE(free.size(), 32);
+        QTRY_VERIFY_WITH_TIMEOUT(allReaped(), 30000);
     }
 };
 

@@ -45,6 +45,33 @@ public:
     }
 };
 
+// A notification service on the test's bus that answers Notify only when told, as a busy one
+// answers late.
+class LateNotifications final : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    QList<QDBusMessage> held;
+    QList<uint> closed;
+    int notifies = 0;
+    bool late = true;
+
+public Q_SLOTS:
+    QStringList GetCapabilities() { return {}; }
+    uint Notify(const QString &, uint, const QString &, const QString &, const QString &,
+                const QStringList &, const QVariantMap &, int, const QDBusMessage &message)
+    {
+        if (late) {
+            message.setDelayedReply(true);
+            held.append(message);
+        }
+        return uint(++notifies);
+    }
+    void CloseNotification(uint id) { closed.append(id); }
+};
+
 // The tray on a host that draws the item itself, and the menu exported to it.
 class TestStatusNotifier : public QObject, private Fixture
 {
@@ -145,6 +172,45 @@ private Q_SLOTS:
         QCOMPARE(aloneHost->notices.size(), 1);
         // A host that came and went has shown the icon: no notice, though its check came first.
         QVERIFY(servedHost->notices.isEmpty());
+    }
+
+    // A service that answers late: each notice is shown once, in a window of the program's own
+    // while the service owes an answer, and the late one is withdrawn when it comes.
+    void lateNotificationServiceShowsNoticesOnce()
+    {
+        LateNotifications service;
+        QDBusConnection serving
+            = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"late-service"_s);
+        QVERIFY(serving.registerObject(u"/org/freedesktop/Notifications"_s, &service,
+                                       QDBusConnection::ExportAllSlots));
+        QVERIFY(serving.registerService(u"org.freedesktop.Notifications"_s));
+        Tray tray(builtInIcon(),
+                  std::make_unique<StatusNotifierItemLinux>(
+                      QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"item"_s), 50ms),
+                  1h);
+        tray.showMessage(u"first"_s);
+        tray.showMessage(u"second"_s); // waits behind the first
+        const auto sortedBoxes = [] {
+            QStringList boxes = noticeBoxes();
+            boxes.sort();
+            return boxes;
+        };
+        QTRY_COMPARE(sortedBoxes(), (QStringList {u"first"_s, u"second"_s}));
+        tray.showMessage(u"third"_s); // the service owes an answer: not asked again
+        QCOMPARE(noticeBoxes().size(), 3);
+        QCOMPARE(service.notifies, 1);
+
+        service.late = false;
+        QVERIFY(serving.send(service.held.takeFirst().createReply(uint(1))));
+        QTRY_COMPARE(service.closed, QList<uint> {1});
+        // Answered in time again: one call after the other, no window.
+        tray.showMessage(u"fourth"_s);
+        tray.showMessage(u"fifth"_s);
+        QTRY_COMPARE(service.notifies, 3);
+        QCOMPARE(noticeBoxes().size(), 3);
+        QCOMPARE(service.closed, QList<uint> {1});
+        serving.unregisterService(u"org.freedesktop.Notifications"_s);
+        QDBusConnection::disconnectFromBus(u"late-service"_s);
     }
 
     void hostGetsIconBytesInNetworkOrder()

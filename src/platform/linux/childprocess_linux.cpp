@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <spawn.h>
 #include <sys/epoll.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,8 +22,10 @@ namespace {
 
 // Collects the children this process started. A pidfd becomes readable when its child ends;
 // all of them sit in one epoll set behind one notifier, so a start adds no object of its own.
-// Where no pidfd can be had (kernels before 5.3, no descriptors left), the child is polled
-// for instead, only while such children exist.
+// Pidfds take at most a quarter of the descriptors the process may open, so that a long list
+// of programs that keep running leaves the program its sockets, windows and files. Beyond
+// that, and where no pidfd can be had (kernels before 5.3), the child is polled for instead,
+// only while such children exist.
 class Reaper
 {
 public:
@@ -35,16 +38,18 @@ public:
 
     void watch(pid_t pid)
     {
-        const int fd = int(::syscall(SYS_pidfd_open, pid, 0));
-        if (fd >= 0 && m_epoll >= 0) {
+        const int fd
+            = m_epoll >= 0 && m_pidfds < pidfdCap() ? int(::syscall(SYS_pidfd_open, pid, 0)) : -1;
+        if (fd >= 0) {
             epoll_event event {};
             event.events = EPOLLIN;
             event.data.u64 = (std::uint64_t(std::uint32_t(fd)) << 32) | std::uint32_t(pid);
-            if (::epoll_ctl(m_epoll, EPOLL_CTL_ADD, fd, &event) == 0)
+            if (::epoll_ctl(m_epoll, EPOLL_CTL_ADD, fd, &event) == 0) {
+                ++m_pidfds;
                 return;
-        }
-        if (fd >= 0)
+            }
             ::close(fd);
+        }
         m_polled.push_back(pid);
         if (!m_poll.isActive())
             m_poll.start();
@@ -62,6 +67,15 @@ private:
         // Short enough that a zombie does not stay long, long enough to cost nothing.
         m_poll.setInterval(250);
         QObject::connect(&m_poll, &QTimer::timeout, &m_poll, [this] { reapPolled(); });
+    }
+
+    // Read at each start: the limit can change while the program runs.
+    static std::size_t pidfdCap()
+    {
+        rlimit limit {};
+        if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+            return 65536;
+        return std::size_t(limit.rlim_cur / 4);
     }
 
     // Whether the child is gone: reaped now, or already by someone else's wait.
@@ -84,6 +98,7 @@ private:
                 reaped(pid_t(events[i].data.u64 & 0xffffffffu));
                 // Closing the last descriptor of the pidfd takes it out of the set as well.
                 ::close(int(events[i].data.u64 >> 32));
+                --m_pidfds;
             }
         } while (ready == 64 || (ready < 0 && errno == EINTR));
     }
@@ -96,6 +111,7 @@ private:
     }
 
     int m_epoll;
+    std::size_t m_pidfds = 0; // in the epoll set
     QSocketNotifier *m_notifier = nullptr;
     QTimer m_poll;
     std::vector<pid_t> m_polled;

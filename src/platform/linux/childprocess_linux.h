@@ -6,7 +6,7 @@
 // Starts the user's programs without copying this process: the child runs in our memory only
 // until its exec, so a start costs the same however much the program holds. Each child gets a
 // session of its own, so it outlives Quillmoor and never shares its terminal, and is reaped
-// when it ends, without a timer while the kernel gives pidfds.
+// when it ends: through a pidfd while they take few of the descriptors, else by polling.
 namespace ChildProcess {
 
 // Starts program (looked up on PATH when it names no folder) with arguments, in folder when

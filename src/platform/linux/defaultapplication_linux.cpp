@@ -1,6 +1,10 @@
 #include "platform/linux/defaultapplication_linux.h"
 
+#include <QDir>
 #include <QFile>
+#include <QStandardPaths>
+
+#include <sys/stat.h>
 
 #include <dlfcn.h>
 #include <type_traits>
@@ -72,13 +76,77 @@ QByteArray contentType(const Gio &gio, const QString &path)
     return result;
 }
 
+// What stands at path instead of a file, in words.
+QString kindOf(const QString &path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return QStringLiteral("not a file");
+    if (S_ISFIFO(info.st_mode))
+        return QStringLiteral("a named pipe");
+    if (S_ISSOCK(info.st_mode))
+        return QStringLiteral("a socket");
+    return S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) ? QStringLiteral("a device")
+                                                          : QStringLiteral("not a file");
+}
+
+// The first entry matching patterns in folder, or in its folders down to depth, that exists
+// and is no regular file; found by its kind alone, without opening anything.
+QString firstNonFile(const QString &folder, const QStringList &patterns, int depth)
+{
+    const QDir dir(folder);
+    const auto files = dir.entryInfoList(patterns, QDir::Files | QDir::System | QDir::Hidden);
+    for (const QFileInfo &entry : files) {
+        if (entry.exists() && !entry.isFile())
+            return entry.filePath();
+    }
+    if (depth > 0) {
+        const auto folders = dir.entryInfoList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+        for (const QFileInfo &inner : folders) {
+            if (QString found = firstNonFile(inner.filePath(), patterns, depth - 1);
+                !found.isEmpty())
+                return found;
+        }
+    }
+    return {};
+}
+
+// Where GIO looks: mimeapps.list in the configuration folders, the applications folders
+// (entries, lists, caches) and the MIME database in the data folders.
+QString blockingFile()
+{
+    const QStringList lists {QStringLiteral("*mimeapps.list")};
+    for (const QString &folder :
+         QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation)) {
+        if (QString found = firstNonFile(folder, lists, 0); !found.isEmpty())
+            return found;
+    }
+    const QStringList applications {QStringLiteral("*.desktop"), QStringLiteral("*.list"),
+                                    QStringLiteral("*.cache")};
+    for (const QString &folder :
+         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+        QString found = firstNonFile(folder + QStringLiteral("/applications"), applications, 4);
+        if (found.isEmpty())
+            found = firstNonFile(folder + QStringLiteral("/mime"), {QStringLiteral("*")}, 0);
+        if (!found.isEmpty())
+            return found;
+    }
+    return {};
+}
+
 } // namespace
 
-QString DefaultApplication::desktopEntryFor(const QUrl &document)
+Outcome<QString> DefaultApplication::desktopEntryFor(const QUrl &document, QString &entry)
 {
+    entry.clear();
     const Gio *gio = Gio::get();
     if (!gio)
         return {};
+    if (const QString found = blockingFile(); !found.isEmpty()) {
+        return Failure {QStringLiteral("%1 is %2 where the desktop keeps a file, so the "
+                                       "application set to open it could not be looked up")
+                            .arg(found, kindOf(found))};
+    }
     GAppInfo *application = nullptr;
     if (document.isLocalFile()) {
         const QByteArray type = contentType(*gio, document.toLocalFile());
@@ -89,13 +157,12 @@ QString DefaultApplication::desktopEntryFor(const QUrl &document)
     }
     if (!application)
         return {};
-    QString path;
     if (gio->typeCheckInstanceIsA(reinterpret_cast<GTypeInstance *>(application),
                                   gio->desktopAppInfoGetType())) {
         if (const char *file = gio->desktopAppInfoGetFilename(
                 reinterpret_cast<GDesktopAppInfo *>(application)))
-            path = QFile::decodeName(file);
+            entry = QFile::decodeName(file);
     }
     gio->objectUnref(application);
-    return path;
+    return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/outcome.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -8,7 +10,9 @@
 // the installed desktop entries (GIO, which knows every rule and the desktops' own lists).
 namespace DefaultApplication {
 
-// The path of its desktop entry; empty when none is set or installed.
-QString desktopEntryFor(const QUrl &document);
+// Sets entry to the path of its desktop entry; empty when none is set or installed. Fails
+// without asking GIO where something other than a file stands among the desktop's lists and
+// entries: GIO would wait at a named pipe for a writer that never comes.
+Outcome<QString> desktopEntryFor(const QUrl &document, QString &entry);
 
 } // namespace DefaultApplication

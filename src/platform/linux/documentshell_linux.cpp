@@ -31,8 +31,10 @@ public:
     Outcome<QString> open(const QString &pathOrAddress) override
     {
         const QUrl url = documentUrl(pathOrAddress);
-        if (const QString application = DefaultApplication::desktopEntryFor(url);
-            !application.isEmpty())
+        QString application;
+        if (auto found = DefaultApplication::desktopEntryFor(url, application); !found)
+            return found;
+        if (!application.isEmpty())
             return ApplicationLauncher::start(application, url);
         // The opener would find no more for a file than its type's application, and fail where
         // nobody sees it. Addresses and missing files still go to it: it may know more of them.

@@ -31,6 +31,8 @@ set(quillmoor_platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/pppinterfaces_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/settingsfile_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settingsfile_linux.h
+    ${CMAKE_CURRENT_LIST_DIR}/settingslock_linux.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/settingslock_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/startupentry_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/sysinfo_linux.cpp)
 set(quillmoor_platform_libraries Qt6::DBus)
@@ -49,6 +51,8 @@ set(quillmoor_platform_gui_sources
     ${CMAKE_CURRENT_LIST_DIR}/dbusmenu_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/defaultapplication_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/defaultapplication_linux.h
+    ${CMAKE_CURRENT_LIST_DIR}/desktopnotices_linux.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/desktopnotices_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/documentshell_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/programstarter_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/statusnotifieritem_linux.cpp

@@ -73,8 +73,10 @@ QList<QProcess *> &openers()
 Outcome<QString> openUrl(const QUrl &url, const QString &entry,
                          const std::function<ProgramStarter::PendingStart()> &numbered)
 {
-    if (const QString application = DefaultApplication::desktopEntryFor(url);
-        !application.isEmpty())
+    QString application;
+    if (auto found = DefaultApplication::desktopEntryFor(url, application); !found)
+        return found;
+    if (!application.isEmpty())
         return ApplicationLauncher::start(application, url);
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     if (opener.isEmpty()) {

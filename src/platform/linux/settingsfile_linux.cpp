@@ -1,6 +1,7 @@
 #include "platform/linux/settingsfile_linux.h"
 #include "platform/linux/confighome_linux.h"
 #include "platform/linux/inifile_linux.h"
+#include "platform/linux/settingslock_linux.h"
 #include "platform/sharedtext.h"
 #include "platform/textview.h"
 
@@ -13,9 +14,7 @@
 #include <QSet>
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -270,34 +269,6 @@ IniFile::Contents contentsToChange(const QString &path, Found &found, std::optio
     return *current;
 }
 
-// QLockFile takes over a lock whose owner has died, but not one left empty by an owner killed
-// before it wrote its name: that one it honours for 30 s. Its owner holds a flock on it from
-// the moment it exists, so a lock nobody holds is free to go.
-void removeAbandonedLock(const QString &lockPath)
-{
-    const QByteArray name = QFile::encodeName(lockPath);
-    const int fd = ::open(name.constData(), O_RDWR | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    Stat info {};
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &info) == 0 && info.st_size == 0)
-        ::unlink(name.constData());
-    ::close(fd);
-}
-
-// Qt names no cause when the lock cannot be made. It is a small file: a full disk is the likely
-// cause, and one the user can mend.
-std::string lockFailure(const QString &folder, int error)
-{
-    struct statvfs room
-    {
-    };
-    if (::statvfs(QFile::encodeName(folder).constData(), &room) == 0
-        && (room.f_bavail == 0 || (room.f_files != 0 && room.f_favail == 0)))
-        error = ENOSPC;
-    return error != 0 ? std::strerror(error) : "the lock beside the file could not be made";
-}
-
 bool hasDamagedLines(const IniFile::Contents &contents)
 {
     for (const IniFile::Section &section : contents.sections)
@@ -357,15 +328,9 @@ Outcome<std::string> SettingsFile::write(const std::vector<Change> &changes)
     if (!QDir().mkpath(folder)) {
         return Failure {"its folder " + folder.toStdString() + " could not be made"};
     }
-    removeAbandonedLock(file + QStringLiteral(".lock"));
     QLockFile lock(file + QStringLiteral(".lock"));
-    errno = 0;
-    if (!lock.tryLock(10000)) {
-        const int error = errno;
-        return Failure {lock.error() == QLockFile::LockFailedError
-                            ? "another program kept the settings locked"
-                            : lockFailure(folder, error)};
-    }
+    if (auto locked = SettingsLock::take(lock, folder); !locked)
+        return locked;
 
     // Read again under the lock: another process may have saved since.
     Found found;
@@ -393,6 +358,11 @@ Outcome<std::string> SettingsFile::write(const std::vector<Change> &changes)
         return {};
     }
     const QByteArray bytes = IniFile::serialize(contents);
+    // The next read would refuse it, and with it the whole list.
+    if (bytes.size() > MaxFileBytes) {
+        return Failure {"it would grow past " + std::to_string(MaxFileBytes / (1024 * 1024))
+                        + " MB, the most a settings file may take"};
+    }
 
     QSaveFile out(file);
     // Never write over the old file in place: a crash would leave half of each.

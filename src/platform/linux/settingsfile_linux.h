@@ -8,7 +8,7 @@
 // Every save replaces the file whole under a lock beside it, so a crash leaves the old
 // settings or the new ones. A read parses the file only when its identity, size or times
 // changed since the last parse, so reading one key costs little however long the list. A file
-// far larger than 32,767 entries can need is neither read nor written over.
+// far larger than 32,767 entries can need is neither read nor written over, nor made by a save.
 class SettingsFile final : public SettingsBacking
 {
 public:

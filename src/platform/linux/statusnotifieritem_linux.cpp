@@ -20,13 +20,11 @@ const QString WatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString WatcherPath = QStringLiteral("/StatusNotifierWatcher");
 const QString ItemPath = QStringLiteral("/StatusNotifierItem");
 const QString MenuPath = QStringLiteral("/MenuBar");
-const QString NotificationsService = QStringLiteral("org.freedesktop.Notifications");
 const QString ConnectionName = QStringLiteral("quillmoor-tray");
 // Between tries to reach a session bus that went away.
 constexpr int ReconnectDelay = 1000;
 // Before giving a dropped item again, so that a watcher that keeps dropping it is not flooded.
 constexpr int ReofferDelay = 500;
-constexpr int NotifyTimeout = 10000;
 // A watcher that does not say within this whether it has a host counts as one without.
 constexpr int HostQuestionTimeout = 2000;
 
@@ -103,8 +101,10 @@ std::unique_ptr<StatusNotifier> createStatusNotifier()
         QDBusConnection::connectToBus(QDBusConnection::SessionBus, ConnectionName));
 }
 
-StatusNotifierItemLinux::StatusNotifierItemLinux(const QDBusConnection &bus)
+StatusNotifierItemLinux::StatusNotifierItemLinux(const QDBusConnection &bus,
+                                                 std::chrono::milliseconds noticeWait)
     : m_bus(bus)
+    , m_notices(m_bus, noticeWait)
     // The name hosts know items by; Qt's own tray counts from 1.
     , m_service(
           QStringLiteral("org.kde.StatusNotifierItem-%1-0").arg(QCoreApplication::applicationPid()))
@@ -332,40 +332,10 @@ void StatusNotifierItemLinux::withdraw()
 
 void StatusNotifierItemLinux::notify(const QString &title, const QString &text, Answered answered)
 {
-    if (!m_bus.isConnected()) {
-        answered(false);
-        return;
-    }
-    // A server that renders markup would take "<" and "&" in an entry or address as tags.
-    const QDBusMessage ask = QDBusMessage::createMethodCall(
-        NotificationsService, QStringLiteral("/org/freedesktop/Notifications"),
-        NotificationsService, QStringLiteral("GetCapabilities"));
-    auto *asked = new QDBusPendingCallWatcher(m_bus.asyncCall(ask, NotifyTimeout), this);
-    connect(asked, &QDBusPendingCallWatcher::finished, this, [this, asked, title, text, answered] {
-        asked->deleteLater();
-        const QDBusMessage capabilities = asked->reply();
-        const bool markup = capabilities.type() == QDBusMessage::ReplyMessage
-            && capabilities.arguments().value(0).toStringList().contains(
-                QStringLiteral("body-markup"));
-        QVariantMap hints {{QStringLiteral("desktop-entry"), QStringLiteral("quillmoor")}};
-        if (!m_noticeImage.bytes.isEmpty())
-            hints.insert(QStringLiteral("image-data"), QVariant::fromValue(m_noticeImage));
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            NotificationsService, QStringLiteral("/org/freedesktop/Notifications"),
-            NotificationsService, QStringLiteral("Notify"));
-        call << QStringLiteral("Quillmoor") << uint(0) << QString() << title
-             << (markup ? text.toHtmlEscaped() : text) << QStringList() << hints << int(-1);
-        // Shown only when the service answers with the notice's id: a name that can merely be
-        // started may start nothing. Not waited for: a daemon that hangs must not stop the
-        // program.
-        auto *watch = new QDBusPendingCallWatcher(m_bus.asyncCall(call, NotifyTimeout), this);
-        connect(watch, &QDBusPendingCallWatcher::finished, this, [watch, answered] {
-            watch->deleteLater();
-            const QDBusMessage reply = watch->reply();
-            answered(reply.type() == QDBusMessage::ReplyMessage && reply.signature() == u"u"
-                     && reply.arguments().constFirst().toUInt() != 0);
-        });
-    });
+    QVariantMap hints {{QStringLiteral("desktop-entry"), QStringLiteral("quillmoor")}};
+    if (!m_noticeImage.bytes.isEmpty())
+        hints.insert(QStringLiteral("image-data"), QVariant::fromValue(m_noticeImage));
+    m_notices.notify(title, text, hints, std::move(answered));
 }
 
 void StatusNotifierItemLinux::request(Request request)

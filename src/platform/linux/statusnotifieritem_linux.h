@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/linux/desktopnotices_linux.h"
 #include "platform/statusnotifier.h"
 
 #include <QDBusAbstractAdaptor>
@@ -74,7 +75,9 @@ class StatusNotifierItemLinux final : public StatusNotifier
 public:
     // A bus with a name of its own (QDBusConnection::connectToBus) is made again when it is
     // lost; the shared session bus is not.
-    explicit StatusNotifierItemLinux(const QDBusConnection &bus);
+    // noticeWait: how long a notice waits for the notification service, for tests.
+    explicit StatusNotifierItemLinux(const QDBusConnection &bus,
+                                     std::chrono::milliseconds noticeWait = DesktopNotices::Wait);
     ~StatusNotifierItemLinux() override;
 
     bool hostPresent() const override { return m_hostPresent; }
@@ -113,6 +116,7 @@ private:
     void withdraw();
 
     QDBusConnection m_bus;
+    DesktopNotices m_notices;
     QString m_service;
     // Made anew with each connection: a watcher does not move to a connection of the same name.
     std::unique_ptr<QDBusServiceWatcher> m_watcher;
