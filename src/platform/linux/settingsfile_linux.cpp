@@ -301,7 +301,7 @@ std::string lockFailure(const QString &folder, int error)
 bool hasDamagedLines(const IniFile::Contents &contents)
 {
     for (const IniFile::Section &section : contents.sections)
-        if (!section.damagedLines.isEmpty())
+        if (!section.damagedLines.isEmpty() || !section.keptLines.isEmpty())
             return true;
     return false;
 }
