@@ -15,6 +15,8 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 // Icon files are small; anything larger is not worth decoding on the tray's behalf.
 constexpr qint64 MaxPictureBytes = 16 * 1024 * 1024;
@@ -40,6 +42,8 @@ Tray::Tray(const QIcon &builtIn, std::unique_ptr<StatusNotifier> notifier,
     m_noTray.setSingleShot(true);
     m_noTray.setInterval(noTrayDelay);
     connect(&m_noTray, &QTimer::timeout, this, &Tray::noTrayCheck);
+    m_balloon.setSingleShot(true);
+    m_balloon.setInterval(BalloonTime);
     // Made at once where no host runs (always on Windows, whose tray wants it early), else
     // when the host first goes.
     if (!m_notifier->hostPresent())
@@ -83,6 +87,8 @@ QWidget *noticeWindow(const QString &text, QWidget *parent)
     window->resize(QSize(width + icon->sizeHint().width(), height + buttons->sizeHint().height())
                        .grownBy(QMargins(40, 40, 40, 40))
                        .boundedTo(room));
+    // On the screen, not over the hidden main window it belongs to.
+    Corvath::CenterForm(*window);
     return window;
 }
 
@@ -114,6 +120,7 @@ void Tray::makeQtIcon()
                     break;
                 }
             });
+    connect(m_trayIcon.get(), &QSystemTrayIcon::messageClicked, &m_balloon, &QTimer::stop);
 }
 
 void Tray::setMenu(QMenu &menu)
@@ -194,7 +201,12 @@ void Tray::showFallback(const QString &text)
 {
     // Qt's balloon needs Qt's icon in a tray; a window of the program's own Wayland allows too.
     if (shownByQt() && QSystemTrayIcon::isSystemTrayAvailable()) {
-        m_trayIcon->showMessage(QStringLiteral("Quillmoor"), text, QSystemTrayIcon::Warning);
+        // A new balloon replaces the one shown: it carries the earlier texts on, so that none
+        // goes before its time.
+        m_balloonText = m_balloon.isActive() ? m_balloonText + u"\n\n"_s + text : text;
+        m_trayIcon->showMessage(QStringLiteral("Quillmoor"), m_balloonText,
+                                QSystemTrayIcon::Warning, int(BalloonTime.count()));
+        m_balloon.start();
         return;
     }
     QWidget *box = noticeWindow(text, qobject_cast<QWidget *>(parent()));

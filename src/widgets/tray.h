@@ -30,6 +30,8 @@ public:
 
     // How long after start the program waits for a tray of either kind before saying so.
     static constexpr std::chrono::milliseconds NoTrayDelay {30000};
+    // How long a balloon stays up after its last notice.
+    static constexpr std::chrono::milliseconds BalloonTime {10000};
 
     explicit Tray(const QIcon &builtIn, QObject *parent = nullptr);
     ~Tray() override;
@@ -94,6 +96,9 @@ private:
     QIcon m_shownIcon;
     QString m_shownToolTip;
     QList<QPointer<QWidget>> m_noticeBoxes;
+    // Qt's balloon shows one text at a time: what comes while one is up joins it.
+    QString m_balloonText;
+    QTimer m_balloon;
     bool m_inTray = false;
     bool m_hostSeen = false;
     QTimer m_noTray;
