@@ -236,7 +236,10 @@ qsizetype Contents::find(const Section &section, QStringView key, qsizetype &hin
 Contents parse(QByteArrayView bytes)
 {
     const qsizetype lines = std::count_if(bytes.begin(), bytes.end(), isLineEnd) + 1;
-    QStringDecoder decodeAll(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A byte order mark stays, in the first line: one kept as it was must keep it.
+    QStringDecoder decodeAll(QStringDecoder::Utf8,
+                             QStringDecoder::Flag::Stateless
+                                 | QStringDecoder::Flag::ConvertInitialBom);
     QString whole = decodeAll(bytes);
     if (!decodeAll.hasError() && !whole.contains(QChar::Null)) {
         // Each line's end becomes the NUL that ends its value.
