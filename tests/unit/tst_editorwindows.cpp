@@ -159,8 +159,7 @@ private Q_SLOTS:
         QTest::newRow("quote inside") << u"my\"file"_s << true;
         QTest::newRow("existing file with quotes") << u"say \"hi\".txt"_s << true;
         QTest::newRow("blanks") << u"plain name"_s << true;
-        QTest::newRow("quoted command line")
-            << u"\"/opt/My Apps/Entry1\" arg"_s << false;
+        QTest::newRow("quoted command line") << u"\"/opt/My Apps/Entry1\" arg"_s << false;
     }
     void fileDialogTakesTheTypedName()
     {
