@@ -201,9 +201,11 @@ void Tray::showFallback(const QString &text)
 {
     // Qt's balloon needs Qt's icon in a tray; a window of the program's own Wayland allows too.
     if (shownByQt() && QSystemTrayIcon::isSystemTrayAvailable()) {
-        // A new balloon replaces the one shown: it carries the earlier texts on, so that none
-        // goes before its time.
-        m_balloonText = m_balloon.isActive() ? m_balloonText + u"\n\n"_s + text : text;
+        // Where Qt draws the balloon itself (X11), a new one replaces the one shown: it carries
+        // the earlier texts on, so that none goes before its time. The system's own balloons
+        // queue, and hold short texts only.
+        const bool joins = m_balloon.isActive() && QGuiApplication::platformName() == u"xcb"_s;
+        m_balloonText = joins ? m_balloonText + u"\n\n"_s + text : text;
         m_trayIcon->showMessage(QStringLiteral("Quillmoor"), m_balloonText,
                                 QSystemTrayIcon::Warning, int(BalloonTime.count()));
         m_balloon.start();

@@ -96,7 +96,7 @@ private:
     QIcon m_shownIcon;
     QString m_shownToolTip;
     QList<QPointer<QWidget>> m_noticeBoxes;
-    // Qt's balloon shows one text at a time: what comes while one is up joins it.
+    // Qt's balloon on X11 shows one text at a time: what comes while one is up joins it.
     QString m_balloonText;
     QTimer m_balloon;
     bool m_inTray = false;
