@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -64,10 +65,15 @@ QString QtDialogs::openFileName(const QString &filter)
     QString chosen = dialog.selectedFiles().constFirst();
     // Qt's own dialog reads a " in the typed name as quoted names and keeps the quoted parts
     // only: my"file becomes file, and a file named say "hi" cannot be chosen at all. One name
-    // is asked for here, so it is taken as typed.
+    // is asked for here, so it is taken as typed: a file of that name in the folder shown, else
+    // a line that starts with a quotation mark, a quoted command line, just as it is.
     if (const auto *edit = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))) {
-        if (edit->text().contains(u'"'))
-            chosen = dialog.directory().absoluteFilePath(edit->text());
+        const QString typed = edit->text();
+        if (typed.contains(u'"')) {
+            chosen = dialog.directory().absoluteFilePath(typed);
+            if (typed.startsWith(u'"') && !QFileInfo::exists(chosen))
+                chosen = typed;
+        }
     }
     // As the system writes paths: Windows programs that read a stored path expect backslashes.
     return QDir::toNativeSeparators(chosen);

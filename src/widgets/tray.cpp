@@ -15,6 +15,8 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 // Icon files are small; anything larger is not worth decoding on the tray's behalf.
 constexpr qint64 MaxPictureBytes = 16 * 1024 * 1024;
@@ -83,6 +85,8 @@ QWidget *noticeWindow(const QString &text, QWidget *parent)
     window->resize(QSize(width + icon->sizeHint().width(), height + buttons->sizeHint().height())
                        .grownBy(QMargins(40, 40, 40, 40))
                        .boundedTo(room));
+    // On the screen, not over the hidden main window it belongs to.
+    Corvath::CenterForm(*window);
     return window;
 }
 

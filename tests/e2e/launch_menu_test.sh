@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # "Set Launch Interval" and "Launch Now" from the tray menu, as a user works them: the input box
-# with the program's title, the refusal of a non-number, and the list started in order.
+# with the program's title, the refusal of a non-number, and the list started in order. No
+# notification service: failures are told in balloons at the icon, a late one joining the first.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 e2e_start_a11y
@@ -14,8 +15,16 @@ for k in 1 2; do
         >"$apps/entry$k"
     chmod +x "$apps/entry$k"
 done
-printf '[Main]\napp 1=%s\napp 2=%s\napp 3=%s\n' "$apps/entry1" "$apps/entry2" "$apps/missing" \
-    >"$(e2e_store)"
+# A document no application is set for goes to the desktop's opener, which finds nothing once
+# the test lets it answer.
+mkdir -p "$E2E_DIR/bin"
+printf '#!/bin/sh\nfor i in $(seq 300); do [ -e "%s/release" ] && exit 3; sleep 0.1; done\n' \
+    "$E2E_DIR" >"$E2E_DIR/bin/xdg-open"
+chmod +x "$E2E_DIR/bin/xdg-open"
+export PATH="$E2E_DIR/bin:$PATH"
+echo notes >"$E2E_DIR/notes.txt"
+printf '[Main]\napp 1=%s\napp 2=%s\napp 3=%s\napp 4=%s\n' "$apps/entry1" "$apps/entry2" \
+    "$apps/missing" "$E2E_DIR/notes.txt" >"$(e2e_store)"
 
 e2e_start_program
 e2e_wait 20 "the icon in the tray" e2e_icon_window
@@ -52,6 +61,11 @@ awk -v a="${starts[0]#* }" -v b="${starts[1]#* }" 'BEGIN { exit !(b - a >= 0.3) 
     e2e_fail "entries started less than the interval apart: ${starts[*]}"
 
 e2e_wait 10 "the notice beside the icon" e2e_a11y_says "Could not start $apps/missing"
+e2e_a11y_says "there is no program $HOME/my; a path with blanks needs quotation marks" ||
+    e2e_fail "the notice does not say which program was looked for: $(e2e_a11y_tree)"
+touch "$E2E_DIR/release"
+e2e_wait 10 "the late notice" e2e_a11y_says "Could not start $E2E_DIR/notes.txt: no application"
+e2e_a11y_says "Could not start $apps/missing" || e2e_fail "the late notice wiped out the first"
 e2e_screenshot launch-failed
 
 e2e_no_faults

@@ -111,15 +111,19 @@ private Q_SLOTS:
     }
 
     // A NUL byte costs only its line, which every save keeps as it was until the user changes
-    // it; a copy of a damaged file never replaces an earlier one.
+    // it, as it keeps lines of no key and comments; a copy of a damaged file never replaces an
+    // earlier one.
     void nulByteCostsOnlyItsLine()
     {
         const QByteArray line("app 1=/bin/a\0b", 14);
-        writeStore("[Main]\n" + line + "\napp 2=/bin/c\n");
+        const QByteArray main = "[Main]\n" + line + "\nno equals sign\n; a note\napp 2=/bin/c\n";
+        writeStore("# mine\n" + main + "\xff junk");
         QCOMPARE(loaded(), (QStringList {u"/bin/a\uFFFDb"_s, u"/bin/c"_s}));
         QVERIFY(WriteSetting(Interval::setting.key(), u"2"_s));
         QVERIFY(SaveLaunchList(loaded()));
-        QVERIFY(readFile(m_home->storePath()).contains(line + "\napp 2=/bin/c\n"));
+        const QByteArray saved = readFile(m_home->storePath());
+        QVERIFY2(saved.startsWith("# mine\n") && saved.contains(main + "\xff junk\nInterval=2\n"),
+                 saved.constData());
         const QByteArray copy = readFile(m_home->storePath() + u".bad"_s);
         writeStore(QByteArray("[Main]\napp 1=\0\n", 15));
         QCOMPARE(loaded(), QStringList {u"\uFFFD"_s});

@@ -28,8 +28,7 @@ public:
     // types, or x-scheme-handler/<scheme>) in mimeapps.list.
     bool setDefault(const QString &id, const QByteArray &entry, const QStringList &types)
     {
-        QFile file(applications() + u'/' + id);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(entry) < 0)
+        if (!install(id, entry))
             return false;
         for (const QString &type : types)
             m_defaults.insert(type, id);
@@ -39,6 +38,14 @@ public:
         QFile mimeapps(applications() + QStringLiteral("/mimeapps.list"));
         return mimeapps.open(QIODevice::WriteOnly | QIODevice::Truncate)
             && mimeapps.write(list) == list.size();
+    }
+
+    // Installs it only, as a hand-installed application is: no mimeapps.list line and no
+    // mimeinfo.cache; its MimeType line alone says what it opens.
+    bool install(const QString &id, const QByteArray &entry)
+    {
+        QFile file(applications() + u'/' + id);
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(entry) >= 0;
     }
 
 private:

@@ -89,11 +89,15 @@ private Q_SLOTS:
             m_mime.setDefault(u"viewer.desktop"_s,
                               "[Desktop Entry]\nType=Application\nName=Viewer\nExec=viewer %f\n",
                               {u"text/plain"_s}));
+        QVERIFY(m_mime.install(u"pdfviewer.desktop"_s,
+                               "[Desktop Entry]\nType=Application\nName=PDF\nExec=viewer %f\n"
+                               "MimeType=application/pdf;\n"));
         // Qt splits the opener's path at blanks, so it gets a folder without any.
         const QString bin = m_root.path() + u"/bin"_s;
         QVERIFY(QDir().mkpath(bin));
         QVERIFY(QFile::rename(path(u"xdg-open"_s), bin + u"/xdg-open"_s));
         writeFile(u"notes.txt"_s, "a document\n", false);
+        writeFile(u"Report.pdf"_s, "%PDF-1.4\n", false);
         writeFile(u"picture.png"_s, "no application is set for it\n", false);
         writeFile(u"junk"_s, "no program at all\n", true);
         // Notes its process and session, then stays.
@@ -164,7 +168,8 @@ private Q_SLOTS:
         QFile::remove(record);
     }
 
-    // Started is opened: the viewer's exit status, long after, is no failure.
+    // Started is opened: the viewer's exit status, long after, is no failure. So for one set
+    // for the type and for one installed that only lists it.
     void documentOpensInItsApplication()
     {
         QStringList late;
@@ -173,10 +178,13 @@ private Q_SLOTS:
                 if (!reason.isEmpty())
                     late << entry + u": "_s + reason;
             });
-        const auto started = m_starter->start(path(u"notes.txt"_s));
-        QVERIFY2(started, qPrintable(started.reason()));
-        QCOMPARE(readWhenWritten(path(u"viewed"_s)), path(u"notes.txt"_s));
-        QCOMPARE(readWhenWritten(path(u"viewer.exited"_s)), u"1"_s);
+        for (const QString &document : {path(u"notes.txt"_s), path(u"Report.pdf"_s)}) {
+            cleanup();
+            const auto started = m_starter->start(document);
+            QVERIFY2(started, qPrintable(started.reason()));
+            QCOMPARE(readWhenWritten(path(u"viewed"_s)), document);
+            QCOMPARE(readWhenWritten(path(u"viewer.exited"_s)), u"1"_s);
+        }
         // A failure told later still comes, after any the viewer could have caused.
         const auto address = m_starter->start(u"https://nowhere.example/"_s);
         QVERIFY2(address, qPrintable(address.reason()));
@@ -270,6 +278,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("reason");
         QTest::newRow("missing") << u"/nonexistent/prog -x"_s << u"No such file or directory"_s;
+        QTest::newRow("path with a blank, unquoted")
+            << u"DIR/solo --flag"_s
+            << u"there is no program ROOT/my; a path with blanks needs quotation marks"_s;
         QTest::newRow("document with words") << u"'DIR/notes.txt' x"_s << u"Permission denied"_s;
         QTest::newRow("not a program") << u"'DIR/junk' x"_s << u"Exec format error"_s;
         QTest::newRow("open quote") << u"rec 'x"_s << u"a quotation mark is not closed"_s;
@@ -282,6 +293,7 @@ private Q_SLOTS:
         QFETCH(QString, entry);
         QFETCH(QString, reason);
         entry.replace(u"DIR"_s, m_dir);
+        reason.replace(u"ROOT"_s, m_root.path());
         const auto started = m_starter->start(entry);
         QVERIFY(!started);
         QCOMPARE(started.reason(), reason);

@@ -155,13 +155,16 @@ private Q_SLOTS:
     void fileDialogTakesTheTypedName_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::newRow("quote inside") << u"my\"file"_s;
-        QTest::newRow("existing file with quotes") << u"say \"hi\".txt"_s;
-        QTest::newRow("blanks") << u"plain name"_s;
+        QTest::addColumn<bool>("inFolder"); // a name in the folder shown, else the line itself
+        QTest::newRow("quote inside") << u"my\"file"_s << true;
+        QTest::newRow("existing file with quotes") << u"say \"hi\".txt"_s << true;
+        QTest::newRow("blanks") << u"plain name"_s << true;
+        QTest::newRow("quoted command line") << u"\"/opt/My Apps/Entry1\" arg"_s << false;
     }
     void fileDialogTakesTheTypedName()
     {
         QFETCH(QString, typed);
+        QFETCH(bool, inFolder);
         const QString folder = m_home->path();
         QFile existing(folder + u"/say \"hi\".txt"_s);
         QVERIFY(existing.open(QIODevice::WriteOnly));
@@ -175,7 +178,8 @@ private Q_SLOTS:
             QMetaObject::invokeMethod(dialog, "accept");
         });
         QtDialogs dialogs;
-        QCOMPARE(dialogs.openFileName(u"All Files (*)"_s), folder + u'/' + typed);
+        QCOMPARE(dialogs.openFileName(u"All Files (*)"_s),
+                 inFolder ? folder + u'/' + typed : typed);
     }
 
     // Ending is for good in this process, so this runs last.

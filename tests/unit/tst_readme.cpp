@@ -63,6 +63,9 @@ private Q_SLOTS:
         QVERIFY(m_mime.setDefault(QStringLiteral("viewer.desktop"),
                                   "[Desktop Entry]\nType=Application\nName=V\nExec=viewer %f\n",
                                   {QStringLiteral("text/plain"), QStringLiteral("text/html")}));
+        QVERIFY(m_mime.install(QStringLiteral("pdf.desktop"),
+                               "[Desktop Entry]\nType=Application\nName=P\nExec=viewer %f\n"
+                               "MimeType=application/pdf;\n"));
     }
     void init()
     {
@@ -221,6 +224,11 @@ private Q_SLOTS:
         QTest::newRow("mail address") << QStringLiteral("mailto:me@corvath.example")
                                       << QUrl(QStringLiteral("mailto:me@corvath.example")) << false;
         QTest::newRow("file with # and ?") << existing << QUrl::fromLocalFile(existing) << true;
+        // As the launch list opens it: by the application that lists the type, set or not.
+        const QString report = m_dir.filePath(QStringLiteral("Report.pdf"));
+        QVERIFY(touch(report));
+        QTest::newRow("file whose application is installed only")
+            << report << QUrl::fromLocalFile(report) << true;
         QTest::newRow("missing file, still handed over")
             << QStringLiteral("/nonexistent/notes.txt")
             << QUrl::fromLocalFile(QStringLiteral("/nonexistent/notes.txt")) << false;

@@ -84,9 +84,10 @@ private:
         auto host = std::make_unique<FakeHost>();
         m_host = host.get();
         return std::make_unique<Tray>(builtInIcon(), std::move(host), createTrayIcon(),
-                                      noTrayDelay);
+                                      noTrayDelay, &m_owner);
     }
     FakeHost *m_host = nullptr;
+    QWidget m_owner; // the hidden main window, as in the program
 
     // The notices shown in windows of the program's own, and the windows.
     static QStringList noticeBoxes(QWidgetList *windows = nullptr)
@@ -137,6 +138,11 @@ private Q_SLOTS:
         const QSize room = windows.at(shown)->screen()->availableGeometry().size();
         QVERIFY2(room.expandedTo(size) == room,
                  qPrintable(u"%1x%2"_s.arg(size.width()).arg(size.height())));
+        // Centred on the screen, not on the hidden window it belongs to.
+        const QPoint off = windows.at(shown)->frameGeometry().center()
+            - windows.at(shown)->screen()->availableGeometry().center();
+        QVERIFY2(qAbs(off.x()) <= 4 && qAbs(off.y()) <= 4,
+                 qPrintable(u"%1,%2"_s.arg(off.x()).arg(off.y())));
         Q_EMIT m_host->requested(StatusNotifier::Request::ContextMenu);
         Q_EMIT m_host->requested(StatusNotifier::Request::Activate);
         QCOMPARE(mouseUp.count(), 2);

@@ -1,7 +1,11 @@
 #include "platform/linux/defaultapplication_linux.h"
+#include "platform/linux/applicationlauncher_linux.h"
+#include "platform/linux/desktopentry_linux.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QSet>
 #include <QStandardPaths>
 
 #include <sys/stat.h>
@@ -134,6 +138,45 @@ QString blockingFile()
     return {};
 }
 
+// GIO knows an installed application's types only from the folders' mimeinfo.cache, which a
+// hand-installed entry may lack; the desktop's opener reads the entries' MimeType itself. So
+// does this, with its rule: the highest InitialPreference, the first found of equals.
+QString installedFor(const QByteArray &type)
+{
+    if (type.isEmpty())
+        return {};
+    const QString wanted = QString::fromUtf8(type);
+    QSet<QString> seen; // an entry's id in an earlier folder hides the later ones
+    QString best;
+    int bestPreference = -1;
+    for (const QString &folder :
+         QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
+        // Files only: a pipe or a device named *.desktop would block the read.
+        QDirIterator it(folder, {QStringLiteral("*.desktop")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            const QString id = path.mid(folder.size() + 1).replace(u'/', u'-');
+            if (seen.contains(id))
+                continue;
+            seen.insert(id);
+            QHash<QString, QString> keys;
+            QString reason;
+            LaunchCommand command;
+            if (!DesktopEntry::readGroup(path, keys, reason)
+                || !keys.value(QStringLiteral("MimeType")).split(u';').contains(wanted)
+                || !ApplicationLauncher::command(path, command, reason))
+                continue;
+            const int preference = keys.value(QStringLiteral("InitialPreference")).toInt();
+            if (preference > bestPreference) {
+                bestPreference = preference;
+                best = path;
+            }
+        }
+    }
+    return best;
+}
+
 } // namespace
 
 Outcome<QString> DefaultApplication::desktopEntryFor(const QUrl &document, QString &entry)
@@ -148,15 +191,19 @@ Outcome<QString> DefaultApplication::desktopEntryFor(const QUrl &document, QStri
                             .arg(found, kindOf(found))};
     }
     GAppInfo *application = nullptr;
+    QByteArray type;
     if (document.isLocalFile()) {
-        const QByteArray type = contentType(*gio, document.toLocalFile());
+        type = contentType(*gio, document.toLocalFile());
         if (!type.isEmpty())
             application = gio->defaultForType(type.constData(), FALSE);
     } else if (!document.scheme().isEmpty()) {
+        type = "x-scheme-handler/" + document.scheme().toUtf8();
         application = gio->defaultForUriScheme(document.scheme().toUtf8().constData());
     }
-    if (!application)
+    if (!application) {
+        entry = installedFor(type);
         return {};
+    }
     if (gio->typeCheckInstanceIsA(reinterpret_cast<GTypeInstance *>(application),
                                   gio->desktopAppInfoGetType())) {
         if (const char *file = gio->desktopAppInfoGetFilename(

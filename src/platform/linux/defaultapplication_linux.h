@@ -7,7 +7,9 @@
 
 // The application the desktop has set to open a document or an address, by the XDG rules: a
 // local file by its MIME type, an address by its scheme, then the defaults of mimeapps.list and
-// the installed desktop entries (GIO, which knows every rule and the desktops' own lists).
+// the installed desktop entries (GIO, which knows every rule and the desktops' own lists), then
+// an installed entry that lists the type, as the desktop's opener finds one. The launch list
+// and "Read Me!!" both ask here, so they agree.
 namespace DefaultApplication {
 
 // Sets entry to the path of its desktop entry; empty when none is set or installed. Fails

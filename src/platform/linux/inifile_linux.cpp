@@ -58,20 +58,27 @@ public:
         // A bare "[]" names the keys outside any section, which a written file shows without a
         // header: with no key of its own it is nothing to keep.
         m_contents.sections.removeIf([](const Section &section) {
-            return section.name.isEmpty() && section.entries.isEmpty();
+            return section.name.isEmpty() && section.entries.isEmpty()
+                && section.keptLines.isEmpty();
         });
         return std::move(m_contents);
     }
 
-    // The line of the text from `start`, which ends at a NUL or at the text's end.
-    void line(qsizetype start, qsizetype size, const QByteArray &damagedLine = {})
+    // The line of the text from `start`, which ends at a NUL or at the text's end; `bytes` are
+    // the file's where the text differs from them (damage, Latin-1).
+    void line(qsizetype start, qsizetype size, const QByteArray &damagedLine = {},
+              QByteArrayView bytes = {})
     {
         ++m_linesRead;
         const QStringView text = QStringView(m_contents.text).sliced(start, size);
         const QStringView trimmed = stripped(text);
-        // Blanks other than ASCII ones may stand before a comment sign too.
-        if (trimmed.isEmpty() || trimmed.startsWith(u';') || trimmed.startsWith(u'#'))
+        if (trimmed.isEmpty())
             return;
+        // Blanks other than ASCII ones may stand before a comment sign too.
+        if (trimmed.startsWith(u';') || trimmed.startsWith(u'#')) {
+            keep(text, bytes);
+            return;
+        }
         if (trimmed.startsWith(u'[') && trimmed.endsWith(u']')) {
             section(stripped(trimmed.sliced(1, trimmed.size() - 2)).toString());
             return;
@@ -81,6 +88,7 @@ public:
         // Places are kept in 32 bits: a text past that is far beyond any settings file.
         if (key.isEmpty() || start + size > qsizetype(UINT32_MAX)) {
             m_contents.damaged = true;
+            keep(text, bytes);
             return;
         }
         if (!m_section)
@@ -103,6 +111,14 @@ public:
     void damaged() { m_contents.damaged = true; }
 
 private:
+    void keep(QStringView text, QByteArrayView bytes)
+    {
+        if (!m_section)
+            section(QString());
+        m_section->keptLines.append(
+            {m_section->entries.size(), bytes.isEmpty() ? text.toUtf8() : bytes.toByteArray()});
+    }
+
     // Reserved for the lines still to come, so that neither list nor index grows by copying.
     void section(const QString &name)
     {
@@ -176,7 +192,7 @@ Section &Contents::sectionForWriting(const QString &name)
     // Keys outside any section must stand first, before the first header.
     if (name.isEmpty())
         return *sections.insert(sections.begin(), Section {});
-    sections.append(Section {name, {}, {}, {}});
+    sections.append(Section {name, {}, {}, {}, {}});
     return sections.last();
 }
 
@@ -220,7 +236,10 @@ qsizetype Contents::find(const Section &section, QStringView key, qsizetype &hin
 Contents parse(QByteArrayView bytes)
 {
     const qsizetype lines = std::count_if(bytes.begin(), bytes.end(), isLineEnd) + 1;
-    QStringDecoder decodeAll(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A byte order mark stays, in the first line: one kept as it was must keep it.
+    QStringDecoder decodeAll(QStringDecoder::Utf8,
+                             QStringDecoder::Flag::Stateless
+                                 | QStringDecoder::Flag::ConvertInitialBom);
     QString whole = decodeAll(bytes);
     if (!decodeAll.hasError() && !whole.contains(QChar::Null)) {
         // Each line's end becomes the NUL that ends its value.
@@ -259,7 +278,7 @@ Contents parse(QByteArrayView bytes)
                 continue;
             text += decoded;
             text += QChar::Null;
-            reader.line(at, decoded.size(), line.toByteArray());
+            reader.line(at, decoded.size(), line.toByteArray(), line);
             continue;
         }
         if (decode.hasError()) {
@@ -269,7 +288,7 @@ Contents parse(QByteArrayView bytes)
         }
         text += decoded;
         text += QChar::Null;
-        reader.line(at, decoded.size());
+        reader.line(at, decoded.size(), {}, line);
     }
     return reader.take();
 }
@@ -341,7 +360,12 @@ bool apply(Contents &contents, const QString &name, const std::vector<Change> &c
         QList<Entry> entries;
         entries.reserve(edited ? qsizetype(edits.size()) : each.entries.size());
         QHash<quint32, QByteArray> damagedLines;
+        QList<std::pair<qsizetype, QByteArray>> keptLines;
+        auto kept = each.keptLines.cbegin();
         for (qsizetype i = 0; i < (edited ? qsizetype(edits.size()) : each.entries.size()); ++i) {
+            // Kept lines stay after the entries that stood before them; new entries go after.
+            for (; kept != each.keptLines.cend() && kept->first <= i; ++kept)
+                keptLines.append({entries.size(), kept->second});
             const Edit *edit = edited ? &edits[std::size_t(i)] : nullptr;
             if (edit && edit->removed)
                 continue;
@@ -358,8 +382,11 @@ bool apply(Contents &contents, const QString &name, const std::vector<Change> &c
                     damagedLines.insert(entries.last().key, *line);
             }
         }
+        for (; kept != each.keptLines.cend(); ++kept)
+            keptLines.append({entries.size(), kept->second});
         each.entries = std::move(entries);
         each.damagedLines = std::move(damagedLines);
+        each.keptLines = std::move(keptLines);
     }
     contents.text = std::move(text);
     // Positions move only where entries went; new ones come last.
@@ -382,6 +409,8 @@ QByteArray serialize(const Contents &contents)
             units += entry.keySize + entry.valueSize + 2;
         for (const QByteArray &line : section.damagedLines)
             damaged += line.size();
+        for (const auto &line : section.keptLines)
+            damaged += line.second.size() + 1;
     }
     QStringEncoder encode(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
     QByteArray out(encode.requiredSpace(units) + damaged, Qt::Uninitialized);
@@ -395,7 +424,15 @@ QByteArray serialize(const Contents &contents)
             put(section.name);
             put(u"]\n");
         }
+        auto kept = section.keptLines.cbegin();
+        auto putKept = [&](qsizetype before) {
+            for (; kept != section.keptLines.cend() && kept->first <= before; ++kept) {
+                at = std::copy(kept->second.cbegin(), kept->second.cend(), at);
+                put(u"\n");
+            }
+        };
         for (const Entry &entry : section.entries) {
+            putKept(&entry - section.entries.constData());
             const auto line = section.damagedLines.isEmpty()
                 ? section.damagedLines.cend()
                 : section.damagedLines.constFind(entry.key);
@@ -408,6 +445,7 @@ QByteArray serialize(const Contents &contents)
             }
             put(u"\n");
         }
+        putKept(section.entries.size());
     }
     out.truncate(at - out.data());
     return out;

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 // The settings file: "key=value" lines under "[Section]" headers. A value is the exact text
@@ -50,6 +51,9 @@ struct Section
     // Lines that held a NUL byte, as they were, by their entry's key's place in the text:
     // written back so until the value is changed. The text shows the damage as U+FFFD.
     QHash<quint32, QByteArray> damagedLines;
+    // Lines of no key (comments, lines without "="), as they were, each after the number of
+    // entries that stood before it: nothing can change them, so every save writes them back.
+    QList<std::pair<qsizetype, QByteArray>> keptLines;
 };
 
 struct Contents

@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <cerrno>
 #include <optional>
 
 namespace {
@@ -42,6 +43,29 @@ Outcome<QString> startProgram(const QString &program, const QStringList &argumen
     if (const int error = ChildProcess::start(program, arguments, folder); error != 0)
         return Failure {qt_error_string(error)};
     return {};
+}
+
+// An unquoted path with blanks names a program of its first words only: "/opt/My Apps/x"
+// looks for /opt/My. Where the longer path or its folder is there, say which was looked for
+// and why.
+Outcome<QString> startWords(const QString &program, const QStringList &arguments)
+{
+    const int error = ChildProcess::start(program, arguments);
+    if (error == 0)
+        return {};
+    if (error == ENOENT) {
+        QString longer = program;
+        for (const QString &word : arguments) {
+            longer += u' ' + word;
+            const QString folder = QFileInfo(longer).path();
+            if (QFileInfo::exists(longer)
+                || (folder.size() > program.size() && QFileInfo::exists(folder)))
+                return Failure {QStringLiteral("there is no program %1; a path with blanks "
+                                               "needs quotation marks")
+                                    .arg(program)};
+        }
+    }
+    return Failure {qt_error_string(error)};
 }
 
 // xdg-open's exit status in words.
@@ -138,7 +162,7 @@ public:
             if (auto started = startFile(QFileInfo(program), entry))
                 return *started;
         }
-        return startProgram(program, words);
+        return startWords(program, words);
     }
 
 private:

@@ -272,7 +272,7 @@ IniFile::Contents contentsToChange(const QString &path, Found &found, std::optio
 bool hasDamagedLines(const IniFile::Contents &contents)
 {
     for (const IniFile::Section &section : contents.sections)
-        if (!section.damagedLines.isEmpty())
+        if (!section.damagedLines.isEmpty() || !section.keptLines.isEmpty())
             return true;
     return false;
 }

@@ -182,9 +182,10 @@ bool XEmbedIconLinux::showMessage(const QString &title, const QString &text)
 {
     if (!m_window || !m_window->isVisible())
         return false;
-    if (m_balloon)
-        m_balloon->close();
-    auto *balloon = new Balloon(title, text);
+    // One balloon at a time: a notice that comes while one is up joins it, so that neither
+    // goes before it was read.
+    const QString shown = m_balloon ? m_balloonText + QStringLiteral("\n\n") + text : text;
+    auto *balloon = new Balloon(title, shown);
     const QRect icon(m_window->mapToGlobal(QPoint(0, 0)), m_window->size());
     const QRect room = m_window->screen()->availableGeometry();
     const QSize size = balloon->sizeHint();
@@ -200,8 +201,11 @@ bool XEmbedIconLinux::showMessage(const QString &title, const QString &text)
     at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - size.width())));
     at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - size.height())));
     balloon->move(at);
+    if (m_balloon)
+        m_balloon->close();
     balloon->show();
     m_balloon = balloon;
+    m_balloonText = shown;
     return true;
 }
 

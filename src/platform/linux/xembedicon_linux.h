@@ -48,6 +48,7 @@ private:
     xcb_window_t m_tray = XCB_NONE;
     std::unique_ptr<QWidget> m_window;
     QPointer<QWidget> m_balloon;
+    QString m_balloonText;
     QIcon m_icon;
     QString m_toolTip;
     bool m_visible = false;
