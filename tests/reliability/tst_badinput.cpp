@@ -230,7 +230,7 @@ private Q_SLOTS:
         QStringList notices;
         QObject::connect(&sequencer, &LaunchSequencer::notice,
                          [&notices](const QString &text) { notices.append(text); });
-        sequencer.setWaiter([](const Interval &) {});
+        sequencer.setTiming([](const Interval &) { return 0.0; });
         sequencer.runPass();
 
         QTRY_VERIFY(QFile::exists(path(QStringLiteral("after.out"))));

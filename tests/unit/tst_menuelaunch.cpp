@@ -59,7 +59,7 @@ private Q_SLOTS:
 
         m_net->setConnected(true);
         tick(*menue);
-        QVERIFY(menue->Check1());
+        QTRY_VERIFY(menue->Check1()); // once the pass has ended
         QTRY_VERIFY(ranAt(entries[2]) > 0);
         QVERIFY(ranAt(entries[0]) > 0); // once: the ticks before started nothing
         // Each script notes its own time, which a slow start may shift a little.
@@ -74,7 +74,7 @@ private Q_SLOTS:
         menue->sActivate().trigger(); // deactivated: "Launch Now" still runs
         menue->sLaunchNow().trigger();
         // Both in one notice: one each would replace the other at once.
-        QCOMPARE(menue->tray().lastMessage(),
+        QTRY_COMPARE(menue->tray().lastMessage(),
                  u"2 entries could not start:\n"
                  "Could not start /nonexistent/prog: No such file or directory\n"
                  "Could not start /nonexistent/other: No such file or directory"_s);
@@ -118,6 +118,54 @@ private Q_SLOTS:
             QCOMPARE(m_dialogs->messages[0].title, u"Error"_s);
             QCOMPARE(m_dialogs->messages[0].icon, Corvath::MessageIcon::Critical);
         }
+    }
+
+    // "Set Launch Interval" opened during "Launch Now" holds nothing: the pass goes on while the
+    // box is open, and the answer is stored once it closes.
+    void setIntervalDuringLaunchNow()
+    {
+        const QStringList entries {script(u"a"_s), script(u"b"_s), script(u"c"_s)};
+        auto menue = started(entries, u".2"_s);
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (ranAt(entries[0]) == 0)
+                return;
+            watch.stop();
+            m_dialogs->closeWhen([&] { return ranAt(entries[2]) > 0; });
+            m_dialogs->setNextAnswer(u"0"_s);
+            menue->sSetInterval().trigger();
+        });
+        watch.start(10);
+        menue->sLaunchNow().trigger();
+        QTRY_COMPARE(m_dialogs->questions.size(), 1);
+        QTRY_COMPARE(ReadSetting(Interval::setting.key(), QString()), u"0"_s);
+        QCOMPARE(m_dialogs->heldOpen, 0);
+        QVERIFY(ranAt(entries[0]) < ranAt(entries[1]));
+        QVERIFY(ranAt(entries[1]) < ranAt(entries[2]));
+    }
+
+    // "Error N Has Occured!" holds nothing: monitoring goes on while it is open, and a
+    // connection made meanwhile gets its pass, once.
+    void connectionWhileFailureBoxOpen()
+    {
+        const QStringList entries {script(u"a"_s), script(u"b"_s)};
+        auto menue = started(entries, u"0"_s);
+        // A box that waited for its close would stay open until the list has started.
+        m_dialogs->closeWhen([&] { return ranAt(entries[1]) > 0; });
+        m_net->failure = 20045;
+        menue->Timer1().start(10);
+        QTRY_COMPARE(m_dialogs->messages.size(), 1);
+        QCOMPARE(m_dialogs->messages[0].text, u"Error 20045 Has Occured!"_s);
+
+        m_net->failure = 0;
+        m_net->setConnected(true);
+        QTRY_VERIFY(menue->Check1());
+        const int listings = m_net->listings;
+        QTRY_VERIFY(m_net->listings > listings + 2); // more ticks, with the connection up
+        QCOMPARE(QProcess::execute(script(u"fence"_s)), 0);
+        QVERIFY(ranAt(entries[0]) > 0 && ranAt(entries[1]) > 0); // each once
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QCOMPARE(m_dialogs->heldOpen, 0);
     }
 
     // A long pass at interval 0 still lets "Exit" through between two entries; a longer pause
