@@ -38,8 +38,8 @@ public:
 
     // Begins a pass over the list: its first entry starts now, the others each after the pause
     // that follows the one before, the last one's pause included. Returns the pass's number,
-    // which passEnded() gives back, also when it ends at once, inside this call. Once the program is ending a pass starts nothing more and
-    // is dropped without passEnded().
+    // which passEnded() gives back, also when it ends at once, inside this call. Once the program
+    // is ending a pass starts nothing more and is dropped without passEnded().
     quint64 runPass();
     bool isRunning(quint64 pass) const;
 

@@ -79,7 +79,7 @@ void Menue::showConnectionFailure(quint32 code)
 {
     // Left open: monitoring goes on while the user reads it.
     Corvath::dialogs()->openMessageBox(QStringLiteral("Error %1 Has Occured!").arg(code),
-                                   QStringLiteral("Error!"), Corvath::MessageIcon::Critical);
+                                       QStringLiteral("Error!"), Corvath::MessageIcon::Critical);
 }
 
 void Menue::showEvent(QShowEvent *event)

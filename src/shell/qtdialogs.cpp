@@ -41,8 +41,7 @@ void QtDialogs::messageBox(const QString &text, const QString &title, Corvath::M
     box.exec();
 }
 
-void QtDialogs::openMessageBox(const QString &text, const QString &title,
-                               Corvath::MessageIcon icon)
+void QtDialogs::openMessageBox(const QString &text, const QString &title, Corvath::MessageIcon icon)
 {
     // Modal for the user, as the other boxes are, but shown without an event loop of its own,
     // so that the caller returns and the program goes on behind it.
@@ -50,7 +49,7 @@ void QtDialogs::openMessageBox(const QString &text, const QString &title,
     box->setWindowIcon(QApplication::windowIcon());
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::ApplicationModal);
-    m_open.removeAll(nullptr);
+    m_open.removeIf([](const QPointer<QMessageBox> &open) { return open.isNull(); });
     m_open.append(box);
     box->show();
 }

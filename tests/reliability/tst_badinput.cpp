@@ -231,7 +231,8 @@ private Q_SLOTS:
         QObject::connect(&sequencer, &LaunchSequencer::notice,
                          [&notices](const QString &text) { notices.append(text); });
         sequencer.setTiming([](const Interval &) { return 0.0; });
-        sequencer.runPass();
+        const quint64 pass = sequencer.runPass();
+        QTRY_VERIFY(!sequencer.isRunning(pass));
 
         QTRY_VERIFY(QFile::exists(path(QStringLiteral("after.out"))));
         if (outcome.startsWith(QStringLiteral("opened "))) {

@@ -161,8 +161,8 @@ private Q_SLOTS:
         tick(*menue);
         QTRY_VERIFY(dialogDone);
         QCOMPARE(m_dialogs->heldOpen, 0);
-        QCOMPARE(started(), (QStringList {QStringLiteral("a"), QStringLiteral("b"),
-                                          QStringLiteral("c")}));
+        QCOMPARE(started(),
+                 (QStringList {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
         QTRY_VERIFY(menue->Check1());
     }
 

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -159,6 +160,28 @@ private Q_SLOTS:
         QTest::newRow("existing file with quotes") << u"say \"hi\".txt"_s;
         QTest::newRow("blanks") << u"plain name"_s;
     }
+    // The box that is only opened: shown and modal when the call returns, gone once closed,
+    // and closed with the dialogs when still open.
+    void openedBoxReturnsAtOnce()
+    {
+        QPointer<QMessageBox> box;
+        {
+            QtDialogs dialogs;
+            for (int n = 0; n < 2; ++n)
+                dialogs.openMessageBox(u"Error 5 Has Occured!"_s, u"Error!"_s,
+                                       Corvath::MessageIcon::Critical);
+            box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box && box->isVisible());
+            QCOMPARE(box->text(), u"Error 5 Has Occured!"_s);
+            QCOMPARE(box->icon(), QMessageBox::Critical);
+            box->accept();
+            QTRY_VERIFY(box.isNull());
+            box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+        }
+        QVERIFY(box.isNull());
+    }
+
     void fileDialogTakesTheTypedName()
     {
         QFETCH(QString, typed);

@@ -72,8 +72,7 @@ private Q_SLOTS:
     {
         m_monitor->setLatch(latch);
         m_monitor->tick();
-        return QTest::qWaitFor([this] { return !m_monitor->isPassing(); })
-            && m_monitor->latch();
+        return QTest::qWaitFor([this] { return !m_monitor->isPassing(); }) && m_monitor->latch();
     }
 
     void probe_data()
@@ -110,8 +109,7 @@ private Q_SLOTS:
         QTest::newRow("first connected") << C {true} << 0u << C {false} << u"up"_s << 0;
         QTest::newRow("first fails, second connected")
             << C {} << 5u << C {true} << u"up, failed 5"_s << 1;
-        QTest::newRow("first fails, second lists none")
-            << C {} << 5u << C {} << u"failed 5"_s << 1;
+        QTest::newRow("first fails, second lists none") << C {} << 5u << C {} << u"failed 5"_s << 1;
         QTest::newRow("none lists any") << C {} << 0u << C {} << u"none"_s << 1;
     }
     void sourcesAnswerInOrder()

@@ -75,9 +75,9 @@ private Q_SLOTS:
         menue->sLaunchNow().trigger();
         // Both in one notice: one each would replace the other at once.
         QTRY_COMPARE(menue->tray().lastMessage(),
-                 u"2 entries could not start:\n"
-                 "Could not start /nonexistent/prog: No such file or directory\n"
-                 "Could not start /nonexistent/other: No such file or directory"_s);
+                     u"2 entries could not start:\n"
+                     "Could not start /nonexistent/prog: No such file or directory\n"
+                     "Could not start /nonexistent/other: No such file or directory"_s);
         QTRY_VERIFY(ranAt(a) > 0);
         QVERIFY(m_dialogs->messages.isEmpty());
         QVERIFY(menue->Check1());
