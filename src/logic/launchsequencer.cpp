@@ -112,8 +112,6 @@ void LaunchSequencer::timerEvent(QTimerEvent *event)
     for (auto run = m_runs.begin(); run != m_runs.end(); ++run) {
         if (run->timer != event->timerId())
             continue;
-        killTimer(run->timer);
-        run->timer = 0;
         step(run);
         return;
     }
@@ -124,7 +122,7 @@ void LaunchSequencer::step(std::list<Run>::iterator run)
 {
     if (Corvath::IsEnding()) {
         // Nothing more starts, and nothing is told or latched for what was left undone.
-        m_runs.erase(run);
+        drop(run);
         return;
     }
     if (run->paused.isValid() && secondsSince(run->paused) < run->pause) {
@@ -163,13 +161,26 @@ void LaunchSequencer::wait(Run &run)
     constexpr double longestStep = 24 * 60 * 60;
     const double left = std::min(run.pause - secondsSince(run.paused), longestStep);
     const auto step = left > 0 ? ceil<milliseconds>(duration<double>(left)) : milliseconds(0);
+    // A pass at interval 0 keeps one timer firing at every turn instead of one a step.
+    if (run.timer != 0 && step == milliseconds(0) && run.everyTurn)
+        return;
+    if (run.timer != 0)
+        killTimer(run.timer);
     run.timer = startTimer(step, Qt::PreciseTimer);
+    run.everyTurn = step == milliseconds(0);
+}
+
+void LaunchSequencer::drop(std::list<Run>::iterator run)
+{
+    if (run->timer != 0)
+        killTimer(run->timer);
+    m_runs.erase(run);
 }
 
 void LaunchSequencer::ended(std::list<Run>::iterator run)
 {
     const quint64 number = run->number;
-    m_runs.erase(run);
+    drop(run);
     if (m_runs.empty()) {
         // One notice for the passes that ran together: one per pass would replace the other.
         tell(m_pass.failures);

@@ -86,12 +86,14 @@ private:
         double pause = 0;
         QElapsedTimer paused;
         int timer = 0;
+        bool everyTurn = false; // the timer fires at every turn of the event loop
     };
 
     void step(std::list<Run>::iterator run);
     void startEntry(const QString &entry);
     void wait(Run &run);
     void ended(std::list<Run>::iterator run);
+    void drop(std::list<Run>::iterator run);
     void tell(Failures &failures);
     void settled(quint64 start, const QString &entry, const QString &reason);
 
