@@ -135,29 +135,6 @@ private Q_SLOTS:
         QVERIFY(ranAt(entries[0]) < ranAt(entries[1]) && ranAt(entries[1]) < ranAt(entries[2]));
     }
 
-    // "Error N Has Occured!" holds nothing: monitoring goes on while it is open, and a
-    // connection made meanwhile gets its pass, once.
-    void connectionWhileFailureBoxOpen()
-    {
-        const QStringList entries {script(u"a"_s), script(u"b"_s)};
-        auto menue = started(entries, u"0"_s);
-        // A box that waited for its close would stay open until the list has started.
-        m_dialogs->closeWhen([&] { return ranAt(entries[1]) > 0; });
-        m_net->failure = 20045;
-        menue->Timer1().start(10);
-        QTRY_COMPARE(m_dialogs->messages.size(), 1);
-        QCOMPARE(m_dialogs->messages[0].text, u"Error 20045 Has Occured!"_s);
-        m_net->failure = 0;
-        m_net->setConnected(true);
-        QTRY_VERIFY(menue->Check1());
-        const int listings = m_net->listings;
-        QTRY_VERIFY(m_net->listings > listings + 2); // more ticks, with the connection up
-        QCOMPARE(QProcess::execute(script(u"fence"_s)), 0);
-        QVERIFY(ranAt(entries[1]) > 0); // once
-        QCOMPARE(m_dialogs->messages.size(), 1);
-        QCOMPARE(m_dialogs->heldOpen, 0);
-    }
-
     // A long pass at interval 0 still lets "Exit" through between two entries; a longer pause
     // is ended by it too (see the reliability tests).
     void exitDuringPassStartsNothingMore()
