@@ -1,9 +1,13 @@
-// Prints the CPU time that a pause of the launch interval uses while it waits, next to a loop
-// that busy-polls processEvents for the same time (the plain way to wait with events flowing).
+// Prints the CPU time that a pause of the launch interval uses while it waits, in a pass and in
+// Corvath::Pause, next to a loop that busy-polls processEvents for the same time (the plain way
+// to wait with events flowing).
+#include "logic/launchsequencer.h"
 #include "logic/pause.h"
+#include "platform/programstarter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 
 #include <cstdio>
 #include <cstdlib>
@@ -31,12 +35,29 @@ template<typename Wait> void measure(const char *what, double seconds, Wait wait
                 100.0 * cpu / elapsed);
 }
 
+// Starts nothing: the pass's pause alone is measured.
+class NoStarter final : public ProgramStarter
+{
+public:
+    Outcome<QString> start(const QString &) override { return {}; }
+};
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
+    measure("a pass of one entry", seconds, [](double s) {
+        const QStringList list {QStringLiteral("entry")};
+        NoStarter starter;
+        LaunchSequencer sequencer(list, starter);
+        sequencer.setTiming([s](const Interval &) { return s; });
+        QEventLoop loop;
+        QObject::connect(&sequencer, &LaunchSequencer::passEnded, &loop, &QEventLoop::quit);
+        sequencer.runPass();
+        loop.exec();
+    });
     measure("Corvath::Pause", seconds, [](double s) { Corvath::Pause(s); });
     measure("reference: busy processEvents loop", seconds, [](double s) {
         QElapsedTimer clock;

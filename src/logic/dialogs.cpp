@@ -13,6 +13,10 @@ public:
     {
         std::fprintf(stderr, "%s: %s\n", qUtf8Printable(title), qUtf8Printable(text));
     }
+    void openMessageBox(const QString &text, const QString &title, MessageIcon icon) override
+    {
+        messageBox(text, title, icon);
+    }
     bool yesNo(const QString &text, const QString &title) override
     {
         messageBox(text, title, MessageIcon::NoIcon);

@@ -14,7 +14,11 @@ class Dialogs
 public:
     virtual ~Dialogs() = default;
 
+    // Asks and waits: each returns once the user has closed its dialog.
     virtual void messageBox(const QString &text, const QString &title, MessageIcon icon) = 0;
+    // The same box, but returns at once and leaves it open: for what must go on while the
+    // user reads it.
+    virtual void openMessageBox(const QString &text, const QString &title, MessageIcon icon) = 0;
     // A question with Yes and No, No the default: true only for Yes.
     virtual bool yesNo(const QString &text, const QString &title) = 0;
     // An empty title shows the program's title. Cancel returns empty text.

@@ -5,8 +5,6 @@
 #include "platform/connectionsource.h"
 #include "settings/settingsstore.h"
 
-#include <QScopeGuard>
-
 LaunchMonitor::LaunchMonitor(ConnectionSource &connections, ProgramStarter &starter,
                              QObject *parent)
     : QObject(parent)
@@ -16,6 +14,10 @@ LaunchMonitor::LaunchMonitor(ConnectionSource &connections, ProgramStarter &star
 {
     connect(&m_timer, &QTimer::timeout, this, &LaunchMonitor::tick);
     connect(m_sequencer.get(), &LaunchSequencer::notice, this, &LaunchMonitor::notice);
+    connect(m_sequencer.get(), &LaunchSequencer::passEnded, this, [this](quint64 pass) {
+        if (m_passing && pass == m_tickPass)
+            latchAfterPass();
+    });
     m_connections.setChangedHandler([this] { changed(); });
 }
 
@@ -40,9 +42,8 @@ bool LaunchMonitor::IsConnected()
     const ConnectionSource::Answer answer = m_connections.firstConnection();
     // A failure may come with a connection that another source listed, which still counts.
     if (answer.listing == ConnectionSource::Listing::Failed || answer.error != 0) {
-        // A lasting failure would otherwise stack two modal boxes every second.
+        // A lasting failure would otherwise stack two boxes every second.
         if (!m_failureShown) {
-            // Marked before the box opens: a probe while it is open must not open another.
             m_failureShown = true;
             Q_EMIT connectionFailed(answer.error);
         }
@@ -60,21 +61,30 @@ void LaunchMonitor::tick()
 
 void LaunchMonitor::passOnNewConnection()
 {
-    // Ticks keep arriving while a pass waits or the probe's error box is open; such a tick
-    // would start the list a second time for the same connection.
-    if (m_ticking || Corvath::IsEnding())
+    if (m_passing)
         return;
-    m_ticking = true;
-    const auto done = qScopeGuard([this] { m_ticking = false; });
-
-    if (IsConnected()) {
-        if (m_latch)
-            return;
-        m_sequencer->runPass();
-        if (Corvath::IsEnding())
-            return;
-        m_latch = true;
+    if (!IsConnected()) {
+        probeAgain();
+        return;
     }
+    if (m_latch)
+        return;
+    m_passing = true;
+    m_tickPass = m_sequencer->runPass();
+    if (!m_sequencer->isRunning(m_tickPass))
+        latchAfterPass(); // it had nothing to wait for
+}
+
+void LaunchMonitor::latchAfterPass()
+{
+    m_passing = false;
+    m_tickPass = 0;
+    m_latch = true;
+    probeAgain();
+}
+
+void LaunchMonitor::probeAgain()
+{
     if (!IsConnected())
         m_latch = false;
 }

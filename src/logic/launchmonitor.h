@@ -41,8 +41,10 @@ public:
     // another source lists a connection.
     bool IsConnected();
     // The monitoring tick: one pass per connection, then any news of a damaged settings file.
+    // Returns while the pass runs; the latch is set when it ends. Ticks in between leave the
+    // connection alone: the latch is not set yet, so they would start the list again.
     void tick();
-    bool isTicking() const { return m_ticking; }
+    bool isPassing() const { return m_passing; }
     // The connections may have changed: tick soon, if activated.
     void changed();
     // "Launch Now": one pass, whatever the connection.
@@ -58,12 +60,17 @@ Q_SIGNALS:
 
 private:
     void passOnNewConnection();
+    void latchAfterPass();
+    // The tick's second probe: a connection found down lets the next one have its pass.
+    void probeAgain();
 
     ConnectionSource &m_connections;
     QStringList m_list;
     // Starts true on purpose: a connection already up at start gets no pass.
     bool m_latch = true;
-    bool m_ticking = false;
+    // From the tick that begins a pass until that pass ends.
+    bool m_passing = false;
+    quint64 m_tickPass = 0;
     bool m_failureShown = false;
     QTimer m_timer;
     std::unique_ptr<LaunchSequencer> m_sequencer;

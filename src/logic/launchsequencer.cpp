@@ -1,17 +1,30 @@
 #include "logic/launchsequencer.h"
-#include "logic/pause.h"
 #include "logic/program.h"
 #include "platform/programstarter.h"
 
-#include <QScopeGuard>
+#include <QTimerEvent>
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <iterator>
 #include <utility>
+
+namespace {
+
+double secondsSince(const QElapsedTimer &clock)
+{
+    // Monotonic: a pause across midnight or a clock change still lasts what it should.
+    return double(clock.nsecsElapsed()) / 1e9;
+}
+
+} // namespace
 
 LaunchSequencer::LaunchSequencer(const QStringList &list, ProgramStarter &starter, QObject *parent)
     : QObject(parent)
     , m_list(list)
     , m_starter(starter)
-    , m_wait([](const Interval &interval) { Corvath::Pause(interval.seconds()); })
+    , m_timing([](const Interval &interval) { return interval.seconds(); })
 {
     m_starter.setLateOutcomeHandler(
         [this](quint64 start, const QString &entry, const QString &reason) {
@@ -78,32 +91,109 @@ void LaunchSequencer::tell(Failures &failures)
         Q_EMIT notice(text);
 }
 
-void LaunchSequencer::runPass()
+quint64 LaunchSequencer::runPass()
 {
-    ++m_passDepth;
-    const auto done = qScopeGuard([this] {
-        // A notice per failure would replace the one before it within the interval.
-        if (--m_passDepth > 0)
-            return;
+    Run &run = m_runs.emplace_back();
+    const quint64 number = run.number = ++m_lastPass;
+    run.count = m_list.size();
+    // The first entry starts at once: a new connection's list starts without a turn's delay.
+    step(std::prev(m_runs.end()));
+    return number;
+}
+
+bool LaunchSequencer::isRunning(quint64 pass) const
+{
+    return std::any_of(m_runs.begin(), m_runs.end(),
+                       [pass](const Run &run) { return run.number == pass; });
+}
+
+void LaunchSequencer::timerEvent(QTimerEvent *event)
+{
+    for (auto run = m_runs.begin(); run != m_runs.end(); ++run) {
+        if (run->timer != event->timerId())
+            continue;
+        step(run);
+        return;
+    }
+    QObject::timerEvent(event);
+}
+
+void LaunchSequencer::step(std::list<Run>::iterator run)
+{
+    if (Corvath::IsEnding()) {
+        // Nothing more starts, and nothing is told or latched for what was left undone.
+        drop(run);
+        return;
+    }
+    if (run->paused.isValid() && secondsSince(run->paused) < run->pause) {
+        wait(*run); // a pause longer than a timer's reach
+        return;
+    }
+    QElapsedTimer turn;
+    turn.start();
+    while (run->next < run->count) {
+        const QString entry = m_list.value(run->next++);
+        if (entry.isEmpty())
+            continue;
+        startEntry(entry);
+        // The last entry gets its pause too, on purpose: a pass lasts k intervals.
+        const double seconds = m_timing(Interval::setting.get());
+        run->pause = seconds > 0 && std::isfinite(seconds) ? seconds : 0;
+        run->paused.start();
+        // At interval 0 the next entry follows in the same turn for a tenth of a millisecond:
+        // a turn of the event loop for each would cost a long pass a third more, and the menu
+        // and "Exit" still answer between two turns.
+        if (run->pause == 0 && turn.nsecsElapsed() < 100'000)
+            continue;
+        wait(*run);
+        return;
+    }
+    ended(run);
+}
+
+void LaunchSequencer::startEntry(const QString &entry)
+{
+    const quint64 lastLate = m_starter.lastLateStart();
+    if (const auto started = m_starter.start(entry); !started)
+        m_pass.failures.add(entry, started.reason());
+    else if (m_starter.lastLateStart() != lastLate)
+        m_pass.pending.insert(m_starter.lastLateStart());
+}
+
+void LaunchSequencer::wait(Run &run)
+{
+    using namespace std::chrono;
+    // Wakes at least once a day, to re-arm within the timer's reach. No pause still gives the
+    // events waiting a turn, so that the menu and "Exit" answer during a pass at interval 0.
+    constexpr double longestStep = 24 * 60 * 60;
+    const double left = std::min(run.pause - secondsSince(run.paused), longestStep);
+    const auto step = left > 0 ? ceil<milliseconds>(duration<double>(left)) : milliseconds(0);
+    // A pass at interval 0 keeps one timer firing at every turn instead of one a step.
+    if (run.timer != 0 && step == milliseconds(0) && run.everyTurn)
+        return;
+    if (run.timer != 0)
+        killTimer(run.timer);
+    run.timer = startTimer(step, Qt::PreciseTimer);
+    run.everyTurn = step == milliseconds(0);
+}
+
+void LaunchSequencer::drop(std::list<Run>::iterator run)
+{
+    if (run->timer != 0)
+        killTimer(run->timer);
+    m_runs.erase(run);
+}
+
+void LaunchSequencer::ended(std::list<Run>::iterator run)
+{
+    const quint64 number = run->number;
+    drop(run);
+    if (m_runs.empty()) {
+        // One notice for the passes that ran together: one per pass would replace the other.
         tell(m_pass.failures);
         if (!m_pass.pending.isEmpty())
             m_ended.push_back({{}, std::move(m_pass.pending)});
         m_pass = {};
-    });
-    // Counted once: the editor may refill the list while the pass waits.
-    const qsizetype count = m_list.size();
-    for (qsizetype n = 0; n < count; ++n) {
-        if (Corvath::IsEnding())
-            return;
-        const QString entry = m_list.value(n);
-        if (entry.isEmpty())
-            continue;
-        const quint64 lastLate = m_starter.lastLateStart();
-        if (const auto started = m_starter.start(entry); !started)
-            m_pass.failures.add(entry, started.reason());
-        else if (m_starter.lastLateStart() != lastLate)
-            m_pass.pending.insert(m_starter.lastLateStart());
-        // The last entry gets its pause too, on purpose: a pass lasts k intervals.
-        m_wait(Interval::setting.get());
     }
+    Q_EMIT passEnded(number);
 }

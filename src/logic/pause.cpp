@@ -19,8 +19,7 @@ void Pause(double seconds)
     if (IsEnding())
         return;
     if (!(seconds > 0) || !std::isfinite(seconds)) {
-        // Even no pause lets waiting window events through, so that the menu and "Exit"
-        // answer during a pass at interval 0.
+        // Even no pause lets the waiting window events through once.
         QCoreApplication::processEvents();
         return;
     }

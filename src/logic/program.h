@@ -23,8 +23,7 @@ public:
     // The newest living program; one for the whole process when nobody made one.
     static Program &current();
 
-    // The event loop stops, and waits and launch passes still on the stack return without
-    // starting anything more.
+    // The event loop stops, waits return, and passes under way start nothing more.
     void end();
     bool isEnding() const { return m_ending; }
 

@@ -77,8 +77,9 @@ QAction *Menue::addItem(const QString &caption, void (Menue::*handler)())
 
 void Menue::showConnectionFailure(quint32 code)
 {
-    Corvath::dialogs()->messageBox(QStringLiteral("Error %1 Has Occured!").arg(code),
-                                   QStringLiteral("Error!"), Corvath::MessageIcon::Critical);
+    // Left open: monitoring goes on while the user reads it.
+    Corvath::dialogs()->openMessageBox(QStringLiteral("Error %1 Has Occured!").arg(code),
+                                       QStringLiteral("Error!"), Corvath::MessageIcon::Critical);
 }
 
 void Menue::showEvent(QShowEvent *event)

@@ -9,26 +9,50 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
-void QtDialogs::messageBox(const QString &text, const QString &title, Corvath::MessageIcon icon)
+namespace {
+
+QMessageBox::Icon qtIcon(Corvath::MessageIcon icon)
 {
     using Corvath::MessageIcon;
-    QMessageBox::Icon qtIcon = QMessageBox::NoIcon;
     switch (icon) {
     case MessageIcon::NoIcon:
         break;
     case MessageIcon::Information:
-        qtIcon = QMessageBox::Information;
-        break;
+        return QMessageBox::Information;
     case MessageIcon::Warning:
-        qtIcon = QMessageBox::Warning;
-        break;
+        return QMessageBox::Warning;
     case MessageIcon::Critical:
-        qtIcon = QMessageBox::Critical;
-        break;
+        return QMessageBox::Critical;
     }
-    QMessageBox box(qtIcon, title, text, QMessageBox::Ok);
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+QtDialogs::~QtDialogs()
+{
+    for (const QPointer<QMessageBox> &box : std::as_const(m_open))
+        delete box.data();
+}
+
+void QtDialogs::messageBox(const QString &text, const QString &title, Corvath::MessageIcon icon)
+{
+    QMessageBox box(qtIcon(icon), title, text, QMessageBox::Ok);
     box.setWindowIcon(QApplication::windowIcon());
     box.exec();
+}
+
+void QtDialogs::openMessageBox(const QString &text, const QString &title, Corvath::MessageIcon icon)
+{
+    // Modal for the user, as the other boxes are, but shown without an event loop of its own,
+    // so that the caller returns and the program goes on behind it.
+    auto *box = new QMessageBox(qtIcon(icon), title, text, QMessageBox::Ok);
+    box->setWindowIcon(QApplication::windowIcon());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    m_open.removeIf([](const QPointer<QMessageBox> &open) { return open.isNull(); });
+    m_open.append(box);
+    box->show();
 }
 
 bool QtDialogs::yesNo(const QString &text, const QString &title)

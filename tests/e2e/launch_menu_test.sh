@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # "Set Launch Interval" and "Launch Now" from the tray menu, as a user works them: the input box
-# with the program's title, the refusal of a non-number, and the list started in order. No
-# notification service: failures are told in balloons at the icon, a late one joining the first.
+# with the program's title, the refusal of a non-number, and the list started in order; a file
+# dialog opened during the pass holds nothing. No notification service: failures are told in
+# balloons at the icon, a late one joining the first.
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 e2e_start_a11y
@@ -23,8 +24,15 @@ printf '#!/bin/sh\nfor i in $(seq 300); do [ -e "%s/release" ] && exit 3; sleep 
 chmod +x "$E2E_DIR/bin/xdg-open"
 export PATH="$E2E_DIR/bin:$PATH"
 echo notes >"$E2E_DIR/notes.txt"
-printf '[Main]\napp 1=%s\napp 2=%s\napp 3=%s\napp 4=%s\n' "$apps/entry1" "$apps/entry2" \
-    "$apps/missing" "$E2E_DIR/notes.txt" >"$(e2e_store)"
+# Twelve more entries, each noting itself in a log of its own, keep the pass going.
+late=12
+printf '#!/bin/sh\necho . >> "%s/late.log"\n' "$E2E_DIR" >"$apps/late"
+chmod +x "$apps/late"
+{
+    printf '[Main]\napp 1=%s\napp 2=%s\napp 3=%s\napp 4=%s\n' "$apps/entry1" "$apps/entry2" \
+        "$apps/missing" "$E2E_DIR/notes.txt"
+    for k in $(seq $late); do printf 'app %d=%s\n' $((k + 4)) "$apps/late"; done
+} >"$(e2e_store)"
 
 e2e_start_program
 e2e_wait 20 "the icon in the tray" e2e_icon_window
@@ -60,13 +68,34 @@ mapfile -t starts <"$E2E_DIR/starts.log"
 awk -v a="${starts[0]#* }" -v b="${starts[1]#* }" 'BEGIN { exit !(b - a >= 0.3) }' ||
     e2e_fail "entries started less than the interval apart: ${starts[*]}"
 
-e2e_wait 10 "the notice beside the icon" e2e_a11y_says "Could not start $apps/missing"
+e2e_wait 30 "the notice beside the icon" e2e_a11y_says "Could not start $apps/missing"
 e2e_a11y_says "there is no program $HOME/my; a path with blanks needs quotation marks" ||
     e2e_fail "the notice does not say which program was looked for: $(e2e_a11y_tree)"
 touch "$E2E_DIR/release"
 e2e_wait 10 "the late notice" e2e_a11y_says "Could not start $E2E_DIR/notes.txt: no application"
 e2e_a11y_says "Could not start $apps/missing" || e2e_fail "the late notice wiped out the first"
 e2e_screenshot launch-failed
+
+late_count() { cat "$E2E_DIR/late.log" 2>/dev/null | wc -l; }
+at_least() { (($(late_count) >= $1)); }
+
+echo "a file dialog opened during a pass holds nothing: the next entries start while it is open"
+e2e_wait 30 "the first pass to end" at_least $late
+: >"$E2E_DIR/late.log"
+e2e_choose "Edit Launch List"
+e2e_wait 10 "the launch list editor" visible_window "Edit Application List"
+editor=$(visible_window "Edit Application List")
+e2e_choose "Launch Now"
+xdotool mousemove --window "$editor" 168 16 click 1 # "Add"
+e2e_wait 10 "the file dialog" visible_window Open
+dialog=$(visible_window Open)
+before=$(late_count)
+((before + 2 <= late)) || e2e_skip "the pass had nearly ended before the dialog opened"
+e2e_wait 20 "two more entries to start while the dialog is open" at_least $((before + 2))
+visible_window Open >/dev/null || e2e_fail "the file dialog closed before the entries started"
+e2e_screenshot pass-beside-file-dialog
+xdotool windowactivate --sync "$dialog" key Escape
+e2e_wait 20 "the pass to end" at_least $late
 
 e2e_no_faults
 echo "PASS: launch menu"

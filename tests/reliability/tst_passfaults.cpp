@@ -90,13 +90,13 @@ private Q_SLOTS:
     void init() { setUp(); }
     void cleanup() { tearDown(); }
 
-    void launchNowInsideTickPass()
+    void launchNowBesideTickPass()
     {
         auto menue = running({script(QStringLiteral("a")), script(QStringLiteral("b"))},
                              QStringLiteral(".4"));
         whenStarted(1, [&menue] { menue->sLaunchNow().trigger(); });
         tick(*menue);
-        // The nested pass ran whole inside the first pause; then the tick's pass went on.
+        // The second pass began in the first pause and ran beside the tick's.
         QTRY_COMPARE(started().size(), 4);
         QStringList order = started();
         QCOMPARE(order.first(), QStringLiteral("a"));
@@ -105,7 +105,7 @@ private Q_SLOTS:
         QCOMPARE(order,
                  (QStringList {QStringLiteral("a"), QStringLiteral("a"), QStringLiteral("b"),
                                QStringLiteral("b")}));
-        QVERIFY(menue->Check1());
+        QTRY_VERIFY(menue->Check1());
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
@@ -135,9 +135,33 @@ private Q_SLOTS:
         QTRY_COMPARE(started(), (QStringList {QStringLiteral("a"), QStringLiteral("x")}));
         QCOMPARE(stored(), (QStringList {a, x}));
         QCOMPARE(menue->List1(), (QStringList {a, x}));
-        QVERIFY(menue->Check1());
+        QTRY_VERIFY(menue->Check1());
         QTRY_VERIFY(!menue->findChild<Configur *>());
         QCOMPARE(startedInTheEnd().size(), 2);
+    }
+
+    // A file dialog opened during a pass holds nothing: the entries go on starting while it is
+    // open, in order, and what it chose is added once it closes.
+    void fileDialogDuringPass()
+    {
+        const QStringList entries {script(QStringLiteral("a")), script(QStringLiteral("b")),
+                                   script(QStringLiteral("c"))};
+        auto menue = running(entries, QStringLiteral(".2"));
+        m_dialogs->closeWhen([this] { return started().size() == 3; });
+        m_dialogs->setNextFileName(entries[0]);
+        qsizetype added = 0;
+        whenStarted(1, [&menue, &added] {
+            menue->sEditLaunch().trigger();
+            auto *editor = menue->findChild<Configur *>();
+            editor->Command1_Click();
+            added = editor->List1().count() - 3;
+        });
+        tick(*menue);
+        QTRY_COMPARE(added, 1);
+        QCOMPARE(m_dialogs->heldOpen, 0);
+        QCOMPARE(started(),
+                 (QStringList {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+        QTRY_VERIFY(menue->Check1());
     }
 
     // The largest list the store holds, through the editor: no room for more until one goes,
@@ -178,7 +202,7 @@ private Q_SLOTS:
         QCOMPARE(menue.findChild<Configur *>()->entries(), expected);
     }
 
-    void exitInsideNestedPassWithEditorOpen()
+    void exitDuringTwoPassesWithEditorOpen()
     {
         const QStringList entries {script(QStringLiteral("a")), script(QStringLiteral("b")),
                                    script(QStringLiteral("c"))};
@@ -200,7 +224,7 @@ private Q_SLOTS:
         });
         tick(*menue);
 
-        QVERIFY(exitAsked);
+        QTRY_VERIFY(exitAsked);
         QVERIFY(Corvath::IsEnding());
         QVERIFY(!menue->tray().isInTray());
         // The tick did not finish its pass, so it did not set the latch.

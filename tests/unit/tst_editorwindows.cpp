@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -161,6 +162,19 @@ private Q_SLOTS:
         QTest::newRow("blanks") << u"plain name"_s << true;
         QTest::newRow("quoted command line") << u"\"/opt/My Apps/Entry1\" arg"_s << false;
     }
+    // The box that is only opened is shown, modal, when the call returns.
+    void openedBoxReturnsAtOnce()
+    {
+        QtDialogs dialogs;
+        dialogs.openMessageBox(u"Error 5 Has Occured!"_s, u"Error!"_s,
+                               Corvath::MessageIcon::Critical);
+        QPointer box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box && box->isVisible());
+        QCOMPARE(box->text(), u"Error 5 Has Occured!"_s);
+        box->accept();
+        QTRY_VERIFY(box.isNull());
+    }
+
     void fileDialogTakesTheTypedName()
     {
         QFETCH(QString, typed);

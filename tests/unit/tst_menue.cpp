@@ -118,14 +118,25 @@ private Q_SLOTS:
         QVERIFY(m_dialogs->messages[0].text.startsWith(u"Quillmoor could not be added"));
         QVERIFY(m_dialogs->messages[1].text.startsWith(u"Quillmoor could not be removed"));
 
-        // The probe reports a failed listing; the window tells it, once per spell.
+        // The probe reports a failed listing; the window tells it, once per spell. The box does
+        // not hold the tick: one that waited to be closed would never see the tick return.
+        bool ticked = false;
+        m_dialogs->closeWhen([&ticked] { return ticked; });
         m_net->failure = 632;
         tick(*menue);
+        ticked = true;
         tick(*menue);
         QCOMPARE(m_dialogs->messages.size(), 3);
         QCOMPARE(m_dialogs->messages[2].text, QStringLiteral("Error 632 Has Occured!"));
         QCOMPARE(m_dialogs->messages[2].title, QStringLiteral("Error!"));
         QCOMPARE(m_dialogs->messages[2].icon, Corvath::MessageIcon::Critical);
+        QCOMPARE(m_dialogs->heldOpen, 0);
+        // A connection made while it is open gets its pass.
+        QVERIFY(!menue->Check1());
+        m_net->failure = 0;
+        m_net->setConnected(true);
+        tick(*menue);
+        QVERIFY(menue->Check1());
     }
 
     void exitTakesIconOutOnceAndEnds()

@@ -86,7 +86,7 @@ private Q_SLOTS:
         // Running stands for activated; it never fires within a test.
         m_monitor->timer().start(std::chrono::hours(1));
         m_monitor->list() = {u"a"_s, u"b"_s};
-        m_monitor->sequencer().setWaiter([](const Interval &) {});
+        m_monitor->sequencer().setTiming([](const Interval &) { return 0.0; });
     }
 
     void cleanup()
@@ -181,11 +181,12 @@ private Q_SLOTS:
         m_net->setConnected(true);
         m_monitor->setLatch(false);
         int listingsInPass = -1;
-        m_monitor->sequencer().setWaiter([this, &listingsInPass](const Interval &) {
+        m_monitor->sequencer().setTiming([this, &listingsInPass](const Interval &) {
             const int before = m_net->listings;
             m_monitor->changed();
             settle();
             listingsInPass = m_net->listings - before;
+            return 0.0;
         });
         m_monitor->changed();
         settle();
