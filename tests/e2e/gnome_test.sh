@@ -101,12 +101,15 @@ def click(button, actor):
     global last
     centre = f"""(a => {{ const [x, y] = a.get_transformed_position();
         const [w, h] = a.get_transformed_size(); return [x + w / 2, y + h / 2].map(Math.round); }})"""
+    # What the pointer is over: the top bar moves when the shell shows a new session.
+    over = f"""(a => a.contains(global.stage.get_actor_at_pos(imports.gi.Clutter.PickMode.REACTIVE,
+        ...global.get_pointer().slice(0, 2))))"""
     for _ in range(100):
         x, y = shell(f'{centre}({actor})')
         px, py, _ = shell('global.get_pointer()')
-        if (px, py) == (x, y):
+        if (px, py) == (x, y) and shell(f'{over}({actor})'):
             break
-        if x is not None:  # else not laid out yet: no place
+        if x is not None and (px, py) != (x, y):  # None: not laid out yet
             session('NotifyPointerMotionRelative', float(x - px), float(y - py))
         time.sleep(0.05)
     else:
@@ -221,6 +224,7 @@ extensions() {
 echo "The extension is switched off and on: the icon goes, and returns once"
 extensions Disable
 e2e_wait 10 "the icon to go" icon_count_is 0
+e2e_answers >/dev/null && kill -0 "$E2E_PROGRAM_PID" || e2e_fail "the program ended with the extension"
 extensions Enable
 one_icon " with the extension back"
 
