@@ -7,7 +7,7 @@
 # kept for the next run; the checkout is mounted into it and builds in build-debian13.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
-root=${QUILLMOOR_DEBIAN13_ROOT:-${XDG_CACHE_HOME:-$HOME/.cache}/quillmoor/debian13}
+root=${QUILLMOOR_DEBIAN13_ROOT:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/quillmoor/debian13}
 
 if [[ $(id -u) -ne 0 ]]; then
     echo "scripts/debian13.sh needs root (debootstrap, chroot and a mount namespace)" >&2
@@ -73,5 +73,5 @@ status=0
 chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" CI="${CI:-}" QUILLMOOR_BUILD_DIR=build-debian13 \
     /bin/bash -c "cd /src/quillmoor && ${command[0]}" test.sh "$@" || status=$?
-echo "Debian 13: ./test.sh ended with status $status after $((SECONDS - start)) s"
+echo "Debian 13: ended with status $status after $((SECONDS - start)) s"
 exit "$status"
