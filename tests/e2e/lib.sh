@@ -220,7 +220,11 @@ e2e_click_icon() {
 e2e_screenshot() {
     local dir="${E2E_SHOTS:-${QUILLMOOR_BUILD:-$E2E_DIR}/screenshots}"
     mkdir -p "$dir"
-    if [[ -n ${SWAYSOCK:-} ]]; then "${E2E_AS[@]}" grim - >"$dir/$1.png"; else
+    if [[ -n ${SWAYSOCK:-} ]]; then "${E2E_AS[@]}" grim - >"$dir/$1.png"
+    elif [[ -n ${WAYLAND_DISPLAY:-} ]]; then # GNOME Shell's own, open to a shell in unsafe mode
+        gdbus call --session -d org.gnome.Shell.Screenshot -o /org/gnome/Shell/Screenshot \
+            -m org.gnome.Shell.Screenshot.Screenshot false false "$dir/$1.png" >/dev/null
+    else
         import ${2:+-frame} -window "${2:-root}" "$dir/$1.png"; fi && echo "screenshot: $dir/$1.png"
 }
 
@@ -310,13 +314,19 @@ e2e_sni_registered() {
         RegisteredStatusNotifierItems | grep -oP "'\K[^']+(?=')"
 }
 
-# How many items of the program's the host holds, known by its unique name.
+# The unique name of the program's item on the bus.
+e2e_sni_owner() {
+    e2e_bus -d org.freedesktop.DBus -o /org/freedesktop/DBus -m \
+        org.freedesktop.DBus.GetNameOwner "org.kde.StatusNotifierItem-$E2E_PROGRAM_PID-0" |
+        grep -oP "'\K:[^']*"
+}
+
+# How many items of the program's the host holds, known by its unique name (GNOME's watcher
+# lists them as name@path).
 e2e_sni_count() {
     local owner
-    owner=$(e2e_bus -d org.freedesktop.DBus -o /org/freedesktop/DBus -m \
-        org.freedesktop.DBus.GetNameOwner "org.kde.StatusNotifierItem-$E2E_PROGRAM_PID-0" |
-        grep -oP "'\K:[^']*") || { echo 0; return; }
-    e2e_sni_registered | grep -c -- "^$owner\(/\|$\)" || true
+    owner=$(e2e_sni_owner) || { echo 0; return; }
+    e2e_sni_registered | grep -c -- "^$owner\(@\?/\|$\)" || true
 }
 
 # A StatusNotifierWatcher without a host (as kded5 outside Plasma), its calls in watcher.log.

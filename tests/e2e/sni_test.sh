@@ -29,7 +29,8 @@ printf '[Main]\napp 1=/nonexistent/x\napp 2=https://example.org/?a=1&b=<2>\nInte
 mkdir "$E2E_DIR/bin"
 printf '#!/bin/sh\nexit 3\n' >"$E2E_DIR/bin/xdg-open"
 chmod +x "$E2E_DIR/bin/xdg-open"
-printf 'output HEADLESS-1 resolution 1024x768\n' >"$E2E_DIR/sway.conf"
+# No Xwayland, whether or not the machine has it (GNOME's packages bring it).
+printf 'output HEADLESS-1 resolution 1024x768\nxwayland disable\n' >"$E2E_DIR/sway.conf"
 printf '{"layer": "top", "position": "top", "height": 32, "modules-right": ["tray"],
   "tray": {"icon-size": 24}}\n' >"$E2E_DIR/waybar.json"
 printf 'window#waybar { background: #406080; }\n' >"$E2E_DIR/waybar.css"
