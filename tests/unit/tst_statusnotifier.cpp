@@ -193,7 +193,7 @@ private Q_SLOTS:
         Tray tray(builtInIcon(),
                   std::make_unique<StatusNotifierItemLinux>(
                       QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"item"_s), 50ms),
-                  1h);
+                  createTrayIcon(), 1h);
         tray.showMessage(u"first"_s);
         tray.showMessage(u"second"_s); // waits behind the first
         const auto sortedBoxes = [] {
