@@ -141,7 +141,9 @@ e2e_icon_count() { e2e_icon_windows | wc -l; }
 e2e_menu_window() {
     local w
     for w in $(xdotool search --onlyvisible --classname "${1:-quillmoor}" 2>/dev/null); do
+        # Not the balloon beside the icon, which is a tooltip.
         if xwininfo -id "$w" | grep -q 'Override Redirect State: yes' \
+            && ! xprop -id "$w" _NET_WM_WINDOW_TYPE | grep -q TOOLTIP \
             && [[ $(xwininfo -id "$w" | awk '/Height:/ { print $2 }') -gt 100 ]]; then
             printf '0x%x\n' "$w"
             return 0
