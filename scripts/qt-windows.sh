@@ -7,9 +7,10 @@
 # With --no-build it never builds that Qt: exit status 3 says that no ready copy is at hand.
 # Its moc, rcc and uic must be the same Qt version: a newer moc writes code that needs headers
 # Qt 6.4 lacks. When the host's own tools (qt6-base-dev-tools) are another version, as on
-# Debian 13, it builds Qt 6.4.2's tools from the same source into CACHE_DIR/qt6-host (a few
-# minutes, once, even with --no-build) and names them in qt.toolchain.extra.cmake beside Qt's
-# toolchain file, which that file reads; so callers configure the same way on every release.
+# Debian 13, it builds Qt 6.4.2's tools from the same source into CACHE_DIR/qt6-host (about
+# 10 minutes on two cores, once, even with --no-build) and names them in
+# qt.toolchain.extra.cmake beside Qt's toolchain file, which that file reads: callers
+# configure the same way on every release.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 
