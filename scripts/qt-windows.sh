@@ -106,12 +106,15 @@ name_host_tools() {
         rm -f "$extra"
         return
     fi
-    cat >"$extra" <<END
-# Written by scripts/qt-windows.sh: moc, rcc and uic of Qt $qt_version, built for this host.
-set(QT_HOST_PATH "$host_path" CACHE PATH "" FORCE)
-set(QT_HOST_PATH_CMAKE_DIR "$host_cmake_dir" CACHE PATH "" FORCE)
-set(Qt6HostInfo_DIR "$host_cmake_dir/Qt6HostInfo" CACHE PATH "" FORCE)
-END
+    # The tool packages as well: a build folder configured earlier with the host's own keeps them.
+    {
+        echo "# Written by scripts/qt-windows.sh: moc, rcc and uic of Qt $qt_version for this host."
+        echo "set(QT_HOST_PATH \"$host_path\" CACHE PATH \"\" FORCE)"
+        echo "set(QT_HOST_PATH_CMAKE_DIR \"$host_cmake_dir\" CACHE PATH \"\" FORCE)"
+        for package in HostInfo CoreTools GuiTools WidgetsTools; do
+            echo "set(Qt6${package}_DIR \"$host_cmake_dir/Qt6$package\" CACHE PATH \"\" FORCE)"
+        done
+    } >"$extra"
 }
 
 # What the copy in the cache came from; a changed archive is unpacked again.
