@@ -38,7 +38,8 @@ flock 9
 need() {
     for tool in "$@"; do
         command -v "$tool" >/dev/null ||
-            { echo "$tool is missing (apt-get install g++ g++-mingw-w64-x86-64-posix cmake ninja-build)" >&2; exit 1; }
+            { echo "$tool is missing (see scripts/packages-build.txt and packages-test.txt)" >&2
+                exit 1; }
     done
 }
 
