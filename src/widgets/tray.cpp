@@ -15,8 +15,6 @@
 
 #include <algorithm>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 // Icon files are small; anything larger is not worth decoding on the tray's behalf.
 constexpr qint64 MaxPictureBytes = 16 * 1024 * 1024;
