@@ -4,22 +4,7 @@
 # programs start, and how the About box looks.
 source "$(dirname "$0")/lib.sh"
 
-# close_window TITLE: closes it as the user would, with the window manager's Alt+F4.
-close_window() {
-    local id
-    id=$(visible_window "$1") || e2e_fail "no window \"$1\" to close"
-    xdotool windowactivate --sync "$id" 2>/dev/null || true
-    xdotool key --clearmodifiers alt+F4
-    e2e_wait 10 "\"$1\" to close" no_window "$1"
-}
-
-# window_origin ID: the client area's top-left corner on the screen, as "X Y".
-window_origin() {
-    xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x=$4 } /Absolute upper-left Y:/ { y=$4 }
-        END { print x, y }'
-}
-
-origin_is() { [[ $(window_origin "$1") == "$2" ]]; }
+origin_is() { [[ $(e2e_e2e_window_origin "$1") == "$2" ]]; }
 
 opened_contains() {
     grep -qxF "$1" "$E2E_DIR/opened" 2>/dev/null
@@ -68,8 +53,7 @@ e2e_choose "Add To Startup"
 e2e_wait 10 "the error message" visible_window Error
 [[ $(window_count Error) -eq 1 ]] || e2e_fail "removing an entry that was gone showed an error"
 e2e_screenshot startup-error "$(visible_window Error)"
-xdotool windowactivate --sync "$(visible_window Error)" 2>/dev/null || true
-xdotool key Return
+e2e_press Error Return
 e2e_wait 10 "the error message to close" no_window Error
 rm -f "$XDG_CONFIG_HOME/autostart"
 
@@ -81,10 +65,9 @@ box=$(visible_window "About Quillmoor 1.0")
 e2e_wait 10 "the icon named" e2e_a11y_has 'image|Quillmoor icon|showing'
 e2e_screenshot about "$box"
 e2e_a11y_tree | grep -xE 'image\|\|showing|label\|Warning: \.\.\.\|showing' && e2e_fail "read out"
-read -r width height < <(xwininfo -id "$box" | awk '/Width:/ { w=$2 } /Height:/ { h=$2 }
-    END { print w, h }')
+read -r width height < <(e2e_window_size "$box")
 [[ "$width x $height" == "332 x 207" ]] || e2e_fail "the About box is $width x $height"
-read -r x y < <(window_origin "$box")
+read -r x y < <(e2e_window_origin "$box")
 # The screen is 1024 x 768 with the tray's 32-pixel panel along the top.
 ((x + 166 > 512 - 12 && x + 166 < 512 + 12)) || e2e_fail "not centred across: x=$x"
 ((y + 103 > 400 - 30 && y + 103 < 400 + 30)) || e2e_fail "not centred down: y=$y"
@@ -94,53 +77,61 @@ functions=$(xprop -id "$box" _MOTIF_WM_HINTS | awk -F'[=,]' '{ print $3 }')
 xprop -id "$box" WM_NORMAL_HINTS | grep -q 'program specified maximum size: 332 by 207' \
     || e2e_fail "the About box can be resized"
 
-placed=$(window_origin "$box")
-xdotool windowmove "$box" 40 120
+placed=$(e2e_window_origin "$box")
+e2e_move "$box" 40 120
 e2e_wait 10 "the box to move" e2e_not origin_is "$box" "$placed"
-read -r moved_x moved_y < <(window_origin "$box")
+read -r moved_x moved_y < <(e2e_window_origin "$box")
 e2e_choose "About"
 # Once the program has answered, it has handled the item.
 e2e_answers >/dev/null || e2e_fail "no answer after the item"
 [[ $(window_count "About Quillmoor 1.0") -eq 1 ]] || e2e_fail "a second About box opened"
-[[ "$(window_origin "$box")" == "$moved_x $moved_y" ]] || e2e_fail "About again moved the box"
+[[ "$(e2e_window_origin "$box")" == "$moved_x $moved_y" ]] || e2e_fail "About again moved the box"
 
 # From OK, Tab Tab reaches "Visit Corvath Designs"; Alt+S is "System Info...".
-xdotool windowactivate --sync "$box" 2>/dev/null || true
-xdotool key Tab Tab Return
+e2e_press "About Quillmoor 1.0" Tab Tab Return
 e2e_wait 10 "the maker's page" opened_contains "$maker_url"
-xdotool key alt+s
+e2e_keys alt+s
 e2e_wait 10 "the system information program" test -s "$E2E_DIR/sysinfo"
 visible_window "About Quillmoor 1.0" >/dev/null || e2e_fail "the About box closed"
-xdotool key Escape
+e2e_keys Escape
 e2e_wait 10 "Esc to close the About box" no_window "About Quillmoor 1.0"
 
 # Afresh after closing: centred again.
 e2e_choose "About"
 e2e_wait 10 "the About box again" visible_window "About Quillmoor 1.0"
-read -r x y < <(window_origin "$(visible_window "About Quillmoor 1.0")")
+read -r x y < <(e2e_window_origin "$(visible_window "About Quillmoor 1.0")")
 ((x + 166 > 512 - 12 && x + 166 < 512 + 12)) || e2e_fail "the new box is not centred: x=$x"
-xdotool key Return
+e2e_keys Return
 e2e_wait 10 "Enter to close the About box" no_window "About Quillmoor 1.0"
 
 # Read Me!!: the readme.txt beside the program goes to the desktop's opener.
 e2e_choose "Read Me!!"
 e2e_wait 10 "the read-me" opened_contains "$(dirname "$program")/readme.txt"
 
-# The rest of the menu answers too.
-e2e_choose "Edit Launch List"
-e2e_wait 10 "the launch list editor" visible_window "Edit Application List"
-close_window "Edit Application List"
-e2e_choose "Activate"
-e2e_choose "Activate"
-e2e_choose "Set Launch Interval"
-e2e_wait 10 "the interval question" visible_window Quillmoor
-xdotool windowactivate --sync "$(visible_window Quillmoor)" 2>/dev/null || true
-xdotool key Escape
-e2e_wait 10 "the interval question to close" no_window Quillmoor
-e2e_choose "Launch Now"
-e2e_choose "Edit SysTray Icon"
-e2e_wait 10 "the tray icon editor" visible_window "Edit SysTray Icon"
-close_window "Edit SysTray Icon"
+# The rest of the menu answers too, item by item in the menu's order.
+for item in "${E2E_MENU[@]}"; do
+    case $item in
+    "Edit Launch List")
+        e2e_choose "$item"
+        e2e_wait 10 "the launch list editor" visible_window "Edit Application List"
+        e2e_close "Edit Application List" ;;
+    Activate)
+        e2e_choose "$item"
+        e2e_choose "$item" ;;
+    "Set Launch Interval")
+        e2e_choose "$item"
+        e2e_wait 10 "the interval question" visible_window Quillmoor
+        e2e_press Quillmoor Escape
+        e2e_wait 10 "the interval question to close" no_window Quillmoor ;;
+    "Launch Now") e2e_choose "$item" ;;
+    "Edit SysTray Icon")
+        e2e_choose "$item"
+        e2e_wait 10 "the tray icon editor" visible_window "Edit SysTray Icon"
+        e2e_close "Edit SysTray Icon" ;;
+    "Add To Startup" | "Remove From Startup" | About | "Read Me!!" | Exit) ;; # above and below
+    *) e2e_fail "no check for the menu's item \"$item\"" ;;
+    esac
+done
 [[ ! -e "$(e2e_store)" ]] || e2e_fail "the settings store was written: $(cat "$(e2e_store)")"
 
 # Exit.

@@ -58,9 +58,7 @@ e2e_answers >/dev/null || e2e_fail "no answer after the item"
 [[ $(xdotool search --name '^Edit Application List$' | wc -l) -eq 1 ]] \
     || e2e_fail "a second launch list editor opened"
 
-xdotool windowactivate --sync "$editor"
-xdotool key --clearmodifiers alt+F4
-e2e_wait 10 "the editor to close" no_window "Edit Application List"
+e2e_close "Edit Application List"
 e2e_wait 10 "the typed entry in the store" stored_entry 1 "$TYPED"
 grep -q '^app 2=' "$(e2e_store)" && e2e_fail "the store holds more than the one entry"
 

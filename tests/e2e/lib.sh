@@ -122,20 +122,31 @@ e2e_viewer() {
     printf '[Default Applications]\ntext/plain=viewer.desktop\n' >"$XDG_CONFIG_HOME/mimeapps.list"
 }
 
+# The class of the windows that hold the program's icon in the tray host, as xwininfo names it
+# (under Wine, its explorer.exe hosts them all).
+E2E_ICON_CLASS='("quillmoor" "quillmoor")'
+
 # The window ids of the program's icons embedded in the tray host, one a line.
 e2e_icon_windows() {
     local tree
     tree=$(xwininfo -root -tree 2>/dev/null) || return 0
-    awk -v panel="$E2E_PANEL" '
+    awk -v panel="$E2E_PANEL" -v class="$E2E_ICON_CLASS" '
         index($0, panel) { inpanel=1; depth=index($0, "0x"); next }
         inpanel && index($0, "0x") > 0 && index($0, "0x") <= depth { inpanel=0 }
-        inpanel && /\("quillmoor" "quillmoor"\)/ { print $1 }' <<<"$tree"
+        inpanel && index($0, class) { print $1 }' <<<"$tree"
 }
 
 # The program's icon in the tray host; fails when there is none.
 e2e_icon_window() { e2e_icon_windows | head -n 1 | grep .; }
 
 e2e_icon_count() { e2e_icon_windows | wc -l; }
+
+e2e_no_icon() { [[ $(e2e_icon_count) -eq 0 ]]; }
+
+# e2e_drawn WINDOW: it shows more than two colours, so something is drawn in it.
+e2e_drawn() {
+    (($(import -window "$1" txt:- 2>/dev/null | awk 'NR > 1 { print $3 }' | sort -u | wc -l) > 2))
+}
 
 # e2e_menu_window [CLASS]: the id of a visible popup menu of the program (or of CLASS's).
 e2e_menu_window() {
@@ -168,19 +179,36 @@ e2e_menu_position() {
     e2e_fail "the tray menu has no item \"$1\""
 }
 
-# e2e_choose CAPTION: opens the tray menu and chooses the item with that caption; on a host that
-# holds the program's item, through the menu it exports. A click right after the menu has closed
-# can go unanswered, as it does for a user, who clicks again.
-e2e_choose() {
-    local place menu tries=0
-    if e2e_sni_has_item 2>/dev/null; then e2e_sni_click "$1"; return; fi
-    place=$(e2e_menu_position "$1") || exit 1
-    until e2e_click_icon 3 && e2e_try 2 e2e_menu_window; do
+# e2e_open_menu: the tray menu opens on a click on the icon. A click right after the menu has
+# closed can go unanswered, as it does for a user, who clicks again.
+e2e_open_menu() {
+    local tries=0
+    until e2e_click_icon 3 && e2e_try 3 e2e_menu_window; do
         ((++tries < 5)) || e2e_fail "the menu did not open"
     done
+}
+
+# Set where the menu's keyboard focus is not to be relied on (Wine): e2e_choose then clicks the
+# item's row.
+E2E_MENU_CLICK=""
+
+# e2e_choose CAPTION: opens the tray menu and chooses the item with that caption; on a host that
+# holds the program's item, through the menu it exports.
+e2e_choose() {
+    local place menu width height
+    if e2e_sni_has_item 2>/dev/null; then e2e_sni_click "$1"; return; fi
+    place=$(e2e_menu_position "$1") || exit 1
+    e2e_open_menu
     menu=$(e2e_menu_window)
-    # shellcheck disable=SC2046 # one key name a word
-    xdotool key --delay 80 $(printf 'Down %.0s' $(seq "$place")) Return
+    if [[ -n $E2E_MENU_CLICK ]]; then
+        # The items are rows of one height, with no separators between them.
+        read -r width height < <(e2e_window_size "$menu")
+        xdotool mousemove --window "$menu" $((width / 2)) \
+            $((height * (2 * place - 1) / (2 * ${#E2E_MENU[@]}))) sleep 0.3 click 1
+    else
+        # shellcheck disable=SC2046 # one key name a word
+        xdotool key --delay 80 $(printf 'Down %.0s' $(seq "$place")) Return
+    fi
     # That window, not any: the item may bring up a notice of the same kind.
     e2e_wait 5 "the menu to close" e2e_unmapped "$menu"
 }
@@ -241,6 +269,47 @@ window_count() {
     xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l
 }
 
+# e2e_window_origin WINDOW: the client area's top-left corner on the screen, as "X Y".
+e2e_window_origin() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x=$4 } /Absolute upper-left Y:/ { y=$4 }
+        END { print x, y }'
+}
+
+# e2e_window_size WINDOW: as "WIDTH HEIGHT".
+e2e_window_size() {
+    xwininfo -id "$1" | awk '/Width:/ { w=$2 } /Height:/ { h=$2 } END { print w, h }'
+}
+
+e2e_move() { # WINDOW X Y
+    xdotool windowmove "$1" "$2" "$3"
+}
+
+# e2e_press TITLE KEYS...: keys for the program's window of that title, made active first.
+e2e_press() {
+    local window
+    window=$(visible_window "$1") || e2e_fail "no window \"$1\""
+    shift
+    xdotool windowactivate --sync "$window" 2>/dev/null || true
+    e2e_keys "$@"
+}
+
+# e2e_keys KEYS...: keys, as xdotool names them, for the active window.
+e2e_keys() { xdotool key --delay 60 "$@"; }
+
+# e2e_type TEXT: typed into the active window.
+e2e_type() { xdotool type --delay 40 "$1"; }
+
+# e2e_click_at WINDOW X Y: a left click at that place in the window.
+e2e_click_at() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+
+e2e_not_active() { [[ $(xdotool getactivewindow 2>/dev/null) != "$1" ]]; }
+
+# e2e_close TITLE: closes the window as the user would, with the window manager's Alt+F4.
+e2e_close() {
+    e2e_press "$1" --clearmodifiers alt+F4
+    e2e_wait 10 "\"$1\" to close" no_window "$1"
+}
+
 # e2e_exit: "Exit" from the tray menu ends the program with status 0.
 e2e_exit() {
     local status=0
@@ -285,128 +354,5 @@ e2e_stop() {
 
 e2e_not() { ! "$@"; }
 
-e2e_bus() {
-    "${E2E_AS[@]}" gdbus call --session "$@"
-}
-
-# The program's item: the calls a host makes, by its well-known name.
-e2e_sni_item() {
-    e2e_bus --dest "org.kde.StatusNotifierItem-$E2E_PROGRAM_PID-0" "$@"
-}
-
-e2e_sni_property() {
-    e2e_sni_item -o /StatusNotifierItem -m org.freedesktop.DBus.Properties.Get \
-        org.kde.StatusNotifierItem "$1"
-}
-
-# Answers when the program answers a call on its item. It handles calls in turn with its other
-# events, so the answer to a call made after an event says that event has been handled.
-e2e_answers() {
-    e2e_sni_property Status
-}
-
-e2e_sni_menu() {
-    e2e_sni_item -o /MenuBar -m "com.canonical.dbusmenu.$1" -- "${@:2}"
-}
-
-# The items the host's watcher holds, one a line.
-e2e_sni_registered() {
-    e2e_bus -d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher -m \
-        org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
-        RegisteredStatusNotifierItems | grep -oP "'\K[^']+(?=')"
-}
-
-# The unique name of the program's item on the bus.
-e2e_sni_owner() {
-    e2e_bus -d org.freedesktop.DBus -o /org/freedesktop/DBus -m \
-        org.freedesktop.DBus.GetNameOwner "org.kde.StatusNotifierItem-$E2E_PROGRAM_PID-0" |
-        grep -oP "'\K:[^']*"
-}
-
-# How many items of the program's the host holds, known by its unique name (GNOME's watcher
-# lists them as name@path).
-e2e_sni_count() {
-    local owner
-    owner=$(e2e_sni_owner) || { echo 0; return; }
-    e2e_sni_registered | grep -c -- "^$owner\(@\?/\|$\)" || true
-}
-
-# A StatusNotifierWatcher without a host (as kded5 outside Plasma), its calls in watcher.log.
-E2E_WATCHER=(-d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher -m org.freedesktop.DBus.Mock)
-e2e_bare_watcher() {
-    "${E2E_AS[@]}" /usr/bin/python3 -m dbusmock --session org.kde.StatusNotifierWatcher \
-        /StatusNotifierWatcher org.kde.StatusNotifierWatcher -l "$E2E_DIR/watcher.log" &>/dev/null &
-    E2E_PIDS+=($!)
-    e2e_wait 10 "the watcher" e2e_bus "${E2E_WATCHER[@]}.AddProperty" "" \
-        IsStatusNotifierHostRegistered "<false>"
-    e2e_bus "${E2E_WATCHER[@]}.AddMethod" "" RegisterStatusNotifierItem s "" "" >/dev/null
-}
-
-# e2e_watcher_host Registered|Unregistered true|false: a host comes to the watcher, or goes.
-e2e_watcher_host() {
-    e2e_bus "${E2E_WATCHER[@]}.UpdateProperties" "" "{'IsStatusNotifierHostRegistered': <$2>}" &&
-        e2e_bus "${E2E_WATCHER[@]}.EmitSignal" "" "StatusNotifierHost$1" "" "[]"
-}
-
-# Whether a watcher runs and says that a host has registered with it.
-e2e_sni_host() {
-    e2e_bus -d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher -m \
-        org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
-        IsStatusNotifierHostRegistered | grep -q true
-}
-
-e2e_sni_has_item() {
-    [[ $(e2e_sni_count) -eq 1 ]]
-}
-
-# Exactly one icon: the host's item or Qt's icon in the XEmbed tray, never both.
-e2e_one_icon() {
-    [[ $(($(e2e_sni_count) + $(e2e_icon_count))) -eq 1 ]]
-}
-
-# e2e_sni_click CAPTION: the host's menu item of that caption is chosen.
-e2e_sni_click() {
-    local id
-    id=$(e2e_sni_menu GetLayout 0 -1 '[]' | grep -oP "\((\d+), \{[^}]*'label': <'\Q$1\E'>" |
-        grep -oP '^\(\K\d+') || e2e_fail "no item \"$1\" in the exported menu"
-    e2e_sni_menu Event "$id" clicked '<0>' 0 >/dev/null
-}
-
-e2e_sni_tooltip_says() {
-    e2e_sni_property ToolTip | grep -q -- "$1"
-}
-
-# A session bus with the accessibility bus on it, as a screen reader's desktop has.
-e2e_start_a11y() {
-    [[ -x /usr/libexec/at-spi-bus-launcher ]] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
-        e2e_skip "at-spi2-core or python3-pyatspi is not installed"
-    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_DIR/a11y.log" 2>&1 &
-    E2E_PIDS+=($!)
-    e2e_wait 10 "the accessibility bus" gdbus call --session --dest org.a11y.Bus \
-        --object-path /org/a11y/bus --method org.a11y.Bus.GetAddress
-}
-
-# The program's objects as a screen reader reads them, one a line: "role|name|showing".
-e2e_a11y_tree() {
-    /usr/bin/python3 -c 'import pyatspi
-def walk(node):
-    print(node.getRoleName(), node.name, "showing" * node.getState().contains(pyatspi.STATE_SHOWING), sep="|")
-    for child in node: walk(child)
-[walk(app) for app in pyatspi.Registry.getDesktop(0) if app and app.name == "quillmoor"]'
-}
-
-e2e_a11y_has() { grep -qxF "$1" <<<"$(e2e_a11y_tree)"; }
-# Some object a screen reader reads holds TEXT in its name.
-e2e_a11y_says() { grep -qF -- "$1" <<<"$(e2e_a11y_tree)"; }
-
-# A notification service on the test's bus that notes each notice in $E2E_DIR/notify.log.
-e2e_start_notices() {
-    /usr/bin/python3 -c 'import dbusmock' 2>/dev/null || e2e_skip "python3-dbusmock is not installed"
-    "${E2E_AS[@]}" /usr/bin/python3 -m dbusmock --session -t notification_daemon \
-        -l "$E2E_DIR/notify.log" >"$E2E_DIR/dbusmock.log" 2>&1 &
-    E2E_NOTICES_PID=$!
-    E2E_PIDS+=($E2E_NOTICES_PID)
-    e2e_wait 10 "the notification service" e2e_bus -d org.freedesktop.Notifications \
-        -o /org/freedesktop/Notifications -m org.freedesktop.Notifications.GetServerInformation
-}
+# The desktop's services on the bus: the StatusNotifier item, accessibility, notices.
+source "$(dirname "${BASH_SOURCE[0]}")/services.sh"

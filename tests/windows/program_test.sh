@@ -112,119 +112,71 @@ starts() {
 }
 starts_reach() { (($(starts) >= $1)); }
 
-# The tray host's child windows that hold a docked icon; Wine's explorer.exe hosts them all.
-tray_icons() {
-    xwininfo -root -tree 2>/dev/null | awk '
-        /\("panel" "trayer"\)/ { inpanel=1; depth=index($0, "0x"); next }
-        inpanel && index($0, "0x") > 0 && index($0, "0x") <= depth { inpanel=0 }
-        inpanel && /\("explorer.exe" "explorer.exe"\)/ { print $1 }'
-}
-icon_docked() { [[ $(tray_icons | wc -l) -eq 1 ]]; }
-no_icon() { [[ -z $(tray_icons) ]]; }
-# press WINDOW-TITLE KEYS...: keys for one of the program's windows, made active first.
-press() {
-    local window
-    window=$(visible_window "$1") || true
-    [[ -n $window ]] || e2e_fail "no window \"$1\""
-    shift
-    xdotool windowactivate --sync "$window" 2>/dev/null || true
-    xdotool key --delay 60 "$@"
-}
-
-open_menu() {
-    local attempt icon
-    for attempt in 1 2 3; do
-        icon=$(tray_icons | head -1)
-        [[ -n $icon ]] || e2e_fail "no icon in the tray"
-        xdotool mousemove --window "$icon" 10 12 click 3
-        for _ in $(seq 30); do
-            e2e_menu_window >/dev/null && return 0
-            sleep 0.1
-        done
-    done
-    e2e_fail "the menu did not open on a click on the icon"
-}
-choose() { # CAPTION: the item found by e2e_menu_position, as e2e_choose finds it
-    local place count=${#E2E_MENU[@]}
-    place=$(e2e_menu_position "$1") || exit 1
-    open_menu
-    # A click on the item's row: the menu's keyboard focus is not to be relied on under Wine.
-    local menu height
-    menu=$(e2e_menu_window)
-    height=$(xwininfo -id "$menu" | awk '/Height:/ { print $2 }')
-    xdotool mousemove --window "$menu" 40 $((height * (2 * place - 1) / (2 * count))) \
-        sleep 0.3 click 1
-    e2e_wait 5 "the menu to close" e2e_no_menu
-}
+# Wine's explorer.exe holds the docked icons, and the menu's keyboard focus is not to be relied
+# on under Wine: an item is chosen by a click on its row.
+E2E_ICON_CLASS='("explorer.exe" "explorer.exe")'
+E2E_MENU_CLICK=1
 
 # Windows has its shell up before any program runs. Wine starts it with the first window, and
 # the icon of the program that caused that then finds no tray to dock in.
 wine explorer.exe /desktop >"$E2E_DIR/explorer.log" 2>&1 &
 E2E_PIDS+=($!)
-shell_up() { xwininfo -root -tree 2>/dev/null | grep -q '("explorer.exe" "explorer.exe")'; }
+shell_up() { xwininfo -root -tree 2>/dev/null | grep -qF "$E2E_ICON_CLASS"; }
 e2e_wait 60 "Wine's shell" shell_up
 
 echo "== the icon docks in the tray, and its menu opens on a click"
-no_icon || e2e_fail "the tray holds an icon before the program runs"
+e2e_no_icon || e2e_fail "the tray holds an icon before the program runs"
 program=$deploy/quillmoor.exe
 start_program() {
     # By its Windows path, C:\... where it is installed, as the Start menu starts it.
     (cd "$drive_c" && exec wine "$(winepath -w "$program")") >>"$E2E_DIR/program.log" 2>&1 &
-    program_pid=$!
-    E2E_PIDS+=($program_pid)
+    E2E_PROGRAM_PID=$!
+    E2E_PIDS+=($E2E_PROGRAM_PID)
 }
+program_ended() { ! kill -0 "$E2E_PROGRAM_PID" 2>/dev/null; }
 # Should Wine still dock an icon that it never draws and that takes no clicks, a new start
 # docks it anew.
-icon_drawn() {
-    local icon
-    icon=$(tray_icons | head -1)
-    [[ -n $icon ]] && (($(import -window "$icon" txt:- 2>/dev/null | awk 'NR > 1 { print $3 }' |
-        sort -u | wc -l) > 2))
-}
+icon_drawn() { e2e_drawn "$(e2e_icon_window)"; }
 start_drawn() {
     for attempt in 1 2 3 4 5; do
         start_program
-        e2e_wait 60 "the icon in the tray" icon_docked
-        for _ in $(seq 50); do
-            icon_drawn && break
-            sleep 0.2
-        done
-        icon_drawn && break
+        e2e_wait 60 "the icon in the tray" e2e_one_icon
+        e2e_try 10 icon_drawn && break
         echo "Wine docked a blank icon; starting the program again"
-        kill "$program_pid"
-        wait "$program_pid" 2>/dev/null || true
-        e2e_wait 20 "the blank icon to leave the tray" no_icon
+        kill "$E2E_PROGRAM_PID"
+        wait "$E2E_PROGRAM_PID" 2>/dev/null || true
+        e2e_wait 20 "the blank icon to leave the tray" e2e_no_icon
     done
     icon_drawn || e2e_fail "Wine docked only blank icons"
 }
 start_drawn
-open_menu
+e2e_open_menu
 e2e_screenshot windows-menu
-xdotool key Escape
+e2e_keys Escape
 e2e_wait 5 "the menu to close" e2e_no_menu
 
 echo "== Set Launch Interval lands in the registry"
-choose "Set Launch Interval"
+e2e_choose "Set Launch Interval"
 e2e_wait 10 "the input box" visible_window Quillmoor
 e2e_screenshot windows-interval
-press Quillmoor ctrl+a
-xdotool type --delay 40 "0.2"
-xdotool key Return
+e2e_press Quillmoor ctrl+a
+e2e_type 0.2
+e2e_keys Return
 e2e_wait 15 "Interval in $settings" reg_is "$settings" Interval 0.2
 
 echo "== Add To Startup and Remove From Startup: run in [windows] of win.ini"
-choose "Add To Startup"
+e2e_choose "Add To Startup"
 in_run() { # by a path without blanks, as run needs
     local run
     run=$(reg_value "$windows_section" run) || return 1
     [[ -n $run && $run != *" "* && $(winepath -u "$run" 2>/dev/null) -ef $program ]]
 }
 e2e_wait 15 "run to name $program" in_run
-choose "Remove From Startup"
+e2e_choose "Remove From Startup"
 e2e_wait 15 "run to be emptied" reg_is "$windows_section" run ""
 
 echo "== Launch Now starts the list"
-choose "Launch Now"
+e2e_choose "Launch Now"
 e2e_wait 15 "the entry of Launch Now" starts_reach 1
 
 echo "== one pass per connection"
@@ -253,56 +205,49 @@ E2E_PIDS+=($!)
 e2e_wait 30 "the box of the second start" visible_window Quillmoor
 e2e_screenshot windows-already-running
 [[ ! -e $second_status ]] || e2e_fail "the second start left before its box was answered"
-press Quillmoor Return
+e2e_press Quillmoor Return
 e2e_wait 15 "the second start to end" test -s "$second_status"
 [[ $(<"$second_status") == 0 ]] || e2e_fail "the second start ended with status $(<"$second_status")"
-icon_docked || e2e_fail "the tray holds $(tray_icons | wc -l) icons after the second start"
+e2e_one_icon || e2e_fail "the tray holds $(e2e_icon_count) icons after the second start"
 
 echo "== the windows: editors, About with System Info..., Read Me!!"
-choose "Edit Launch List"
+e2e_choose "Edit Launch List"
 e2e_wait 10 "the launch list editor" visible_window "Edit Application List"
 e2e_screenshot windows-configur
-press "Edit Application List" alt+F4
-e2e_wait 10 "the launch list editor to close" no_window "Edit Application List"
+e2e_close "Edit Application List"
 
 convert -size 32x32 xc:red -fill yellow -draw "circle 16,16 16,6" "$drive_c/quillmoor-test.ico"
-choose "Edit SysTray Icon"
+e2e_choose "Edit SysTray Icon"
 e2e_wait 10 "the tray icon editor" visible_window "Edit SysTray Icon"
 # "Browse For Icon", at its place in the editor's table of controls.
-xdotool mousemove --window "$(visible_window "Edit SysTray Icon")" 104 32 click 1
-not_active() { [[ $(xdotool getactivewindow 2>/dev/null) != "$1" ]]; }
-e2e_wait 15 "the file dialog" not_active "$(visible_window "Edit SysTray Icon")"
+e2e_click_at "$(visible_window "Edit SysTray Icon")" 104 32
+e2e_wait 15 "the file dialog" e2e_not_active "$(visible_window "Edit SysTray Icon")"
 sleep 1 # its file name box takes the keys once it is drawn
-xdotool type --delay 30 'C:\quillmoor-test.ico'
-xdotool key Return
+e2e_type 'C:\quillmoor-test.ico'
+e2e_keys Return
 e2e_wait 15 "the icon file in $settings" reg_is "$settings" Icon 'C:\quillmoor-test.ico'
 sleep 1
 e2e_screenshot windows-editicon
-press "Edit SysTray Icon" alt+F4
+e2e_close "Edit SysTray Icon"
 
-choose "About"
+e2e_choose "About"
 e2e_wait 10 "the About box" visible_window "About Quillmoor 1.0"
-press "About Quillmoor 1.0" alt+s
+e2e_press "About Quillmoor 1.0" alt+s
 # The prefix names no system information program.
 e2e_wait 10 "the box that says System Information is unavailable" visible_window Quillmoor
 e2e_screenshot windows-about-sysinfo
-press Quillmoor Return
+e2e_press Quillmoor Return
 e2e_wait 10 "that box to close" no_window Quillmoor
-press "About Quillmoor 1.0" Escape
+e2e_press "About Quillmoor 1.0" Escape
 
-choose "Read Me!!"
+e2e_choose "Read Me!!"
 e2e_wait 20 "the read-me in Notepad" visible_window "readme.txt - Notepad"
 e2e_screenshot windows-readme
-press "readme.txt - Notepad" alt+F4
+e2e_close "readme.txt - Notepad"
 
 echo "== Exit ends with status 0 and takes the icon out of the tray"
-choose "Exit"
-program_ended() { ! kill -0 "$program_pid" 2>/dev/null; }
-e2e_wait 30 "the program to end" program_ended
-status=0
-wait "$program_pid" || status=$?
-((status == 0)) || e2e_fail "Exit ended the program with status $status"
-e2e_wait 10 "the icon to leave the tray" no_icon
+e2e_exit
+e2e_wait 10 "the icon to leave the tray" e2e_no_icon
 
 echo "== the installer, silently, for this user: AppData, the user's Start menu and Apps"
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillmoor'
@@ -325,13 +270,13 @@ entry=$(wine reg query "$uninstall_key" 2>/dev/null | tr -d '\r')
 [[ $entry =~ EstimatedSize\ +REG_DWORD\ +0x0*[1-9a-f] && $entry =~ NoRepair\ +REG_DWORD\ +0x1 ]] ||
     e2e_fail "the uninstall entry lacks EstimatedSize or the DWORD NoRepair: $entry"
 
-started_again() { # FOLDER: the program, no more $program_pid, runs from there in this prefix
+started_again() { # FOLDER: the program, no more $E2E_PROGRAM_PID, runs from there in this prefix
     local pid
     for pid in $(pgrep -f 'quillmoor\.exe'); do
         # Up, with its icon: one still starting has no window for the installer to close.
-        [[ $pid != "$program_pid" && $(tr '\0' ' ' <"/proc/$pid/cmdline") == *"$1"* ]] &&
+        [[ $pid != "$E2E_PROGRAM_PID" && $(tr '\0' ' ' <"/proc/$pid/cmdline") == *"$1"* ]] &&
             tr '\0' '\n' <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
-            icon_docked && program_pid=$pid && return 0
+            e2e_one_icon && E2E_PROGRAM_PID=$pid && return 0
     done
     return 1
 }
@@ -357,7 +302,7 @@ whole() { # the install as the installer left it, with its uninstaller, entry an
 echo "== an update that finds a file held fails with the install as it was, and its program running"
 program=$installed/quillmoor.exe
 start_drawn
-choose "Add To Startup"
+e2e_choose "Add To Startup"
 e2e_wait 15 "run to name $program" in_run
 hold "$installed/readme.txt"
 ends 2 "$installer" /S
@@ -377,8 +322,8 @@ in_run || e2e_fail "the reinstall took the program out of run"
 e2e_wait 60 "the update to start the program again" started_again "$(winepath -w "$installed")"
 
 echo "== a start after kill -9, then a reinstall into another folder: run follows the program"
-kill -9 "$program_pid"
-e2e_wait 20 "the icon of the killed program to leave the tray" no_icon
+kill -9 "$E2E_PROGRAM_PID"
+e2e_wait 20 "the icon of the killed program to leave the tray" e2e_no_icon
 start_drawn
 install '/D=C:\Elsewhere\Quillmoor'
 e2e_wait 30 "the installer to close the program" program_ended

@@ -113,12 +113,12 @@ TEST(StartupEntry, ProfileThatCannotBeWrittenIsReported)
     // A folder in the file's place; Wine, unlike Windows, reports success for a missing
     // folder and writes nothing.
     const std::string blocked = folder.makeFolder("blocked.ini");
-    SetLastError(ERROR_SUCCESS);
-    EXPECT_FALSE(Corvath::WriteProfileValue("windows", "run", "C:\\x.exe", blocked));
-    EXPECT_NE(GetLastError(), DWORD(ERROR_SUCCESS));
+    const auto refused = Corvath::WriteProfileValue("windows", "run", "C:\\x.exe", blocked);
+    EXPECT_FALSE(refused);
+    EXPECT_FALSE(refused.reason().empty());
 
     const std::string written = folder.file("win.ini");
-    ASSERT_TRUE(Corvath::WriteProfileValue("windows", "run", "C:\\x.exe", written));
+    ASSERT_TRUE(Corvath::WriteProfileValue("windows", "run", "C:\\x.exe", written).ok());
     char value[64] = {};
     GetPrivateProfileStringA("windows", "run", "", value, sizeof value, written.c_str());
     EXPECT_STREQ(value, "C:\\x.exe");

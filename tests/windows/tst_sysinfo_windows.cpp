@@ -45,9 +45,10 @@ TEST_P(GetKeyValueTest, ReadsTheValueAsText)
     if (stored.type != REG_NONE)
         setRegistryValue(HKEY_CURRENT_USER, TestKey, stored.name, stored.type, stored.data.data(),
                          DWORD(stored.data.size()));
-    std::string output = "before";
-    EXPECT_EQ(GetKeyValue(HKeyCurrentUser, TestKey, stored.name, output), stored.found);
-    EXPECT_EQ(output, stored.output);
+    const KeyValue value = GetKeyValue(HKeyCurrentUser, TestKey, stored.name);
+    EXPECT_EQ(value.outcome.ok(), stored.found);
+    EXPECT_EQ(value.outcome.reason().empty(), stored.found);
+    EXPECT_EQ(value.text, stored.output);
 }
 
 std::string dword(DWORD number)
@@ -70,16 +71,17 @@ INSTANTIATE_TEST_SUITE_P(
         Stored {"CodePage", REG_SZ, std::string("caf\xe9", 5), true, "caf\xc3\xa9"},
         Stored {"Number", REG_DWORD, dword(1234), true, "1234"},
         Stored {"LargestNumber", REG_DWORD, dword(0xffffffff), true, "4294967295"},
-        Stored {"OtherType", REG_BINARY, "\x01\x02", true, "before"},
+        Stored {"OtherType", REG_BINARY, "\x01\x02", true, ""},
         Stored {"Missing", REG_NONE, "", false, ""}),
     [](const testing::TestParamInfo<Stored> &info) { return std::string(info.param.name); });
 
 TEST(GetKeyValue, MissingKeyFails)
 {
-    std::string output = "before";
-    EXPECT_FALSE(
-        GetKeyValue(HKeyCurrentUser, "Software\\Quillmoor Tests\\No Such Key", "PATH", output));
-    EXPECT_EQ(output, "");
+    const KeyValue value
+        = GetKeyValue(HKeyCurrentUser, "Software\\Quillmoor Tests\\No Such Key", "PATH");
+    EXPECT_FALSE(value.outcome);
+    EXPECT_FALSE(value.outcome.reason().empty());
+    EXPECT_EQ(value.text, "");
 }
 
 // The keys msinfo32 is found through, under HKEY_LOCAL_MACHINE of the test's own prefix.

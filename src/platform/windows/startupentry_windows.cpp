@@ -61,11 +61,7 @@ public:
 private:
     static Outcome<std::string> write(const std::string &value)
     {
-        if (Corvath::WriteProfileValue("windows", "run", value, "win.ini"))
-            return {};
-        const DWORD error = GetLastError();
-        return Failure {error != ERROR_SUCCESS ? Win32Text::errorText(error)
-                                               : std::string("win.ini could not be written")};
+        return Corvath::WriteProfileValue("windows", "run", value, "win.ini");
     }
 };
 

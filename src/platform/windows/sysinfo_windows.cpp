@@ -24,19 +24,21 @@ class RegistrySysInfo final : public SysInfo
 public:
     std::optional<std::string> find() override
     {
-        std::string value;
         // Taken as it stands: whether it can be started shows when it is started.
-        if (GetKeyValue(HKeyLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH",
-                        value))
-            return value;
-        if (!GetKeyValue(HKeyLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO",
-                         value))
+        const KeyValue program
+            = GetKeyValue(HKeyLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH");
+        if (program.outcome)
+            return program.text;
+        const KeyValue folder
+            = GetKeyValue(HKeyLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO");
+        if (!folder.outcome)
             return std::nullopt;
-        if (value.empty() || value.back() != '\\')
-            value += '\\';
-        value += "MSINFO32.EXE";
-        if (WindowsShell::fileExists(value))
-            return value;
+        std::string path = folder.text;
+        if (path.empty() || path.back() != '\\')
+            path += '\\';
+        path += "MSINFO32.EXE";
+        if (WindowsShell::fileExists(path))
+            return path;
         return std::nullopt;
     }
 
@@ -56,47 +58,43 @@ std::unique_ptr<SysInfo> createSysInfo()
     return std::make_unique<RegistrySysInfo>();
 }
 
-bool GetKeyValue(std::uint32_t rootKey, const std::string &keyPath, const std::string &valueName,
-                 std::string &output)
+KeyValue GetKeyValue(std::uint32_t rootKey, const std::string &keyPath,
+                     const std::string &valueName)
 {
     const std::optional<std::string> ansiPath = Win32Text::toAnsi(keyPath);
     const std::optional<std::string> ansiName = Win32Text::toAnsi(valueName);
+    if (!ansiPath || !ansiName)
+        return {Failure {keyPath + "\\" + valueName + " has no form in the code page"}, {}};
     HKEY key = nullptr;
     // Read rights only: a standard user may not write to the machine's keys.
-    if (!ansiPath || !ansiName
-        || RegOpenKeyExA(rootHandle(rootKey), ansiPath->c_str(), 0, KEY_READ, &key)
-            != ERROR_SUCCESS) {
-        output.clear();
-        return false;
-    }
+    LONG status = RegOpenKeyExA(rootHandle(rootKey), ansiPath->c_str(), 0, KEY_READ, &key);
+    if (status != ERROR_SUCCESS)
+        return {Failure {keyPath + ": " + Win32Text::errorText(DWORD(status))}, {}};
     std::array<char, ValueBufferSize> buffer {};
     DWORD size = ValueBufferSize;
     DWORD type = REG_NONE;
-    const LONG status = RegQueryValueExA(key, ansiName->c_str(), nullptr, &type,
-                                         reinterpret_cast<BYTE *>(buffer.data()), &size);
+    status = RegQueryValueExA(key, ansiName->c_str(), nullptr, &type,
+                              reinterpret_cast<BYTE *>(buffer.data()), &size);
     RegCloseKey(key);
-    if (status != ERROR_SUCCESS || size > ValueBufferSize) {
-        output.clear();
-        return false;
-    }
+    if (status == ERROR_MORE_DATA || (status == ERROR_SUCCESS && size > ValueBufferSize))
+        return {Failure {valueName + " is longer than 1024 bytes"}, {}};
+    if (status != ERROR_SUCCESS)
+        return {Failure {valueName + ": " + Win32Text::errorText(DWORD(status))}, {}};
 
     switch (type) {
     case REG_SZ: {
         // A text ends at its first NUL, whether or not it was stored with one.
         std::string text(buffer.data(), size);
         text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
-        output = Win32Text::fromAnsi(text);
-        break;
+        return {{}, Win32Text::fromAnsi(text)};
     }
     case REG_DWORD: {
         std::uint32_t number = 0;
         for (DWORD i = std::min<DWORD>(size, 4); i > 0; --i)
             number = (number << 8) | static_cast<unsigned char>(buffer[i - 1]);
-        output = std::to_string(number);
-        break;
+        return {{}, std::to_string(number)};
     }
     default:
-        break; // not asked for by anyone: the output stays as it was
+        return {}; // not asked for by anyone
     }
-    return true;
 }
