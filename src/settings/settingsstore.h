@@ -38,8 +38,8 @@ public:
     using QObject::QObject;
 
 Q_SIGNALS:
-    // Once after a read met text it could not read as such, or could not read the store at
-    // all: a sentence that says so, and where a copy of the store as it was is kept.
+    // Once after a read or write met text it could not read as such, or could not read the
+    // store at all: a sentence that says so, and where a copy of the store as it was is kept.
     void damaged(const QString &sentence);
 };
 
