@@ -105,7 +105,7 @@ int main(int argc, char *argv[])
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
 
-    WriteSetting(Interval::setting.key(), QStringLiteral("0"));
+    Interval::setting.set(Interval(QStringLiteral("0")));
     const QStringList list(count, QStringLiteral("/bin/true"));
     const auto starter = createProgramStarter();
     LaunchSequencer sequencer(list, *starter);

@@ -19,6 +19,9 @@ LaunchMonitor::LaunchMonitor(ConnectionSource &connections, ProgramStarter &star
             latchAfterPass();
     });
     m_connections.setChangedHandler([this] { changed(); });
+    // Queued: a read may meet the damage while the window loads, before the tray is there.
+    connect(&SettingsStore::news(), &SettingsStore::News::damaged, this,
+            &LaunchMonitor::tellOfDamagedSettings, Qt::QueuedConnection);
 }
 
 LaunchMonitor::~LaunchMonitor()
@@ -56,7 +59,6 @@ bool LaunchMonitor::IsConnected()
 void LaunchMonitor::tick()
 {
     passOnNewConnection();
-    tellOfDamagedSettings();
 }
 
 void LaunchMonitor::passOnNewConnection()
@@ -99,9 +101,7 @@ void LaunchMonitor::launchNow()
     m_sequencer->runPass();
 }
 
-void LaunchMonitor::tellOfDamagedSettings()
+void LaunchMonitor::tellOfDamagedSettings(const QString &sentence)
 {
-    // Once: a damaged file is copied aside and read again only when it changes.
-    if (const QString notice = SettingsStore::takeDamageNotice(); !notice.isEmpty())
-        Q_EMIT this->notice(notice);
+    Q_EMIT notice(sentence);
 }

@@ -40,7 +40,7 @@ public:
     // is reported once per spell of failures, by connectionFailed(), and answers false unless
     // another source lists a connection.
     bool IsConnected();
-    // The monitoring tick: one pass per connection, then any news of a damaged settings file.
+    // The monitoring tick: one pass per connection.
     // Returns while the pass runs; the latch is set when it ends. Ticks in between leave the
     // connection alone: the latch is not set yet, so they would start the list again.
     void tick();
@@ -49,11 +49,9 @@ public:
     void changed();
     // "Launch Now": one pass, whatever the connection.
     void launchNow();
-    // A settings file that held unreadable text: told once.
-    void tellOfDamagedSettings();
 
 Q_SIGNALS:
-    // Failed starts, and a damaged or unreadable settings file.
+    // Failed starts, and a damaged or unreadable settings file, as the store reports it.
     void notice(const QString &text);
     // The connections could not be listed; `code` is the system's.
     void connectionFailed(quint32 code);
@@ -63,6 +61,8 @@ private:
     void latchAfterPass();
     // The tick's second probe: a connection found down lets the next one have its pass.
     void probeAgain();
+    // The store's news of a settings file that held unreadable text.
+    void tellOfDamagedSettings(const QString &sentence);
 
     ConnectionSource &m_connections;
     QStringList m_list;

@@ -6,6 +6,7 @@ namespace {
 
 DocumentShell &shell()
 {
+    // Static: the designed free functions reach the one shell from every window.
     static const std::unique_ptr<DocumentShell> instance = createDocumentShell();
     return *instance;
 }

@@ -3,6 +3,8 @@
 #include "platform/sharedtext.h"
 #include "platform/textview.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
 #include <cstring>
 
@@ -10,8 +12,42 @@ namespace {
 
 SettingsBacking &backing()
 {
+    // Static: the designed free functions reach the one store from every caller.
     static const std::unique_ptr<SettingsBacking> store = createSettingsBacking();
     return *store;
+}
+
+QString damageSentence(const SettingsBacking::Trouble &trouble)
+{
+    const QString why = QString::fromStdString(trouble.reason);
+    switch (trouble.kind) {
+    case SettingsBacking::Trouble::None:
+        break;
+    case SettingsBacking::Trouble::Unreadable:
+        return QStringLiteral("The settings file %1 could not be read: %2. Quillmoor goes on "
+                              "without the settings in it and leaves the file as it is.")
+            .arg(SettingsStore::location(), why);
+    case SettingsBacking::Trouble::Damaged: {
+        const QString copy = viewFrom(trouble.copy).toString();
+        const QString start
+            = QStringLiteral(
+                  "The settings file %1 held text that could not be read as it was. Quillmoor read "
+                  "what it could; ")
+                  .arg(SettingsStore::location());
+        if (copy.isEmpty())
+            return start
+                + QStringLiteral("no copy of the file as it was could be kept: %1.").arg(why);
+        return start + QStringLiteral("a copy of the file as it was is %1.").arg(copy);
+    }
+    }
+    return {};
+}
+
+// After every read or write, once the reading is let go: what it found wrong is told once.
+void reportTrouble()
+{
+    if (const QString sentence = damageSentence(backing().takeTrouble()); !sentence.isEmpty())
+        Q_EMIT SettingsStore::news().damaged(sentence);
 }
 
 Outcome<QString> failure(const QString &why)
@@ -22,6 +58,7 @@ Outcome<QString> failure(const QString &why)
 
 Outcome<QString> write(const std::vector<SettingsBacking::Change> &changes)
 {
+    const auto report = qScopeGuard(reportTrouble);
     // Nothing to change, such as an empty list saved over none: the store is left alone, not
     // even created.
     if (changes.empty())
@@ -99,37 +136,18 @@ bool isStorable(QStringView value)
         || (!value.contains(u'\n') && !value.contains(u'\r') && !value.contains(QChar::Null));
 }
 
-QString takeDamageNotice()
+News &news()
 {
-    const SettingsBacking::Trouble trouble = backing().takeTrouble();
-    const QString why = QString::fromStdString(trouble.reason);
-    switch (trouble.kind) {
-    case SettingsBacking::Trouble::None:
-        break;
-    case SettingsBacking::Trouble::Unreadable:
-        return QStringLiteral("The settings file %1 could not be read: %2. Quillmoor goes on "
-                              "without the settings in it and leaves the file as it is.")
-            .arg(location(), why);
-    case SettingsBacking::Trouble::Damaged: {
-        const QString copy = viewFrom(trouble.copy).toString();
-        const QString start
-            = QStringLiteral(
-                  "The settings file %1 held text that could not be read as it was. Quillmoor read "
-                  "what it could; ")
-                  .arg(location());
-        if (copy.isEmpty())
-            return start
-                + QStringLiteral("no copy of the file as it was could be kept: %1.").arg(why);
-        return start + QStringLiteral("a copy of the file as it was is %1.").arg(copy);
-    }
-    }
-    return {};
+    // Static: one store, one news.
+    static News instance;
+    return instance;
 }
 
 } // namespace SettingsStore
 
 QString ReadSetting(const QString &key, const QString &fallback)
 {
+    const auto report = qScopeGuard(reportTrouble);
     const auto reading = backing().read();
     const auto value = reading->value(viewOf(key));
     return value ? viewFrom(*value).toString() : fallback;
@@ -149,6 +167,7 @@ Outcome<QString> RemoveSetting(const QString &key)
 
 void LoadLaunchList(QStringList &target)
 {
+    const auto report = qScopeGuard(reportTrouble);
     const auto reading = backing().read();
     const SharedTextReading *shared = reading->sharedText();
     for (int i = 1; i <= SettingsStore::MaxEntries; ++i) {

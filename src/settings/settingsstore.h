@@ -2,6 +2,7 @@
 
 #include "platform/outcome.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -26,8 +27,23 @@ inline constexpr int MaxEntries = 32767;
 QString location();
 // Whether a value can be stored: one line of text.
 bool isStorable(QStringView value);
-// Once after a read met text it could not read as such, or could not read the store at all: a
-// sentence that says so, and where a copy of the store as it was is kept. Empty otherwise.
-QString takeDamageNotice();
+
+// What the store found wrong with itself, for whoever tells the user.
+class News final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(News)
+
+public:
+    using QObject::QObject;
+
+Q_SIGNALS:
+    // Once after a read or write met text it could not read as such, or could not read the
+    // store at all: a sentence that says so, and where a copy of the store as it was is kept.
+    void damaged(const QString &sentence);
+};
+
+// The news of the one store the functions above reach.
+News &news();
 
 } // namespace SettingsStore

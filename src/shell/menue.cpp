@@ -104,7 +104,6 @@ void Menue::Form_Load()
         m_tray->setIcon(icon.file());
     m_tray->setAction(Tray::Add);
     LoadLaunchList(m_monitor.list());
-    m_monitor.tellOfDamagedSettings();
     m_monitor.activate();
     hide();
 }

@@ -177,7 +177,7 @@ private Q_SLOTS:
         const QImage expected = readable ? square(Qt::red) : builtIn;
 
         QCOMPARE(Tray::loadPicture(value).isNull(), !readable);
-        QVERIFY(WriteSetting(IconSetting::setting.key(), value));
+        QVERIFY(IconSetting::setting.set(IconSetting(value)));
         Menue menue;
         Splash(menue).Form_Load();
         menue.Timer1().stop();
@@ -193,7 +193,7 @@ private Q_SLOTS:
         editor.Command2_Click();
         QCOMPARE(imageOf(menue.tray().shownIcon()), expected);
         QCOMPARE(imageOf(editor.picture()), expected);
-        QCOMPARE(ReadSetting(IconSetting::setting.key(), QString()), value);
+        QCOMPARE(IconSetting::setting.get().text(), value);
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
@@ -18,17 +19,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QStringList loaded()
-{
-    QStringList list;
-    LoadLaunchList(list);
-    return list;
-}
-
-} // namespace
-
 // Store files that no version of the program wrote: each is read as far as it goes, and never
 // keeps the program from saving again.
 class TestBadStore : public QObject, private Fixture
@@ -36,6 +26,13 @@ class TestBadStore : public QObject, private Fixture
     Q_OBJECT
 
 private:
+    std::unique_ptr<QSignalSpy> m_damaged;
+    // The store's oldest news of damage not looked at yet; empty when there is none.
+    QString damageNews()
+    {
+        return m_damaged->isEmpty() ? QString() : m_damaged->takeFirst().at(0).toString();
+    }
+
     void writeStore(const QByteArray &data)
     {
         QDir().mkpath(QFileInfo(m_home->storePath()).absolutePath());
@@ -49,15 +46,24 @@ private:
     {
         const QStringList after = before + QStringList {QStringLiteral("/usr/bin/added")};
         QVERIFY(SaveLaunchList(after));
-        QVERIFY(WriteSetting(Interval::setting.key(), QStringLiteral("2")));
-        QCOMPARE(loaded(), after);
-        QCOMPARE(ReadSetting(Interval::setting.key(), QString()), QStringLiteral("2"));
+        QVERIFY(Interval::setting.set(Interval(QStringLiteral("2"))));
+        QCOMPARE(storedLaunchList(), after);
+        QCOMPARE(Interval::setting.get().text(), QStringLiteral("2"));
         QCOMPARE(m_dialogs->messages.size(), 0);
     }
 
 private Q_SLOTS:
-    void init() { setUp(); }
-    void cleanup() { tearDown(); }
+    void init()
+    {
+        setUp();
+        m_damaged
+            = std::make_unique<QSignalSpy>(&SettingsStore::news(), &SettingsStore::News::damaged);
+    }
+    void cleanup()
+    {
+        m_damaged.reset();
+        tearDown();
+    }
 
     void readAsFarAsItGoes_data()
     {
@@ -100,7 +106,7 @@ private Q_SLOTS:
         QFETCH(QString, interval);
         QFETCH(bool, damaged);
         writeStore(file);
-        QCOMPARE(loaded(), list);
+        QCOMPARE(storedLaunchList(), list);
         QCOMPARE(Interval::setting.get().text(), interval);
         checkSavesAfter(list);
         // A file that could not be read whole is kept beside the store for the user.
@@ -118,15 +124,15 @@ private Q_SLOTS:
         const QByteArray line("app 1=/bin/a\0b", 14);
         const QByteArray main = "[Main]\n" + line + "\nno equals sign\n; a note\napp 2=/bin/c\n";
         writeStore("# mine\n" + main + "\xff junk");
-        QCOMPARE(loaded(), (QStringList {u"/bin/a\uFFFDb"_s, u"/bin/c"_s}));
-        QVERIFY(WriteSetting(Interval::setting.key(), u"2"_s));
-        QVERIFY(SaveLaunchList(loaded()));
+        QCOMPARE(storedLaunchList(), (QStringList {u"/bin/a\uFFFDb"_s, u"/bin/c"_s}));
+        QVERIFY(Interval::setting.set(Interval(u"2"_s)));
+        QVERIFY(SaveLaunchList(storedLaunchList()));
         const QByteArray saved = readFile(m_home->storePath());
         QVERIFY2(saved.startsWith("# mine\n") && saved.contains(main + "\xff junk\nInterval=2\n"),
                  saved.constData());
         const QByteArray copy = readFile(m_home->storePath() + u".bad"_s);
         writeStore(QByteArray("[Main]\napp 1=\0\n", 15));
-        QCOMPARE(loaded(), QStringList {u"\uFFFD"_s});
+        QCOMPARE(storedLaunchList(), QStringList {u"\uFFFD"_s});
         QCOMPARE(readFile(m_home->storePath() + u".bad"_s), copy);
     }
 
@@ -136,8 +142,8 @@ private Q_SLOTS:
     {
         QVERIFY(QDir().mkpath(QFileInfo(m_home->storePath()).absolutePath()));
         QCOMPARE(::mkfifo(QFile::encodeName(m_home->storePath()).constData(), 0644), 0);
-        QCOMPARE(loaded(), QStringList());
-        const QString pipe = WriteSetting(Interval::setting.key(), u"2"_s).reason();
+        QCOMPARE(storedLaunchList(), QStringList());
+        const QString pipe = Interval::setting.set(Interval(u"2"_s)).reason();
         QVERIFY2(pipe.endsWith(u": it is not a regular file.")
                      && !QFileInfo(m_home->storePath()).isFile(),
                  qPrintable(pipe));
@@ -145,8 +151,7 @@ private Q_SLOTS:
         QCOMPARE(SettingsStore::location(), m_home->path() + u"/.config/quillmoor/61027.ini"_s);
         qunsetenv("XDG_CONFIG_HOME");
         qunsetenv("HOME");
-        QVERIFY(
-            WriteSetting(Interval::setting.key(), u"2"_s).reason().contains(u"HOME is not set"));
+        QVERIFY(Interval::setting.set(Interval(u"2"_s)).reason().contains(u"HOME is not set"));
         QVERIFY(!QFile::exists(u"/.config/quillmoor/61027.ini"_s));
     }
 
@@ -154,18 +159,16 @@ private Q_SLOTS:
     // is never written over: the same file, as sparse as it was.
     void farTooLargeIsLeftAlone()
     {
-        SettingsStore::takeDamageNotice(); // left by the cases before
         writeStore("[Main]\nInterval=3\n");
         const QByteArray path = QFile::encodeName(m_home->storePath());
         struct stat before = {}, after = {};
         QVERIFY(::truncate(path.constData(), 200 << 20) == 0
                 && ::stat(path.constData(), &before) == 0);
         QCOMPARE(Interval::setting.get().text(), u".5"_s);
-        QVERIFY(SettingsStore::takeDamageNotice().contains(
-            m_home->storePath() + u" could not be read: it is 200 MB"_s));
-        QCOMPARE(SettingsStore::takeDamageNotice(), QString());
+        QVERIFY(damageNews().contains(m_home->storePath() + u" could not be read: it is 200 MB"_s));
+        QCOMPARE(damageNews(), QString());
         for (const Outcome<QString> &result :
-             {WriteSetting(Interval::setting.key(), u"2"_s), SaveLaunchList({u"/bin/b"_s})})
+             {Interval::setting.set(Interval(u"2"_s)), SaveLaunchList({u"/bin/b"_s})})
             QVERIFY2(result.reason().contains(u"(it is 200 MB, far more than settings take)"),
                      qPrintable(result.reason()));
         QCOMPARE(::stat(path.constData(), &after), 0);
@@ -184,13 +187,13 @@ private Q_SLOTS:
         struct stat before = {}, after = {};
         QCOMPARE(::stat(path.constData(), &before), 0);
         for (const Outcome<QString> &result : {SaveLaunchList({u"/bin/a"_s, u"/bin/b"_s}),
-                                               WriteSetting(Interval::setting.key(), u"250"_s)})
+                                               Interval::setting.set(Interval(u"250"_s))})
             QVERIFY2(result.reason().endsWith(
                          u": it would grow past 64 MB, the most a settings file may take."),
                      qPrintable(result.reason()));
         QCOMPARE(::stat(path.constData(), &after), 0);
         QCOMPARE(std::tie(after.st_ino, after.st_size), std::tie(before.st_ino, before.st_size));
-        QCOMPARE(loaded(), QStringList {u"/bin/a"_s});
+        QCOMPARE(storedLaunchList(), QStringList {u"/bin/a"_s});
         QCOMPARE(Interval::setting.get().text(), u"3"_s);
     }
 
@@ -211,7 +214,7 @@ private Q_SLOTS:
         QVERIFY(folder ? QDir().mkdir(lock) : QFile::link(QFileInfo(lock).fileName(), lock));
         const QString reason = SaveLaunchList({u"/bin/b"_s}).reason();
         QVERIFY2(reason.contains(u"its lock %1 %2"_s.arg(lock, why)), qPrintable(reason));
-        QCOMPARE(loaded(), QStringList {u"/bin/a"_s});
+        QCOMPARE(storedLaunchList(), QStringList {u"/bin/a"_s});
     }
 
     // A full disk: the system's words, and the file as it was.
@@ -235,13 +238,13 @@ private Q_SLOTS:
 
         // No room at all: the damaged file's copy and the lock cannot be made, and the notice
         // and the save say why.
-        SettingsStore::takeDamageNotice();
+        m_damaged->clear();
         writeStore("[Main]\napp 1=full\xff\n");
         QFile filler(QFile::decodeName(folder + "/filler2"));
         QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
         while (filler.write(QByteArray(4096, 'x')) == 4096) { }
-        QCOMPARE(loaded(), QStringList {u"full\u00ff"_s});
-        const QString notice = SettingsStore::takeDamageNotice();
+        QCOMPARE(storedLaunchList(), QStringList {u"full\u00ff"_s});
+        const QString notice = damageNews();
         QVERIFY2(notice.endsWith(u"no copy of the file as it was could be kept: No space left on "
                                  "device."),
                  qPrintable(notice));
@@ -256,23 +259,22 @@ private Q_SLOTS:
     // was not made.
     void damageToldOnceAndTruly()
     {
-        SettingsStore::takeDamageNotice();
         writeStore("[Main]\napp 1=\xfe once\n");
-        loaded();
-        QVERIFY(SettingsStore::takeDamageNotice().endsWith(u"61027.ini.bad."));
+        storedLaunchList();
+        QVERIFY(damageNews().endsWith(u"61027.ini.bad."));
         QFile touched(m_home->storePath());
         QVERIFY(touched.open(QIODevice::ReadWrite)
                 && touched.setFileTime(QDateTime::currentDateTime().addSecs(5),
                                        QFileDevice::FileModificationTime));
         touched.close();
-        QCOMPARE(loaded(), QStringList {u"\u00fe once"_s});
-        QCOMPARE(SettingsStore::takeDamageNotice(), QString());
+        QCOMPARE(storedLaunchList(), QStringList {u"\u00fe once"_s});
+        QCOMPARE(damageNews(), QString());
 
         for (int n = 2; n <= 9; ++n)
             QVERIFY(writeFile(m_home->storePath() + u".bad.%1"_s.arg(n), QByteArray::number(n)));
         writeStore("[Main]\napp 1=\xfe tenth\n");
-        loaded();
-        const QString notice = SettingsStore::takeDamageNotice();
+        storedLaunchList();
+        const QString notice = damageNews();
         QVERIFY2(notice.endsWith(u"no copy of the file as it was could be kept: 9 earlier copies "
                                  "are kept already."),
                  qPrintable(notice));
@@ -293,7 +295,6 @@ private Q_SLOTS:
         QFETCH(QString, why);
         if (kind == 2 && ::geteuid() == 0)
             QSKIP("root reads a file without read permission");
-        SettingsStore::takeDamageNotice();
         const QString path = m_home->storePath();
         writeStore("[Main]\napp 1=/usr/bin/kept\n");
         if (kind == 0)
@@ -303,14 +304,14 @@ private Q_SLOTS:
         else
             QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
         const QFileInfo before(path);
-        QCOMPARE(loaded(), QStringList());
-        const QString notice = SettingsStore::takeDamageNotice();
+        QCOMPARE(storedLaunchList(), QStringList());
+        const QString notice = damageNews();
         QVERIFY2(notice.contains(u"61027.ini could not be read: %1."_s.arg(why)),
                  qPrintable(notice));
         QCOMPARE(Interval::setting.get().text(), u".5"_s);
-        QCOMPARE(SettingsStore::takeDamageNotice(), QString());
+        QCOMPARE(damageNews(), QString());
         QVERIFY(!SaveLaunchList({u"/usr/bin/new"_s}));
-        QVERIFY(!WriteSetting(Interval::setting.key(), u"2"_s));
+        QVERIFY(!Interval::setting.set(Interval(u"2"_s)));
         const QFileInfo after(path);
         QCOMPARE(after.isSymLink(), before.isSymLink());
         QCOMPARE(after.isDir(), before.isDir());
@@ -347,7 +348,7 @@ private Q_SLOTS:
                               : char(random.bounded(256u));
         }
         writeStore(junk);
-        const QStringList before = loaded();
+        const QStringList before = storedLaunchList();
         QVERIFY(before.size() <= 1);
         checkSavesAfter(before);
     }

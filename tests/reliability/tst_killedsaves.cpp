@@ -1,6 +1,7 @@
 #include "editors/configur.h"
 #include "fixture.h"
 #include "settings/settingsstore.h"
+#include "testfiles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -37,13 +38,6 @@ QStringList oldList()
 QStringList newList()
 {
     return numbered(QStringLiteral("/usr/bin/new"), 120);
-}
-
-QStringList loaded()
-{
-    QStringList list;
-    LoadLaunchList(list);
-    return list;
 }
 
 // The child: one launch list editor, closed again and again with the two lists in turn, as
@@ -112,7 +106,7 @@ private Q_SLOTS:
             const auto delayUs
                 = QRandomGenerator::global()->bounded(qint64(cycleNs / 1000) * 2 + 1);
             ::usleep(useconds_t(delayUs));
-            const QStringList during = loaded();
+            const QStringList during = storedLaunchList();
             ::kill(pid_t(saver.processId()), SIGKILL);
             QVERIFY(saver.waitForFinished());
             saves += int(saver.readAllStandardOutput().count("saved\n"));
@@ -121,9 +115,9 @@ private Q_SLOTS:
             if (QFileInfo lock(m_home->storePath() + QStringLiteral(".lock"));
                 lock.exists() && lock.size() == 0) {
                 ++emptyLocks;
-                QVERIFY(SaveLaunchList(loaded()));
+                QVERIFY(SaveLaunchList(storedLaunchList()));
             }
-            const QStringList after = loaded();
+            const QStringList after = storedLaunchList();
             QVERIFY2(isOldOrNew(during),
                      qPrintable(QStringLiteral("round %1: read %2 entries while saving")
                                     .arg(round)

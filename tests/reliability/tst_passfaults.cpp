@@ -51,19 +51,12 @@ private:
         return log;
     }
 
-    static QStringList stored()
-    {
-        QStringList list;
-        LoadLaunchList(list);
-        return list;
-    }
-
     // The program as it runs after start-up, with ticks only from the test, and a connection
     // that has just come up.
     std::unique_ptr<Menue> running(const QStringList &entries, const QString &interval)
     {
         SaveLaunchList(entries);
-        WriteSetting(Interval::setting.key(), interval);
+        Interval::setting.set(Interval(interval));
         auto menue = startMenue();
         menue->Timer1().stop();
         menue->setCheck1(false);
@@ -133,7 +126,7 @@ private Q_SLOTS:
 
         // The rest of the pass took the refilled list: x at the second place, nothing after.
         QTRY_COMPARE(started(), (QStringList {QStringLiteral("a"), QStringLiteral("x")}));
-        QCOMPARE(stored(), (QStringList {a, x}));
+        QCOMPARE(storedLaunchList(), (QStringList {a, x}));
         QCOMPARE(menue->List1(), (QStringList {a, x}));
         QTRY_VERIFY(menue->Check1());
         QTRY_VERIFY(!menue->findChild<Configur *>());
@@ -194,7 +187,7 @@ private Q_SLOTS:
         editor->close();
 
         const QStringList expected = entries.mid(1) + QStringList {last};
-        QCOMPARE(stored(), expected);
+        QCOMPARE(storedLaunchList(), expected);
         QCOMPARE(menue.List1(), expected);
         QTRY_VERIFY(!menue.findChild<Configur *>());
         menue.sEditLaunch().trigger();
@@ -231,7 +224,7 @@ private Q_SLOTS:
         QVERIFY(!menue->Check1());
         menue.reset();
         QCOMPARE(startedInTheEnd(), (QStringList {QStringLiteral("a"), QStringLiteral("a")}));
-        QCOMPARE(stored(), entries);
+        QCOMPARE(storedLaunchList(), entries);
     }
 };
 

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "settings/settingsstore.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-// Whole-file reads and writes for tests that look at or prepare files on disk.
+// Whole-file reads and writes for tests that look at or prepare files on disk, and the launch
+// list as the store reads it back.
 
 // The file's bytes; empty when it cannot be read.
 inline QByteArray readFile(const QString &path)
@@ -30,4 +33,12 @@ inline QString writeScript(const QString &path, const QByteArray &body,
         || !QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner))
         return {};
     return path;
+}
+
+// The launch list as stored now.
+inline QStringList storedLaunchList()
+{
+    QStringList list;
+    LoadLaunchList(list);
+    return list;
 }

@@ -3,6 +3,7 @@
 #include "platform/settingsbacking.h"
 #include "platform/textview.h"
 #include "settings/settingsstore.h"
+#include "testfiles.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -12,13 +13,6 @@
 #include <memory>
 
 namespace {
-
-QStringList stored()
-{
-    QStringList list;
-    LoadLaunchList(list);
-    return list;
-}
 
 // Every "app N" key in the store, whatever its number, so that stray keys show up too.
 QStringList storedLaunchKeys()
@@ -151,11 +145,11 @@ private Q_SLOTS:
         }
         QCOMPARE(editor->entries(), before + added);
         // Nothing is stored and the main list is untouched until the window closes.
-        QCOMPARE(stored(), before);
+        QCOMPARE(storedLaunchList(), before);
         QCOMPARE(m_mainList, QStringList {QStringLiteral("stale")});
 
         QVERIFY(editor->close());
-        QCOMPARE(stored(), before + added);
+        QCOMPARE(storedLaunchList(), before + added);
         QCOMPARE(m_mainList, before + added);
         QCOMPARE(m_dialogs->messages.size(), refused ? 1 : 0);
     }
@@ -184,7 +178,7 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(folder));
         QVERIFY(QFile::rename(aside, folder));
         QVERIFY(editor->close());
-        QCOMPARE(stored(), edited);
+        QCOMPARE(storedLaunchList(), edited);
         QCOMPARE(m_mainList, edited);
 
         // Choosing to discard closes it with the store as it was.
@@ -197,7 +191,7 @@ private Q_SLOTS:
         QVERIFY(editor->close());
         QVERIFY(QFile::remove(folder));
         QVERIFY(QFile::rename(aside, folder));
-        QCOMPARE(stored(), edited);
+        QCOMPARE(storedLaunchList(), edited);
         QCOMPARE(m_mainList, edited);
     }
 
@@ -222,7 +216,7 @@ private Q_SLOTS:
         select(*editor, 1);
         QTest::mouseClick(&editor->Command2(), Qt::LeftButton);
         QVERIFY(editor->close());
-        QCOMPARE(stored(), QStringList {QStringLiteral("/bin/a")});
+        QCOMPARE(storedLaunchList(), QStringList {QStringLiteral("/bin/a")});
         QCOMPARE(storedLaunchKeys(), QStringList {QStringLiteral("app 1")});
         QCOMPARE(m_mainList, QStringList {QStringLiteral("/bin/a")});
         QVERIFY(m_dialogs->messages.isEmpty());
@@ -242,7 +236,7 @@ private Q_SLOTS:
         QCOMPARE(storedLaunchKeys(),
                  (QStringList {QStringLiteral("app 1"), QStringLiteral("app 2"),
                                QStringLiteral("app 3")}));
-        QCOMPARE(stored(), (QStringList {path, path, path}));
+        QCOMPARE(storedLaunchList(), (QStringList {path, path, path}));
         QCOMPARE(m_mainList, (QStringList {path, path, path}));
     }
 

@@ -17,6 +17,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// Read for a missing key: the typed value would read "Internal", as for a stored one.
 const QString NoKey = QStringLiteral("<no key>");
 
 QImage expectedImage(const QString &name)
@@ -107,7 +108,7 @@ private Q_SLOTS:
         QFETCH(QString, value);
         QFETCH(QString, shows);
         if (value != NoKey)
-            QVERIFY(WriteSetting(IconSetting::setting.key(), value));
+            QVERIFY(IconSetting::setting.set(IconSetting(value)));
         auto editor = opened();
         QCOMPARE(previewed(*editor), expectedImage(shows));
         // The icon is handed over without an add or modify.
@@ -148,7 +149,7 @@ private Q_SLOTS:
         QFETCH(QString, tray);
         QFETCH(bool, stores);
         const QString before = path(QStringLiteral("blue.ico"));
-        QVERIFY(WriteSetting(IconSetting::setting.key(), before));
+        QVERIFY(IconSetting::setting.set(IconSetting(before)));
         auto editor = opened();
 
         m_dialogs->setNextFileName(path(answer));
@@ -156,7 +157,7 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs->fileFilters, QStringList {QStringLiteral("Icon Files (*.ico)")});
         QCOMPARE(previewed(*editor), expectedImage(preview));
         QCOMPARE(imageOf(m_tray->shownIcon()), expectedImage(tray));
-        QCOMPARE(ReadSetting(IconSetting::setting.key(), NoKey), stores ? path(answer) : before);
+        QCOMPARE(IconSetting::setting.get().text(), stores ? path(answer) : before);
         QVERIFY(editor->isVisible());
         QVERIFY(m_dialogs->messages.isEmpty());
     }
@@ -164,20 +165,20 @@ private Q_SLOTS:
     // Return right after opening browses, which changes nothing until a file is chosen.
     void firstFocusBrowses()
     {
-        QVERIFY(WriteSetting(IconSetting::setting.key(), path(QStringLiteral("blue.ico"))));
+        QVERIFY(IconSetting::setting.set(IconSetting(path(QStringLiteral("blue.ico")))));
         auto editor = opened();
         editor->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(editor.get()));
         QCOMPARE(QApplication::focusWidget(), &editor->Command2());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(m_dialogs->fileFilters.size(), 1);
-        QCOMPARE(ReadSetting(IconSetting::setting.key(), NoKey), path(QStringLiteral("blue.ico")));
+        QCOMPARE(IconSetting::setting.get().text(), path(QStringLiteral("blue.ico")));
         QCOMPARE(previewed(*editor), square(Qt::blue));
     }
 
     void useInternalAfterAFile()
     {
-        QVERIFY(WriteSetting(IconSetting::setting.key(), path(QStringLiteral("blue.ico"))));
+        QVERIFY(IconSetting::setting.set(IconSetting(path(QStringLiteral("blue.ico")))));
         auto editor = opened();
         m_dialogs->setNextFileName(path(QStringLiteral("Red Icon.ICO")));
         editor->Command2_Click();

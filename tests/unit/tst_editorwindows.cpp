@@ -135,7 +135,7 @@ private Q_SLOTS:
         QCOMPARE(shown, red);
 
         // Open already: the preview is kept and the setting is not read again.
-        QVERIFY(WriteSetting(IconSetting::setting.key(), QStringLiteral("Internal")));
+        QVERIFY(IconSetting::setting.set(IconSetting::builtIn()));
         menue->sEditSysTrayIcon().trigger();
         QCOMPARE(windowsOf<EditIcon>(*menue), first);
         QCOMPARE(
@@ -146,7 +146,7 @@ private Q_SLOTS:
         QVERIFY(closed->close());
         deleteClosed();
         QVERIFY(closed.isNull());
-        // Nothing was stored on close.
+        // Nothing was stored on close, nor removed: the empty fallback tells a missing key.
         QCOMPARE(ReadSetting(IconSetting::setting.key(), QString()), QStringLiteral("Internal"));
         menue->sEditSysTrayIcon().trigger();
         QCOMPARE(windowsOf<EditIcon>(*menue).size(), 1);

@@ -194,7 +194,7 @@ private Q_SLOTS:
     {
         list() = {QString(), u"a"_s, QString(), u"b"_s, u"c"_s};
         m_starter->failures.insert(u"b"_s, u"No such file or directory"_s);
-        recordWaits([this] { WriteSetting(Interval::setting.key(), u"2.5"_s); });
+        recordWaits([this] { Interval::setting.set(Interval(u"2.5"_s)); });
         runPass();
         QCOMPARE(m_starter->started, (QStringList {u"a"_s, u"b"_s, u"c"_s}));
         // The failed start keeps its pause; the last entry has one too.
@@ -321,7 +321,7 @@ private Q_SLOTS:
     void besideWithRealPause()
     {
         list() = {u"a"_s, u"b"_s};
-        WriteSetting(Interval::setting.key(), u".02"_s);
+        Interval::setting.set(Interval(u".02"_s));
         m_starter->onStart = [this](const QString &entry) {
             if (m_starter->started.size() == 1 && entry == u"a"_s)
                 QTimer::singleShot(0, [this] { m_seq->runPass(); });

@@ -3,6 +3,7 @@
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
+#include "testfiles.h"
 #include "testicons.h"
 #include "widgets/tray.h"
 
@@ -96,7 +97,7 @@ private Q_SLOTS:
         QDir().mkpath(dir + QStringLiteral("folder"));
 
         QVERIFY(QDir::setCurrent(dir));
-        QVERIFY(WriteSetting(IconSetting::setting.key(), value));
+        QVERIFY(IconSetting::setting.set(IconSetting(value)));
         auto menue = startMenue();
         QCOMPARE(imageOf(menue->tray().shownIcon()),
                  showsFile ? square(Qt::red) : imageOf(builtInIcon()));
@@ -152,6 +153,15 @@ private Q_SLOTS:
         QCOMPARE(deleted.count(), 1);
         QVERIFY(m_dialogs->messages.isEmpty());
         QVERIFY(!QFile::exists(m_home->storePath()));
+    }
+
+    // What the store reports of a damaged file met at start-up, the tray tells.
+    void damagedStoreIsToldAtStartUp()
+    {
+        QVERIFY(writeFile(m_home->storePath(), "[Main]\napp 1=/bin/\xfe\n"));
+        auto menue = startMenue();
+        QTRY_VERIFY(menue->tray().lastMessage().endsWith(u"61027.ini.bad."));
+        QCOMPARE(menue->List1(), QStringList {QStringLiteral("/bin/\u00fe")});
     }
 };
 

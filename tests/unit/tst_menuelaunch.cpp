@@ -37,7 +37,7 @@ private:
     std::unique_ptr<Menue> started(const QStringList &entries, const QString &interval)
     {
         SaveLaunchList(entries);
-        WriteSetting(Interval::setting.key(), interval);
+        Interval::setting.set(Interval(interval));
         auto menue = startMenue();
         menue->Timer1().stop(); // ticks come from the test
         return menue;
@@ -110,7 +110,7 @@ private Q_SLOTS:
         QVERIFY(m_dialogs->questions[0].prompt.endsWith(u"(You can also use decmals.)"));
         QVERIFY(m_dialogs->questions[0].title.isEmpty());
         QCOMPARE(m_dialogs->questions[0].defaultText, u"2"_s);
-        QCOMPARE(ReadSetting(Interval::setting.key(), QString()), stored);
+        QCOMPARE(Interval::setting.get().text(), stored);
         QCOMPARE(m_dialogs->messages.size(), refused ? 1 : 0);
         if (refused) {
             QCOMPARE(m_dialogs->messages[0].text,
@@ -130,7 +130,7 @@ private Q_SLOTS:
         m_dialogs->setNextAnswer(u"0"_s);
         QTimer::singleShot(0, menue.get(), [&menue] { menue->sSetInterval().trigger(); });
         menue->sLaunchNow().trigger();
-        QTRY_COMPARE(ReadSetting(Interval::setting.key(), QString()), u"0"_s);
+        QTRY_COMPARE(Interval::setting.get().text(), u"0"_s);
         QCOMPARE(m_dialogs->heldOpen, 0);
         QVERIFY(ranAt(entries[0]) < ranAt(entries[1]) && ranAt(entries[1]) < ranAt(entries[2]));
     }

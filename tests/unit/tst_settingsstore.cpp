@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <csignal>
@@ -16,13 +17,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QStringList loaded()
-{
-    QStringList list;
-    LoadLaunchList(list);
-    return list;
-}
 
 QStringList numbered(const QString &prefix, int count)
 {
@@ -67,7 +61,7 @@ private Q_SLOTS:
 
     void emptyStoreGivesDefaults()
     {
-        QCOMPARE(loaded(), QStringList());
+        QCOMPARE(storedLaunchList(), QStringList());
         QCOMPARE(Interval::setting.get().text(), QStringLiteral(".5"));
         QCOMPARE(IconSetting::setting.get().text(), QStringLiteral("Internal"));
         QVERIFY(!QFile::exists(m_home->storePath()));
@@ -77,8 +71,8 @@ private Q_SLOTS:
     {
         const QStringList list = numbered(QStringLiteral("/bin/p"), 11);
         QVERIFY(SaveLaunchList(list));
-        QVERIFY(WriteSetting(Interval::setting.key(), QStringLiteral("2")));
-        QCOMPARE(loaded(), list);
+        QVERIFY(Interval::setting.set(Interval(QStringLiteral("2"))));
+        QCOMPARE(storedLaunchList(), list);
         const QByteArray text = readFile(m_home->storePath());
         QVERIFY(text.startsWith("[Main]\n"));
         QVERIFY(text.contains("\napp 1=/bin/p1\napp 2=/bin/p2\n"));
@@ -111,7 +105,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, file);
         QFETCH(QStringList, expected);
         QVERIFY(writeFile(m_home->storePath(), file));
-        QCOMPARE(loaded(), expected);
+        QCOMPARE(storedLaunchList(), expected);
     }
 
     void loadAppendsWithoutEmptying()
@@ -137,7 +131,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(m_home->storePath(), "[Main]\napp 1=a\napp 2=b\napp 5=\n"));
         QVERIFY(SaveLaunchList({}));
         QCOMPARE(keysInFile(m_home->storePath()), QStringList {QStringLiteral("app 5")});
-        QCOMPARE(loaded(), QStringList());
+        QCOMPARE(storedLaunchList(), QStringList());
 
         // An empty list saved over none leaves no settings file behind.
         QVERIFY(QFile::remove(m_home->storePath()));
@@ -161,11 +155,11 @@ private Q_SLOTS:
         QFETCH(int, after);
         QVERIFY(SaveLaunchList(numbered(QStringLiteral("old "), before)));
         QVERIFY(SaveLaunchList(numbered(QStringLiteral("new "), after)));
-        QCOMPARE(loaded(), numbered(QStringLiteral("new "), after));
+        QCOMPARE(storedLaunchList(), numbered(QStringLiteral("new "), after));
         QCOMPARE(keysInFile(m_home->storePath()).size(), after);
         // Filling the keys below again must not bring old entries back.
         QVERIFY(SaveLaunchList(numbered(QStringLiteral("again "), after)));
-        QCOMPARE(loaded().size(), after);
+        QCOMPARE(storedLaunchList().size(), after);
     }
 
     void valuesReadBackExactly_data()
@@ -189,18 +183,18 @@ private Q_SLOTS:
     void valuesReadBackExactly()
     {
         QFETCH(QString, value);
-        QVERIFY(WriteSetting(IconSetting::setting.key(), value));
-        QCOMPARE(ReadSetting(IconSetting::setting.key(), QString()), value);
+        QVERIFY(IconSetting::setting.set(IconSetting(value)));
+        QCOMPARE(IconSetting::setting.get().text(), value);
         QVERIFY(SaveLaunchList({value, value}));
-        QCOMPARE(loaded(), (QStringList {value, value}));
+        QCOMPARE(storedLaunchList(), (QStringList {value, value}));
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
     void handEditedCommaIsText()
     {
         QVERIFY(writeFile(m_home->storePath(), "[Main]\r\napp 1=a,b\r\nInterval= 3 \r\n"));
-        QCOMPARE(loaded(), QStringList {QStringLiteral("a,b")});
-        QCOMPARE(ReadSetting(Interval::setting.key(), QString()), QStringLiteral(" 3 "));
+        QCOMPARE(storedLaunchList(), QStringList {QStringLiteral("a,b")});
+        QCOMPARE(Interval::setting.get().text(), QStringLiteral(" 3 "));
     }
 
     // What is read from a file is changed, kept and written back apart from the file's text.
@@ -211,7 +205,7 @@ private Q_SLOTS:
         QStringList held;
         LoadLaunchList(held);
         QVERIFY(SaveLaunchList({QStringLiteral("one"), QStringLiteral("a longer second")}));
-        QVERIFY(WriteSetting(IconSetting::setting.key(), QStringLiteral("x")));
+        QVERIFY(IconSetting::setting.set(IconSetting(QStringLiteral("x"))));
         QCOMPARE(held, (QStringList {QStringLiteral("one"), QStringLiteral("two")}));
         QCOMPARE(readFile(m_home->storePath()),
                  "[Other]\nk=v\n\n[Main]\napp 1=one\napp 2=a longer second\nIcon=x\n");
@@ -220,26 +214,26 @@ private Q_SLOTS:
         held.first() += u'!';
         held.last().prepend(u'<');
         QCOMPARE(held, (QStringList {QStringLiteral("one!"), QStringLiteral("<two")}));
-        QStringList again = loaded();
+        QStringList again = storedLaunchList();
         again.first().append(QStringLiteral(" more"));
-        QCOMPARE(loaded(),
+        QCOMPARE(storedLaunchList(),
                  (QStringList {QStringLiteral("one"), QStringLiteral("a longer second")}));
     }
 
     void lineBreakIsRefused()
     {
-        QVERIFY(WriteSetting(IconSetting::setting.key(), QStringLiteral("before")));
-        const auto refused = WriteSetting(IconSetting::setting.key(), QStringLiteral("two\nlines"));
+        QVERIFY(IconSetting::setting.set(IconSetting(QStringLiteral("before"))));
+        const auto refused = IconSetting::setting.set(IconSetting(QStringLiteral("two\nlines")));
         QVERIFY(refused.reason().contains(QStringLiteral("line break")));
         QVERIFY(!SaveLaunchList({QStringLiteral("one"), QStringLiteral("tw\ro")}));
-        QCOMPARE(ReadSetting(IconSetting::setting.key(), QString()), QStringLiteral("before"));
+        QCOMPARE(IconSetting::setting.get().text(), QStringLiteral("before"));
         // The store reports; telling the user is its caller's business.
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
     void removeSetting()
     {
-        QVERIFY(WriteSetting(Interval::setting.key(), QStringLiteral("4")));
+        QVERIFY(Interval::setting.set(Interval(QStringLiteral("4"))));
         QVERIFY(RemoveSetting(Interval::setting.key()));
         QCOMPARE(Interval::setting.get().text(), QStringLiteral(".5"));
     }
@@ -248,7 +242,7 @@ private Q_SLOTS:
     {
         const QStringList list = numbered(QStringLiteral("/usr/local/bin/program-"), 32767);
         QVERIFY(SaveLaunchList(list));
-        QCOMPARE(loaded(), list);
+        QCOMPARE(storedLaunchList(), list);
     }
 
     void loadStopsAtLargestList()
@@ -257,7 +251,7 @@ private Q_SLOTS:
         for (int i = 1; i <= 32770; ++i)
             file += "app " + QByteArray::number(i) + "=e\n";
         QVERIFY(writeFile(m_home->storePath(), file));
-        QCOMPARE(loaded().size(), 32767);
+        QCOMPARE(storedLaunchList().size(), 32767);
     }
 
     void damagedFileIsKeptAndReadAsFarAsPossible()
@@ -267,16 +261,18 @@ private Q_SLOTS:
         QByteArray junk(raw, sizeof raw - 1);
         junk += QByteArray(3, '\0') + "\nInterval=1.5\n";
         QVERIFY(writeFile(m_home->storePath(), junk));
-        QCOMPARE(loaded(), (QStringList {QStringLiteral("first"), QStringLiteral("second")}));
-        QCOMPARE(ReadSetting(Interval::setting.key(), QString()), QStringLiteral("1.5"));
+        QCOMPARE(storedLaunchList(),
+                 (QStringList {QStringLiteral("first"), QStringLiteral("second")}));
+        QCOMPARE(Interval::setting.get().text(), QStringLiteral("1.5"));
 
-        QVERIFY(WriteSetting(IconSetting::setting.key(), QStringLiteral("Internal")));
+        QVERIFY(IconSetting::setting.set(IconSetting::builtIn()));
         QCOMPARE(readFile(m_home->storePath() + QStringLiteral(".bad")), junk);
-        QCOMPARE(loaded(), (QStringList {QStringLiteral("first"), QStringLiteral("second")}));
-        QCOMPARE(ReadSetting(Interval::setting.key(), QString()), QStringLiteral("1.5"));
+        QCOMPARE(storedLaunchList(),
+                 (QStringList {QStringLiteral("first"), QStringLiteral("second")}));
+        QCOMPARE(Interval::setting.get().text(), QStringLiteral("1.5"));
 
         // Once rewritten the file is sound, and a later write keeps the copy as it was.
-        QVERIFY(WriteSetting(IconSetting::setting.key(), QStringLiteral("/x.ico")));
+        QVERIFY(IconSetting::setting.set(IconSetting(QStringLiteral("/x.ico"))));
         QCOMPARE(readFile(m_home->storePath() + QStringLiteral(".bad")), junk);
     }
 
@@ -287,20 +283,22 @@ private Q_SLOTS:
         const QByteArray file = "[Main]\napp 1=/home/ann/caf\xe9 run\napp 2=/usr/bin/b\n"
                                 "Interval=2\n";
         QVERIFY(writeFile(m_home->storePath(), file));
-        QCOMPARE(loaded(), (QStringList {u"/home/ann/caf\u00e9 run"_s, u"/usr/bin/b"_s}));
+        QSignalSpy damaged(&SettingsStore::news(), &SettingsStore::News::damaged);
+        QCOMPARE(storedLaunchList(), (QStringList {u"/home/ann/caf\u00e9 run"_s, u"/usr/bin/b"_s}));
         const QString copy = m_home->storePath() + u".bad"_s;
         QCOMPARE(readFile(copy), file);
-        const QString notice = SettingsStore::takeDamageNotice();
+        QCOMPARE(damaged.size(), 1);
+        const QString notice = damaged.at(0).at(0).toString();
         QVERIFY2(notice.contains(copy), qPrintable(notice));
-        QCOMPARE(ReadSetting(Interval::setting.key(), QString()), u"2"_s);
-        QCOMPARE(SettingsStore::takeDamageNotice(), QString());
+        QCOMPARE(Interval::setting.get().text(), u"2"_s);
+        QCOMPARE(damaged.size(), 1);
     }
 
     void hugeLineIsRead()
     {
         const QByteArray huge(10 * 1024 * 1024, 'x');
         QVERIFY(writeFile(m_home->storePath(), "[Main]\napp 1=/" + huge + "\napp 2=b\n"));
-        const QStringList list = loaded();
+        const QStringList list = storedLaunchList();
         QCOMPARE(list.size(), 2);
         QCOMPARE(list.first().size(), huge.size() + 1);
     }
@@ -310,7 +308,7 @@ private Q_SLOTS:
     void failingWriteIsReportedAndLosesNothing()
     {
         QVERIFY(SaveLaunchList({QStringLiteral("kept")}));
-        QVERIFY(WriteSetting(Interval::setting.key(), QStringLiteral("2")));
+        QVERIFY(Interval::setting.set(Interval(QStringLiteral("2"))));
         const QByteArray before = readFile(m_home->storePath());
         const QString folder = m_home->configPath() + QStringLiteral("/quillmoor");
         const QString moved = m_home->path() + QStringLiteral("/moved");
@@ -324,7 +322,7 @@ private Q_SLOTS:
             QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         }
         const auto list = SaveLaunchList({QStringLiteral("new")});
-        const auto interval = WriteSetting(Interval::setting.key(), QStringLiteral("7"));
+        const auto interval = Interval::setting.set(Interval(QStringLiteral("7")));
         QVERIFY(!list && !interval);
         QVERIFY2(interval.reason().contains(m_home->storePath()), qPrintable(interval.reason()));
         if (root) {
@@ -335,10 +333,10 @@ private Q_SLOTS:
                 folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         }
         QCOMPARE(readFile(m_home->storePath()), before);
-        QCOMPARE(ReadSetting(Interval::setting.key(), QString()), QStringLiteral("2"));
-        QVERIFY(WriteSetting(IconSetting::setting.key(), QStringLiteral("Internal")));
-        QCOMPARE(ReadSetting(Interval::setting.key(), QString()), QStringLiteral("2"));
-        QCOMPARE(loaded(), QStringList {QStringLiteral("kept")});
+        QCOMPARE(Interval::setting.get().text(), QStringLiteral("2"));
+        QVERIFY(IconSetting::setting.set(IconSetting::builtIn()));
+        QCOMPARE(Interval::setting.get().text(), QStringLiteral("2"));
+        QCOMPARE(storedLaunchList(), QStringList {QStringLiteral("kept")});
         QVERIFY(!readFile(m_home->storePath()).contains("=7"));
     }
 
@@ -349,7 +347,7 @@ private Q_SLOTS:
         QVERIFY(SaveLaunchList({QStringLiteral("a")}));
         QVERIFY(writeFile(m_home->storePath() + QStringLiteral(".lock"), QByteArray()));
         QVERIFY(SaveLaunchList({QStringLiteral("b")}));
-        QCOMPARE(loaded(), QStringList {QStringLiteral("b")});
+        QCOMPARE(storedLaunchList(), QStringList {QStringLiteral("b")});
     }
 
     void killedSaverLeavesOldOrNewList()
@@ -365,7 +363,7 @@ private Q_SLOTS:
             QTest::qSleep(20 + QRandomGenerator::global()->bounded(180));
             ::kill(pid_t(saver.processId()), SIGKILL);
             QVERIFY(saver.waitForFinished());
-            const QStringList list = loaded();
+            const QStringList list = storedLaunchList();
             QVERIFY2(
                 list == listA() || list == listB(),
                 qPrintable(QStringLiteral("round %1: %2 entries").arg(round).arg(list.size())));
