@@ -203,8 +203,7 @@ private:
 
 // One section's entries moved into the new text, with `edits` applied where it is the section
 // changed. `oldText` is the text its entries stand in now.
-void rewrite(Section &each, QStringView oldText, const std::vector<Edit> *edits,
-             TextBuilder &text)
+void rewrite(Section &each, QStringView oldText, const std::vector<Edit> *edits, TextBuilder &text)
 {
     const qsizetype count = edits ? qsizetype(edits->size()) : each.entries.size();
     QList<Entry> entries;

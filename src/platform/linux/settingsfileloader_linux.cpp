@@ -107,8 +107,8 @@ QString writeFailure(const QFileDevice &file, int error)
         : file.errorString();
 }
 
-std::shared_ptr<const IniFile::Contents>
-SettingsFileLoader::load(const QString &path, Found &found, std::optional<Identity> *seen)
+std::shared_ptr<const IniFile::Contents> SettingsFileLoader::load(const QString &path, Found &found,
+                                                                  std::optional<Identity> *seen)
 {
     Stat info {};
     const int fd = openRegularFile(path, info, found.unreadable);
