@@ -78,8 +78,8 @@ bool hasDamagedLines(const IniFile::Contents &contents)
     return false;
 }
 
-// Why no file can be saved at `file`, found before any lock is taken: no home, something else
-// in its place, or no folder that can be made for it.
+// Makes the folder for a save at `file`, before any lock is taken; fails where there is no
+// home, something else stands in the file's place, or the folder cannot be made.
 Outcome<std::string> prepareSave(const QString &file)
 {
     if (file.isEmpty()) {
