@@ -2,6 +2,7 @@
 // and reads back the same, and what the program stores reads back exactly.
 #include "fuzzcheck.h"
 #include "platform/linux/inifile_linux.h"
+#include "settings/settingsstore.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, std::size_t siz
             FUZZ_CHECK(contents.find(section, key, hint) == i
                            && section.index.find(key, contents.text, section.entries) == i,
                        "a key finds its entry");
-            FUZZ_CHECK(IniFile::isStorable(contents.value(section.entries.at(i))),
+            FUZZ_CHECK(SettingsStore::isStorable(contents.value(section.entries.at(i))),
                        "every value read is storable");
             FUZZ_CHECK(contents.sharedValue(section.entries.at(i))
                                .utf16()[contents.value(section.entries.at(i)).size()]
@@ -68,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, std::size_t siz
         values.append(QString::fromUtf8(lines.at(i)));
     }
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (IniFile::isStorable(values.at(i)))
+        if (SettingsStore::isStorable(values.at(i)))
             changes.push_back({keys.at(i), QStringView(values.at(i))});
     }
     IniFile::apply(stored, QStringLiteral("Main"), changes);

@@ -92,7 +92,4 @@ QByteArray serialize(const Contents &contents);
 // goes last. Returns whether anything changed.
 bool apply(Contents &contents, const QString &section, const std::vector<Change> &changes);
 
-// Whether a value can be kept as one line.
-bool isStorable(QStringView value);
-
 } // namespace IniFile

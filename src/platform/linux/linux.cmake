@@ -17,6 +17,7 @@ set(quillmoor_platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/filenames_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/inifile_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/inifile_linux.h
+    ${CMAKE_CURRENT_LIST_DIR}/inifilereader_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/instancelock_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/linkevents_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/linkevents_linux.h
@@ -31,6 +32,8 @@ set(quillmoor_platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/pppinterfaces_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/settingsfile_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settingsfile_linux.h
+    ${CMAKE_CURRENT_LIST_DIR}/settingsfileloader_linux.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/settingsfileloader_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/settingslock_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settingslock_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/startupentry_linux.cpp
@@ -55,6 +58,8 @@ set(quillmoor_platform_gui_sources
     ${CMAKE_CURRENT_LIST_DIR}/desktopnotices_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/documentshell_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/programstarter_linux.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/statusnotifieradaptor_linux.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/statusnotifieradaptor_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/statusnotifieritem_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/statusnotifieritem_linux.h
     ${CMAKE_CURRENT_LIST_DIR}/xembedicon_linux.cpp

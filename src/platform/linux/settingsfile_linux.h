@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/linux/settingsfileloader_linux.h"
 #include "platform/settingsbacking.h"
 
 #include <QString>
@@ -23,6 +24,7 @@ public:
     static QString path();
 
 private:
+    SettingsFileLoader m_loader;
     Trouble m_trouble;
     // Why the file could not be read the last time it was tried, told once until it can be.
     QString m_unreadable;
