@@ -1,6 +1,7 @@
 #include "editors/configur.h"
 #include "fixture.h"
 #include "logic/interval.h"
+#include "platform/programstarter.h"
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
@@ -23,6 +24,9 @@ class TestPassFaults : public QObject, private Fixture
     Q_OBJECT
 
 private:
+    // Entries start for real here, as the program starts them.
+    const std::unique_ptr<ProgramStarter> m_programs = createProgramStarter();
+
     QString logPath() const { return m_home->path() + QStringLiteral("/started.log"); }
 
     QString script(const QString &name)
@@ -64,7 +68,7 @@ private:
     {
         SaveLaunchList(entries);
         WriteSetting(Interval::setting.key(), interval);
-        auto menue = startMenue();
+        auto menue = startMenue(m_programs.get());
         menue->Timer1().stop();
         menue->setCheck1(false);
         m_net->setConnected(true);
@@ -173,7 +177,7 @@ private Q_SLOTS:
         for (int i = 1; i <= full; ++i)
             entries.append(QStringLiteral("/nonexistent/entry %1").arg(i));
         QVERIFY(SaveLaunchList(entries));
-        Menue menue;
+        Menue menue(*m_net, *m_starter);
         Splash(menue).Form_Load();
         menue.Timer1().stop();
         QCOMPARE(menue.List1().size(), full);

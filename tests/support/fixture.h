@@ -2,6 +2,7 @@
 
 #include "fakeconnectionsource.h"
 #include "fakedialogs.h"
+#include "fakestarter.h"
 #include "logic/program.h"
 #include "temphome.h"
 
@@ -13,8 +14,10 @@ class Menue;
 class Splash;
 
 // What each test case starts from, as KeePassXC's GuiTestBase has it: a fresh program state, a
-// temporary home, the fake dialogs and the fake connection source (no connection). A test class
-// derives from it beside QObject and calls setUp() and tearDown() from its init() and cleanup().
+// temporary home, the fake dialogs, the fake connection source (no connection) and the fake
+// starter. A test class derives from it beside QObject and calls setUp() and tearDown() from its
+// init() and cleanup(); a main window it makes takes *m_net and *m_starter, as main() gives it
+// the system's.
 class Fixture
 {
 protected:
@@ -24,10 +27,12 @@ protected:
         m_home = std::make_unique<TempHome>();
         m_dialogs = std::make_unique<FakeDialogs>();
         m_net = std::make_unique<FakeConnectionSource>();
+        m_starter = std::make_unique<FakeStarter>();
     }
 
     void tearDown()
     {
+        m_starter.reset();
         m_net.reset();
         m_dialogs.reset();
         m_home.reset();
@@ -35,10 +40,12 @@ protected:
     }
 
     // The main window as main() brings it up: loaded by the start window, hidden, its icon in
-    // the tray and its timer running. For tests that link the windows.
-    template<class Window = Menue, class Start = Splash> static std::unique_ptr<Window> startMenue()
+    // the tray and its timer running, starting entries through `starter` (by default the fake
+    // one). For tests that link the windows.
+    template<class Window = Menue, class Start = Splash>
+    std::unique_ptr<Window> startMenue(ProgramStarter *starter = nullptr)
     {
-        auto window = std::make_unique<Window>();
+        auto window = std::make_unique<Window>(*m_net, starter ? *starter : *m_starter);
         Start(*window).Form_Load();
         return window;
     }
@@ -53,4 +60,5 @@ protected:
     std::unique_ptr<TempHome> m_home;
     std::unique_ptr<FakeDialogs> m_dialogs;
     std::unique_ptr<FakeConnectionSource> m_net;
+    std::unique_ptr<FakeStarter> m_starter;
 };

@@ -1,5 +1,6 @@
 #include "fixture.h"
 #include "logic/interval.h"
+#include "platform/programstarter.h"
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
@@ -22,6 +23,9 @@ class TestMenueLaunch : public QObject, private Fixture
     Q_OBJECT
 
 private:
+    // Entries start for real here, as the program starts them.
+    const std::unique_ptr<ProgramStarter> m_programs = createProgramStarter();
+
     QString script(const QString &name)
     {
         return writeScript(m_home->path() + u"/my apps/"_s + name, "date +%s.%N >> \"$0.out\"\n");
@@ -38,7 +42,7 @@ private:
     {
         SaveLaunchList(entries);
         WriteSetting(Interval::setting.key(), interval);
-        auto menue = startMenue();
+        auto menue = startMenue(m_programs.get());
         menue->Timer1().stop(); // ticks come from the test
         return menue;
     }
