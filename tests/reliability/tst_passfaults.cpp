@@ -1,7 +1,6 @@
 #include "editors/configur.h"
 #include "fixture.h"
 #include "logic/interval.h"
-#include "platform/programstarter.h"
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
@@ -24,9 +23,7 @@ class TestPassFaults : public QObject, private Fixture
     Q_OBJECT
 
 private:
-    // Entries start for real here, as the program starts them.
-    const std::unique_ptr<ProgramStarter> m_programs = createProgramStarter();
-
+    const std::unique_ptr<ProgramStarter> m_programs = createProgramStarter(); // the real one
     QString logPath() const { return m_home->path() + QStringLiteral("/started.log"); }
 
     QString script(const QString &name)

@@ -14,10 +14,8 @@ class Menue;
 class Splash;
 
 // What each test case starts from, as KeePassXC's GuiTestBase has it: a fresh program state, a
-// temporary home, the fake dialogs, the fake connection source (no connection) and the fake
-// starter. A test class derives from it beside QObject and calls setUp() and tearDown() from its
-// init() and cleanup(); a main window it makes takes *m_net and *m_starter, as main() gives it
-// the system's.
+// temporary home, the fake dialogs, connection source (no connection) and starter. A test class
+// derives from it beside QObject and calls setUp() and tearDown() from its init() and cleanup().
 class Fixture
 {
 protected:
@@ -40,8 +38,7 @@ protected:
     }
 
     // The main window as main() brings it up: loaded by the start window, hidden, its icon in
-    // the tray and its timer running, starting entries through `starter` (by default the fake
-    // one). For tests that link the windows.
+    // the tray and its timer running; the fake starter unless given one. For window tests.
     template<class Window = Menue, class Start = Splash>
     std::unique_ptr<Window> startMenue(ProgramStarter *starter = nullptr)
     {

@@ -1,6 +1,5 @@
 #include "fixture.h"
 #include "logic/interval.h"
-#include "platform/programstarter.h"
 #include "settings/settingsstore.h"
 #include "shell/menue.h"
 #include "shell/splash.h"
@@ -23,9 +22,7 @@ class TestMenueLaunch : public QObject, private Fixture
     Q_OBJECT
 
 private:
-    // Entries start for real here, as the program starts them.
-    const std::unique_ptr<ProgramStarter> m_programs = createProgramStarter();
-
+    const std::unique_ptr<ProgramStarter> m_programs = createProgramStarter(); // the real one
     QString script(const QString &name)
     {
         return writeScript(m_home->path() + u"/my apps/"_s + name, "date +%s.%N >> \"$0.out\"\n");
