@@ -1,5 +1,7 @@
 #include "logic/program.h"
+#include "platform/connectionsource.h"
 #include "platform/instancelock.h"
+#include "platform/programstarter.h"
 #include "shell/menue.h"
 #include "shell/qtdialogs.h"
 #include "shell/splash.h"
@@ -26,7 +28,11 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    Menue menue;
+    // The system's collaborators, which the main window's monitoring spine uses for the whole
+    // run: made before it and ended after it.
+    const auto connections = createConnectionSource();
+    const auto starter = createProgramStarter();
+    Menue menue(*connections, *starter);
     Splash splash(menue);
     splash.Form_Load();
     return QApplication::exec();

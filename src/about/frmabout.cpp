@@ -4,6 +4,7 @@
 #include "settings/documentopener.h"
 #include "widgets/centerform.h"
 #include "widgets/editorlook.h"
+#include "widgets/reportfailure.h"
 
 #include <QIcon>
 #include <QLabel>
@@ -133,11 +134,10 @@ void frmAbout::cmdOK_Click()
 void frmAbout::Command1_Click()
 {
     // Told as "Read Me!!" tells it: the button would otherwise seem to do nothing.
-    if (!Corvath::OpenDocument(makerUrl())) {
-        Corvath::dialogs()->messageBox(QStringLiteral("Could not open ") + makerUrl()
-                                           + QStringLiteral(": the desktop has no program to "
-                                                            "show web pages."),
-                                       QStringLiteral("Error"), Corvath::MessageIcon::Critical);
+    if (const auto opened = Corvath::OpenDocument(makerUrl()); !opened) {
+        Corvath::reportFailure(Failure {QStringLiteral("Could not open ") + makerUrl()
+                                        + QStringLiteral(": ") + opened.reason()
+                                        + QLatin1Char('.')});
     }
 }
 

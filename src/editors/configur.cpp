@@ -5,6 +5,7 @@
 #include "settings/settingsstore.h"
 #include "widgets/centerform.h"
 #include "widgets/editorlook.h"
+#include "widgets/reportfailure.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -4,6 +4,7 @@
 #include "settings/settingsstore.h"
 #include "widgets/centerform.h"
 #include "widgets/editorlook.h"
+#include "widgets/reportfailure.h"
 #include "widgets/tray.h"
 
 #include <QLabel>

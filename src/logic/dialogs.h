@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/outcome.h"
-
 #include <QString>
 
 namespace Corvath {
@@ -29,13 +27,6 @@ public:
     // Cancel returns empty text.
     virtual QString openFileName(const QString &filter) = 0;
 };
-
-// Tells the user a failure a lower layer reported. Returns whether it succeeded.
-bool reportFailure(const Outcome<QString> &result);
-// Tells the user when a change of the settings failed. Returns whether it succeeded.
-bool reportStoreFailure(const Outcome<QString> &result);
-// The sentence that follows every failed change of the settings.
-QString storeUnchanged();
 
 // The current program's dialogs; without any, questions are answered with Cancel and messages
 // go to the standard error stream.

@@ -1,5 +1,4 @@
 #include "logic/program.h"
-#include "platform/connectionsource.h"
 
 #include <QCoreApplication>
 
@@ -36,15 +35,6 @@ void Program::end()
 {
     m_ending = true;
     QCoreApplication::exit(0);
-}
-
-ConnectionSource &Program::connections()
-{
-    if (m_connections)
-        return *m_connections;
-    if (!m_system)
-        m_system = createConnectionSource();
-    return *m_system;
 }
 
 void EndProgram()

@@ -1,16 +1,12 @@
 #pragma once
 
-#include <memory>
-
-class ConnectionSource;
-
 namespace Corvath {
 
 class Dialogs;
 
-// The program's state for one run: whether it is ending, who answers its questions and which
-// connections the main window watches. main owns the one that runs, and each test makes a fresh
-// one. The free functions below, and dialogs(), act on the current one.
+// The program's state for one run: whether it is ending and who answers its questions. main
+// owns the one that runs, and each test makes a fresh one. The free functions below, and
+// dialogs(), act on the current one.
 class Program final
 {
 public:
@@ -32,12 +28,6 @@ public:
     // Does not take ownership; nullptr removes them.
     void setDialogs(Dialogs *dialogs) { m_dialogs = dialogs; }
 
-    // The connections the main window watches: the system's, made on first use, unless a test
-    // replaced them.
-    ConnectionSource &connections();
-    // Does not take ownership; nullptr restores the system's.
-    void setConnections(ConnectionSource *connections) { m_connections = connections; }
-
 private:
     struct Fallback
     {
@@ -48,8 +38,6 @@ private:
     bool m_registered = false;
     bool m_ending = false;
     Dialogs *m_dialogs = nullptr;
-    ConnectionSource *m_connections = nullptr;
-    std::unique_ptr<ConnectionSource> m_system;
 };
 
 // Ends the program at once.

@@ -5,9 +5,11 @@
 #include "logic/dialogs.h"
 #include "logic/iconsetting.h"
 #include "logic/interval.h"
+#include "logic/program.h"
 #include "logic/startupcommands.h"
 #include "settings/settingsstore.h"
 #include "shell/readme.h"
+#include "widgets/reportfailure.h"
 #include "widgets/tray.h"
 
 #include <QCloseEvent>
@@ -15,9 +17,10 @@
 #include <QCursor>
 #include <QMenu>
 
-Menue::Menue(QWidget *parent)
+Menue::Menue(ConnectionSource &connections, ProgramStarter &starter, QWidget *parent)
     : Form(QString(), parent)
     , m_sFile(new QMenu(QStringLiteral("File"), this))
+    , m_monitor(connections, starter)
 {
     // Shown twice at start-up, never seen: showing loads and activates it, nothing maps.
     setAttribute(Qt::WA_DontShowOnScreen);

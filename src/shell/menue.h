@@ -1,8 +1,6 @@
 #pragma once
 
 #include "logic/launchmonitor.h"
-#include "logic/program.h"
-#include "platform/programstarter.h"
 #include "widgets/form.h"
 
 #include <QPointer>
@@ -11,21 +9,24 @@
 #include <QWidget>
 
 class Configur;
+class ConnectionSource;
 class EditIcon;
 class frmAbout;
+class ProgramStarter;
 class QAction;
 class QMenu;
 class Tray;
 
 // The main window: never seen, it owns the tray icon, its popup menu and, for the whole run, the
-// monitoring spine (LaunchMonitor) with the launch list, the timer and the connection latch.
+// monitoring spine (LaunchMonitor) with the launch list, the timer and the connection latch. The
+// spine probes `connections` and starts entries through `starter`, both of which must outlive it.
 class Menue final : public Corvath::Form<QWidget>
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Menue)
 
 public:
-    explicit Menue(QWidget *parent = nullptr);
+    Menue(ConnectionSource &connections, ProgramStarter &starter, QWidget *parent = nullptr);
     ~Menue() override;
 
     static QString activatedToolTip();
@@ -39,7 +40,7 @@ public:
     QMenu &sFile() { return *m_sFile; }
     double iconHandle() const;
 
-    // Menu items, in menu order.
+    // The menu's items; the constructor adds them, in menu order.
     QAction &sEditLaunch() const { return *m_sEditLaunch; }
     QAction &sActivate() const { return *m_sActivate; }
     QAction &sSetInterval() const { return *m_sSetInterval; }
@@ -93,8 +94,7 @@ private:
     QAction *m_sReadMe = nullptr;
     QAction *m_sExit = nullptr;
     bool m_unloaded = false;
-    std::unique_ptr<ProgramStarter> m_starter = createProgramStarter();
-    LaunchMonitor m_monitor {Corvath::Program::current().connections(), *m_starter};
+    LaunchMonitor m_monitor;
     // Owned as children, so that ending the program destroys them without their closing steps.
     QPointer<Configur> m_configur;
     QPointer<EditIcon> m_editIcon;

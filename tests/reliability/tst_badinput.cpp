@@ -178,7 +178,7 @@ private Q_SLOTS:
 
         QCOMPARE(Tray::loadPicture(value).isNull(), !readable);
         QVERIFY(IconSetting::setting.set(IconSetting(value)));
-        Menue menue;
+        Menue menue(*m_net, *m_starter);
         Splash(menue).Form_Load();
         menue.Timer1().stop();
         QCOMPARE(imageOf(menue.tray().shownIcon()), expected);

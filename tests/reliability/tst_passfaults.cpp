@@ -23,6 +23,7 @@ class TestPassFaults : public QObject, private Fixture
     Q_OBJECT
 
 private:
+    const std::unique_ptr<ProgramStarter> m_programs = createProgramStarter(); // the real one
     QString logPath() const { return m_home->path() + QStringLiteral("/started.log"); }
 
     QString script(const QString &name)
@@ -57,7 +58,7 @@ private:
     {
         SaveLaunchList(entries);
         Interval::setting.set(Interval(interval));
-        auto menue = startMenue();
+        auto menue = startMenue(m_programs.get());
         menue->Timer1().stop();
         menue->setCheck1(false);
         m_net->setConnected(true);
@@ -166,7 +167,7 @@ private Q_SLOTS:
         for (int i = 1; i <= full; ++i)
             entries.append(QStringLiteral("/nonexistent/entry %1").arg(i));
         QVERIFY(SaveLaunchList(entries));
-        Menue menue;
+        Menue menue(*m_net, *m_starter);
         Splash(menue).Form_Load();
         menue.Timer1().stop();
         QCOMPARE(menue.List1().size(), full);

@@ -1,19 +1,15 @@
 #pragma once
 
-#include "logic/program.h"
 #include "platform/connectionsource.h"
 
 #include <QList>
 #include <QTest>
 
 // Connections as the test sets them, in listing order, each connected or not; counts how often
-// they were listed. The main window made while it lives watches it.
+// they were listed.
 class FakeConnectionSource final : public ConnectionSource
 {
 public:
-    FakeConnectionSource() { Corvath::Program::current().setConnections(this); }
-    ~FakeConnectionSource() override { Corvath::Program::current().setConnections(nullptr); }
-
     // One connection, connected, or none at all.
     void setConnected(bool up) { connections = up ? QList<bool> {true} : QList<bool> {}; }
 

@@ -2,6 +2,7 @@
 
 #include "fakeconnectionsource.h"
 #include "fakedialogs.h"
+#include "fakestarter.h"
 #include "logic/program.h"
 #include "temphome.h"
 
@@ -13,7 +14,7 @@ class Menue;
 class Splash;
 
 // What each test case starts from, as KeePassXC's GuiTestBase has it: a fresh program state, a
-// temporary home, the fake dialogs and the fake connection source (no connection). A test class
+// temporary home, the fake dialogs, connection source (no connection) and starter. A test class
 // derives from it beside QObject and calls setUp() and tearDown() from its init() and cleanup().
 class Fixture
 {
@@ -24,10 +25,12 @@ protected:
         m_home = std::make_unique<TempHome>();
         m_dialogs = std::make_unique<FakeDialogs>();
         m_net = std::make_unique<FakeConnectionSource>();
+        m_starter = std::make_unique<FakeStarter>();
     }
 
     void tearDown()
     {
+        m_starter.reset();
         m_net.reset();
         m_dialogs.reset();
         m_home.reset();
@@ -35,10 +38,11 @@ protected:
     }
 
     // The main window as main() brings it up: loaded by the start window, hidden, its icon in
-    // the tray and its timer running. For tests that link the windows.
-    template<class Window = Menue, class Start = Splash> static std::unique_ptr<Window> startMenue()
+    // the tray and its timer running; the fake starter unless given one. For window tests.
+    template<class Window = Menue, class Start = Splash>
+    std::unique_ptr<Window> startMenue(ProgramStarter *starter = nullptr)
     {
-        auto window = std::make_unique<Window>();
+        auto window = std::make_unique<Window>(*m_net, starter ? *starter : *m_starter);
         Start(*window).Form_Load();
         return window;
     }
@@ -53,4 +57,5 @@ protected:
     std::unique_ptr<TempHome> m_home;
     std::unique_ptr<FakeDialogs> m_dialogs;
     std::unique_ptr<FakeConnectionSource> m_net;
+    std::unique_ptr<FakeStarter> m_starter;
 };

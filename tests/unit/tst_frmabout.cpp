@@ -313,7 +313,7 @@ private Q_SLOTS:
 
     void menuKeepsOneBoxAndMakesItAfresh()
     {
-        Menue menue;
+        Menue menue(*m_net, *m_starter);
         menue.sAbout().trigger();
         QList<frmAbout *> boxes = menue.findChildren<frmAbout *>();
         QCOMPARE(boxes.size(), 1);

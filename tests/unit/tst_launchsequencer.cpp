@@ -18,7 +18,6 @@ class TestLaunchSequencer : public QObject, private Fixture
     Q_OBJECT
 
 private:
-    std::unique_ptr<FakeStarter> m_starter;
     std::unique_ptr<LaunchMonitor> m_monitor;
     LaunchSequencer *m_seq = nullptr;
     QStringList m_waits;
@@ -48,7 +47,6 @@ private Q_SLOTS:
     void init()
     {
         setUp();
-        m_starter = std::make_unique<FakeStarter>();
         m_waits.clear();
         m_notices.clear();
         m_failures.clear();

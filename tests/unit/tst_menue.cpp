@@ -23,7 +23,7 @@ private Q_SLOTS:
 
     void menuHasTheTenItemsInOrder()
     {
-        Menue menue;
+        Menue menue(*m_net, *m_starter);
         QStringList captions;
         for (const QAction *action : menue.sFile().actions()) {
             QVERIFY(!action->isSeparator());

@@ -22,6 +22,7 @@ class TestMenueLaunch : public QObject, private Fixture
     Q_OBJECT
 
 private:
+    const std::unique_ptr<ProgramStarter> m_programs = createProgramStarter(); // the real one
     QString script(const QString &name)
     {
         return writeScript(m_home->path() + u"/my apps/"_s + name, "date +%s.%N >> \"$0.out\"\n");
@@ -38,7 +39,7 @@ private:
     {
         SaveLaunchList(entries);
         Interval::setting.set(Interval(interval));
-        auto menue = startMenue();
+        auto menue = startMenue(m_programs.get());
         menue->Timer1().stop(); // ticks come from the test
         return menue;
     }

@@ -72,7 +72,6 @@ class TestMonitorTrigger : public QObject, private Fixture
     Q_OBJECT
 
 private:
-    std::unique_ptr<FakeStarter> m_starter;
     std::unique_ptr<LaunchMonitor> m_monitor;
     // Each tick lists the connections twice.
     int ticks() const { return m_net->listings / 2; }
@@ -81,7 +80,6 @@ private Q_SLOTS:
     void init()
     {
         setUp();
-        m_starter = std::make_unique<FakeStarter>();
         m_monitor = std::make_unique<LaunchMonitor>(*m_net, *m_starter);
         // Running stands for activated; it never fires within a test.
         m_monitor->timer().start(std::chrono::hours(1));

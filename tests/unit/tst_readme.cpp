@@ -201,7 +201,7 @@ private Q_SLOTS:
 
     void menuItemLooksBesideTheProgram()
     {
-        Menue menue;
+        Menue menue(*m_net, *m_starter);
         const QString readme
             = QCoreApplication::applicationDirPath() + QStringLiteral("/readme.txt");
         QVERIFY2(!QFileInfo::exists(readme), "the test's own folder must hold no readme.txt");

@@ -246,7 +246,7 @@ private Q_SLOTS:
 
     void exportedMenuFollowsTheActions()
     {
-        Menue menue;
+        Menue menue(*m_net, *m_starter);
         DBusMenuExporter exporter(menue.sFile());
         QStringList labels;
         QList<int> ids;
