@@ -7,7 +7,8 @@
 #include <QTest>
 
 // Connections as the test sets them, in listing order, each connected or not; counts how often
-// they were listed. The main window made while it lives watches it.
+// they were listed, and tells of changes when the test says. The main window made while it
+// lives watches it.
 class FakeConnectionSource final : public ConnectionSource
 {
 public:
@@ -16,6 +17,8 @@ public:
 
     // One connection, connected, or none at all.
     void setConnected(bool up) { connections = up ? QList<bool> {true} : QList<bool> {}; }
+    // News of a change, as a real source's watcher gives it.
+    void tellChanged() { Q_EMIT changed(); }
 
     QList<bool> connections;
     std::uint32_t failure = 0;
