@@ -19,7 +19,7 @@ int main(int argc, char *argv[])
     // NetworkManager is asked without waiting: its first answer arrives with the events, or
     // there is none to wait for.
     QEventLoop answered;
-    access->setChangedHandler([&answered] { answered.quit(); });
+    QObject::connect(access.get(), &ConnectionSource::changed, &answered, &QEventLoop::quit);
     QTimer::singleShot(2000, &answered, &QEventLoop::quit);
     answered.exec();
     const ConnectionSource::Answer answer = access->firstConnection();

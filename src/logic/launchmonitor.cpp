@@ -10,24 +10,22 @@ LaunchMonitor::LaunchMonitor(ConnectionSource &connections, ProgramStarter &star
     : QObject(parent)
     , m_connections(connections)
     , m_sequencer(std::make_unique<LaunchSequencer>(m_list, starter))
-    , m_trigger(std::make_unique<MonitorTrigger>(m_timer, [this] { tick(); }))
+    , m_trigger(std::make_unique<MonitorTrigger>(m_timer))
 {
     connect(&m_timer, &QTimer::timeout, this, &LaunchMonitor::tick);
+    connect(m_trigger.get(), &MonitorTrigger::tick, this, &LaunchMonitor::tick);
+    connect(&m_connections, &ConnectionSource::changed, m_trigger.get(), &MonitorTrigger::changed);
     connect(m_sequencer.get(), &LaunchSequencer::notice, this, &LaunchMonitor::notice);
     connect(m_sequencer.get(), &LaunchSequencer::passEnded, this, [this](quint64 pass) {
         if (m_passing && pass == m_tickPass)
             latchAfterPass();
     });
-    m_connections.setChangedHandler([this] { changed(); });
     // Queued: a read may meet the damage while the window loads, before the tray is there.
     connect(&SettingsStore::news(), &SettingsStore::News::damaged, this,
             &LaunchMonitor::tellOfDamagedSettings, Qt::QueuedConnection);
 }
 
-LaunchMonitor::~LaunchMonitor()
-{
-    m_connections.setChangedHandler({});
-}
+LaunchMonitor::~LaunchMonitor() = default;
 
 void LaunchMonitor::activate()
 {
@@ -89,11 +87,6 @@ void LaunchMonitor::probeAgain()
 {
     if (!IsConnected())
         m_latch = false;
-}
-
-void LaunchMonitor::changed()
-{
-    m_trigger->changed();
 }
 
 void LaunchMonitor::launchNow()

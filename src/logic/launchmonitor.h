@@ -30,6 +30,7 @@ public:
     bool latch() const { return m_latch; }
     void setLatch(bool value) { m_latch = value; }
     LaunchSequencer &sequencer() { return *m_sequencer; }
+    MonitorTrigger &trigger() { return *m_trigger; }
 
     // The timer running is what being activated means.
     void activate();
@@ -45,8 +46,6 @@ public:
     // connection alone: the latch is not set yet, so they would start the list again.
     void tick();
     bool isPassing() const { return m_passing; }
-    // The connections may have changed: tick soon, if activated.
-    void changed();
     // "Launch Now": one pass, whatever the connection.
     void launchNow();
 

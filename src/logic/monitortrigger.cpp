@@ -1,17 +1,15 @@
 #include "logic/monitortrigger.h"
 
-#include <utility>
-
-MonitorTrigger::MonitorTrigger(const QTimer &monitor, std::function<void()> tick)
-    : m_monitor(monitor)
-    , m_tick(std::move(tick))
+MonitorTrigger::MonitorTrigger(const QTimer &monitor, QObject *parent)
+    : QObject(parent)
+    , m_monitor(monitor)
 {
     m_soon.setSingleShot(true);
     m_soon.setInterval(0);
-    QObject::connect(&m_soon, &QTimer::timeout, &m_soon, [this] {
+    connect(&m_soon, &QTimer::timeout, this, [this] {
         // Deactivated while the tick waited.
         if (m_monitor.isActive())
-            m_tick();
+            Q_EMIT tick();
     });
 }
 

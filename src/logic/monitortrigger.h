@@ -1,27 +1,30 @@
 #pragma once
 
+#include <QObject>
 #include <QTimer>
 
-#include <functional>
-
 // Runs the monitoring tick as soon as the connections may have changed, besides the timer's
-// steady ticks. Every source of change news calls changed(); any number of calls before the tick
-// runs give one tick. The monitoring timer running is what being activated means, so while it
+// steady ticks. Change news from every source comes to changed(); any number of calls before the
+// tick runs give one tick. The monitoring timer running is what being activated means, so while it
 // is stopped nothing ticks and news is dropped.
-class MonitorTrigger final
+class MonitorTrigger final : public QObject
 {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MonitorTrigger)
+
 public:
-    MonitorTrigger(const QTimer &monitor, std::function<void()> tick);
-    MonitorTrigger(const MonitorTrigger &) = delete;
-    MonitorTrigger &operator=(const MonitorTrigger &) = delete;
+    explicit MonitorTrigger(const QTimer &monitor, QObject *parent = nullptr);
 
     // Something changed: tick soon.
     void changed();
     bool isPending() const { return m_soon.isActive(); }
 
+Q_SIGNALS:
+    // The immediate tick is due.
+    void tick();
+
 private:
     const QTimer &m_monitor;
-    std::function<void()> m_tick;
     // No delay beyond the events already waiting: a drop must get its own tick before the link
     // can come back, or the tick would never see the connection down.
     QTimer m_soon;

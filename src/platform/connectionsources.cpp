@@ -6,6 +6,8 @@ ConnectionSources::ConnectionSources(std::vector<std::unique_ptr<ConnectionSourc
     : m_sources(std::move(sources))
 {
     std::erase(m_sources, nullptr);
+    for (const auto &source : m_sources)
+        connect(source.get(), &ConnectionSource::changed, this, &ConnectionSource::changed);
 }
 
 ConnectionSource::Answer ConnectionSources::firstConnection()
@@ -21,10 +23,4 @@ ConnectionSource::Answer ConnectionSources::firstConnection()
         }
     }
     return failure;
-}
-
-void ConnectionSources::setChangedHandler(std::function<void()> changed)
-{
-    for (const auto &source : m_sources)
-        source->setChangedHandler(changed);
 }

@@ -8,7 +8,8 @@
 // The machine's sources of dial-up connections asked as one, in the order of the list: the
 // first source that lists a connection answers, one that lists none passes on to the next. A
 // source that fails passes on too, its failure carried by the answer, so that a broken source
-// is still told but cannot hide a connection another one lists. Standard types only.
+// is still told but cannot hide a connection another one lists. Any source's change news is
+// the list's.
 class ConnectionSources final : public ConnectionSource
 {
 public:
@@ -16,8 +17,6 @@ public:
     explicit ConnectionSources(std::vector<std::unique_ptr<ConnectionSource>> sources);
 
     Answer firstConnection() override;
-    // Every source's change news goes to the one handler.
-    void setChangedHandler(std::function<void()> changed) override;
 
 private:
     std::vector<std::unique_ptr<ConnectionSource>> m_sources;

@@ -141,7 +141,7 @@ private Q_SLOTS:
         m_access = createConnectionSource();
         m_changes = 0;
         m_answers.clear();
-        m_access->setChangedHandler([this] {
+        connect(m_access.get(), &ConnectionSource::changed, this, [this] {
             ++m_changes;
             m_answers.append(answer());
         });
@@ -234,7 +234,7 @@ private Q_SLOTS:
         QVERIFY(stopMock());
         QTRY_COMPARE(answer(), u"none"_s);
         m_access = createConnectionSource();
-        m_access->setChangedHandler([this] { ++m_changes; });
+        connect(m_access.get(), &ConnectionSource::changed, this, [this] { ++m_changes; });
         QCOMPARE(answer(), u"none"_s);
 
         QVERIFY(startMock());

@@ -6,12 +6,14 @@
 #include <QTest>
 
 // Connections as the test sets them, in listing order, each connected or not; counts how often
-// they were listed.
+// they were listed, and tells of changes when the test says.
 class FakeConnectionSource final : public ConnectionSource
 {
 public:
     // One connection, connected, or none at all.
     void setConnected(bool up) { connections = up ? QList<bool> {true} : QList<bool> {}; }
+    // News of a change, as a real source's watcher gives it.
+    void tellChanged() { Q_EMIT changed(); }
 
     QList<bool> connections;
     std::uint32_t failure = 0;

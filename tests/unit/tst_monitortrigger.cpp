@@ -2,9 +2,11 @@
 #include "fixture.h"
 #include "logic/launchmonitor.h"
 #include "logic/launchsequencer.h"
+#include "logic/monitortrigger.h"
 #include "platform/linux/linkwatcher_linux.h"
 
 #include <QCoreApplication>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -73,14 +75,16 @@ class TestMonitorTrigger : public QObject, private Fixture
 
 private:
     std::unique_ptr<LaunchMonitor> m_monitor;
-    // Each tick lists the connections twice.
-    int ticks() const { return m_net->listings / 2; }
+    std::unique_ptr<QSignalSpy> m_ticks;
+    // The immediate ticks the change news gave.
+    int ticks() const { return int(m_ticks->count()); }
 
 private Q_SLOTS:
     void init()
     {
         setUp();
         m_monitor = std::make_unique<LaunchMonitor>(*m_net, *m_starter);
+        m_ticks = std::make_unique<QSignalSpy>(&m_monitor->trigger(), &MonitorTrigger::tick);
         // Running stands for activated; it never fires within a test.
         m_monitor->timer().start(std::chrono::hours(1));
         m_monitor->list() = {u"a"_s, u"b"_s};
@@ -89,6 +93,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        m_ticks.reset();
         m_monitor.reset();
         tearDown();
     }
@@ -104,13 +109,13 @@ private Q_SLOTS:
     {
         QFETCH(int, changes);
         for (int i = 0; i < changes; ++i)
-            m_monitor->changed();
+            m_net->tellChanged();
         QCOMPARE(ticks(), 0); // soon, not inside the caller
         settle();
         QCOMPARE(ticks(), 1);
 
         // News after the tick is news again.
-        m_monitor->changed();
+        m_net->tellChanged();
         settle();
         QCOMPARE(ticks(), 2);
     }
@@ -135,7 +140,7 @@ private Q_SLOTS:
         m_monitor->setLatch(false);
         if (!atChange)
             m_monitor->deactivate();
-        m_monitor->changed();
+        m_net->tellChanged();
         if (atTick)
             m_monitor->timer().start(std::chrono::hours(1));
         else
@@ -152,20 +157,20 @@ private Q_SLOTS:
     void dropAndReturnGetsItsOwnPass()
     {
         m_net->setConnected(true);
-        m_monitor->changed(); // up when monitoring began: no pass
+        m_net->tellChanged(); // up when monitoring began: no pass
         settle();
         QVERIFY(m_starter->started.isEmpty());
         QVERIFY(m_monitor->latch());
 
         for (int connection = 1; connection <= 3; ++connection) {
             m_net->setConnected(false);
-            m_monitor->changed();
+            m_net->tellChanged();
             settle();
             QVERIFY(!m_monitor->latch());
             m_net->setConnected(true);
             // The link, then each address, each with news of its own.
             for (int news = 0; news < 3; ++news) {
-                m_monitor->changed();
+                m_net->tellChanged();
                 settle();
             }
             QCOMPARE(m_starter->started.size(), 2 * connection);
@@ -181,12 +186,12 @@ private Q_SLOTS:
         int listingsInPass = -1;
         m_monitor->sequencer().setTiming([this, &listingsInPass](const Interval &) {
             const int before = m_net->listings;
-            m_monitor->changed();
+            m_net->tellChanged();
             settle();
             listingsInPass = m_net->listings - before;
             return 0.0;
         });
-        m_monitor->changed();
+        m_net->tellChanged();
         settle();
         QCOMPARE(listingsInPass, 0);
         QCOMPARE(m_starter->started, m_monitor->list());
@@ -211,7 +216,8 @@ private Q_SLOTS:
         auto owned = std::make_unique<FakeLinkEvents>();
         FakeLinkEvents &events = *owned;
         events.next = drained;
-        LinkWatcher watcher([this] { m_monitor->changed(); }, std::move(owned));
+        LinkWatcher watcher(std::move(owned));
+        connect(&watcher, &LinkWatcher::changed, m_net.get(), &ConnectionSource::changed);
         QVERIFY(watcher.isWatching());
 
         events.send(10); // a burst, waiting before the program looks

@@ -1,7 +1,7 @@
 // The remote access probe against the stand-in service (suite RasStandIn, run with the
 // stand-in in the system folder and WINEDLLOVERRIDES="rasapi32=n,b"), against Wine's own
 // service (RasBuiltin, "rasapi32=b") and without one (RasMissing, "rasapi32=d").
-#include "platform/connectionsource.h"
+#include "platform/windows/remoteaccess.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 
 namespace {
 
-using Answer = ConnectionSource::Answer;
+using Answer = RemoteAccess::Answer;
 
 void useScenario(const char *name)
 {
@@ -40,7 +40,7 @@ TEST_P(RasStandIn, AnswersAsTheServiceDoes)
 {
     const Scenario expected = GetParam();
     useScenario(expected.name);
-    EXPECT_EQ(createConnectionSource()->firstConnection(), expected.answer);
+    EXPECT_EQ(createRemoteAccess()->firstConnection(), expected.answer);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, RasStandIn,
@@ -62,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, RasStandIn,
 
 TEST_F(RasStandIn, ConnectionThatHasGoneReadsAsNotConnected)
 {
-    const auto access = createConnectionSource();
+    const auto access = createRemoteAccess();
     useScenario("connected");
     ASSERT_EQ(access->firstConnection(), Answer::first(true));
 
@@ -76,12 +76,12 @@ TEST_F(RasStandIn, ConnectionThatHasGoneReadsAsNotConnected)
 
 TEST(RasBuiltin, WinesServiceListsNoConnection)
 {
-    EXPECT_EQ(createConnectionSource()->firstConnection(), Answer {});
+    EXPECT_EQ(createRemoteAccess()->firstConnection(), Answer {});
 }
 
 TEST(RasMissing, NoServiceIsAFailedListingWithItsCode)
 {
-    const auto access = createConnectionSource();
+    const auto access = createRemoteAccess();
     EXPECT_EQ(access->firstConnection(), Answer::failed(ERROR_MOD_NOT_FOUND));
     // Asked again each time, with the same answer.
     EXPECT_EQ(access->firstConnection(), Answer::failed(ERROR_MOD_NOT_FOUND));

@@ -2,15 +2,14 @@
 
 #include <QSocketNotifier>
 
-LinkWatcher::LinkWatcher(std::function<void()> changed, std::unique_ptr<LinkEvents> events)
-    : m_changed(std::move(changed))
+LinkWatcher::LinkWatcher(std::unique_ptr<LinkEvents> events, QObject *parent)
+    : QObject(parent)
     , m_events(std::move(events))
 {
     if (!m_events || m_events->descriptor() < 0)
         return;
     m_notifier = std::make_unique<QSocketNotifier>(m_events->descriptor(), QSocketNotifier::Read);
-    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(),
-                     [this] { readEvents(); });
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, &LinkWatcher::readEvents);
 }
 
 LinkWatcher::~LinkWatcher() = default;
@@ -28,12 +27,12 @@ void LinkWatcher::readEvents()
     case LinkEvents::Drained::Changed:
     // Events were lost: only a fresh look tells where things stand.
     case LinkEvents::Drained::Lost:
-        m_changed();
+        Q_EMIT changed();
         return;
     case LinkEvents::Drained::Broken:
         // A failing source would wake us without end; the timer goes on alone.
         m_notifier->setEnabled(false);
-        m_changed();
+        Q_EMIT changed();
         return;
     }
 }

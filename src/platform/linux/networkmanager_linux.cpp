@@ -92,7 +92,7 @@ ConnectionSource::Answer NetworkManagerMirror::firstConnection() const
 
 void NetworkManagerMirror::ownerChanged(const QString &, const QString &, const QString &newOwner)
 {
-    const Answer before = answer();
+    const Reading before = reading();
     // A new owner is a new NetworkManager: nothing known of the old one holds.
     clear();
     m_present = !newOwner.isEmpty();
@@ -116,18 +116,18 @@ void NetworkManagerMirror::listed(const QDBusMessage &reply)
             && pathsOf(reply.arguments().value(0).value<QDBusVariant>().variant(), order))
             follow(order);
         else
-            settle(Outcome::Failed);
+            settle(LoadEnd::Failed);
         break;
     case Trouble::NoOwner:
-        settle(Outcome::Absent);
+        settle(LoadEnd::Absent);
         break;
     // The name is taken before the objects are there.
     case Trouble::Unknown:
-        settle(Outcome::NotReady);
+        settle(LoadEnd::NotReady);
         break;
     case Trouble::Denied:
     case Trouble::Other:
-        settle(Outcome::Failed);
+        settle(LoadEnd::Failed);
         break;
     }
 }
@@ -162,7 +162,7 @@ void NetworkManagerMirror::follow(const QStringList &order)
 void NetworkManagerMirror::learnNext()
 {
     if (m_toLearn.isEmpty()) {
-        settle(Outcome::Done);
+        settle(LoadEnd::Done);
         return;
     }
     const QString path = m_toLearn.first();
@@ -180,15 +180,15 @@ void NetworkManagerMirror::learnt(const QString &path, const QDBusMessage &reply
         keep(path, {});
         return;
     case Trouble::NoOwner:
-        settle(Outcome::Absent);
+        settle(LoadEnd::Absent);
         return;
     case Trouble::Denied:
     case Trouble::Other:
-        settle(Outcome::Failed);
+        settle(LoadEnd::Failed);
         return;
     }
     if (!isOfType(reply, u"a{sv}")) {
-        settle(Outcome::Failed);
+        settle(LoadEnd::Failed);
         return;
     }
     const QVariantMap properties = qdbus_cast<QVariantMap>(reply.arguments().value(0));
@@ -215,7 +215,7 @@ void NetworkManagerMirror::classified(const QString &path, Connection known, boo
     switch (troubleOf(reply)) {
     case Trouble::None: {
         if (!isOfType(reply, u"a{sa{sv}}")) {
-            settle(Outcome::Failed);
+            settle(LoadEnd::Failed);
             return;
         }
         known.dialUp = dialsBySettings(reply, vpn);
@@ -226,10 +226,10 @@ void NetworkManagerMirror::classified(const QString &path, Connection known, boo
     case Trouble::Unknown:
         break;
     case Trouble::NoOwner:
-        settle(Outcome::Absent);
+        settle(LoadEnd::Absent);
         return;
     case Trouble::Other:
-        settle(Outcome::Failed);
+        settle(LoadEnd::Failed);
         return;
     }
     keep(path, known);
@@ -243,16 +243,16 @@ void NetworkManagerMirror::keep(const QString &path, const Connection &known)
     learnNext();
 }
 
-void NetworkManagerMirror::settle(Outcome outcome)
+void NetworkManagerMirror::settle(LoadEnd end)
 {
-    if (outcome != Outcome::Done) {
+    if (end != LoadEnd::Done) {
         // What is still asked about the listing no longer counts.
         ++m_generation;
         m_toLearn.clear();
     }
-    m_listed = outcome == Outcome::Done;
-    m_failed = outcome == Outcome::Failed;
-    if (outcome == Outcome::Absent) {
+    m_listed = end == LoadEnd::Done;
+    m_failed = end == LoadEnd::Failed;
+    if (end == LoadEnd::Absent) {
         m_present = false;
         clear();
         return;
@@ -292,7 +292,7 @@ void NetworkManagerMirror::propertiesChanged(const QString &interface, const QVa
         QStringList order;
         if (changed.contains(ActiveConnections)
             && pathsOf(changed.value(ActiveConnections), order)) {
-            const Answer before = answer();
+            const Reading before = reading();
             follow(order);
             report(before);
         } else if (changed.contains(ActiveConnections) || invalidated.contains(ActiveConnections)) {
@@ -327,7 +327,7 @@ void NetworkManagerMirror::changeState(const QString &path, const QVariant &stat
         load();
         return;
     }
-    const Answer before = answer();
+    const Reading before = reading();
     found->state = state.toUInt();
     report(before);
 }
@@ -346,19 +346,19 @@ void NetworkManagerMirror::ask(const QString &path, const QString &interface, co
             done->deleteLater();
             if (generation != m_generation)
                 return;
-            const Answer before = answer();
+            const Reading before = reading();
             then(done->reply());
             report(before);
         });
 }
 
-NetworkManagerMirror::Answer NetworkManagerMirror::answer() const
+NetworkManagerMirror::Reading NetworkManagerMirror::reading() const
 {
     return {status(), firstConnection()};
 }
 
-void NetworkManagerMirror::report(const Answer &before)
+void NetworkManagerMirror::report(const Reading &before)
 {
-    if (m_changed && answer() != before)
-        m_changed();
+    if (reading() != before)
+        Q_EMIT changed();
 }

@@ -43,8 +43,9 @@ public:
     // source answers.
     ConnectionSource::Answer firstConnection() const;
 
-    // Called after each change that may alter what the two above answer.
-    void setChangedHandler(std::function<void()> changed) { m_changed = std::move(changed); }
+Q_SIGNALS:
+    // After each change that may alter what the two above answer.
+    void changed();
 
 private Q_SLOTS:
     // QtDBus delivers bus signals only to slots named in strings.
@@ -59,13 +60,15 @@ private:
         uint state = 0;
         bool dialUp = false;
     };
-    struct Answer
+    // What status() and firstConnection() answer, to tell whether a change altered it.
+    struct Reading
     {
         Status status;
         ConnectionSource::Answer first;
-        bool operator==(const Answer &) const = default;
+        bool operator==(const Reading &) const = default;
     };
-    enum class Outcome { Done, Absent, NotReady, Failed };
+    // How bringing the mirror up to date ended.
+    enum class LoadEnd { Done, Absent, NotReady, Failed };
     using Then = std::function<void(const QDBusMessage &reply)>;
 
     void subscribe();
@@ -77,7 +80,7 @@ private:
     void learnt(const QString &path, const QDBusMessage &reply);
     void classified(const QString &path, Connection known, bool vpn, const QDBusMessage &reply);
     void keep(const QString &path, const Connection &known);
-    void settle(Outcome outcome);
+    void settle(LoadEnd end);
     void changeState(const QString &path, const QVariant &state);
     void clear();
 
@@ -85,8 +88,8 @@ private:
     // wanted by then, and reports any change it made.
     void ask(const QString &path, const QString &interface, const QString &method,
              const QVariantList &arguments, Then then);
-    Answer answer() const;
-    void report(const Answer &before);
+    Reading reading() const;
+    void report(const Reading &before);
 
     QDBusConnection m_bus;
     bool m_present = false;
@@ -102,7 +105,6 @@ private:
     quint64 m_generation = 0;
     QTimer m_retry;
     int m_retryDelay;
-    std::function<void()> m_changed;
 };
 
 // NetworkManager's dial-up connections as a source, while it runs. Nothing without a

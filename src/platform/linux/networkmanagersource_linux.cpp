@@ -11,17 +11,13 @@ class NetworkManagerConnections final : public ConnectionSource
 public:
     explicit NetworkManagerConnections(NetworkManagerMirror *mirror)
         : m_mirror(mirror)
-    { }
+    {
+        connect(mirror, &NetworkManagerMirror::changed, this, &ConnectionSource::changed);
+    }
     // The mirror belongs to the application and may already be gone with it.
     ~NetworkManagerConnections() override { delete m_mirror.data(); }
 
     Answer firstConnection() override { return m_mirror ? m_mirror->firstConnection() : Answer {}; }
-
-    void setChangedHandler(std::function<void()> changed) override
-    {
-        if (m_mirror)
-            m_mirror->setChangedHandler(std::move(changed));
-    }
 
 private:
     QPointer<NetworkManagerMirror> m_mirror;

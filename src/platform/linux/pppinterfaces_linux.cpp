@@ -176,6 +176,12 @@ bool isSetUp(RouteSocket &route, int index)
 class PppInterfaces final : public ConnectionSource
 {
 public:
+    // The routing socket's link and address events are this source's change news.
+    PppInterfaces()
+    {
+        connect(&m_watcher, &LinkWatcher::changed, this, &ConnectionSource::changed);
+    }
+
     Answer firstConnection() override
     {
         RouteSocket route;
@@ -194,16 +200,8 @@ public:
         return Answer::first(isSetUp(route, lowest));
     }
 
-    // The routing socket's link and address events are this source's change news.
-    void setChangedHandler(std::function<void()> changed) override
-    {
-        m_watcher.reset();
-        if (changed)
-            m_watcher = std::make_unique<LinkWatcher>(std::move(changed));
-    }
-
 private:
-    std::unique_ptr<LinkWatcher> m_watcher;
+    LinkWatcher m_watcher;
 };
 
 } // namespace

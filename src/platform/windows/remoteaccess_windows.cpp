@@ -1,11 +1,9 @@
-#include "platform/connectionsource.h"
 #include "platform/windows/rasrecords.h"
+#include "platform/windows/remoteaccess.h"
 
 #include <windows.h>
 
 #include <vector>
-
-// Windows' own remote access service: dial-up, PPPoE and VPN connections all count.
 
 namespace {
 
@@ -16,7 +14,7 @@ constexpr DWORD RASCS_Connected = 0x2000;
 using EnumConnectionsA = DWORD(WINAPI *)(RasConnA *, DWORD *, DWORD *);
 using GetConnectStatusA = DWORD(WINAPI *)(void *, RasConnStatusA *);
 
-class WindowsRemoteAccess final : public ConnectionSource
+class WindowsRemoteAccess final : public RemoteAccess
 {
 public:
     WindowsRemoteAccess() = default;
@@ -87,7 +85,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<ConnectionSource> createConnectionSource()
+std::unique_ptr<RemoteAccess> createRemoteAccess()
 {
     return std::make_unique<WindowsRemoteAccess>();
 }
