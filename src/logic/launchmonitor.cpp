@@ -6,10 +6,10 @@
 #include "settings/settingsstore.h"
 
 LaunchMonitor::LaunchMonitor(ConnectionSource &connections, ProgramStarter &starter,
-                             QObject *parent)
+                             LaunchSequencer::Timing timing, QObject *parent)
     : QObject(parent)
     , m_connections(connections)
-    , m_sequencer(std::make_unique<LaunchSequencer>(m_list, starter))
+    , m_sequencer(std::make_unique<LaunchSequencer>(m_list, starter, std::move(timing)))
     , m_trigger(std::make_unique<MonitorTrigger>(m_timer, [this] { tick(); }))
 {
     connect(&m_timer, &QTimer::timeout, this, &LaunchMonitor::tick);
@@ -103,5 +103,5 @@ void LaunchMonitor::tellOfDamagedSettings()
 {
     // Once: a damaged file is copied aside and read again only when it changes.
     if (const QString notice = SettingsStore::takeDamageNotice(); !notice.isEmpty())
-        Q_EMIT this->notice(notice);
+        Q_EMIT this->notice({notice, {}});
 }

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -74,6 +75,7 @@ class TestMonitorTrigger : public QObject, private Fixture
 private:
     std::unique_ptr<FakeStarter> m_starter;
     std::unique_ptr<LaunchMonitor> m_monitor;
+    std::function<void()> m_duringPause; // pauses last no time
     // Each tick lists the connections twice.
     int ticks() const { return m_net->listings / 2; }
 
@@ -82,16 +84,20 @@ private Q_SLOTS:
     {
         setUp();
         m_starter = std::make_unique<FakeStarter>();
-        m_monitor = std::make_unique<LaunchMonitor>(*m_net, *m_starter);
+        m_monitor = std::make_unique<LaunchMonitor>(*m_net, *m_starter, [this](const Interval &) {
+            if (m_duringPause)
+                m_duringPause();
+            return 0.0;
+        });
         // Running stands for activated; it never fires within a test.
         m_monitor->timer().start(std::chrono::hours(1));
         m_monitor->list() = {u"a"_s, u"b"_s};
-        m_monitor->sequencer().setTiming([](const Interval &) { return 0.0; });
     }
 
     void cleanup()
     {
         m_monitor.reset();
+        m_duringPause = {};
         tearDown();
     }
 
@@ -181,13 +187,12 @@ private Q_SLOTS:
         m_net->setConnected(true);
         m_monitor->setLatch(false);
         int listingsInPass = -1;
-        m_monitor->sequencer().setTiming([this, &listingsInPass](const Interval &) {
+        m_duringPause = [this, &listingsInPass] {
             const int before = m_net->listings;
             m_monitor->changed();
             settle();
             listingsInPass = m_net->listings - before;
-            return 0.0;
-        });
+        };
         m_monitor->changed();
         settle();
         QCOMPARE(listingsInPass, 0);

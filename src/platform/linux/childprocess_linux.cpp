@@ -31,7 +31,8 @@ class Reaper
 public:
     static Reaper &instance()
     {
-        // Never destroyed: children may end while the program is on its way out.
+        // One per process, never destroyed: waitpid reaps the children that every starter and
+        // the document shell started, and they may end while the program is on its way out.
         static auto *reaper = new Reaper;
         return *reaper;
     }
@@ -119,7 +120,7 @@ private:
 
 } // namespace
 
-int start(const QString &program, const QStringList &arguments, const QString &folder)
+Started start(const QString &program, const QStringList &arguments, const QString &folder)
 {
     const QByteArray file = QFile::encodeName(program);
     QByteArrayList words {file};
@@ -155,9 +156,10 @@ int start(const QString &program, const QStringList &arguments, const QString &f
         = ::posix_spawnp(&pid, file.constData(), &actions, &attributes, argv.data(), environ);
     ::posix_spawn_file_actions_destroy(&actions);
     ::posix_spawnattr_destroy(&attributes);
-    if (error == 0)
-        Reaper::instance().watch(pid);
-    return error;
+    if (error != 0)
+        return {Failure {qt_error_string(error)}, error};
+    Reaper::instance().watch(pid);
+    return {};
 }
 
 } // namespace ChildProcess
