@@ -30,6 +30,7 @@ private:
     // Records the interval read for each pause, which then lasts no time; `during` runs as the
     // pause begins.
     void recordWaits(std::function<void()> during = {}) { m_recording = std::move(during); }
+    // The sequencer's: the interval's seconds until a test records.
     double timing(const Interval &interval)
     {
         if (!m_recording)

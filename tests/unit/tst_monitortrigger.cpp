@@ -73,9 +73,9 @@ class TestMonitorTrigger : public QObject, private Fixture
     Q_OBJECT
 
 private:
+    std::function<void()> m_duringPause; // pauses last no time
     std::unique_ptr<FakeStarter> m_starter;
     std::unique_ptr<LaunchMonitor> m_monitor;
-    std::function<void()> m_duringPause; // pauses last no time
     // Each tick lists the connections twice.
     int ticks() const { return m_net->listings / 2; }
 

@@ -31,8 +31,7 @@ class Reaper
 public:
     static Reaper &instance()
     {
-        // One per process, never destroyed: waitpid reaps the children that every starter and
-        // the document shell started, and they may end while the program is on its way out.
+        // Static: one per process reaps every child started here, also while the program ends.
         static auto *reaper = new Reaper;
         return *reaper;
     }

@@ -73,8 +73,8 @@ QString openerFailure(int status)
     }
 }
 
-// Openers still running, kept reachable. Static, not the starter's: destroying a QProcess kills
-// it, and an opener may run the application for hours after the program and its starter end.
+// Openers still running, kept reachable and never killed when the program ends.
+// Static, not the starter's: destroying a QProcess kills it, and an opener may outlive us.
 QList<QProcess *> &openers()
 {
     static auto *running = new QList<QProcess *>;
