@@ -56,7 +56,7 @@ void runPass(LaunchSequencer &sequencer)
 class NoStarter final : public ProgramStarter
 {
 public:
-    Outcome<QString> start(const QString &) override { return {}; }
+    StartResult start(const QString &) override { return {}; }
 };
 
 // A pass over the longest list at interval 0, reading "Interval" from the store before every

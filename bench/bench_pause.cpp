@@ -39,7 +39,7 @@ template<typename Wait> void measure(const char *what, double seconds, Wait wait
 class NoStarter final : public ProgramStarter
 {
 public:
-    Outcome<QString> start(const QString &) override { return {}; }
+    StartResult start(const QString &) override { return {}; }
 };
 
 } // namespace
@@ -51,8 +51,7 @@ int main(int argc, char *argv[])
     measure("a pass of one entry", seconds, [](double s) {
         const QStringList list {QStringLiteral("entry")};
         NoStarter starter;
-        LaunchSequencer sequencer(list, starter);
-        sequencer.setTiming([s](const Interval &) { return s; });
+        LaunchSequencer sequencer(list, starter, [s](const Interval &) { return s; });
         QEventLoop loop;
         QObject::connect(&sequencer, &LaunchSequencer::passEnded, &loop, &QEventLoop::quit);
         sequencer.runPass();

@@ -6,10 +6,10 @@
 #include "settings/settingsstore.h"
 
 LaunchMonitor::LaunchMonitor(ConnectionSource &connections, ProgramStarter &starter,
-                             QObject *parent)
+                             LaunchSequencer::Timing timing, QObject *parent)
     : QObject(parent)
     , m_connections(connections)
-    , m_sequencer(std::make_unique<LaunchSequencer>(m_list, starter))
+    , m_sequencer(std::make_unique<LaunchSequencer>(m_list, starter, std::move(timing)))
     , m_trigger(std::make_unique<MonitorTrigger>(m_timer))
 {
     connect(&m_timer, &QTimer::timeout, this, &LaunchMonitor::tick);
@@ -96,5 +96,5 @@ void LaunchMonitor::launchNow()
 
 void LaunchMonitor::tellOfDamagedSettings(const QString &sentence)
 {
-    Q_EMIT notice(sentence);
+    Q_EMIT notice({sentence, {}});
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "logic/launchsequencer.h"
+#include "logic/notice.h"
+
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -7,7 +10,6 @@
 #include <memory>
 
 class ConnectionSource;
-class LaunchSequencer;
 class MonitorTrigger;
 class ProgramStarter;
 
@@ -21,8 +23,9 @@ class LaunchMonitor final : public QObject
     Q_DISABLE_COPY_MOVE(LaunchMonitor)
 
 public:
+    // `timing` is the sequencer's.
     LaunchMonitor(ConnectionSource &connections, ProgramStarter &starter,
-                  QObject *parent = nullptr);
+                  LaunchSequencer::Timing timing = &Interval::seconds, QObject *parent = nullptr);
     ~LaunchMonitor() override;
 
     QStringList &list() { return m_list; }
@@ -51,7 +54,7 @@ public:
 
 Q_SIGNALS:
     // Failed starts, and a damaged or unreadable settings file, as the store reports it.
-    void notice(const QString &text);
+    void notice(const Notice &notice);
     // The connections could not be listed; `code` is the system's.
     void connectionFailed(quint32 code);
 

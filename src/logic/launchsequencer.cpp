@@ -20,22 +20,17 @@ double secondsSince(const QElapsedTimer &clock)
 
 } // namespace
 
-LaunchSequencer::LaunchSequencer(const QStringList &list, ProgramStarter &starter, QObject *parent)
+LaunchSequencer::LaunchSequencer(const QStringList &list, ProgramStarter &starter, Timing timing,
+                                 QObject *parent)
     : QObject(parent)
     , m_list(list)
     , m_starter(starter)
-    , m_timing([](const Interval &interval) { return interval.seconds(); })
+    , m_timing(std::move(timing))
 {
-    m_starter.setLateOutcomeHandler(
-        [this](quint64 start, const QString &entry, const QString &reason) {
-            settled(start, entry, reason);
-        });
+    connect(&m_starter, &ProgramStarter::settled, this, &LaunchSequencer::settled);
 }
 
-LaunchSequencer::~LaunchSequencer()
-{
-    m_starter.setLateOutcomeHandler({});
-}
+LaunchSequencer::~LaunchSequencer() = default;
 
 void LaunchSequencer::settled(quint64 start, const QString &entry, const QString &reason)
 {
@@ -73,22 +68,21 @@ void LaunchSequencer::Failures::add(const QString &entry, const QString &reason)
     lines.append(line);
 }
 
-QString LaunchSequencer::Failures::notice() const
+Notice LaunchSequencer::Failures::notice() const
 {
-    QString text = lines.join(u'\n');
-    if (count > 1)
-        text.prepend(QStringLiteral("%1 entries could not start:\n").arg(count));
+    if (count == 1)
+        return {lines.constFirst(), {}};
+    Notice notice {QStringLiteral("%1 entries could not start").arg(count), lines};
     if (count > lines.size())
-        text += QStringLiteral("\nand %1 more").arg(count - lines.size());
-    return text;
+        notice.lines.append(QStringLiteral("and %1 more").arg(count - lines.size()));
+    return notice;
 }
 
 void LaunchSequencer::tell(Failures &failures)
 {
-    const QString text = failures.notice();
-    failures = {};
-    if (!text.isEmpty() && !Corvath::IsEnding())
-        Q_EMIT notice(text);
+    const Failures told = std::exchange(failures, {});
+    if (told.count > 0 && !Corvath::IsEnding())
+        Q_EMIT notice(told.notice());
 }
 
 quint64 LaunchSequencer::runPass()
@@ -153,11 +147,10 @@ void LaunchSequencer::step(std::list<Run>::iterator run)
 
 void LaunchSequencer::startEntry(const QString &entry)
 {
-    const quint64 lastLate = m_starter.lastLateStart();
-    if (const auto started = m_starter.start(entry); !started)
+    if (const StartResult started = m_starter.start(entry); !started)
         m_pass.failures.add(entry, started.reason());
-    else if (m_starter.lastLateStart() != lastLate)
-        m_pass.pending.insert(m_starter.lastLateStart());
+    else if (started.pending != 0)
+        m_pass.pending.insert(started.pending);
 }
 
 void LaunchSequencer::wait(Run &run)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "logic/interval.h"
+#include "logic/notice.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -26,15 +27,15 @@ class LaunchSequencer final : public QObject
     Q_DISABLE_COPY_MOVE(LaunchSequencer)
 
 public:
-    // How long the pause after a start lasts, from the interval as stored at that moment.
+    // How long the pause after a start lasts, from the interval as stored at that moment: its
+    // seconds, unless a test or a benchmark says otherwise.
     using Timing = std::function<double(const Interval &interval)>;
 
     // `list` is read live, so a list refilled during a pass is what the rest of the pass uses.
-    LaunchSequencer(const QStringList &list, ProgramStarter &starter, QObject *parent = nullptr);
+    // Late outcomes come by the starter's settled().
+    LaunchSequencer(const QStringList &list, ProgramStarter &starter,
+                    Timing timing = &Interval::seconds, QObject *parent = nullptr);
     ~LaunchSequencer() override;
-
-    // The interval's seconds unless replaced.
-    void setTiming(Timing timing) { m_timing = std::move(timing); }
 
     // Begins a pass over the list: its first entry starts now, the others each after the pause
     // that follows the one before, the last one's pause included. Returns the pass's number,
@@ -45,15 +46,16 @@ public:
 
     // notice() comes once, when the last of the passes running together ends, of every entry
     // that failed to start in them, so that no notice replaces another: one line
-    // "Could not start <entry>: <reason>" each, after a line with their count when there are
-    // several; at most MaxNoticeLines lines, each shortened in the middle, then "and N more".
+    // "Could not start <entry>: <reason>" each, under the summary "<count> entries could not
+    // start" when there are several, else as the summary itself; at most MaxNoticeLines lines,
+    // each shortened in the middle, then "and N more".
     // A start found failed only later goes into the running passes' notice, else into one more
     // notice of its passes, told when the last of their starts has been decided.
     static constexpr int MaxNoticeLines = 10;
     static constexpr int MaxLineLength = 200;
 
 Q_SIGNALS:
-    void notice(const QString &text);
+    void notice(const Notice &notice);
     void passEnded(quint64 pass);
 
 protected:
@@ -66,7 +68,7 @@ private:
         QStringList lines;
         qsizetype count = 0;
         void add(const QString &entry, const QString &reason);
-        QString notice() const;
+        Notice notice() const;
     };
 
     // Passes' failures, and their starts still to be decided.

@@ -7,9 +7,9 @@
 
 namespace CommandLine {
 
-bool split(const QString &line, QStringList &words)
+Words split(const QString &line)
 {
-    words.clear();
+    QStringList words;
     QString word;
     bool inWord = false;
     enum class Quote { None, Single, Double } quote = Quote::None;
@@ -59,13 +59,11 @@ bool split(const QString &line, QStringList &words)
             break;
         }
     }
-    if (quote != Quote::None) {
-        words.clear();
-        return false;
-    }
+    if (quote != Quote::None)
+        return {{}, Failure {QStringLiteral("a quotation mark is not closed")}};
     if (inWord)
         words.append(word);
-    return true;
+    return {words, {}};
 }
 
 bool isAddress(const QString &entry)

@@ -2,11 +2,27 @@
 
 #include "platform/outcome.h"
 
+#include <QObject>
 #include <QString>
 #include <QtGlobal>
 
-#include <functional>
 #include <memory>
+#include <utility>
+
+// What a start came to: done or the reason it was not, as every Outcome says; and a start that
+// looked good at first but is decided only later (Linux: an opener that has yet to find what
+// opens it) carries its number, which ProgramStarter::settled() gives back.
+struct StartResult : Outcome<QString>
+{
+    using Outcome::Outcome;
+    StartResult() = default;
+    StartResult(Outcome<QString> outcome) // NOLINT(google-explicit-constructor): as returned
+        : Outcome(std::move(outcome))
+    { }
+
+    // Nonzero for a start decided later.
+    quint64 pending = 0;
+};
 
 // Starts a launch list entry as the desktop would, without waiting for it. An entry is a
 // program with its arguments, a document or folder, a launcher file or a web address. The
@@ -17,67 +33,42 @@
 // desktop entries by their command, documents, folders and addresses through the desktop's
 // opener.
 // Windows: programs through CreateProcess, documents, folders and addresses through the shell.
-class ProgramStarter
+class ProgramStarter : public QObject
 {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ProgramStarter)
+
 public:
     ProgramStarter() = default;
-    virtual ~ProgramStarter() = default;
-    ProgramStarter(const ProgramStarter &) = delete;
-    ProgramStarter &operator=(const ProgramStarter &) = delete;
+    ~ProgramStarter() override = default;
 
     // When it could not be started, the reason in words for the user.
-    virtual Outcome<QString> start(const QString &entry) = 0;
+    virtual StartResult start(const QString &entry) = 0;
 
-    // A start may look good at first and be decided only later (Linux: an opener that has yet
-    // to find what opens it). Such a start is numbered, lastLateStart() is its number right
-    // after start() succeeded, and the handler is told its outcome once: the reason when
-    // it failed, an empty one when it went well. Nobody is told once the starter is gone.
-    using LateOutcome
-        = std::function<void(quint64 start, const QString &entry, const QString &reason)>;
-    void setLateOutcomeHandler(LateOutcome handler) { m_late->handler = std::move(handler); }
-    quint64 lastLateStart() const { return m_late->last; }
-
-    struct LateState
-    {
-        LateOutcome handler;
-        quint64 last = 0;
-    };
-
-    // A start decided later. Settled once, also after the starter is gone.
-    class PendingStart
-    {
-    public:
-        PendingStart() = default;
-        explicit PendingStart(const std::shared_ptr<LateState> &state)
-            : m_state(state)
-            , m_number(++state->last)
-        { }
-        void settle(const QString &entry, const QString &reason) const
-        {
-            if (const auto state = m_state.lock(); state && state->handler)
-                state->handler(m_number, entry, reason);
-        }
-
-    private:
-        std::weak_ptr<LateState> m_state;
-        quint64 m_number = 0;
-    };
+Q_SIGNALS:
+    // A start that start() gave as pending is decided: the reason when it failed, an empty one
+    // when it went well. Told once; not at all once the starter is gone.
+    void settled(quint64 start, const QString &entry, const QString &reason);
 
 protected:
     // Numbers a start decided later: only once it is sure to be settled.
-    PendingStart pendingStart() const { return PendingStart(m_late); }
+    StartResult pending()
+    {
+        StartResult result;
+        result.pending = ++m_lastPending;
+        return result;
+    }
 
     // What the settings file could not read stands there as U+FFFD: it names nothing to start.
-    static bool isDamaged(const QString &entry, QString &reason)
+    static Outcome<QString> intact(const QString &entry)
     {
-        if (!entry.contains(QChar::ReplacementCharacter))
-            return false;
-        reason = QStringLiteral("its text in the settings file is damaged");
-        return true;
+        if (entry.contains(QChar::ReplacementCharacter))
+            return Failure {QStringLiteral("its text in the settings file is damaged")};
+        return {};
     }
 
 private:
-    std::shared_ptr<LateState> m_late = std::make_shared<LateState>();
+    quint64 m_lastPending = 0;
 };
 
 // The implementation for the OS the program was built for.

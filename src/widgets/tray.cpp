@@ -153,16 +153,13 @@ void Tray::setAction(int action)
     }
 }
 
-void Tray::showMessage(const QString &text)
+void Tray::showMessage(const Notice &notice)
 {
+    const QString text = notice.text();
     m_lastMessage = text;
-    // A first line ending in a colon says what happened: the desktop's notice shows it as such.
-    QString summary = QStringLiteral("Quillmoor");
-    QString body = text;
-    if (const qsizetype end = text.indexOf(u'\n'); end > 0 && text[end - 1] == u':') {
-        summary = text.left(end - 1);
-        body = text.mid(end + 1);
-    }
+    const bool oneLine = notice.lines.isEmpty();
+    const QString summary = oneLine ? QStringLiteral("Quillmoor") : notice.summary;
+    const QString body = oneLine ? notice.summary : notice.lines.join(u'\n');
     m_notifier->notify(summary, body, [this, text](bool shown) {
         if (!shown)
             showFallback(text);
@@ -219,7 +216,7 @@ void Tray::requested(StatusNotifier::Request request)
 void Tray::noTrayCheck()
 {
     if (m_inTray && !m_hostSeen && !m_notifier->hostPresent() && !m_trayIcon->trayPresent()) {
-        showMessage(noTrayText());
+        showMessage({noTrayText(), {}});
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "logic/notice.h"
 #include "platform/statusnotifier.h"
 #include "platform/trayicon.h"
 
@@ -56,8 +57,9 @@ public:
 
     // A passing notice, for what must not stop the program with a modal box: the desktop's
     // notification, else a balloon beside an icon in a tray, where the tray has them, else a
-    // window of its own. A first line ending in a colon is the notification's summary.
-    void showMessage(const QString &text);
+    // window of its own. A notice with lines has its summary for the notification's; a notice
+    // of one line is its text under the program's name.
+    void showMessage(const Notice &notice);
     // The last notice shown, for tests.
     QString lastMessage() const { return m_lastMessage; }
 

@@ -226,11 +226,10 @@ private Q_SLOTS:
         outcome = named(outcome);
         const QStringList list {entry, path(QStringLiteral("after"))};
         const auto starter = createProgramStarter();
-        LaunchSequencer sequencer(list, *starter);
+        LaunchSequencer sequencer(list, *starter, [](const Interval &) { return 0.0; });
         QStringList notices;
         QObject::connect(&sequencer, &LaunchSequencer::notice,
-                         [&notices](const QString &text) { notices.append(text); });
-        sequencer.setTiming([](const Interval &) { return 0.0; });
+                         [&notices](const Notice &notice) { notices.append(notice.text()); });
         const quint64 pass = sequencer.runPass();
         QTRY_VERIFY(!sequencer.isRunning(pass));
 

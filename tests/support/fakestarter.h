@@ -17,24 +17,27 @@ public:
     QStringList later;
     std::function<void(const QString &entry)> onStart;
 
-    Outcome<QString> start(const QString &entry) override
+    StartResult start(const QString &entry) override
     {
         started.append(entry);
         if (onStart)
             onStart(entry);
         if (failures.contains(entry))
             return Failure {failures.value(entry)};
-        if (later.contains(entry))
-            m_pending.insert(entry, pendingStart());
-        return {};
+        if (!later.contains(entry))
+            return {};
+        const StartResult result = pending();
+        m_pending.insert(entry, result.pending);
+        return result;
     }
 
     // The start of an entry in `later` is decided: failed with the reason, or went well.
     void answer(const QString &entry, const QString &reason = {})
     {
-        m_pending.take(entry).settle(entry, reason);
+        if (const quint64 start = m_pending.take(entry))
+            Q_EMIT settled(start, entry, reason);
     }
 
 private:
-    QHash<QString, PendingStart> m_pending;
+    QHash<QString, quint64> m_pending;
 };

@@ -173,11 +173,11 @@ private Q_SLOTS:
     void documentOpensInItsApplication()
     {
         QStringList late;
-        m_starter->setLateOutcomeHandler(
-            [&late](quint64, const QString &entry, const QString &reason) {
-                if (!reason.isEmpty())
-                    late << entry + u": "_s + reason;
-            });
+        const auto told = connect(m_starter.get(), &ProgramStarter::settled, this,
+                                  [&late](quint64, const QString &entry, const QString &reason) {
+                                      if (!reason.isEmpty())
+                                          late << entry + u": "_s + reason;
+                                  });
         for (const QString &document : {path(u"notes.txt"_s), path(u"Report.pdf"_s)}) {
             cleanup();
             const auto started = m_starter->start(document);
@@ -189,7 +189,7 @@ private Q_SLOTS:
         const auto address = m_starter->start(u"https://nowhere.example/"_s);
         QVERIFY2(address, qPrintable(address.reason()));
         QTRY_VERIFY_WITH_TIMEOUT(!late.isEmpty(), 10000);
-        m_starter->setLateOutcomeHandler({});
+        disconnect(told);
         QCOMPARE(late,
                  QStringList {u"https://nowhere.example/: no application is set to open it"_s});
         QVERIFY(!QFile::exists(m_root.path() + u"/bin/opened"_s));
@@ -301,7 +301,7 @@ private Q_SLOTS:
 
     void missingFolder()
     {
-        QCOMPARE(ChildProcess::start(u"/bin/true"_s, {}, m_dir + u"/gone"_s), ENOENT);
+        QCOMPARE(ChildProcess::start(u"/bin/true"_s, {}, m_dir + u"/gone"_s).error, ENOENT);
     }
 
     // In a session of its own, and still running once its starter is gone.

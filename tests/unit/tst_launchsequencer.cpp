@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -21,17 +22,20 @@ private:
     LaunchSequencer *m_seq = nullptr;
     QStringList m_waits;
     QStringList m_notices;
+    std::optional<std::function<void()>> m_recording;
 
     // Records the interval read for each pause, which then lasts no time; `during` runs as the
     // pause begins.
-    void recordWaits(std::function<void()> during = {})
+    void recordWaits(std::function<void()> during = {}) { m_recording = std::move(during); }
+    // The sequencer's: the interval's seconds until a test records.
+    double timing(const Interval &interval)
     {
-        m_seq->setTiming([this, during](const Interval &interval) {
-            m_waits.append(interval.text());
-            if (during)
-                during();
-            return 0.0;
-        });
+        if (!m_recording)
+            return interval.seconds();
+        m_waits.append(interval.text());
+        if (*m_recording)
+            (*m_recording)();
+        return 0.0;
     }
 
     // One pass, and the events until it has ended.
@@ -47,10 +51,12 @@ private Q_SLOTS:
         setUp();
         m_waits.clear();
         m_notices.clear();
-        m_monitor = std::make_unique<LaunchMonitor>(*m_net, *m_starter);
+        m_recording.reset();
+        m_monitor = std::make_unique<LaunchMonitor>(
+            *m_net, *m_starter, [this](const Interval &interval) { return timing(interval); });
         m_seq = &m_monitor->sequencer();
         connect(m_monitor.get(), &LaunchMonitor::notice, this,
-                [this](const QString &text) { m_notices.append(text); });
+                [this](const Notice &notice) { m_notices.append(notice.text()); });
     }
 
     void cleanup()

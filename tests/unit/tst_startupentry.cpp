@@ -24,8 +24,9 @@ class DesktopFile
 public:
     explicit DesktopFile(const QString &path)
     {
-        QString reason;
-        exists = DesktopEntry::readGroup(path, keys, reason);
+        const DesktopEntry::Group group = DesktopEntry::readGroup(path);
+        exists = group.outcome.ok();
+        keys = group.keys;
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             return;
@@ -48,11 +49,11 @@ QString entryPath(const TempHome &home)
 QStringList execOf(const TempHome &home)
 {
     const DesktopFile entry(entryPath(home));
-    QStringList arguments;
-    QString reason;
-    if (!DesktopEntry::execArguments(entry.keys.value(QStringLiteral("Exec")), arguments, reason))
-        return {QStringLiteral("<unparsable: %1>").arg(reason)};
-    return arguments;
+    const DesktopEntry::Arguments exec
+        = DesktopEntry::execArguments(entry.keys.value(QStringLiteral("Exec")));
+    if (!exec.outcome)
+        return {QStringLiteral("<unparsable: %1>").arg(exec.outcome.reason())};
+    return exec.arguments;
 }
 
 QByteArray readAll(const QString &path)
@@ -200,13 +201,12 @@ private Q_SLOTS:
                               + "\n[Desktop Action x]\nExec=other\n"));
         const DesktopFile entry(path);
         QVERIFY(entry.exists);
-        QStringList got;
-        QString reason;
-        const bool ok
-            = DesktopEntry::execArguments(entry.keys.value(QStringLiteral("Exec")), got, reason);
+        const DesktopEntry::Arguments got
+            = DesktopEntry::execArguments(entry.keys.value(QStringLiteral("Exec")));
+        const bool ok = got.outcome.ok();
         QCOMPARE(ok, !arguments.isEmpty());
-        QCOMPARE(got, arguments);
-        QCOMPARE(reason.isEmpty(), ok);
+        QCOMPARE(got.arguments, arguments);
+        QCOMPARE(got.outcome.reason().isEmpty(), ok);
     }
 
     void entryPassesTheValidator_data() { awkwardPaths(); }

@@ -121,16 +121,16 @@ private Q_SLOTS:
         QVERIFY(!tray->shownAsWindow());
         QVERIFY(tray->shownByHost());
         QCOMPARE(m_host->toolTip, Menue::activatedToolTip());
-        tray->showMessage(QStringLiteral("Could not start x: gone"));
+        tray->showMessage({QStringLiteral("Could not start x: gone"), {}});
         QCOMPARE(m_host->notices, QStringList {QStringLiteral("Could not start x: gone")});
         QVERIFY(noticeBoxes().isEmpty());
         m_host->answers = false; // no id: the program's own window tells it
-        tray->showMessage(QStringLiteral("Could not start y: gone"));
+        tray->showMessage({QStringLiteral("Could not start y: gone"), {}});
         QCOMPARE(noticeBoxes(), QStringList {QStringLiteral("Could not start y: gone")});
         // However long, the window fits the screen and the text is whole.
         const QString longText
             = QStringList(200, u"Could not start /opt/"_s + QString(400, u'x')).join(u'\n');
-        tray->showMessage(longText);
+        tray->showMessage({longText, {}});
         QWidgetList windows;
         const qsizetype shown = noticeBoxes(&windows).indexOf(longText);
         QVERIFY(shown >= 0);
@@ -194,15 +194,15 @@ private Q_SLOTS:
                   std::make_unique<StatusNotifierItemLinux>(
                       QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"item"_s), 50ms),
                   createTrayIcon(), 1h);
-        tray.showMessage(u"first"_s);
-        tray.showMessage(u"second"_s); // waits behind the first
+        tray.showMessage({u"first"_s, {}});
+        tray.showMessage({u"second"_s, {}}); // waits behind the first
         const auto sortedBoxes = [] {
             QStringList boxes = noticeBoxes();
             boxes.sort();
             return boxes;
         };
         QTRY_COMPARE(sortedBoxes(), (QStringList {u"first"_s, u"second"_s}));
-        tray.showMessage(u"third"_s); // the service owes an answer: not asked again
+        tray.showMessage({u"third"_s, {}}); // the service owes an answer: not asked again
         QCOMPARE(noticeBoxes().size(), 3);
         QCOMPARE(service.notifies, 1);
 
@@ -210,8 +210,8 @@ private Q_SLOTS:
         QVERIFY(serving.send(service.held.takeFirst().createReply(uint(1))));
         QTRY_COMPARE(service.closed, QList<uint> {1});
         // Answered in time again: one call after the other, no window.
-        tray.showMessage(u"fourth"_s);
-        tray.showMessage(u"fifth"_s);
+        tray.showMessage({u"fourth"_s, {}});
+        tray.showMessage({u"fifth"_s, {}});
         QTRY_COMPARE(service.notifies, 3);
         QCOMPARE(noticeBoxes().size(), 3);
         QCOMPARE(service.closed, QList<uint> {1});

@@ -6,12 +6,13 @@
 #include <QStringList>
 #include <QUrl>
 
-// How to start what a launcher file describes.
+// How to start what a launcher file describes, or why it may not be started.
 struct LaunchCommand
 {
     QString program;
     QStringList arguments;
     QString workingDirectory; // empty: the program starts where this one runs
+    Outcome<QString> outcome;
 };
 
 // Desktop entries (*.desktop) of Type=Application, by the Desktop Entry rules: Exec with its
@@ -23,10 +24,9 @@ namespace ApplicationLauncher {
 // True when path names such a file: it is then started by its command, never opened.
 bool isLauncher(const QString &path);
 // The command that starts what the file describes, with `document` to open when there is one.
-// False, with the reason in words for the user, when the file is no valid application entry or
+// Fails, with the reason in words for the user, when the file is no valid application entry or
 // may not be started.
-bool command(const QString &path, LaunchCommand &command, QString &reason,
-             const QUrl &document = {});
+LaunchCommand command(const QString &path, const QUrl &document = {});
 // Starts that command as a program of its own; the reason in words when it could not.
 Outcome<QString> start(const QString &path, const QUrl &document = {});
 

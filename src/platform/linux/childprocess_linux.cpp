@@ -31,7 +31,7 @@ class Reaper
 public:
     static Reaper &instance()
     {
-        // Never destroyed: children may end while the program is on its way out.
+        // Static: one per process reaps every child started here, also while the program ends.
         static auto *reaper = new Reaper;
         return *reaper;
     }
@@ -119,7 +119,7 @@ private:
 
 } // namespace
 
-int start(const QString &program, const QStringList &arguments, const QString &folder)
+Started start(const QString &program, const QStringList &arguments, const QString &folder)
 {
     const QByteArray file = QFile::encodeName(program);
     QByteArrayList words {file};
@@ -155,9 +155,10 @@ int start(const QString &program, const QStringList &arguments, const QString &f
         = ::posix_spawnp(&pid, file.constData(), &actions, &attributes, argv.data(), environ);
     ::posix_spawn_file_actions_destroy(&actions);
     ::posix_spawnattr_destroy(&attributes);
-    if (error == 0)
-        Reaper::instance().watch(pid);
-    return error;
+    if (error != 0)
+        return {Failure {qt_error_string(error)}, error};
+    Reaper::instance().watch(pid);
+    return {};
 }
 
 } // namespace ChildProcess

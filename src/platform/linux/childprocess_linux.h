@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/outcome.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,8 +11,16 @@
 // when it ends: through a pidfd while they take few of the descriptors, else by polling.
 namespace ChildProcess {
 
+// What a start came to: done, or the reason in words and the errno of what failed, entering the
+// folder or the exec.
+struct Started
+{
+    Outcome<QString> outcome;
+    int error = 0;
+};
+
 // Starts program (looked up on PATH when it names no folder) with arguments, in folder when
-// one is given. Returns 0, or the errno of what failed: entering the folder or the exec.
-int start(const QString &program, const QStringList &arguments, const QString &folder = {});
+// one is given.
+Started start(const QString &program, const QStringList &arguments, const QString &folder = {});
 
 } // namespace ChildProcess

@@ -160,14 +160,12 @@ QString installedFor(const QByteArray &type)
             if (seen.contains(id))
                 continue;
             seen.insert(id);
-            QHash<QString, QString> keys;
-            QString reason;
-            LaunchCommand command;
-            if (!DesktopEntry::readGroup(path, keys, reason)
-                || !keys.value(QStringLiteral("MimeType")).split(u';').contains(wanted)
-                || !ApplicationLauncher::command(path, command, reason))
+            const DesktopEntry::Group group = DesktopEntry::readGroup(path);
+            if (!group.outcome
+                || !group.keys.value(QStringLiteral("MimeType")).split(u';').contains(wanted)
+                || !ApplicationLauncher::command(path).outcome)
                 continue;
-            const int preference = keys.value(QStringLiteral("InitialPreference")).toInt();
+            const int preference = group.keys.value(QStringLiteral("InitialPreference")).toInt();
             if (preference > bestPreference) {
                 bestPreference = preference;
                 best = path;
@@ -179,16 +177,16 @@ QString installedFor(const QByteArray &type)
 
 } // namespace
 
-Outcome<QString> DefaultApplication::desktopEntryFor(const QUrl &document, QString &entry)
+DefaultApplication::SetApplication DefaultApplication::desktopEntryFor(const QUrl &document)
 {
-    entry.clear();
     const Gio *gio = Gio::get();
     if (!gio)
         return {};
     if (const QString found = blockingFile(); !found.isEmpty()) {
-        return Failure {QStringLiteral("%1 is %2 where the desktop keeps a file, so the "
-                                       "application set to open it could not be looked up")
-                            .arg(found, kindOf(found))};
+        return {{},
+                Failure {QStringLiteral("%1 is %2 where the desktop keeps a file, so the "
+                                        "application set to open it could not be looked up")
+                             .arg(found, kindOf(found))}};
     }
     GAppInfo *application = nullptr;
     QByteArray type;
@@ -200,16 +198,25 @@ Outcome<QString> DefaultApplication::desktopEntryFor(const QUrl &document, QStri
         type = "x-scheme-handler/" + document.scheme().toUtf8();
         application = gio->defaultForUriScheme(document.scheme().toUtf8().constData());
     }
-    if (!application) {
-        entry = installedFor(type);
-        return {};
-    }
+    if (!application)
+        return {installedFor(type), {}};
+    SetApplication set;
     if (gio->typeCheckInstanceIsA(reinterpret_cast<GTypeInstance *>(application),
                                   gio->desktopAppInfoGetType())) {
         if (const char *file = gio->desktopAppInfoGetFilename(
                 reinterpret_cast<GDesktopAppInfo *>(application)))
-            entry = QFile::decodeName(file);
+            set.entry = QFile::decodeName(file);
     }
     gio->objectUnref(application);
-    return {};
+    return set;
+}
+
+DefaultApplication::Opened DefaultApplication::open(const QUrl &document)
+{
+    const SetApplication set = desktopEntryFor(document);
+    if (!set.outcome)
+        return {true, set.outcome};
+    if (set.entry.isEmpty())
+        return {};
+    return {true, ApplicationLauncher::start(set.entry, document)};
 }

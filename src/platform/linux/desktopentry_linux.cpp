@@ -21,54 +21,110 @@ QString withoutLeadingBlanks(QStringView value)
     return value.mid(start).toString();
 }
 
-// Expands the field codes of one argument, dropping those with nothing to stand for; false on
-// an unknown one. %i counts only as an argument of its own: it stands for two.
-bool expandFieldCodes(const QString &argument, const DesktopEntry::FieldValues &values,
-                      QString &expanded, bool &hadCode)
+// One argument with its field codes expanded, or why it cannot be. %i counts only as an
+// argument of its own: it stands for two.
+struct Expanded
 {
-    expanded.clear();
-    hadCode = false;
+    QString text;
+    bool dropped = false; // only codes, with nothing to stand for: the argument goes
+    Outcome<QString> outcome;
+};
+
+Expanded expandFieldCodes(const QString &argument, const DesktopEntry::FieldValues &values)
+{
+    Expanded expanded;
+    bool hadCode = false;
     for (qsizetype i = 0; i < argument.size(); ++i) {
         if (argument[i] != u'%') {
-            expanded += argument[i];
+            expanded.text += argument[i];
             continue;
         }
         const QChar code = i + 1 < argument.size() ? argument[++i] : QChar();
         if (code == u'%') {
-            expanded += u'%';
+            expanded.text += u'%';
             continue;
         }
-        if (code.isNull() || !FieldCodes.contains(code))
-            return false;
+        if (code.isNull() || !FieldCodes.contains(code)) {
+            expanded.outcome = Failure {
+                QStringLiteral("its Exec key has an unknown field code in %1").arg(argument)};
+            return expanded;
+        }
         hadCode = true;
         if (code == u'c')
-            expanded += values.name;
+            expanded.text += values.name;
         else if (code == u'k')
-            expanded += values.location;
+            expanded.text += values.location;
         else if (code == u'f' || code == u'F')
-            expanded += values.file;
+            expanded.text += values.file;
         else if (code == u'u' || code == u'U')
-            expanded += values.url;
+            expanded.text += values.url;
     }
-    return true;
+    expanded.dropped = hadCode && expanded.text.isEmpty();
+    return expanded;
+}
+
+DesktopEntry::Arguments refused(const QString &reason)
+{
+    return {{}, Failure {reason}};
+}
+
+// The words of an Exec value by its quoting, field codes as they stand.
+DesktopEntry::Arguments quotedWords(const QString &exec)
+{
+    QStringList quoted;
+    QString current;
+    bool inQuotes = false;
+    bool started = false;
+    auto finish = [&] {
+        if (started)
+            quoted.append(std::exchange(current, QString()));
+        started = false;
+    };
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        const QChar c = exec[i];
+        if (inQuotes) {
+            if (c == u'\\' && i + 1 < exec.size() && QStringView(u"\"`$\\").contains(exec[i + 1])) {
+                current += exec[++i];
+            } else if (c == u'"') {
+                inQuotes = false;
+            } else if (c == u'$' || c == u'`' || c == u'\\') {
+                return refused(
+                    QStringLiteral("its Exec key has %1 unescaped inside quotes").arg(c));
+            } else {
+                current += c;
+            }
+        } else if (c == u' ') {
+            finish();
+        } else if (c == u'"') {
+            inQuotes = started = true;
+        } else if (Reserved.contains(c)) {
+            return refused(QStringLiteral("its Exec key has %1 outside quotes")
+                               .arg(c == u'\t'       ? QStringLiteral("a tab")
+                                        : c == u'\n' ? QStringLiteral("a line break")
+                                                     : QString(c)));
+        } else {
+            current += c;
+            started = true;
+        }
+    }
+    if (inQuotes)
+        return refused(QStringLiteral("its Exec key has a quotation mark that is not closed"));
+    finish();
+    return {quoted, {}};
 }
 
 } // namespace
 
 namespace DesktopEntry {
 
-bool readGroup(const QString &path, QHash<QString, QString> &keys, QString &reason)
+Group readGroup(const QString &path)
 {
-    keys.clear();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
-        return false;
-    }
-    if (file.size() > MaxBytes) {
-        reason = QStringLiteral("it is too large to be a desktop entry");
-        return false;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, Failure {file.errorString()}};
+    if (file.size() > MaxBytes)
+        return {{}, Failure {QStringLiteral("it is too large to be a desktop entry")}};
+    QHash<QString, QString> keys;
     bool found = false;
     bool inGroup = false;
     const QString text = QString::fromUtf8(file.readAll());
@@ -89,9 +145,12 @@ bool readGroup(const QString &path, QHash<QString, QString> &keys, QString &reas
         if (!keys.contains(key)) // the first of a repeated key counts
             keys.insert(key, unescape(withoutLeadingBlanks(line.mid(equals + 1))));
     }
-    if (!found)
-        reason = QStringLiteral("it is not a desktop entry (it has no [Desktop Entry] group)");
-    return found;
+    if (!found) {
+        const QString reason
+            = QStringLiteral("it is not a desktop entry (it has no [Desktop Entry] group)");
+        return {{}, Failure {reason}};
+    }
+    return {keys, {}};
 }
 
 QString unescape(const QString &value)
@@ -121,70 +180,25 @@ QString unescape(const QString &value)
     return result;
 }
 
-bool execArguments(const QString &exec, QStringList &arguments, QString &reason,
-                   const FieldValues &values)
+Arguments execArguments(const QString &exec, const FieldValues &values)
 {
-    arguments.clear();
-    QStringList quoted;
-    QString current;
-    bool inQuotes = false;
-    bool started = false;
-    auto finish = [&] {
-        if (started)
-            quoted.append(std::exchange(current, QString()));
-        started = false;
-    };
-    for (qsizetype i = 0; i < exec.size(); ++i) {
-        const QChar c = exec[i];
-        if (inQuotes) {
-            if (c == u'\\' && i + 1 < exec.size() && QStringView(u"\"`$\\").contains(exec[i + 1])) {
-                current += exec[++i];
-            } else if (c == u'"') {
-                inQuotes = false;
-            } else if (c == u'$' || c == u'`' || c == u'\\') {
-                reason = QStringLiteral("its Exec key has %1 unescaped inside quotes").arg(c);
-                return false;
-            } else {
-                current += c;
-            }
-        } else if (c == u' ') {
-            finish();
-        } else if (c == u'"') {
-            inQuotes = started = true;
-        } else if (Reserved.contains(c)) {
-            reason = QStringLiteral("its Exec key has %1 outside quotes")
-                         .arg(c == u'\t'       ? QStringLiteral("a tab")
-                                  : c == u'\n' ? QStringLiteral("a line break")
-                                               : QString(c));
-            return false;
-        } else {
-            current += c;
-            started = true;
-        }
-    }
-    if (inQuotes) {
-        reason = QStringLiteral("its Exec key has a quotation mark that is not closed");
-        return false;
-    }
-    finish();
-    for (const QString &argument : std::as_const(quoted)) {
+    const Arguments quoted = quotedWords(exec);
+    if (!quoted.outcome)
+        return quoted;
+    Arguments result;
+    for (const QString &argument : quoted.arguments) {
         if (argument == u"%i") {
             if (!values.icon.isEmpty())
-                arguments << QStringLiteral("--icon") << values.icon;
+                result.arguments << QStringLiteral("--icon") << values.icon;
             continue;
         }
-        QString expanded;
-        bool hadCode = false;
-        if (!expandFieldCodes(argument, values, expanded, hadCode)) {
-            arguments.clear();
-            reason = QStringLiteral("its Exec key has an unknown field code in %1").arg(argument);
-            return false;
-        }
-        if (hadCode && expanded.isEmpty())
-            continue; // nothing is handed over, so the argument goes
-        arguments.append(expanded);
+        const Expanded expanded = expandFieldCodes(argument, values);
+        if (!expanded.outcome)
+            return {{}, expanded.outcome};
+        if (!expanded.dropped) // nothing is handed over, so the argument goes
+            result.arguments.append(expanded.text);
     }
-    return true;
+    return result;
 }
 
 QString localized(const QHash<QString, QString> &keys, const QString &key)

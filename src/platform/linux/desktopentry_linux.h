@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/outcome.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -9,9 +11,14 @@
 namespace DesktopEntry {
 
 // The keys of the [Desktop Entry] group, with the string escapes \s \n \t \r \\ undone; other
-// groups are skipped. False, with the reason for the user, when the file cannot be read or has
+// groups are skipped. Fails, with the reason for the user, when the file cannot be read or has
 // no such group.
-bool readGroup(const QString &path, QHash<QString, QString> &keys, QString &reason);
+struct Group
+{
+    QHash<QString, QString> keys;
+    Outcome<QString> outcome;
+};
+Group readGroup(const QString &path);
 
 // The general string escapes. Any other backslash stays, for the Exec quoting.
 QString unescape(const QString &value);
@@ -30,11 +37,15 @@ struct FieldValues
 // separate, double quotes group, and inside them a backslash escapes " ` $ and \. %i, %c and
 // %k, and the file codes (%f, %U, ...) with the one document, are expanded from `values`;
 // the deprecated codes and those with nothing to stand for are dropped, an argument that was
-// only field codes with them; %% is a %. False, with the reason, when
-// the line breaks the rules: a reserved character outside quotes, an unescaped one inside, an
-// open quote or an unknown field code.
-bool execArguments(const QString &exec, QStringList &arguments, QString &reason,
-                   const FieldValues &values = {});
+// only field codes with them; %% is a %. Fails, with the reason and no arguments, when the
+// line breaks the rules: a reserved character outside quotes, an unescaped one inside, an open
+// quote or an unknown field code.
+struct Arguments
+{
+    QStringList arguments;
+    Outcome<QString> outcome;
+};
+Arguments execArguments(const QString &exec, const FieldValues &values = {});
 
 // The value of `key` in the language of the messages (LC_ALL, LC_MESSAGES, LANG), by the
 // Desktop Entry rules for localized keys.

@@ -1,5 +1,4 @@
 #include "platform/documentshell.h"
-#include "platform/linux/applicationlauncher_linux.h"
 #include "platform/linux/defaultapplication_linux.h"
 
 #include <QDesktopServices>
@@ -31,11 +30,8 @@ public:
     Outcome<QString> open(const QString &pathOrAddress) override
     {
         const QUrl url = documentUrl(pathOrAddress);
-        QString application;
-        if (auto found = DefaultApplication::desktopEntryFor(url, application); !found)
-            return found;
-        if (!application.isEmpty())
-            return ApplicationLauncher::start(application, url);
+        if (const auto opened = DefaultApplication::open(url); opened.tried)
+            return opened.outcome;
         // The opener would find no more for a file than its type's application, and fail where
         // nobody sees it. Addresses and missing files still go to it: it may know more of them.
         if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile())

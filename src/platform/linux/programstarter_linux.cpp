@@ -11,7 +11,6 @@
 #include <QUrl>
 
 #include <cerrno>
-#include <optional>
 
 namespace {
 
@@ -20,10 +19,11 @@ bool isLauncher(const QFileInfo &info)
     return ApplicationLauncher::isLauncher(info.absoluteFilePath());
 }
 
-// Something to open rather than run: a file without execute permission, or a folder.
-bool isDocument(const QFileInfo &info)
+// Started by its command (a desktop entry) or opened (a file without execute permission, or a
+// folder) rather than run.
+bool isOpened(const QFileInfo &info)
 {
-    return info.exists() && (info.isDir() || !info.isExecutable());
+    return isLauncher(info) || (info.exists() && (info.isDir() || !info.isExecutable()));
 }
 
 // Sockets, pipes and devices are no documents: an application opening one would hang or read
@@ -37,23 +37,13 @@ Outcome<QString> canOpen(const QFileInfo &info)
     return {};
 }
 
-Outcome<QString> startProgram(const QString &program, const QStringList &arguments,
-                              const QString &folder = {})
-{
-    if (const int error = ChildProcess::start(program, arguments, folder); error != 0)
-        return Failure {qt_error_string(error)};
-    return {};
-}
-
 // An unquoted path with blanks names a program of its first words only: "/opt/My Apps/x"
 // looks for /opt/My. Where the longer path or its folder is there, say which was looked for
 // and why.
 Outcome<QString> startWords(const QString &program, const QStringList &arguments)
 {
-    const int error = ChildProcess::start(program, arguments);
-    if (error == 0)
-        return {};
-    if (error == ENOENT) {
+    const ChildProcess::Started started = ChildProcess::start(program, arguments);
+    if (started.error == ENOENT) {
         QString longer = program;
         for (const QString &word : arguments) {
             longer += u' ' + word;
@@ -65,7 +55,7 @@ Outcome<QString> startWords(const QString &program, const QStringList &arguments
                                     .arg(program)};
         }
     }
-    return Failure {qt_error_string(error)};
+    return started.outcome;
 }
 
 // xdg-open's exit status in words.
@@ -83,105 +73,96 @@ QString openerFailure(int status)
     }
 }
 
-// Openers still running; kept reachable and never killed when the program ends.
+// Openers still running, kept reachable and never killed when the program ends.
+// Static, not the starter's: destroying a QProcess kills it, and an opener may outlive us.
 QList<QProcess *> &openers()
 {
     static auto *running = new QList<QProcess *>;
     return *running;
 }
 
-// The application set for it starts as its desktop entry: opened is started, whenever it ends.
-// (xdg-open may run it in the foreground and return its exit status, hours later.) Else through
-// xdg-open, whose exit status says whether anything took it (QDesktopServices counts a started
-// opener as done). The status is not waited for: the start is numbered and settled later.
-Outcome<QString> openUrl(const QUrl &url, const QString &entry,
-                         const std::function<ProgramStarter::PendingStart()> &numbered)
-{
-    QString application;
-    if (auto found = DefaultApplication::desktopEntryFor(url, application); !found)
-        return found;
-    if (!application.isEmpty())
-        return ApplicationLauncher::start(application, url);
-    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    if (opener.isEmpty()) {
-        if (!QDesktopServices::openUrl(url))
-            return Failure {QStringLiteral("no application is set to open it")};
-        return {};
-    }
-    auto *process = new QProcess;
-    process->setProgram(opener);
-    process->setArguments({url.toString(QUrl::FullyEncoded)});
-    process->setStandardInputFile(QProcess::nullDevice());
-    process->setStandardOutputFile(QProcess::nullDevice());
-    process->setStandardErrorFile(QProcess::nullDevice());
-    process->start();
-    if (!process->waitForStarted()) {
-        const QString reason = process->errorString();
-        delete process;
-        return Failure {reason};
-    }
-    // Numbered only now: a start that failed is never settled.
-    QObject::connect(process, &QProcess::finished, process,
-                     [process, entry, pending = numbered()](int status, QProcess::ExitStatus how) {
-                         openers().removeOne(process);
-                         process->deleteLater();
-                         pending.settle(entry,
-                                        how != QProcess::NormalExit
-                                            ? QStringLiteral("the desktop's opener crashed")
-                                            : status == 0 ? QString()
-                                                          : openerFailure(status));
-                     });
-    openers().append(process);
-    return {};
-}
-
 class DesktopStarter final : public ProgramStarter
 {
 public:
-    Outcome<QString> start(const QString &entry) override
+    StartResult start(const QString &entry) override
     {
-        if (QString reason; isDamaged(entry, reason))
-            return Failure {reason};
+        if (auto undamaged = intact(entry); !undamaged)
+            return undamaged;
         if (CommandLine::isAddress(entry))
             return open(QUrl(entry), entry);
         // A path picked in the file dialog may hold blanks; the whole entry naming a file wins.
         const QFileInfo whole(entry);
         if (!entry.isEmpty() && whole.exists()) {
-            if (auto started = startFile(whole, entry))
-                return *started;
-            return startProgram(whole.absoluteFilePath(), {});
+            if (isOpened(whole))
+                return startFile(whole, entry);
+            return ChildProcess::start(whole.absoluteFilePath(), {}).outcome;
         }
 
-        QStringList words;
-        if (!CommandLine::split(entry, words))
-            return Failure {QStringLiteral("a quotation mark is not closed")};
+        const CommandLine::Words split = CommandLine::split(entry);
+        if (!split.outcome)
+            return split.outcome;
+        QStringList words = split.words;
         if (words.isEmpty())
             return Failure {QStringLiteral("no program is named")};
         const QString program = words.takeFirst();
-        if (words.isEmpty()) {
-            if (auto started = startFile(QFileInfo(program), entry))
-                return *started;
-        }
+        if (words.isEmpty() && isOpened(QFileInfo(program)))
+            return startFile(QFileInfo(program), entry);
         return startWords(program, words);
     }
 
 private:
-    // A desktop entry is started by its command, a document opened; nothing for a program.
-    std::optional<Outcome<QString>> startFile(const QFileInfo &file, const QString &entry) const
+    // A desktop entry is started by its command, a document opened.
+    StartResult startFile(const QFileInfo &file, const QString &entry)
     {
         if (isLauncher(file))
             return ApplicationLauncher::start(file.absoluteFilePath());
-        if (isDocument(file)) {
-            if (auto readable = canOpen(file); !readable)
-                return readable;
-            return open(QUrl::fromLocalFile(file.absoluteFilePath()), entry);
-        }
-        return std::nullopt;
+        if (auto readable = canOpen(file); !readable)
+            return readable;
+        return open(QUrl::fromLocalFile(file.absoluteFilePath()), entry);
     }
 
-    Outcome<QString> open(const QUrl &url, const QString &entry) const
+    // The application set for it starts as its desktop entry: opened is started, whenever it
+    // ends. (xdg-open may run it in the foreground and return its exit status, hours later.)
+    // Else through xdg-open, whose exit status says whether anything took it (QDesktopServices
+    // counts a started opener as done). The status is not waited for: the start is pending.
+    StartResult open(const QUrl &url, const QString &entry)
     {
-        return openUrl(url, entry, [this] { return pendingStart(); });
+        if (const auto opened = DefaultApplication::open(url); opened.tried)
+            return opened.outcome;
+        const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+        if (opener.isEmpty()) {
+            if (!QDesktopServices::openUrl(url))
+                return Failure {QStringLiteral("no application is set to open it")};
+            return {};
+        }
+        auto *process = new QProcess;
+        process->setProgram(opener);
+        process->setArguments({url.toString(QUrl::FullyEncoded)});
+        process->setStandardInputFile(QProcess::nullDevice());
+        process->setStandardOutputFile(QProcess::nullDevice());
+        process->setStandardErrorFile(QProcess::nullDevice());
+        process->start();
+        if (!process->waitForStarted()) {
+            const QString reason = process->errorString();
+            delete process;
+            return Failure {reason};
+        }
+        // Numbered only now: a start that failed is never settled.
+        const StartResult started = pending();
+        connect(process, &QProcess::finished, this,
+                [this, entry, number = started.pending](int status, QProcess::ExitStatus how) {
+                    Q_EMIT settled(number, entry,
+                                   how != QProcess::NormalExit
+                                       ? QStringLiteral("the desktop's opener crashed")
+                                       : status == 0 ? QString()
+                                                     : openerFailure(status));
+                });
+        connect(process, &QProcess::finished, process, [process] {
+            openers().removeOne(process);
+            process->deleteLater();
+        });
+        openers().append(process);
+        return started;
     }
 };
 

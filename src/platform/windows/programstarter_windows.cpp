@@ -9,10 +9,10 @@ namespace {
 class WindowsStarter final : public ProgramStarter
 {
 public:
-    Outcome<QString> start(const QString &entry) override
+    StartResult start(const QString &entry) override
     {
-        if (QString reason; isDamaged(entry, reason))
-            return Failure {reason};
+        if (auto undamaged = intact(entry); !undamaged)
+            return undamaged;
         const std::string text = entry.toStdString();
         const auto started = CommandLine::isAddress(entry) ? WindowsShell::openDocument(text, 0)
                                                            : WindowsShell::startEntry(text);
