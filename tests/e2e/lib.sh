@@ -165,9 +165,8 @@ e2e_menu_window() {
 
 e2e_no_menu() { ! e2e_menu_window; }
 
-# The tray menu's items, in the order a user sees them.
-E2E_MENU=("Edit Launch List" "Activate" "Set Launch Interval" "Launch Now" "Edit SysTray Icon"
-    "Add To Startup" "Remove From Startup" "About" "Read Me!!" "Exit")
+# The tray menu's items, in the order a user sees them: the one list the tests share.
+mapfile -t E2E_MENU <"$(dirname "${BASH_SOURCE[0]}")/../support/menu.txt"
 
 # e2e_menu_position CAPTION: prints the item's place in the tray menu, counted from 1; fails the
 # test when there is no such item.

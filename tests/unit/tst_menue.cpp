@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -29,13 +30,10 @@ private Q_SLOTS:
             QVERIFY(!action->isSeparator());
             captions.append(action->text());
         }
-        QCOMPARE(
-            captions,
-            (QStringList {QStringLiteral("Edit Launch List"), QStringLiteral("Activate"),
-                          QStringLiteral("Set Launch Interval"), QStringLiteral("Launch Now"),
-                          QStringLiteral("Edit SysTray Icon"), QStringLiteral("Add To Startup"),
-                          QStringLiteral("Remove From Startup"), QStringLiteral("About"),
-                          QStringLiteral("Read Me!!"), QStringLiteral("Exit")}));
+        QFile order(QStringLiteral(QUILLMOOR_MENU_FILE));
+        QVERIFY(order.open(QIODevice::ReadOnly | QIODevice::Text));
+        QCOMPARE(captions, QString::fromUtf8(order.readAll()).split(u'\n', Qt::SkipEmptyParts));
+        QCOMPARE(captions.size(), 10);
         QVERIFY(menue.sActivate().isCheckable());
         QVERIFY(menue.sFile().defaultAction() == nullptr);
     }
