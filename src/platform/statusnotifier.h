@@ -2,7 +2,6 @@
 
 #include <QObject>
 
-#include <functional>
 #include <memory>
 
 class QIcon;
@@ -39,14 +38,15 @@ public:
     // not, hosts are told so, and those that can then open the exported menu themselves.
     virtual void setOpensOwnMenu(bool opens) { Q_UNUSED(opens) }
 
-    // A desktop notification. `answered` is called once, later or at once, with true only when
-    // the notification service took the notice and gave it an id.
-    using Answered = std::function<void(bool shown)>;
-    virtual void notify(const QString &title, const QString &text, Answered answered) = 0;
+    // A desktop notification, numbered by the caller. answered() follows once for each
+    // notice, later or at once.
+    virtual void notify(quint64 notice, const QString &title, const QString &text) = 0;
 
 Q_SIGNALS:
     void hostChanged(bool present);
     void requested(StatusNotifier::Request request);
+    // shown: the notification service took the notice and gave it an id.
+    void answered(quint64 notice, bool shown);
 };
 
 // The implementation for the OS the program was built for.

@@ -39,6 +39,7 @@ Tray::Tray(const QIcon &builtIn, std::unique_ptr<StatusNotifier> notifier,
     m_notifier->setOpensOwnMenu(Corvath::CanPlaceWindows());
     connect(m_notifier.get(), &StatusNotifier::hostChanged, this, &Tray::place);
     connect(m_notifier.get(), &StatusNotifier::requested, this, &Tray::requested);
+    connect(m_notifier.get(), &StatusNotifier::answered, this, &Tray::answered);
     m_noTray.setSingleShot(true);
     m_noTray.setInterval(noTrayDelay);
     connect(&m_noTray, &QTimer::timeout, this, &Tray::noTrayCheck);
@@ -160,10 +161,18 @@ void Tray::showMessage(const Notice &notice)
     const bool oneLine = notice.lines.isEmpty();
     const QString summary = oneLine ? QStringLiteral("Quillmoor") : notice.summary;
     const QString body = oneLine ? notice.summary : notice.lines.join(u'\n');
-    m_notifier->notify(summary, body, [this, text](bool shown) {
-        if (!shown)
-            showFallback(text);
-    });
+    // Kept before asking: the notifier may answer at once.
+    const quint64 number = ++m_lastNotice;
+    m_unanswered.emplace(number, text);
+    m_notifier->notify(number, summary, body);
+}
+
+void Tray::answered(quint64 notice, bool shown)
+{
+    // Taken out at the first answer: a notice is shown once.
+    auto asked = m_unanswered.extract(notice);
+    if (asked && !shown)
+        showFallback(asked.mapped());
 }
 
 void Tray::showFallback(const QString &text)

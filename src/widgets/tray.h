@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <map>
 #include <memory>
 
 class QMenu;
@@ -83,6 +84,7 @@ Q_SIGNALS:
 private:
     void apply();
     void place();
+    void answered(quint64 notice, bool shown);
     void showFallback(const QString &text);
     void requested(StatusNotifier::Request request);
     void noTrayCheck();
@@ -99,4 +101,7 @@ private:
     bool m_hostSeen = false;
     QTimer m_noTray;
     QString m_lastMessage;
+    // The texts of the notices the notifier has not answered yet, by their numbers.
+    std::map<quint64, QString> m_unanswered;
+    quint64 m_lastNotice = 0;
 };

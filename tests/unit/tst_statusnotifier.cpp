@@ -33,10 +33,10 @@ public:
     void setToolTip(const QString &text) override { toolTip = text; }
     void setIcon(const QIcon &value) override { icon = value; }
     void setShown(bool value) override { shown = value; }
-    void notify(const QString &, const QString &text, Answered answered) override
+    void notify(quint64 notice, const QString &, const QString &text) override
     {
         notices.append(text);
-        answered(answers);
+        Q_EMIT answered(notice, answers);
     }
     void comes(bool value)
     {
@@ -248,6 +248,26 @@ private Q_SLOTS:
     {
         Menue menue(*m_net, *m_starter);
         DBusMenuExporter exporter(menue.sFile());
+        layoutListsTheMenu(menue, exporter);
+        if (QTest::currentTestFailed())
+            return;
+        QSignalSpy layout(&exporter, &DBusMenuExporter::layoutUpdated);
+        checkMarkFollowsTheToggle(menue, exporter);
+        if (QTest::currentTestFailed())
+            return;
+        hostClickRunsTheHandler(menue, exporter);
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(layout.isEmpty());
+        itemsComingAndGoingKeepTheirIds(menue, exporter, layout);
+    }
+
+private:
+    static QStringList toggle() { return {u"toggle-type"_s, u"toggle-state"_s}; }
+
+    // The menu's items in order, each with an id of its own, and the toggle marked as one.
+    static void layoutListsTheMenu(Menue &menue, DBusMenuExporter &exporter)
+    {
         QStringList labels;
         QList<int> ids;
         for (const DBusMenuLayoutItem &item : exporter.layout(0, -1, {}).children) {
@@ -261,37 +281,44 @@ private Q_SLOTS:
         QCOMPARE(QSet<int>(ids.cbegin(), ids.cend()).size(), 10);
         QVERIFY(!ids.contains(0));
         QVERIFY(exporter.layout(0, 0, {}).children.isEmpty());
-        const int activate = exporter.idOf(&menue.sActivate());
-        const QStringList toggle {QStringLiteral("toggle-type"), QStringLiteral("toggle-state")};
-        QCOMPARE(exporter.properties(activate, toggle),
-                 (QVariantMap {{toggle[0], QStringLiteral("checkmark")}, {toggle[1], 1}}));
+        QCOMPARE(exporter.properties(exporter.idOf(&menue.sActivate()), toggle()),
+                 (QVariantMap {{toggle()[0], QStringLiteral("checkmark")}, {toggle()[1], 1}}));
+    }
 
-        // The check mark follows the toggle, and only what changed is sent, once a click.
+    // The check mark follows the toggle, and only what changed is sent, once a click.
+    static void checkMarkFollowsTheToggle(Menue &menue, DBusMenuExporter &exporter)
+    {
         QSignalSpy properties(&exporter, &DBusMenuExporter::itemsPropertiesUpdated);
-        QSignalSpy layout(&exporter, &DBusMenuExporter::layoutUpdated);
         menue.sActivate().trigger();
         QTRY_COMPARE(properties.count(), 1);
         const auto updated = properties.last().at(0).value<DBusMenuItemPropertiesList>();
         QCOMPARE(updated.size(), 1);
-        QCOMPARE(updated[0].id, activate);
-        QCOMPARE(updated[0].properties, (QVariantMap {{toggle[1], 0}}));
+        QCOMPARE(updated[0].id, exporter.idOf(&menue.sActivate()));
+        QCOMPARE(updated[0].properties, (QVariantMap {{toggle()[1], 0}}));
+    }
 
-        // A click from the host runs the item's handler once the call has returned.
+    // A click from the host runs the item's handler once the call has returned; a flood of ids,
+    // known and unknown, is answered with each known item once.
+    static void hostClickRunsTheHandler(Menue &menue, DBusMenuExporter &exporter)
+    {
+        const int activate = exporter.idOf(&menue.sActivate());
         QVERIFY(exporter.event(activate, QStringLiteral("clicked")));
         QVERIFY(!menue.sActivate().isChecked());
         QTRY_VERIFY(menue.sActivate().isChecked());
         QCOMPARE(menue.tray().shownToolTip(), Menue::activatedToolTip());
         QVERIFY(!exporter.event(99, QStringLiteral("clicked")));
-        QVERIFY(layout.isEmpty());
-        // A flood of ids, known and unknown, is answered with each known item once.
         QList<int> flood(1'000'000, 99);
         flood.prepend(activate);
         flood.append(activate);
-        const auto group = DBusMenuAdaptor(exporter).GetGroupProperties(flood, toggle);
+        const auto group = DBusMenuAdaptor(exporter).GetGroupProperties(flood, toggle());
         QCOMPARE(group.size(), 1);
         QCOMPARE(group[0].id, activate);
+    }
 
-        // Items coming and going: a new revision each time, ids never reused or shifted.
+    // Items coming and going: a new revision each time, ids never reused or shifted.
+    static void itemsComingAndGoingKeepTheirIds(Menue &menue, DBusMenuExporter &exporter,
+                                                const QSignalSpy &layout)
+    {
         const uint revision = exporter.revision();
         auto extra = std::make_unique<QAction>(QStringLiteral("Extra"));
         menue.sFile().insertAction(&menue.sActivate(), extra.get());

@@ -31,25 +31,25 @@ DesktopNotices::DesktopNotices(const QDBusConnection &bus, std::chrono::millisec
     connect(&m_wait, &QTimer::timeout, this, &DesktopNotices::late);
 }
 
-void DesktopNotices::notify(const QString &title, const QString &text, const QVariantMap &hints,
-                            StatusNotifier::Answered answered)
+void DesktopNotices::notify(quint64 notice, const QString &title, const QString &text,
+                            const QVariantMap &hints)
 {
     // A service that owes an answer would only queue a new call behind the late one.
     if (!m_bus.isConnected() || m_late) {
-        answered(false);
+        Q_EMIT answered(notice, false);
         return;
     }
     if (m_inFlight) {
-        m_waiting.emplace_back(Notice {title, text, hints}, std::move(answered));
+        m_waiting.push_back({notice, title, text, hints});
         return;
     }
-    m_answer = std::move(answered);
-    send({title, text, hints});
+    send({notice, title, text, hints});
 }
 
 void DesktopNotices::send(const Notice &notice)
 {
     m_inFlight = true;
+    m_owed = notice.number;
     m_wait.start();
     // A server that renders markup would take "<" and "&" in an entry or address as tags.
     auto *asked = new QDBusPendingCallWatcher(
@@ -96,17 +96,17 @@ void DesktopNotices::sendNotify(const Notice &notice, bool markup)
 
 void DesktopNotices::answer(bool shown)
 {
-    if (auto answered = std::exchange(m_answer, {}))
-        answered(shown);
+    if (const auto notice = std::exchange(m_owed, std::nullopt))
+        Q_EMIT answered(*notice, shown);
 }
 
 void DesktopNotices::late()
 {
     m_late = true;
     answer(false);
-    auto waiting = std::exchange(m_waiting, {});
-    for (auto &[notice, answered] : waiting)
-        answered(false);
+    const auto waiting = std::exchange(m_waiting, {});
+    for (const Notice &notice : waiting)
+        Q_EMIT answered(notice.number, false);
 }
 
 void DesktopNotices::done()
@@ -116,8 +116,7 @@ void DesktopNotices::done()
     m_wait.stop();
     if (m_waiting.empty())
         return;
-    auto [notice, answered] = std::move(m_waiting.front());
+    const Notice next = std::move(m_waiting.front());
     m_waiting.pop_front();
-    m_answer = std::move(answered);
-    send(notice);
+    send(next);
 }

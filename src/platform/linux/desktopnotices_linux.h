@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/statusnotifier.h"
-
 #include <QDBusConnection>
 #include <QObject>
 #include <QTimer>
@@ -9,6 +7,7 @@
 
 #include <chrono>
 #include <deque>
+#include <optional>
 
 // Notices through the desktop's notification service, one call at a time. A service that has
 // not answered a notice within the wait counts as absent for it and for those behind it: the
@@ -26,13 +25,18 @@ public:
     DesktopNotices(const QDBusConnection &bus, std::chrono::milliseconds wait,
                    QObject *parent = nullptr);
 
-    // `answered` as for StatusNotifier::notify; hints go with the notice as they are.
-    void notify(const QString &title, const QString &text, const QVariantMap &hints,
-                StatusNotifier::Answered answered);
+    // As StatusNotifier::notify; hints go with the notice as they are.
+    void notify(quint64 notice, const QString &title, const QString &text,
+                const QVariantMap &hints);
+
+Q_SIGNALS:
+    // As StatusNotifier::answered.
+    void answered(quint64 notice, bool shown);
 
 private:
     struct Notice
     {
+        quint64 number;
         QString title;
         QString text;
         QVariantMap hints;
@@ -46,10 +50,10 @@ private:
 
     const QDBusConnection &m_bus;
     QTimer m_wait;
-    // Behind the notice in flight, with their answers.
-    std::deque<std::pair<Notice, StatusNotifier::Answered>> m_waiting;
-    // The answer owed for the notice in flight, until it is given.
-    StatusNotifier::Answered m_answer;
+    // Behind the notice in flight.
+    std::deque<Notice> m_waiting;
+    // The notice in flight, until its answer is given.
+    std::optional<quint64> m_owed;
     bool m_inFlight = false;
     // The notice in flight was shown by the caller; the service has not answered since.
     bool m_late = false;

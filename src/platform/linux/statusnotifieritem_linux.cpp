@@ -68,6 +68,7 @@ StatusNotifierItemLinux::StatusNotifierItemLinux(const QDBusConnection &bus,
     m_adaptor = new StatusNotifierItemAdaptor(*this);
     m_reconnect.setInterval(ReconnectDelay);
     connect(&m_reconnect, &QTimer::timeout, this, &StatusNotifierItemLinux::reconnect);
+    connect(&m_notices, &DesktopNotices::answered, this, &StatusNotifier::answered);
     attach();
 }
 
@@ -285,12 +286,12 @@ void StatusNotifierItemLinux::withdraw()
     m_offered = false;
 }
 
-void StatusNotifierItemLinux::notify(const QString &title, const QString &text, Answered answered)
+void StatusNotifierItemLinux::notify(quint64 notice, const QString &title, const QString &text)
 {
     QVariantMap hints {{QStringLiteral("desktop-entry"), QStringLiteral("quillmoor")}};
     if (!m_noticeImage.bytes.isEmpty())
         hints.insert(QStringLiteral("image-data"), QVariant::fromValue(m_noticeImage));
-    m_notices.notify(title, text, hints, std::move(answered));
+    m_notices.notify(notice, title, text, hints);
 }
 
 void StatusNotifierItemLinux::request(Request request)

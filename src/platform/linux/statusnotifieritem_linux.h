@@ -41,7 +41,7 @@ public:
     void setIcon(const QIcon &icon) override;
     void setShown(bool shown) override;
     void setOpensOwnMenu(bool opens) override { m_opensOwnMenu = opens; }
-    void notify(const QString &title, const QString &text, Answered answered) override;
+    void notify(quint64 notice, const QString &title, const QString &text) override;
 
     // Read by the adaptor.
     const SniPixmapList &pixmaps() const { return m_pixmaps; }

@@ -10,7 +10,10 @@ public:
     void setToolTip(const QString &) override { }
     void setIcon(const QIcon &) override { }
     void setShown(bool) override { }
-    void notify(const QString &, const QString &, Answered answered) override { answered(false); }
+    void notify(quint64 notice, const QString &, const QString &) override
+    {
+        Q_EMIT answered(notice, false);
+    }
 };
 } // namespace
 
