@@ -249,17 +249,13 @@ private Q_SLOTS:
         Menue menue(*m_net, *m_starter);
         DBusMenuExporter exporter(menue.sFile());
         layoutListsTheMenu(menue, exporter);
-        if (QTest::currentTestFailed())
-            return;
         QSignalSpy layout(&exporter, &DBusMenuExporter::layoutUpdated);
-        checkMarkFollowsTheToggle(menue, exporter);
-        if (QTest::currentTestFailed())
-            return;
-        hostClickRunsTheHandler(menue, exporter);
-        if (QTest::currentTestFailed())
-            return;
-        QVERIFY(layout.isEmpty());
-        itemsComingAndGoingKeepTheirIds(menue, exporter, layout);
+        if (!QTest::currentTestFailed())
+            checkMarkFollowsTheToggle(menue, exporter);
+        if (!QTest::currentTestFailed())
+            hostClickRunsTheHandler(menue, exporter);
+        if (!QTest::currentTestFailed())
+            itemsComingAndGoingKeepTheirIds(menue, exporter, layout);
     }
 
 private:
@@ -319,6 +315,7 @@ private:
     static void itemsComingAndGoingKeepTheirIds(Menue &menue, DBusMenuExporter &exporter,
                                                 const QSignalSpy &layout)
     {
+        QVERIFY(layout.isEmpty()); // neither the toggle nor the clicks changed the layout
         const uint revision = exporter.revision();
         auto extra = std::make_unique<QAction>(QStringLiteral("Extra"));
         menue.sFile().insertAction(&menue.sActivate(), extra.get());
