@@ -1,6 +1,7 @@
 #include "fakeconnectionsource.h"
 #include "fakestarter.h"
 #include "logic/launchmonitor.h"
+#include "netnamespace.h"
 
 #include <QProcess>
 #include <QScopeGuard>
@@ -85,17 +86,6 @@ private:
     }
 
     QString answer() const { return describe(m_access->firstConnection()); }
-
-    [[nodiscard]] static bool ip(const QString &arguments)
-    {
-        QProcess ip;
-        ip.start(u"ip"_s, arguments.split(u' '));
-        if (ip.waitForFinished(5000) && ip.exitStatus() == QProcess::NormalExit
-            && ip.exitCode() == 0)
-            return true;
-        qWarning() << "ip" << arguments << "failed:" << ip.readAllStandardError();
-        return false;
-    }
 
     // The rows of a table whose `column` gives the connection list in a type it never has.
     static void wrongConnectionTypes(const char *column)
@@ -356,9 +346,7 @@ private Q_SLOTS:
         if (!m_isolated)
             QSKIP("needs root for a private network namespace");
         if (m_ppp.state() == QProcess::NotRunning) {
-            m_ppp.start(QStringLiteral(TUNHELPER), {u"ppp0:ppp"_s});
-            QVERIFY(m_ppp.waitForReadyRead(5000));
-            QCOMPARE(m_ppp.readAll().trimmed(), QByteArray("ready"));
+            holdTun(m_ppp, {u"ppp0:ppp"_s});
             QVERIFY(ip(u"link set ppp0 up"_s));
             QVERIFY(ip(u"addr add 192.0.2.1 peer 192.0.2.2 dev ppp0"_s));
         }

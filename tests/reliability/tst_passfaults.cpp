@@ -56,10 +56,7 @@ private:
     // that has just come up.
     std::unique_ptr<Menue> running(const QStringList &entries, const QString &interval)
     {
-        SaveLaunchList(entries);
-        Interval::setting.set(Interval(interval));
-        auto menue = startMenue(m_programs.get());
-        menue->Timer1().stop();
+        auto menue = startMenue(entries, interval, m_programs.get());
         menue->setCheck1(false);
         m_net->setConnected(true);
         return menue;

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QDebug>
+#include <QProcess>
+#include <QTest>
+
 #include <fcntl.h>
 #include <sched.h>
 #include <unistd.h>
@@ -15,4 +19,27 @@ inline const char *enterNetworkNamespace()
     if (unshare(CLONE_NEWNET) != 0)
         return "cannot make a network namespace";
     return nullptr;
+}
+
+// `ip` with the words of ARGUMENTS, and INPUT on its standard input; false, with its complaint
+// told, when it fails.
+[[nodiscard]] inline bool ip(const QString &arguments, const QByteArray &input = {})
+{
+    QProcess ip;
+    ip.start(QStringLiteral("ip"), arguments.split(u' '));
+    ip.write(input);
+    ip.closeWriteChannel();
+    if (ip.waitForFinished(20000) && ip.exitStatus() == QProcess::NormalExit && ip.exitCode() == 0)
+        return true;
+    qWarning() << "ip" << arguments << "failed:" << ip.readAllStandardError();
+    return false;
+}
+
+// Has HOLDER (the tests' TUNHELPER) make and hold the tun devices named in INTERFACES ("ppp0:ppp"
+// for the PPP link type) until it is killed.
+inline void holdTun(QProcess &holder, const QStringList &interfaces)
+{
+    holder.start(QStringLiteral(TUNHELPER), interfaces);
+    QVERIFY(holder.waitForReadyRead(5000));
+    QCOMPARE(holder.readAll().trimmed(), QByteArray("ready"));
 }

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 // Whole-file reads and writes for tests that look at or prepare files on disk, and the launch
 // list as the store reads it back.
@@ -41,4 +42,37 @@ inline QStringList storedLaunchList()
     QStringList list;
     LoadLaunchList(list);
     return list;
+}
+
+// PREFIX1, PREFIX2 ... up to COUNT.
+inline QStringList numbered(const QString &prefix, int count)
+{
+    QStringList list;
+    for (int i = 1; i <= count; ++i)
+        list.append(prefix + QString::number(i));
+    return list;
+}
+
+// Two launch lists of different lengths, both past the hundred keys a save clears one by one.
+inline QStringList oldList()
+{
+    return numbered(QStringLiteral("/opt/old/program --flag "), 300);
+}
+
+inline QStringList newList()
+{
+    return numbered(QStringLiteral("/usr/bin/new"), 120);
+}
+
+inline bool isOldOrNew(const QStringList &list)
+{
+    return list == oldList() || list == newList();
+}
+
+// This test program again, as a child that saves until it is killed (main() sees --saver).
+inline void prepareSaver(QProcess &saver, QProcess::ProcessChannelMode channels)
+{
+    saver.setProgram(QCoreApplication::applicationFilePath());
+    saver.setArguments({QStringLiteral("--saver")});
+    saver.setProcessChannelMode(channels);
 }
