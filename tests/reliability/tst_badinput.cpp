@@ -65,11 +65,8 @@ private:
 
     void writeFile(const QString &name, const QByteArray &data, QFile::Permissions permissions)
     {
-        QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(data);
-        file.close();
-        QVERIFY(file.setPermissions(permissions));
+        QVERIFY(::writeFile(path(name), data));
+        QVERIFY(QFile::setPermissions(path(name), permissions));
     }
 
     // Everything the rows name, under fixed names.

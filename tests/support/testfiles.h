@@ -3,6 +3,7 @@
 #include "settings/settingsstore.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
