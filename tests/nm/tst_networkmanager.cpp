@@ -39,32 +39,22 @@ private:
     static QString findPython()
     {
         for (const QString &python : {u"/usr/bin/python3"_s, u"python3"_s}) {
-            QProcess probe;
-            probe.start(python, {u"-c"_s, u"import dbusmock"_s});
-            if (probe.waitForFinished(20000) && probe.exitStatus() == QProcess::NormalExit
-                && probe.exitCode() == 0)
+            if (runs(python, {u"-c"_s, u"import dbusmock"_s}))
                 return python;
         }
         return {};
     }
 
-    // Runs tests/nm/nmmock.py with `arguments`.
     // A test killed on a time-out must not leave its bus and daemon behind.
     static void diesWithTest(QProcess &process)
     {
         process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     }
 
+    // Runs tests/nm/nmmock.py with `arguments`.
     [[nodiscard]] bool nm(const QStringList &arguments)
     {
-        QProcess control;
-        control.setProcessChannelMode(QProcess::MergedChannels);
-        control.start(m_python, QStringList {QStringLiteral(NMMOCK)} + arguments);
-        if (control.waitForFinished(30000) && control.exitStatus() == QProcess::NormalExit
-            && control.exitCode() == 0)
-            return true;
-        qWarning() << "nmmock.py" << arguments << "failed:" << control.readAll();
-        return false;
+        return runs(m_python, QStringList {QStringLiteral(NMMOCK)} + arguments);
     }
 
     [[nodiscard]] bool startMock()

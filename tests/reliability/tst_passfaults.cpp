@@ -160,9 +160,7 @@ private Q_SLOTS:
     void fullListInEditor()
     {
         const int full = SettingsStore::MaxEntries;
-        QStringList entries;
-        for (int i = 1; i <= full; ++i)
-            entries.append(QStringLiteral("/nonexistent/entry %1").arg(i));
+        const QStringList entries = numbered(QStringLiteral("/nonexistent/entry "), full);
         QVERIFY(SaveLaunchList(entries));
         Menue menue(*m_net, *m_starter);
         Splash(menue).Form_Load();

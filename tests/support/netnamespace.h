@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDebug>
+#include "testfiles.h"
+
 #include <QProcess>
 #include <QTest>
 
@@ -21,18 +22,10 @@ inline const char *enterNetworkNamespace()
     return nullptr;
 }
 
-// `ip` with the words of ARGUMENTS, and INPUT on its standard input; false, with its complaint
-// told, when it fails.
+// `ip` with the words of ARGUMENTS, and INPUT on its standard input.
 [[nodiscard]] inline bool ip(const QString &arguments, const QByteArray &input = {})
 {
-    QProcess ip;
-    ip.start(QStringLiteral("ip"), arguments.split(u' '));
-    ip.write(input);
-    ip.closeWriteChannel();
-    if (ip.waitForFinished(20000) && ip.exitStatus() == QProcess::NormalExit && ip.exitCode() == 0)
-        return true;
-    qWarning() << "ip" << arguments << "failed:" << ip.readAllStandardError();
-    return false;
+    return runs(QStringLiteral("ip"), arguments.split(u' '), nullptr, input);
 }
 
 // Has HOLDER (the tests' TUNHELPER) make and hold the tun devices named in INTERFACES ("ppp0:ppp"

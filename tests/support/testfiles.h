@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -43,6 +44,27 @@ inline QStringList storedLaunchList()
     QStringList list;
     LoadLaunchList(list);
     return list;
+}
+
+// Runs PROGRAM with ARGUMENTS, and INPUT on its standard input; true when it ended with status 0
+// within TIMEOUT ms, else false with what it wrote told. OUTPUT, when given, gets what it wrote.
+[[nodiscard]] inline bool runs(const QString &program, const QStringList &arguments,
+                               QByteArray *output = nullptr, const QByteArray &input = {},
+                               int timeout = 30000)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    const bool ok = process.waitForFinished(timeout) && process.exitStatus() == QProcess::NormalExit
+        && process.exitCode() == 0;
+    const QByteArray written = process.readAll();
+    if (!ok)
+        qWarning() << program << arguments << "failed:" << written;
+    if (output)
+        *output = written;
+    return ok;
 }
 
 // PREFIX1, PREFIX2 ... up to COUNT.

@@ -209,12 +209,8 @@ private Q_SLOTS:
         if (validator.isEmpty())
             QSKIP("desktop-file-validate is not installed (package desktop-file-utils)");
         QVERIFY(createStartupEntry()->add(path.toStdString()));
-        QProcess process;
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(validator, {entryPath(*m_home)});
-        QVERIFY(process.waitForFinished(30000));
-        const QByteArray output = process.readAll();
-        QVERIFY2(process.exitCode() == 0, output.constData());
+        QByteArray output;
+        QVERIFY2(runs(validator, {entryPath(*m_home)}, &output), output.constData());
         QVERIFY2(!output.contains("error"), output.constData());
     }
 
@@ -233,11 +229,7 @@ private Q_SLOTS:
         QVERIFY(!writeScript(program, "printf '%s' \"$0\" > '" + stamp.toUtf8() + "'\n").isEmpty());
 
         QVERIFY(createStartupEntry()->add(program.toStdString()));
-        QProcess launch;
-        launch.setProcessChannelMode(QProcess::MergedChannels);
-        launch.start(gio, {QStringLiteral("launch"), entryPath(*m_home)});
-        QVERIFY(launch.waitForFinished(30000));
-        QVERIFY2(launch.exitCode() == 0, launch.readAll().constData());
+        QVERIFY(runs(gio, {QStringLiteral("launch"), entryPath(*m_home)}));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(stamp).size() > 0, 30000);
         QCOMPARE(QString::fromUtf8(readFile(stamp)), program);
     }
