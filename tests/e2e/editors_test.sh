@@ -4,10 +4,7 @@
 # the tray icon editor stores its choice at once.
 source "$(dirname "$0")/lib.sh"
 
-e2e_begin
-e2e_start_a11y
-e2e_start_wm
-e2e_start_tray
+e2e_desktop
 e2e_start_in_tray
 
 TYPED='  /opt/Dial Tools/fetch Mail --now  '

@@ -4,10 +4,7 @@
 # dialog opened during the pass holds nothing. No notification service: failures are told in
 # balloons at the icon, a late one joining the first.
 source "$(dirname "$0")/lib.sh"
-e2e_begin
-e2e_start_a11y
-e2e_start_wm
-e2e_start_tray
+e2e_desktop
 
 apps="$HOME/my apps"
 mkdir -p "$apps" "$(dirname "$(e2e_store)")"

@@ -70,6 +70,9 @@ e2e_begin() {
     echo "X server on $DISPLAY, files in $E2E_DIR"
 }
 
+# e2e_desktop: e2e_begin, then the accessibility bus, the window manager and the tray host.
+e2e_desktop() { e2e_begin; e2e_start_a11y; e2e_start_wm; e2e_start_tray; }
+
 e2e_start_wm() {
     command -v openbox >/dev/null || e2e_skip "openbox is not installed"
     openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
