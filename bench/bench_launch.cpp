@@ -59,15 +59,62 @@ public:
     StartResult start(const QString &) override { return {}; }
 };
 
+// The longest list the store holds, of entries as long as real ones.
+QStringList longestList()
+{
+    QStringList list;
+    for (int i = 1; i <= SettingsStore::MaxEntries; ++i)
+        list.append(QStringLiteral("/usr/local/bin/program-%1 --profile \"work %1\"").arg(i));
+    return list;
+}
+
+// Passes of the sequencer's COUNT starts of /bin/true against a loop of posix_spawn calls
+// starting it as often, taken in turns, so that a passing load on the machine weighs on both
+// alike.
+void measureLaunch(LaunchSequencer &sequencer, int count, int rounds, const char *what)
+{
+    int failures = 0;
+    const auto counting
+        = QObject::connect(&sequencer, &LaunchSequencer::notice, [&failures] { ++failures; });
+    char program[] = "/bin/true";
+    char *arguments[] = {program, nullptr};
+    int spawnFailures = 0;
+    std::vector<double> pass, spawn;
+    int seenRunning = 0;
+    for (int round = 0; round < rounds; ++round) {
+        QElapsedTimer clock;
+        clock.start();
+        runPass(sequencer);
+        pass.push_back(double(clock.nsecsElapsed()) / 1e6);
+        seenRunning += reapAll();
+
+        clock.restart();
+        for (int i = 0; i < count; ++i) {
+            pid_t pid = 0;
+            if (::posix_spawn(&pid, program, nullptr, nullptr, arguments, environ) != 0)
+                ++spawnFailures;
+        }
+        spawn.push_back(double(clock.nsecsElapsed()) / 1e6);
+        reapAll();
+    }
+    QObject::disconnect(counting);
+    const double p = median(pass), s = median(spawn);
+    std::printf("launch  pass of %d x /bin/true at interval 0%s: %8.1f ms (median of %d; "
+                "%.0f starts/s, %d failed, %d of %d seen running)\n",
+                count, what, p, rounds, 1000.0 * count / p, failures, seenRunning, rounds * count);
+    std::printf("launch  reference: posix_spawn loop:            %8.1f ms (%.0f starts/s, %d "
+                "failed)\n",
+                s, 1000.0 * count / s, spawnFailures);
+    std::printf("launch  ratio %.2fx (goal: at most 1.3x)\n", p / s);
+}
+
 // A pass over the longest list at interval 0, reading "Interval" from the store before every
 // pause: with the list itself in the store, against the same pass with the list held only in
 // memory and a store that holds the interval alone. Reading one key must not cost more for
 // a long list.
 void storePass(int rounds)
 {
-    QStringList list;
-    for (int i = 1; i <= SettingsStore::MaxEntries; ++i)
-        list.append(QStringLiteral("/usr/local/bin/program-%1 --profile \"work %1\"").arg(i));
+    const QStringList list = longestList();
     NoStarter starter;
     LaunchSequencer sequencer(list, starter);
     auto timedPass = [&sequencer] {
@@ -109,53 +156,12 @@ int main(int argc, char *argv[])
     const QStringList list(count, QStringLiteral("/bin/true"));
     const auto starter = createProgramStarter();
     LaunchSequencer sequencer(list, *starter);
-    int failures = 0;
-    QObject::connect(&sequencer, &LaunchSequencer::notice, [&failures] { ++failures; });
-    char program[] = "/bin/true";
-    char *arguments[] = {program, nullptr};
-    int spawnFailures = 0;
-
-    // Taken in turns, so that a passing load on the machine weighs on both alike.
-    auto measure = [&](const char *what) {
-        std::vector<double> pass, spawn;
-        int seenRunning = 0;
-        failures = spawnFailures = 0;
-        for (int round = 0; round < rounds; ++round) {
-            QElapsedTimer clock;
-            clock.start();
-            runPass(sequencer);
-            pass.push_back(double(clock.nsecsElapsed()) / 1e6);
-            seenRunning += reapAll();
-
-            clock.restart();
-            for (int i = 0; i < count; ++i) {
-                pid_t pid = 0;
-                if (::posix_spawn(&pid, program, nullptr, nullptr, arguments, environ) != 0)
-                    ++spawnFailures;
-            }
-            spawn.push_back(double(clock.nsecsElapsed()) / 1e6);
-            reapAll();
-        }
-        const double p = median(pass), s = median(spawn);
-        std::printf("launch  pass of %d x /bin/true at interval 0%s: %8.1f ms (median of %d; "
-                    "%.0f starts/s, %d failed, %d of %d seen running)\n",
-                    count, what, p, rounds, 1000.0 * count / p, failures, seenRunning,
-                    rounds * count);
-        std::printf("launch  reference: posix_spawn loop:            %8.1f ms (%.0f starts/s, %d "
-                    "failed)\n",
-                    s, 1000.0 * count / s, spawnFailures);
-        std::printf("launch  ratio %.2fx (goal: at most 1.3x)\n", p / s);
-    };
-    measure("");
+    measureLaunch(sequencer, count, rounds, "");
     // A start must not cost more in a program that holds the longest list.
-    QStringList longest;
-    for (int i = 1; i <= SettingsStore::MaxEntries; ++i)
-        longest.append(QStringLiteral("/usr/local/bin/program-%1 --profile \"work %1\"").arg(i));
-    SaveLaunchList(longest);
+    SaveLaunchList(longestList());
     QStringList loaded;
     LoadLaunchList(loaded);
-    longest.clear();
-    measure(", 32,767 entries loaded");
+    measureLaunch(sequencer, count, rounds, ", 32,767 entries loaded");
 
     storePass(rounds);
     return 0;

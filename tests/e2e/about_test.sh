@@ -4,13 +4,13 @@
 # programs start, and how the About box looks.
 source "$(dirname "$0")/lib.sh"
 
-origin_is() { [[ $(e2e_e2e_window_origin "$1") == "$2" ]]; }
+origin_is() { [[ $(e2e_window_origin "$1") == "$2" ]]; }
 
 opened_contains() {
     grep -qxF "$1" "$E2E_DIR/opened" 2>/dev/null
 }
 
-e2e_begin
+e2e_desktop
 
 # Stand-ins for the desktop's opener and for a system information program.
 fake="$E2E_DIR/fakebin"
@@ -26,11 +26,7 @@ maker_url=$(sed -n 's/^QUILLMOOR_MAKER_URL:[A-Z]*=//p' "$QUILLMOOR_BUILD/CMakeCa
 program=$(readlink -f "$QUILLMOOR_BIN")
 entry="$XDG_CONFIG_HOME/autostart/quillmoor.desktop"
 
-e2e_start_a11y
-e2e_start_wm
-e2e_start_tray
-e2e_start_program
-e2e_wait 20 "the icon in the tray" e2e_icon_window
+e2e_start_in_tray
 
 # Add To Startup: the autostart entry names this program.
 e2e_choose "Add To Startup"

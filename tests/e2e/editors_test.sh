@@ -4,12 +4,8 @@
 # the tray icon editor stores its choice at once.
 source "$(dirname "$0")/lib.sh"
 
-e2e_begin
-e2e_start_a11y
-e2e_start_wm
-e2e_start_tray
-e2e_start_program
-e2e_wait 20 "the icon in the tray" e2e_icon_window
+e2e_desktop
+e2e_start_in_tray
 
 TYPED='  /opt/Dial Tools/fetch Mail --now  '
 LOST='/usr/bin/never-stored'
@@ -17,13 +13,9 @@ KEPT='/usr/bin/kept by keys'
 
 # manual_entry EDITOR TEXT: presses "Manual" and types TEXT into the input box.
 manual_entry() {
-    xdotool mousemove --window "$1" 296 16 click 1
+    e2e_click_at "$1" 296 16
     e2e_wait 10 "the input box" visible_window Quillmoor
-    local box
-    box=$(visible_window Quillmoor)
-    xdotool windowactivate --sync "$box" 2>/dev/null || true
-    xdotool type --delay 15 "$2"
-    xdotool key Return
+    e2e_answer Quillmoor "$2"
     e2e_wait 10 "the input box to close" no_window Quillmoor
 }
 
@@ -42,8 +34,7 @@ stored_entry() { # stored_entry N TEXT
 }
 
 # "Edit Launch List", one entry typed with "Manual", then the window manager's close.
-e2e_choose "Edit Launch List"
-e2e_wait 10 "the launch list editor" visible_window "Edit Application List"
+e2e_open "Edit Launch List" "Edit Application List"
 editor=$(visible_window "Edit Application List")
 manual_entry "$editor" "$TYPED"
 sleep 0.3
@@ -64,18 +55,16 @@ grep -q '^app 2=' "$(e2e_store)" && e2e_fail "the store holds more than the one 
 
 # By keys and a screen reader: the list is named, Delete removes the selected entry and Escape
 # closes the editor, which stores what is left.
-e2e_choose "Edit Launch List"
-e2e_wait 10 "the launch list editor" visible_window "Edit Application List"
+e2e_open "Edit Launch List" "Edit Application List"
 editor=$(visible_window "Edit Application List")
 e2e_wait 10 "the list named" e2e_a11y_has 'list|Application Launch List|showing'
 manual_entry "$editor" "$KEPT"
-xdotool windowactivate --sync "$editor" key Tab space Delete Escape
+e2e_press "Edit Application List" Tab space Delete Escape
 e2e_wait 10 "the rest in the store" stored_entry 1 "$KEPT"
 grep -q '^app 2=' "$(e2e_store)" && e2e_fail "Delete left the entry"
 
 # "Edit SysTray Icon": the built-in icon is chosen and stored at once.
-e2e_choose "Edit SysTray Icon"
-e2e_wait 10 "the tray icon editor" visible_window "Edit SysTray Icon"
+e2e_open "Edit SysTray Icon" "Edit SysTray Icon"
 icon_editor=$(visible_window "Edit SysTray Icon")
 sleep 0.3
 e2e_screenshot editicon "$icon_editor"
@@ -83,14 +72,13 @@ not_maximisable "$icon_editor" "the tray icon editor"
 e2e_wait 10 "the preview named" e2e_a11y_has 'image|Tray icon preview|showing'
 e2e_a11y_tree | grep -x 'image||showing' && e2e_fail "an image has no name"
 # The first focus is on "Browse For Icon", so Tab then Return presses "Use Internal Icon".
-xdotool windowactivate --sync "$icon_editor" key Tab Return
+e2e_press "Edit SysTray Icon" Tab Return
 e2e_wait 10 "the icon choice in the store" grep -qxF "Icon=Internal" "$(e2e_store)"
-xdotool key Escape
+e2e_keys Escape
 e2e_wait 10 "the icon editor to close" no_window "Edit SysTray Icon"
 
 # Edits in an open editor are dropped when the program is ended from the tray.
-e2e_choose "Edit Launch List"
-e2e_wait 10 "the launch list editor again" visible_window "Edit Application List"
+e2e_open "Edit Launch List" "Edit Application List"
 editor=$(visible_window "Edit Application List")
 manual_entry "$editor" "$LOST"
 e2e_screenshot editors-before-exit

@@ -33,8 +33,7 @@ printf '[Main]\nInterval=0\napp 1=%s\napp 2=%s\napp 3=%s\napp 4=%s\n' \
     "$apps/gone.desktop" >"$(e2e_store)"
 
 e2e_start_notices
-e2e_start_program
-e2e_wait 20 "the icon in the tray" e2e_icon_window
+e2e_start_in_tray
 
 echo "Launch Now opens the page and starts the launcher"
 e2e_choose "Launch Now"

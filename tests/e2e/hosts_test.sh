@@ -46,13 +46,13 @@ if [[ $host == xfce ]]; then
     for button in 1 3; do
         xdotool mousemove 11 16 click "$button" # the panel's one item, at the top left
         e2e_wait 10 "the host's menu (button $button)" e2e_menu_window wrapper # the panel plug-in's
-        xdotool key Escape
+        e2e_keys Escape
         e2e_wait 5 "the host's menu to close" e2e_not e2e_menu_window wrapper
     done
     e2e_sni_click Activate
     e2e_wait 5 "the deactivated tooltip" e2e_sni_tooltip_says Deactivated
     e2e_sni_click About
-    e2e_wait 10 "the About box" xdotool search --onlyvisible --name "About Quillmoor"
+    e2e_wait 10 "the About box" visible_window "About Quillmoor 1.0"
 
     echo "The panel restarts, then the session bus: the item returns, once"
     e2e_stop "$PANEL_PID"
@@ -73,7 +73,7 @@ else
     one_item
     xdotool mousemove 14 15 click 1
     e2e_wait 5 "the menu" e2e_menu_window
-    xdotool key Escape
+    e2e_keys Escape
 
     echo "The panel goes: the icon moves to trayer, and back when the panel returns"
     for cycle in 1 2; do

@@ -4,10 +4,7 @@
 # dialog opened during the pass holds nothing. No notification service: failures are told in
 # balloons at the icon, a late one joining the first.
 source "$(dirname "$0")/lib.sh"
-e2e_begin
-e2e_start_a11y
-e2e_start_wm
-e2e_start_tray
+e2e_desktop
 
 apps="$HOME/my apps"
 mkdir -p "$apps" "$(dirname "$(e2e_store)")"
@@ -34,8 +31,7 @@ chmod +x "$apps/late"
     for k in $(seq $late); do printf 'app %d=%s\n' $((k + 4)) "$apps/late"; done
 } >"$(e2e_store)"
 
-e2e_start_program
-e2e_wait 20 "the icon in the tray" e2e_icon_window
+e2e_start_in_tray
 
 interval() {
     sed -n 's/^Interval=//p' "$(e2e_store)"
@@ -45,19 +41,17 @@ echo "a non-number is refused with the error box, and nothing is stored"
 e2e_choose "Set Launch Interval"
 e2e_wait 10 "the input box titled Quillmoor" visible_window Quillmoor
 e2e_screenshot interval-input
-xdotool key ctrl+a type --delay 40 "2,5"
-xdotool key Return
+e2e_answer Quillmoor "2,5"
 e2e_wait 10 "the error box" visible_window Error
 e2e_screenshot interval-refused
-xdotool key Return
+e2e_keys Return
 e2e_wait 5 "the error box to close" no_window Error
 [[ -z "$(interval)" ]] || e2e_fail "a refused interval was stored: $(interval)"
 
 echo "a number is stored as typed, blanks included"
 e2e_choose "Set Launch Interval"
 e2e_wait 10 "the input box" visible_window Quillmoor
-xdotool key ctrl+a type --delay 40 " 0.4 "
-xdotool key Return
+e2e_answer Quillmoor " 0.4 "
 e2e_wait 5 "the interval to be stored" bash -c "grep -qx 'Interval= 0.4 ' '$(e2e_store)'"
 
 echo "Launch Now starts the list in order, the interval apart, and tells of a failed start"
@@ -82,19 +76,17 @@ at_least() { (($(late_count) >= $1)); }
 echo "a file dialog opened during a pass holds nothing: the next entries start while it is open"
 e2e_wait 30 "the first pass to end" at_least $late
 : >"$E2E_DIR/late.log"
-e2e_choose "Edit Launch List"
-e2e_wait 10 "the launch list editor" visible_window "Edit Application List"
+e2e_open "Edit Launch List" "Edit Application List"
 editor=$(visible_window "Edit Application List")
 e2e_choose "Launch Now"
-xdotool mousemove --window "$editor" 168 16 click 1 # "Add"
+e2e_click_at "$editor" 168 16 # "Add"
 e2e_wait 10 "the file dialog" visible_window Open
-dialog=$(visible_window Open)
 before=$(late_count)
 ((before + 2 <= late)) || e2e_skip "the pass had nearly ended before the dialog opened"
 e2e_wait 20 "two more entries to start while the dialog is open" at_least $((before + 2))
 visible_window Open >/dev/null || e2e_fail "the file dialog closed before the entries started"
 e2e_screenshot pass-beside-file-dialog
-xdotool windowactivate --sync "$dialog" key Escape
+e2e_press Open Escape
 e2e_wait 20 "the pass to end" at_least $late
 
 e2e_no_faults

@@ -70,6 +70,9 @@ e2e_begin() {
     echo "X server on $DISPLAY, files in $E2E_DIR"
 }
 
+# e2e_desktop: e2e_begin, then the accessibility bus, the window manager and the tray host.
+e2e_desktop() { e2e_begin; e2e_start_a11y; e2e_start_wm; e2e_start_tray; }
+
 e2e_start_wm() {
     command -v openbox >/dev/null || e2e_skip "openbox is not installed"
     openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
@@ -110,6 +113,9 @@ e2e_start_program() {
     E2E_PROGRAM_PID=$!
     E2E_PIDS+=($E2E_PROGRAM_PID)
 }
+
+# e2e_start_in_tray: starts the program and waits for its icon in the tray.
+e2e_start_in_tray() { e2e_start_program; e2e_wait 20 "the icon in the tray" e2e_icon_window; }
 
 # e2e_viewer: the application set for text files, which notes each file it is given in
 # $E2E_DIR/opened.
@@ -300,6 +306,19 @@ e2e_type() { xdotool type --delay 40 "$1"; }
 
 # e2e_click_at WINDOW X Y: a left click at that place in the window.
 e2e_click_at() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+
+# e2e_answer TITLE TEXT: TEXT typed over what the input box of that title holds, then Return.
+e2e_answer() {
+    e2e_press "$1" ctrl+a
+    e2e_type "$2"
+    e2e_keys Return
+}
+
+# e2e_open ITEM TITLE: chooses the tray menu's ITEM and waits for the window TITLE it brings up.
+e2e_open() {
+    e2e_choose "$1"
+    e2e_wait 10 "the window \"$2\"" visible_window "$2"
+}
 
 e2e_not_active() { [[ $(xdotool getactivewindow 2>/dev/null) != "$1" ]]; }
 

@@ -30,7 +30,7 @@ for button in 1 2 3; do
     e2e_click_icon "$button"
     e2e_wait 5 "the menu after button $button" e2e_menu_window
     [[ $button -eq 3 ]] && e2e_screenshot tray-menu
-    xdotool key Escape
+    e2e_keys Escape
     e2e_wait 5 "the menu to close" e2e_no_menu
 done
 
@@ -42,7 +42,7 @@ E2E_PIDS+=($second)
 e2e_wait 20 "the second instance's box" xdotool search --onlyvisible --pid "$second"
 [[ $(e2e_icon_count) -eq 1 ]] || e2e_fail "a second instance added an icon"
 kill -0 "$second" 2>/dev/null || e2e_fail "the second instance ended before saying why"
-xdotool key Return
+e2e_keys Return
 wait "$second" || e2e_fail "the second instance did not end cleanly"
 [[ $(e2e_icon_count) -eq 1 ]] || e2e_fail "the first icon went away"
 

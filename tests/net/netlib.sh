@@ -4,15 +4,12 @@
 # Source it, then call net_begin HELPER "$@"; everything started is stopped when the script exits.
 
 set -euo pipefail
+# Its skip and wait helpers.
+source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 
 NET_DIR=""
 NET_PROGRAM_PID=""
 declare -A NET_HOLDERS=()
-
-net_skip() {
-    echo "SKIP: $*"
-    exit 77
-}
 
 net_fail() {
     echo "FAIL: $*" >&2
@@ -35,13 +32,13 @@ net_cleanup() {
 net_begin() {
     NET_HELPER=$1
     shift
-    [[ $EUID -eq 0 ]] || net_skip "needs root for a private network namespace"
-    [[ -c /dev/net/tun ]] || net_skip "no /dev/net/tun"
+    [[ $EUID -eq 0 ]] || e2e_skip "needs root for a private network namespace"
+    [[ -c /dev/net/tun ]] || e2e_skip "no /dev/net/tun"
     [[ -x "$NET_HELPER" ]] || net_fail "tunhelper not found at $NET_HELPER"
     [[ -x "${QUILLMOOR_BIN:-}" ]] || net_fail "QUILLMOOR_BIN does not name the program"
-    command -v ip >/dev/null || net_skip "ip (iproute2) is not installed"
+    command -v ip >/dev/null || e2e_skip "ip (iproute2) is not installed"
     if [[ -z "${NET_IN_NAMESPACE:-}" ]]; then
-        unshare -n true 2>/dev/null || net_skip "cannot make a network namespace"
+        unshare -n true 2>/dev/null || e2e_skip "cannot make a network namespace"
         NET_IN_NAMESPACE=1 exec unshare -n bash "$0" "$NET_HELPER" "$@"
     fi
     NET_DIR=$(mktemp -d "${TMPDIR:-/tmp}/quillmoor-net.XXXXXX")
@@ -61,12 +58,7 @@ net_hold() {
     rm -f "$out"
     "$NET_HELPER" "$@" >"$out" </dev/null &
     NET_HOLDERS[$name]=$!
-    local i
-    for i in $(seq 100); do
-        grep -qx ready "$out" 2>/dev/null && return 0
-        sleep 0.05
-    done
-    net_fail "tunhelper $* did not get ready"
+    e2e_try 5 grep -qx ready "$out" || net_fail "tunhelper $* did not get ready"
 }
 
 net_release() {
@@ -123,9 +115,9 @@ net_start_counted() {
         ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 net_start_program
 }
 
-net_probes() {
-    if [[ -f "$NET_DIR/probes" ]]; then wc -l <"$NET_DIR/probes"; else echo 0; fi
-}
+# net_lines FILE: how many lines FILE holds; 0 when there is no such file.
+net_lines() { if [[ -f $1 ]]; then wc -l <"$1"; else echo 0; fi; }
+net_probes() { net_lines "$NET_DIR/probes"; }
 
 # net_wait_ticks N: waits until the program has looked at the connections in N more whole ticks,
 # each listing them twice, after the one that may be under way.
@@ -137,9 +129,7 @@ net_wait_ticks() {
     done
 }
 
-net_count() {
-    if [[ -f "$NET_DIR/starts.log" ]]; then wc -l <"$NET_DIR/starts.log"; else echo 0; fi
-}
+net_count() { net_lines "$NET_DIR/starts.log"; }
 
 # net_wait_count N SECONDS: waits until N starts are logged; fails after SECONDS.
 net_wait_count() {

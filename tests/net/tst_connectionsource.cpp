@@ -20,29 +20,14 @@ private:
     QProcess m_vpn;
     QProcess m_ppp;
 
-    static void hold(QProcess &holder, const QStringList &interfaces)
-    {
-        holder.start(QStringLiteral(TUNHELPER), interfaces);
-        QVERIFY(holder.waitForReadyRead(5000));
-        QCOMPARE(holder.readAll().trimmed(), QByteArray("ready"));
-    }
-
-    static void ip(const QString &arguments)
-    {
-        QProcess ip;
-        ip.start(u"ip"_s, arguments.split(u' '));
-        QVERIFY(ip.waitForFinished(5000));
-        QVERIFY2(ip.exitCode() == 0, ip.readAllStandardError().constData());
-    }
-
 private Q_SLOTS:
     void initTestCase()
     {
         if (const char *why = enterNetworkNamespace())
             QSKIP(why);
-        hold(m_vpn, {u"wg0"_s});
-        ip(u"link set wg0 up"_s);
-        ip(u"addr add 192.0.2.65 peer 192.0.2.66 dev wg0"_s);
+        holdTun(m_vpn, {u"wg0"_s});
+        QVERIFY(ip(u"link set wg0 up"_s));
+        QVERIFY(ip(u"addr add 192.0.2.65 peer 192.0.2.66 dev wg0"_s));
     }
 
     void cleanupTestCase()
@@ -81,13 +66,13 @@ private Q_SLOTS:
         QFETCH(QStringList, commands);
         QFETCH(bool, connected);
         if (m_ppp.state() == QProcess::NotRunning)
-            hold(m_ppp, {u"ppp0:ppp"_s, u"ppp1:ppp"_s});
+            holdTun(m_ppp, {u"ppp0:ppp"_s, u"ppp1:ppp"_s});
         for (const char *name : {"ppp0", "ppp1"}) {
-            ip(u"addr flush dev "_s + QLatin1String(name));
-            ip(u"link set down dev "_s + QLatin1String(name));
+            QVERIFY(ip(u"addr flush dev "_s + QLatin1String(name)));
+            QVERIFY(ip(u"link set down dev "_s + QLatin1String(name)));
         }
         for (const QString &command : commands)
-            ip(command);
+            QVERIFY(ip(command));
 
         QCOMPARE(m_access->firstConnection(), ConnectionSource::Answer::first(connected));
     }

@@ -2,10 +2,10 @@
 # The program in a real tray with a NetworkManager (python-dbusmock) on its system bus: a mobile
 # broadband connection that becomes activated starts the launch list once, and again only after
 # it has been taken down and activated anew, however quickly. Wi-Fi never starts it.
-source "$QUILLMOOR_SOURCE/tests/e2e/lib.sh"
 source "$(dirname "$0")/nmlib.sh"
-# The launch list, its starts and the program's looks at the PPP links (made while NetworkManager
-# lists no dial-up connection), as the network tests have them. Usage: nm_e2e_test.sh NOLINKEVENTS
+# lib.sh, the launch list, its starts and the program's looks at the PPP links (made while
+# NetworkManager lists no dial-up connection), as the network tests have them.
+# Usage: nm_e2e_test.sh NOLINKEVENTS
 source "$QUILLMOOR_SOURCE/tests/net/netlib.sh"
 nm_need
 e2e_begin

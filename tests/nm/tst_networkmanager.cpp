@@ -1,6 +1,7 @@
 #include "fakeconnectionsource.h"
 #include "fakestarter.h"
 #include "logic/launchmonitor.h"
+#include "netnamespace.h"
 
 #include <QProcess>
 #include <QScopeGuard>
@@ -38,32 +39,22 @@ private:
     static QString findPython()
     {
         for (const QString &python : {u"/usr/bin/python3"_s, u"python3"_s}) {
-            QProcess probe;
-            probe.start(python, {u"-c"_s, u"import dbusmock"_s});
-            if (probe.waitForFinished(20000) && probe.exitStatus() == QProcess::NormalExit
-                && probe.exitCode() == 0)
+            if (runs(python, {u"-c"_s, u"import dbusmock"_s}))
                 return python;
         }
         return {};
     }
 
-    // Runs tests/nm/nmmock.py with `arguments`.
     // A test killed on a time-out must not leave its bus and daemon behind.
     static void diesWithTest(QProcess &process)
     {
         process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     }
 
+    // Runs tests/nm/nmmock.py with `arguments`.
     [[nodiscard]] bool nm(const QStringList &arguments)
     {
-        QProcess control;
-        control.setProcessChannelMode(QProcess::MergedChannels);
-        control.start(m_python, QStringList {QStringLiteral(NMMOCK)} + arguments);
-        if (control.waitForFinished(30000) && control.exitStatus() == QProcess::NormalExit
-            && control.exitCode() == 0)
-            return true;
-        qWarning() << "nmmock.py" << arguments << "failed:" << control.readAll();
-        return false;
+        return runs(m_python, QStringList {QStringLiteral(NMMOCK)} + arguments);
     }
 
     [[nodiscard]] bool startMock()
@@ -85,17 +76,6 @@ private:
     }
 
     QString answer() const { return describe(m_access->firstConnection()); }
-
-    [[nodiscard]] static bool ip(const QString &arguments)
-    {
-        QProcess ip;
-        ip.start(u"ip"_s, arguments.split(u' '));
-        if (ip.waitForFinished(5000) && ip.exitStatus() == QProcess::NormalExit
-            && ip.exitCode() == 0)
-            return true;
-        qWarning() << "ip" << arguments << "failed:" << ip.readAllStandardError();
-        return false;
-    }
 
     // The rows of a table whose `column` gives the connection list in a type it never has.
     static void wrongConnectionTypes(const char *column)
@@ -356,9 +336,7 @@ private Q_SLOTS:
         if (!m_isolated)
             QSKIP("needs root for a private network namespace");
         if (m_ppp.state() == QProcess::NotRunning) {
-            m_ppp.start(QStringLiteral(TUNHELPER), {u"ppp0:ppp"_s});
-            QVERIFY(m_ppp.waitForReadyRead(5000));
-            QCOMPARE(m_ppp.readAll().trimmed(), QByteArray("ready"));
+            holdTun(m_ppp, {u"ppp0:ppp"_s});
             QVERIFY(ip(u"link set ppp0 up"_s));
             QVERIFY(ip(u"addr add 192.0.2.1 peer 192.0.2.2 dev ppp0"_s));
         }

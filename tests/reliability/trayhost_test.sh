@@ -35,8 +35,7 @@ magenta_icon() {
     ((r > 200 && g < 60 && b > 200))
 }
 
-e2e_start_program
-e2e_wait 20 "the icon in the tray" e2e_icon_window
+e2e_start_in_tray
 e2e_wait 10 "the chosen icon in the tray" magenta_icon
 e2e_screenshot trayhost-before
 

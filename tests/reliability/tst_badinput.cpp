@@ -65,11 +65,8 @@ private:
 
     void writeFile(const QString &name, const QByteArray &data, QFile::Permissions permissions)
     {
-        QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(data);
-        file.close();
-        QVERIFY(file.setPermissions(permissions));
+        QVERIFY(::writeFile(path(name), data));
+        QVERIFY(QFile::setPermissions(path(name), permissions));
     }
 
     // Everything the rows name, under fixed names.
@@ -94,18 +91,14 @@ private:
         // A picture that says it is 60000 pixels square: too large to decode on the tray's
         // behalf.
         QVERIFY(square(Qt::red).save(path(QStringLiteral("huge.png")), "PNG"));
-        QFile png(path(QStringLiteral("huge.png")));
-        QVERIFY(png.open(QIODevice::ReadWrite));
-        QByteArray huge = png.readAll();
+        QByteArray huge = readFile(path(QStringLiteral("huge.png")));
         const uchar side[4] = {0, 0, 0xEA, 0x60};
         huge.replace(16, 4, reinterpret_cast<const char *>(side), 4);
         huge.replace(20, 4, reinterpret_cast<const char *>(side), 4);
         const quint32 check = crc32(QByteArrayView(huge).sliced(12, 17));
         for (int i = 0; i < 4; ++i)
             huge[29 + i] = char(check >> (24 - 8 * i));
-        png.seek(0);
-        png.write(huge);
-        png.close();
+        QVERIFY(::writeFile(path(QStringLiteral("huge.png")), huge));
         // A real icon nobody but root may read.
         QVERIFY(square(Qt::red).save(path(QStringLiteral("locked.ico")), "ICO"));
         QVERIFY(QFile::setPermissions(path(QStringLiteral("locked.ico")), {}));

@@ -33,13 +33,7 @@ private:
         return m_damaged->isEmpty() ? QString() : m_damaged->takeFirst().at(0).toString();
     }
 
-    void writeStore(const QByteArray &data)
-    {
-        QDir().mkpath(QFileInfo(m_home->storePath()).absolutePath());
-        QFile file(m_home->storePath());
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        QCOMPARE(file.write(data), data.size());
-    }
+    void writeStore(const QByteArray &data) { QVERIFY(writeFile(m_home->storePath(), data)); }
 
     // Both kinds of save succeed without a message and read back.
     void checkSavesAfter(const QStringList &before)

@@ -21,25 +21,6 @@ namespace {
 
 constexpr int Rounds = 200;
 
-QStringList numbered(const QString &prefix, int count)
-{
-    QStringList list;
-    for (int i = 1; i <= count; ++i)
-        list.append(prefix + QString::number(i));
-    return list;
-}
-
-// Two lists of different lengths, both past the hundred keys the save clears one by one.
-QStringList oldList()
-{
-    return numbered(QStringLiteral("/opt/old/program --flag "), 300);
-}
-
-QStringList newList()
-{
-    return numbered(QStringLiteral("/usr/bin/new"), 120);
-}
-
 // The child: one launch list editor, closed again and again with the two lists in turn, as
 // the user would close it after editing. Reports each finished save on stdout.
 int saveUntilKilled()
@@ -65,9 +46,68 @@ class TestKilledSaves : public QObject, private Fixture
     Q_OBJECT
 
 private:
-    static bool isOldOrNew(const QStringList &list)
+    int m_saves = 0;
+    int m_emptyLocks = 0;
+    qint64 m_cycleNs = 0;
+
+    // Waits for the saver's next finished save.
+    void nextSave(QProcess &saver)
     {
-        return list == oldList() || list == newList();
+        while (!saver.canReadLine())
+            QVERIFY2(saver.waitForReadyRead(90000), saver.readAllStandardError().constData());
+        saver.readLine();
+        ++m_saves;
+    }
+
+    // Starts the saver and waits for its first save, so that the kill falls among saves, not
+    // the start-up; the first time, times one save cycle too.
+    void startSaver(QProcess &saver)
+    {
+        saver.start();
+        QVERIFY(saver.waitForStarted());
+        nextSave(saver);
+        if (m_cycleNs == 0 && !QTest::currentTestFailed()) {
+            QElapsedTimer clock;
+            clock.start();
+            nextSave(saver);
+            m_cycleNs = clock.nsecsElapsed();
+        }
+    }
+
+    // Kills the saver at a random moment within two save cycles; returns what a reader found
+    // just before.
+    QStringList killAtRandom(QProcess &saver) const
+    {
+        const auto delayUs = QRandomGenerator::global()->bounded(qint64(m_cycleNs / 1000) * 2 + 1);
+        ::usleep(useconds_t(delayUs));
+        const QStringList during = storedLaunchList();
+        ::kill(pid_t(saver.processId()), SIGKILL);
+        return during;
+    }
+
+    // A kill between creating the lock file and writing its owner into it leaves it empty; the
+    // next save takes such a lock over at once.
+    bool lockLeftEmpty() const
+    {
+        const QFileInfo lock(m_home->storePath() + QStringLiteral(".lock"));
+        return lock.exists() && lock.size() == 0;
+    }
+
+    // No torn store was ever met: a save that found one would have kept it as .bad. Besides the
+    // store and its lock, only Qt's unfinished copies of killed saves may be left; they never
+    // take the store's name.
+    void onlyStoreAndCopiesLeft()
+    {
+        const QDir folder = QFileInfo(m_home->storePath()).dir();
+        static const QRegularExpression expected(
+            QStringLiteral("^61027\\.ini(\\.lock|\\.[A-Za-z0-9]{6})?$"));
+        int unfinished = 0;
+        for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden)) {
+            QVERIFY2(expected.match(name).hasMatch(),
+                     qPrintable(QStringLiteral("left beside the store: ") + name));
+            unfinished += name.size() == 16 ? 1 : 0;
+        }
+        qInfo("%d unfinished copies left by killed saves", unfinished);
     }
 
 private Q_SLOTS:
@@ -78,43 +118,17 @@ private Q_SLOTS:
     {
         QVERIFY(SaveLaunchList(oldList()));
         QProcess saver;
-        saver.setProgram(QCoreApplication::applicationFilePath());
-        saver.setArguments({QStringLiteral("--saver")});
-        saver.setProcessChannelMode(QProcess::SeparateChannels);
+        prepareSaver(saver, QProcess::SeparateChannels);
         saver.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-
-        int saves = 0;
-        int emptyLocks = 0;
-        qint64 cycleNs = 0;
         for (int round = 0; round < Rounds; ++round) {
-            saver.start();
-            QVERIFY(saver.waitForStarted());
-            // The first save done, so that the kill falls among saves, not the start-up.
-            while (!saver.canReadLine())
-                QVERIFY2(saver.waitForReadyRead(90000), saver.readAllStandardError().constData());
-            saver.readLine();
-            ++saves;
-            if (cycleNs == 0) {
-                QElapsedTimer clock;
-                clock.start();
-                while (!saver.canReadLine())
-                    QVERIFY(saver.waitForReadyRead(90000));
-                cycleNs = clock.nsecsElapsed();
-                saver.readLine();
-                ++saves;
-            }
-            const auto delayUs
-                = QRandomGenerator::global()->bounded(qint64(cycleNs / 1000) * 2 + 1);
-            ::usleep(useconds_t(delayUs));
-            const QStringList during = storedLaunchList();
-            ::kill(pid_t(saver.processId()), SIGKILL);
+            startSaver(saver);
+            if (QTest::currentTestFailed())
+                return;
+            const QStringList during = killAtRandom(saver);
             QVERIFY(saver.waitForFinished());
-            saves += int(saver.readAllStandardOutput().count("saved\n"));
-            // A kill between creating the lock file and writing its owner into it leaves it
-            // empty; the next save takes such a lock over at once.
-            if (QFileInfo lock(m_home->storePath() + QStringLiteral(".lock"));
-                lock.exists() && lock.size() == 0) {
-                ++emptyLocks;
+            m_saves += int(saver.readAllStandardOutput().count("saved\n"));
+            if (lockLeftEmpty()) {
+                ++m_emptyLocks;
                 QVERIFY(SaveLaunchList(storedLaunchList()));
             }
             const QStringList after = storedLaunchList();
@@ -128,21 +142,8 @@ private Q_SLOTS:
                     QStringLiteral("round %1: %2 entries after").arg(round).arg(after.size())));
         }
         qInfo("%d kills among %d finished saves, one save cycle %.1f ms, %d empty lock files",
-              Rounds, saves, double(cycleNs) / 1e6, emptyLocks);
-
-        // No torn store was ever met: a save that found one would have kept it as .bad. Besides
-        // the store and its lock, only Qt's unfinished copies of killed saves may be left; they
-        // never take the store's name.
-        const QDir folder = QFileInfo(m_home->storePath()).dir();
-        static const QRegularExpression expected(
-            QStringLiteral("^61027\\.ini(\\.lock|\\.[A-Za-z0-9]{6})?$"));
-        int unfinished = 0;
-        for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden)) {
-            QVERIFY2(expected.match(name).hasMatch(),
-                     qPrintable(QStringLiteral("left beside the store: ") + name));
-            unfinished += name.size() == 16 ? 1 : 0;
-        }
-        qInfo("%d unfinished copies left by killed saves", unfinished);
+              Rounds, m_saves, double(m_cycleNs) / 1e6, m_emptyLocks);
+        onlyStoreAndCopiesLeft();
     }
 };
 

@@ -56,10 +56,7 @@ private:
     // that has just come up.
     std::unique_ptr<Menue> running(const QStringList &entries, const QString &interval)
     {
-        SaveLaunchList(entries);
-        Interval::setting.set(Interval(interval));
-        auto menue = startMenue(m_programs.get());
-        menue->Timer1().stop();
+        auto menue = startMenue(entries, interval, m_programs.get());
         menue->setCheck1(false);
         m_net->setConnected(true);
         return menue;
@@ -163,9 +160,7 @@ private Q_SLOTS:
     void fullListInEditor()
     {
         const int full = SettingsStore::MaxEntries;
-        QStringList entries;
-        for (int i = 1; i <= full; ++i)
-            entries.append(QStringLiteral("/nonexistent/entry %1").arg(i));
+        const QStringList entries = numbered(QStringLiteral("/nonexistent/entry "), full);
         QVERIFY(SaveLaunchList(entries));
         Menue menue(*m_net, *m_starter);
         Splash(menue).Form_Load();

@@ -3,9 +3,12 @@
 #include "fakeconnectionsource.h"
 #include "fakedialogs.h"
 #include "fakestarter.h"
+#include "logic/interval.h"
 #include "logic/program.h"
+#include "settings/settingsstore.h"
 #include "temphome.h"
 
+#include <QTest>
 #include <QTimer>
 
 #include <memory>
@@ -47,10 +50,31 @@ protected:
         return window;
     }
 
+    // The main window with ENTRIES stored and that interval, its ticks only from the test.
+    template<class Window = Menue, class Start = Splash>
+    std::unique_ptr<Window> startMenue(const QStringList &entries, const QString &interval,
+                                       ProgramStarter *starter)
+    {
+        SaveLaunchList(entries);
+        Interval::setting.set(Interval(interval));
+        auto window = startMenue<Window, Start>(starter);
+        window->Timer1().stop();
+        return window;
+    }
+
     // One tick of the running program: its timer's timeout, which runs what the timer runs.
     template<class Window> static void tick(Window &window)
     {
         QMetaObject::invokeMethod(&window.Timer1(), "timeout");
+    }
+
+    // One monitoring tick with the connection latch as given; returns the latch as the tick and
+    // the pass it started left it.
+    template<class Monitor> static bool tickWith(Monitor &monitor, bool latch)
+    {
+        monitor.setLatch(latch);
+        monitor.tick();
+        return QTest::qWaitFor([&monitor] { return !monitor.isPassing(); }) && monitor.latch();
     }
 
     std::unique_ptr<Corvath::Program> m_program;

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "testfiles.h"
+
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QIcon>
 #include <QImage>
 #include <QtEndian>
@@ -26,17 +27,13 @@ inline QImage square(Qt::GlobalColor color, int side = 32)
 // and truncated.ico (blue.ico cut off).
 inline bool writeIconFiles(const QString &dir)
 {
-    const auto write = [&dir](const char *name, const QByteArray &data) {
-        QFile file(dir + QLatin1String(name));
-        return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-    };
-    QFile blue(dir + QStringLiteral("blue.ico"));
     return QDir().mkpath(dir) && square(Qt::red).save(dir + QStringLiteral("red.ico"), "ICO")
-        && square(Qt::blue).save(blue.fileName(), "ICO")
+        && square(Qt::blue).save(dir + QStringLiteral("blue.ico"), "ICO")
         && square(Qt::red).save(dir + QStringLiteral("internal"), "ICO")
         && square(Qt::red).save(dir + QStringLiteral("picture"), "PNG")
-        && write("text.ico", "no picture\n") && blue.open(QIODevice::ReadOnly)
-        && write("truncated.ico", blue.read(30));
+        && writeFile(dir + QStringLiteral("text.ico"), "no picture\n")
+        && writeFile(dir + QStringLiteral("truncated.ico"),
+                     readFile(dir + QStringLiteral("blue.ico")).left(30));
 }
 
 // An icon file holding each image in the order given, as icon editors save several sizes.

@@ -26,14 +26,6 @@ QStringList storedLaunchKeys()
     return keys;
 }
 
-QStringList numbered(int count)
-{
-    QStringList list;
-    for (int i = 1; i <= count; ++i)
-        list.append(QStringLiteral("/usr/bin/prog%1").arg(i));
-    return list;
-}
-
 QWidget *nextTabStop(QWidget *from)
 {
     QWidget *next = from->nextInFocusChain();
@@ -250,7 +242,7 @@ private Q_SLOTS:
     void removingEveryEntryLeavesNoKey()
     {
         QFETCH(int, count);
-        QVERIFY(SaveLaunchList(numbered(count)));
+        QVERIFY(SaveLaunchList(numbered(QStringLiteral("/usr/bin/prog"), count)));
         auto editor = opened();
         QCOMPARE(editor->List1().count(), count);
         while (editor->List1().count() > 0) {
@@ -264,7 +256,7 @@ private Q_SLOTS:
 
     void reopeningShowsWhatWasStoredAtClose()
     {
-        QVERIFY(SaveLaunchList(numbered(3)));
+        QVERIFY(SaveLaunchList(numbered(QStringLiteral("/usr/bin/prog"), 3)));
         {
             auto editor = opened();
             select(*editor, 0);
@@ -285,7 +277,7 @@ private Q_SLOTS:
     {
         const int full = SettingsStore::MaxEntries;
         auto editor = opened();
-        editor->List1().addItems(numbered(full));
+        editor->List1().addItems(numbered(QStringLiteral("/usr/bin/prog"), full));
         editor->Command1_Click();
         editor->Command3_Click();
         QCOMPARE(editor->List1().count(), full);

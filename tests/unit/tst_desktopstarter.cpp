@@ -1,6 +1,7 @@
 #include "mimedefaults.h"
 #include "platform/linux/childprocess_linux.h"
 #include "platform/programstarter.h"
+#include "testfiles.h"
 
 #include <QApplication>
 #include <QFile>
@@ -35,12 +36,10 @@ private:
 
     void writeFile(const QString &name, const QByteArray &text, bool executable)
     {
-        QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text);
-        file.close();
+        QVERIFY(::writeFile(path(name), text));
         if (executable)
-            QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
+            QVERIFY(QFile::setPermissions(path(name),
+                                          QFile::permissions(path(name)) | QFile::ExeOwner));
     }
 
     static QString readWhenWritten(const QString &file)

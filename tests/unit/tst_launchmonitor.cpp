@@ -18,24 +18,14 @@ class TestLaunchMonitor : public QObject, private Fixture
     Q_OBJECT
 
 private:
-    std::unique_ptr<FakeStarter> m_starter;
     std::unique_ptr<LaunchMonitor> m_monitor;
     QList<quint32> m_failures;
-
-    // The tick with the latch as given; returns the latch as the tick and its pass left it.
-    bool tickWith(bool latch)
-    {
-        m_monitor->setLatch(latch);
-        m_monitor->tick();
-        return QTest::qWaitFor([this] { return !m_monitor->isPassing(); }) && m_monitor->latch();
-    }
 
 private Q_SLOTS:
     void init()
     {
         setUp();
         QVERIFY(Interval::setting.set(Interval(u"0"_s)));
-        m_starter = std::make_unique<FakeStarter>();
         m_failures.clear();
         m_monitor = std::make_unique<LaunchMonitor>(*m_net, *m_starter);
         m_monitor->list() = {u"a"_s, u"b"_s};
@@ -120,7 +110,7 @@ private Q_SLOTS:
     {
         m_net->failure = 632;
         for (int tick = 0; tick < 3; ++tick)
-            QVERIFY(!tickWith(false));
+            QVERIFY(!tickWith(*m_monitor, false));
         QCOMPARE(m_net->listings, 6);
         QCOMPARE(m_failures, QList<quint32> {632});
 
@@ -157,7 +147,7 @@ private Q_SLOTS:
         m_net->setConnected(upFirst);
         // The link changes while the pass runs; nothing in the pass watches it.
         m_starter->onStart = [this, upSecond](const QString &) { m_net->setConnected(upSecond); };
-        QCOMPARE(tickWith(latch), latchAfter);
+        QCOMPARE(tickWith(*m_monitor, latch), latchAfter);
         QCOMPARE(m_starter->started, passes ? m_monitor->list() : QStringList());
         QCOMPARE(m_net->listings, probes);
     }

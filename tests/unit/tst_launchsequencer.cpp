@@ -66,13 +66,6 @@ private Q_SLOTS:
     }
 
     QStringList &list() { return m_monitor->list(); }
-    // The tick with the latch as given; returns the latch as the tick and its pass left it.
-    bool tickWith(bool latch)
-    {
-        m_monitor->setLatch(latch);
-        m_monitor->tick();
-        return QTest::qWaitFor([this] { return !m_monitor->isPassing(); }) && m_monitor->latch();
-    }
 
     void passSkipsEmptyEntriesAndReadsIntervalAfresh()
     {
@@ -88,7 +81,7 @@ private Q_SLOTS:
 
         list().clear();
         m_net->setConnected(true);
-        QVERIFY(tickWith(false));
+        QVERIFY(tickWith(*m_monitor, false));
         QCOMPARE(m_waits.size(), 3);
     }
 
@@ -196,7 +189,7 @@ private Q_SLOTS:
             QCOMPARE(m_net->listings, before);
             m_seq->runPass();
         });
-        QVERIFY(tickWith(false));
+        QVERIFY(tickWith(*m_monitor, false));
         QCOMPARE(m_starter->started, (QStringList {u"a"_s, u"a"_s, u"b"_s, u"b"_s}));
         QCOMPARE(m_net->listings, 2);
     }

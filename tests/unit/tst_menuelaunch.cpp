@@ -35,15 +35,6 @@ private:
         return out.open(QIODevice::ReadOnly) ? out.readAll().trimmed().toDouble() : 0;
     }
 
-    std::unique_ptr<Menue> started(const QStringList &entries, const QString &interval)
-    {
-        SaveLaunchList(entries);
-        Interval::setting.set(Interval(interval));
-        auto menue = startMenue(m_programs.get());
-        menue->Timer1().stop(); // ticks come from the test
-        return menue;
-    }
-
 private Q_SLOTS:
     void init() { setUp(); }
     void cleanup() { tearDown(); }
@@ -51,7 +42,7 @@ private Q_SLOTS:
     void tickStartsListOncePerConnection()
     {
         const QStringList entries {script(u"a"_s), script(u"b"_s), script(u"c"_s)};
-        auto menue = started(entries, u".3"_s);
+        auto menue = startMenue(entries, u".3"_s, m_programs.get());
         m_net->setConnected(true);
         tick(*menue); // up when the program started: no pass
         m_net->setConnected(false);
@@ -71,7 +62,8 @@ private Q_SLOTS:
     void launchNowReportsFailuresOnTray()
     {
         const QString a = script(u"a"_s);
-        auto menue = started({u"/nonexistent/prog"_s, a, u"/nonexistent/other"_s}, u"0"_s);
+        auto menue = startMenue({u"/nonexistent/prog"_s, a, u"/nonexistent/other"_s}, u"0"_s,
+                                m_programs.get());
         menue->sActivate().trigger(); // deactivated: "Launch Now" still runs
         menue->sLaunchNow().trigger();
         // Both in one notice: one each would replace the other at once.
@@ -103,7 +95,7 @@ private Q_SLOTS:
         QFETCH(QString, answer);
         QFETCH(QString, stored);
         QFETCH(bool, refused);
-        auto menue = started({}, u"2"_s);
+        auto menue = startMenue({}, u"2"_s, m_programs.get());
         m_dialogs->setNextAnswer(answer);
         menue->sSetInterval().trigger();
         QCOMPARE(m_dialogs->questions.size(), 1);
@@ -126,7 +118,7 @@ private Q_SLOTS:
     void setIntervalDuringLaunchNow()
     {
         const QStringList entries {script(u"a"_s), script(u"b"_s), script(u"c"_s)};
-        auto menue = started(entries, u".2"_s);
+        auto menue = startMenue(entries, u".2"_s, m_programs.get());
         m_dialogs->closeWhen([&] { return ranAt(entries[2]) > 0; });
         m_dialogs->setNextAnswer(u"0"_s);
         QTimer::singleShot(0, menue.get(), [&menue] { menue->sSetInterval().trigger(); });
@@ -146,7 +138,7 @@ private Q_SLOTS:
         QStringList entries(5000, u"\"unclosed"_s);
         entries.prepend(a);
         entries.append(b);
-        auto menue = started(entries, u"0"_s);
+        auto menue = startMenue(entries, u"0"_s, m_programs.get());
         QTimer::singleShot(0, menue.get(), [&menue] { menue->sLaunchNow().trigger(); });
         // Chosen a few entries into the pass, if the pass lets it through.
         int turns = 0;

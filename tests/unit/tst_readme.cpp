@@ -3,6 +3,7 @@
 #include "settings/documentopener.h"
 #include "shell/menue.h"
 #include "shell/readme.h"
+#include "testfiles.h"
 #include "urlrecorder.h"
 
 #include <QAction>
@@ -22,8 +23,7 @@ namespace {
 
 bool touch(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write("Quillmoor\n") > 0;
+    return writeFile(path, "Quillmoor\n");
 }
 
 } // namespace
@@ -54,11 +54,9 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        QFile viewer(m_bin.filePath(QStringLiteral("viewer")));
-        QVERIFY(viewer.open(QIODevice::WriteOnly));
-        viewer.write("#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + viewedNote().toUtf8() + "'\n");
-        viewer.close();
-        QVERIFY(viewer.setPermissions(viewer.permissions() | QFile::ExeOwner));
+        QVERIFY(!writeScript(m_bin.filePath(QStringLiteral("viewer")),
+                             "printf '%s\\n' \"$1\" >> '" + viewedNote().toUtf8() + "'\n")
+                     .isEmpty());
         qputenv("PATH", (m_bin.path() + u':' + qEnvironmentVariable("PATH")).toUtf8());
         QVERIFY(m_mime.setDefault(QStringLiteral("viewer.desktop"),
                                   "[Desktop Entry]\nType=Application\nName=V\nExec=viewer %f\n",
@@ -174,19 +172,15 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("opener");
         QTest::newRow("no opener") << QByteArray();
         QTest::newRow("opener with no method")
-            << QByteArray("#!/bin/sh\necho 'xdg-open: no method available' >&2\nexit 3\n");
+            << QByteArray("echo 'xdg-open: no method available' >&2\nexit 3\n");
     }
     void readMeWithoutAViewerSaysWhy()
     {
         QFETCH(QByteArray, opener);
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QTemporaryDir bin;
-        QFile script(bin.filePath(QStringLiteral("xdg-open")));
-        if (!opener.isEmpty()) {
-            QVERIFY(script.open(QIODevice::WriteOnly) && script.write(opener) > 0);
-            script.close();
-            QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
-        }
+        if (!opener.isEmpty())
+            QVERIFY(!writeScript(bin.filePath(QStringLiteral("xdg-open")), opener).isEmpty());
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", bin.path().toUtf8());
         const QString readme = m_dir.filePath(QStringLiteral("readme.txt"));

@@ -18,14 +18,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QStringList numbered(const QString &prefix, int count)
-{
-    QStringList list;
-    for (int i = 1; i <= count; ++i)
-        list.append(prefix + QString::number(i));
-    return list;
-}
-
 // Keys of the [Main] section as they stand in the file.
 QStringList keysInFile(const QString &path)
 {
@@ -38,23 +30,12 @@ QStringList keysInFile(const QString &path)
     return keys;
 }
 
-QStringList listA()
-{
-    return numbered(QStringLiteral("/opt/a/program "), 300);
-}
-
-QStringList listB()
-{
-    return numbered(QStringLiteral("/usr/bin/b"), 120);
-}
-
 } // namespace
 
 class TestSettingsStore : public QObject, private Fixture
 {
     Q_OBJECT
 
-private:
 private Q_SLOTS:
     void init() { setUp(); }
     void cleanup() { tearDown(); }
@@ -352,11 +333,9 @@ private Q_SLOTS:
 
     void killedSaverLeavesOldOrNewList()
     {
-        QVERIFY(SaveLaunchList(listA()));
+        QVERIFY(SaveLaunchList(oldList()));
         QProcess saver;
-        saver.setProgram(QCoreApplication::applicationFilePath());
-        saver.setArguments({QStringLiteral("--saver")});
-        saver.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        prepareSaver(saver, QProcess::ForwardedErrorChannel);
         for (int round = 0; round < 25; ++round) {
             saver.start();
             QVERIFY(saver.waitForStarted());
@@ -365,7 +344,7 @@ private Q_SLOTS:
             QVERIFY(saver.waitForFinished());
             const QStringList list = storedLaunchList();
             QVERIFY2(
-                list == listA() || list == listB(),
+                isOldOrNew(list),
                 qPrintable(QStringLiteral("round %1: %2 entries").arg(round).arg(list.size())));
         }
     }
@@ -376,8 +355,8 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     if (argc == 2 && qstrcmp(argv[1], "--saver") == 0) {
         // Saves the two lists in turn until it is killed.
-        for (bool a = false;; a = !a)
-            SaveLaunchList(a ? listA() : listB());
+        for (bool old = false;; old = !old)
+            SaveLaunchList(old ? oldList() : newList());
     }
     TestSettingsStore test;
     return QTest::qExec(&test, argc, argv);

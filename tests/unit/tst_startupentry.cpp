@@ -27,10 +27,7 @@ public:
         const DesktopEntry::Group group = DesktopEntry::readGroup(path);
         exists = group.outcome.ok();
         keys = group.keys;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return;
-        for (const QByteArray &line : file.readAll().split('\n')) {
+        for (const QByteArray &line : readFile(path).split('\n')) {
             if (line.startsWith('['))
                 groups.append(QString::fromUtf8(line));
         }
@@ -54,12 +51,6 @@ QStringList execOf(const TempHome &home)
     if (!exec.outcome)
         return {QStringLiteral("<unparsable: %1>").arg(exec.outcome.reason())};
     return exec.arguments;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Paths that need every kind of care in an Exec line.
@@ -165,7 +156,7 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QFETCH(QByteArray, line);
         QVERIFY(createStartupEntry()->add(path.toStdString()));
-        const QByteArray content = readAll(entryPath(*m_home));
+        const QByteArray content = readFile(entryPath(*m_home));
         QVERIFY2(content.contains(QByteArray("\n") + line), content.constData());
     }
 
@@ -218,12 +209,8 @@ private Q_SLOTS:
         if (validator.isEmpty())
             QSKIP("desktop-file-validate is not installed (package desktop-file-utils)");
         QVERIFY(createStartupEntry()->add(path.toStdString()));
-        QProcess process;
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(validator, {entryPath(*m_home)});
-        QVERIFY(process.waitForFinished(30000));
-        const QByteArray output = process.readAll();
-        QVERIFY2(process.exitCode() == 0, output.constData());
+        QByteArray output;
+        QVERIFY2(runs(validator, {entryPath(*m_home)}, &output), output.constData());
         QVERIFY2(!output.contains("error"), output.constData());
     }
 
@@ -239,18 +226,12 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(folder));
         const QString program = folder + QStringLiteral("/quill moor");
         const QString stamp = dir.path() + QStringLiteral("/started");
-        QVERIFY(writeFile(program, "#!/bin/sh\nprintf '%s' \"$0\" > '" + stamp.toUtf8() + "'\n"));
-        QVERIFY(
-            QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(!writeScript(program, "printf '%s' \"$0\" > '" + stamp.toUtf8() + "'\n").isEmpty());
 
         QVERIFY(createStartupEntry()->add(program.toStdString()));
-        QProcess launch;
-        launch.setProcessChannelMode(QProcess::MergedChannels);
-        launch.start(gio, {QStringLiteral("launch"), entryPath(*m_home)});
-        QVERIFY(launch.waitForFinished(30000));
-        QVERIFY2(launch.exitCode() == 0, launch.readAll().constData());
+        QVERIFY(runs(gio, {QStringLiteral("launch"), entryPath(*m_home)}));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(stamp).size() > 0, 30000);
-        QCOMPARE(QString::fromUtf8(readAll(stamp)), program);
+        QCOMPARE(QString::fromUtf8(readFile(stamp)), program);
     }
 
     void removeDeletesTheEntry()
