@@ -29,12 +29,13 @@ nm_bus() {
         --address="unix:path=$NM_DIR/system_bus_socket" >"$NM_DIR/bus.address" 2>"$NM_DIR/bus.log" &
     NM_BUS_PID=$!
     local i
+    # Waits for the whole address line; when none comes, says what the bus printed.
     for i in $(seq 200); do
-        [[ -s "$NM_DIR/bus.address" ]] && break
+        grep -q '^unix:.*guid=' "$NM_DIR/bus.address" && break
         sleep 0.05
     done
-    [[ -s "$NM_DIR/bus.address" ]] || { echo "FAIL: the bus did not start" >&2; exit 1; }
-    DBUS_SYSTEM_BUS_ADDRESS=$(head -1 "$NM_DIR/bus.address")
+    DBUS_SYSTEM_BUS_ADDRESS=$(grep -m1 '^unix:.*guid=' "$NM_DIR/bus.address") ||
+        { echo "FAIL: the bus did not start: $(cat "$NM_DIR/bus.address" "$NM_DIR/bus.log")" >&2; exit 1; }
     export DBUS_SYSTEM_BUS_ADDRESS
 }
 
