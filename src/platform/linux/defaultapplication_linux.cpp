@@ -175,9 +175,14 @@ QString installedFor(const QByteArray &type)
     return best;
 }
 
-} // namespace
+// The path of its desktop entry; empty when none is set or installed.
+struct SetApplication
+{
+    QString entry;
+    Outcome<QString> outcome;
+};
 
-DefaultApplication::SetApplication DefaultApplication::desktopEntryFor(const QUrl &document)
+SetApplication desktopEntryFor(const QUrl &document)
 {
     const Gio *gio = Gio::get();
     if (!gio)
@@ -210,6 +215,8 @@ DefaultApplication::SetApplication DefaultApplication::desktopEntryFor(const QUr
     gio->objectUnref(application);
     return set;
 }
+
+} // namespace
 
 DefaultApplication::Opened DefaultApplication::open(const QUrl &document)
 {

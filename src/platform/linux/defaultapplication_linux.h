@@ -12,19 +12,11 @@
 // and "Read Me!!" both ask here, so they agree.
 namespace DefaultApplication {
 
-// The path of its desktop entry; empty when none is set or installed. Fails without asking GIO
-// where something other than a file stands among the desktop's lists and entries: GIO would
-// wait at a named pipe for a writer that never comes.
-struct SetApplication
-{
-    QString entry;
-    Outcome<QString> outcome;
-};
-SetApplication desktopEntryFor(const QUrl &document);
-
-// Opens document in that application, started by its entry. `tried` false, with nothing done,
-// when none is set or installed: the desktop's opener may know more. Else the look-up's failure
-// or what the start came to.
+// Opens document in that application, started by its desktop entry. `tried` false, with
+// nothing done, when none is set or installed: the desktop's opener may know more. Else the
+// look-up's failure or what the start came to. The look-up fails without asking GIO where
+// something other than a file stands among the desktop's lists and entries: GIO would wait at a
+// named pipe for a writer that never comes.
 struct Opened
 {
     bool tried = false;
