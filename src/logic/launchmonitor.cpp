@@ -56,11 +56,6 @@ bool LaunchMonitor::IsConnected()
 
 void LaunchMonitor::tick()
 {
-    passOnNewConnection();
-}
-
-void LaunchMonitor::passOnNewConnection()
-{
     if (m_passing)
         return;
     if (!IsConnected()) {

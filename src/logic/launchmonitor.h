@@ -59,7 +59,6 @@ Q_SIGNALS:
     void connectionFailed(quint32 code);
 
 private:
-    void passOnNewConnection();
     void latchAfterPass();
     // The tick's second probe: a connection found down lets the next one have its pass.
     void probeAgain();
